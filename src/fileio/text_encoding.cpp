@@ -1,0 +1,149 @@
+#include "text_encoding.h"
+
+#include <cstdint>
+
+namespace quillbox {
+namespace {
+
+// Code points of bytes 0x80..0x9F in Windows-1252.
+constexpr char32_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size());
+    auto unitAt = [&](std::size_t i) -> char16_t {
+        auto b0 = static_cast<unsigned char>(bytes[i]);
+        auto b1 = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char16_t>(bigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0);
+    };
+    std::size_t i = 0;
+    while (i + 1 < bytes.size()) {
+        char32_t cp = unitAt(i);
+        i += 2;
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < bytes.size()) {
+            char32_t low = unitAt(i);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            } else {
+                cp = 0xFFFD;
+            }
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;  // lone surrogate
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        // Fast path over plain ASCII, eight bytes at a time.
+        while (end - p >= 8) {
+            std::uint64_t word;
+            __builtin_memcpy(&word, p, 8);
+            if (word & 0x8080808080808080ULL) {
+                break;
+            }
+            p += 8;
+        }
+        if (p >= end) {
+            break;
+        }
+        unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int extra;
+        char32_t cp;
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p <= extra) {
+            return false;
+        }
+        for (int k = 1; k <= extra; ++k) {
+            if ((p[k] & 0xC0) != 0x80) {
+                return false;
+            }
+            cp = (cp << 6) | (p[k] & 0x3F);
+        }
+        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF)) {
+            return false;  // overlong form, beyond Unicode, or a surrogate
+        }
+        p += extra + 1;
+    }
+    return true;
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (char ch : bytes) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out += ch;
+        } else if (c < 0xA0) {
+            AppendUtf8(out, kHighControls[c - 0x80]);
+        } else {
+            AppendUtf8(out, c);
+        }
+    }
+    return out;
+}
+
+void DecodeToUtf8(std::string& text) {
+    auto startsWith = [&](std::string_view prefix) {
+        return std::string_view(text).substr(0, prefix.size()) == prefix;
+    };
+    if (startsWith("\xEF\xBB\xBF")) {
+        text.erase(0, 3);
+    } else if (startsWith("\xFF\xFE")) {
+        text = Utf16ToUtf8(std::string_view(text).substr(2), false);
+        return;
+    } else if (startsWith("\xFE\xFF")) {
+        text = Utf16ToUtf8(std::string_view(text).substr(2), true);
+        return;
+    }
+    if (!IsValidUtf8(text)) {
+        text = Windows1252ToUtf8(text);
+    }
+}
+
+}  // namespace quillbox

@@ -1,0 +1,25 @@
+// Text encodings met in address books and delimited text files.
+//
+// Everything inside the program is UTF-8.  Files written by older versions
+// and by other programs on Windows are often in the Windows-1252 code page;
+// spreadsheets also write UTF-16 with a byte-order mark.  DecodeToUtf8 turns
+// any of these into UTF-8 so that the readers only ever see UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillbox {
+
+bool IsValidUtf8(std::string_view bytes);
+
+// Maps each byte through the Windows-1252 code page; the five bytes that the
+// code page leaves undefined map to the C1 control of the same number.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// A UTF-8 byte-order mark is dropped; UTF-16 (either byte order) with a
+// byte-order mark is converted; other text that is not valid UTF-8 is taken as
+// Windows-1252.  Works in place to avoid a second copy of large files.
+void DecodeToUtf8(std::string& text);
+
+}  // namespace quillbox

@@ -1,0 +1,228 @@
+#include "fileio/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "temp_folder.h"
+
+namespace quillbox {
+namespace {
+
+using testing::Mode;
+using testing::ReadText;
+using testing::TempFolder;
+using testing::WriteText;
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    void TearDown() override { AtomicFileWriter::SetFailAfterBytesForTesting(-1); }
+    TempFolder m_folder;
+};
+
+std::string Pattern(std::size_t size) {
+    std::string text;
+    text.reserve(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        text += static_cast<char>('a' + i % 26);
+    }
+    return text;
+}
+
+TEST_F(AtomicFileTest, WritesNewAndReplacesExistingFiles) {
+    const std::string path = m_folder.File("book.qxd");
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(path, "first\n", &error)) << error;
+    EXPECT_EQ(ReadText(path), "first\n");
+    ASSERT_TRUE(WriteFileAtomically(path, "second, longer\n", &error)) << error;
+    EXPECT_EQ(ReadText(path), "second, longer\n");
+    ASSERT_TRUE(WriteFileAtomically(path, "", &error)) << error;
+    EXPECT_EQ(ReadText(path), "");
+    EXPECT_EQ(m_folder.Names(), std::set<std::string>{"book.qxd"});
+}
+
+TEST_F(AtomicFileTest, ManySmallWritesAndOneLargeWriteAddUp) {
+    const std::string path = m_folder.File("big");
+    const std::string big = Pattern(300000);  // several times the write buffer
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(path));
+    for (std::size_t i = 0; i < 100000; i += 1000) {
+        ASSERT_TRUE(writer.Write(std::string_view(big).substr(i, 1000)));
+    }
+    ASSERT_TRUE(writer.Write(std::string_view(big).substr(100000)));
+    ASSERT_TRUE(writer.Commit()) << writer.ErrorText();
+    EXPECT_EQ(ReadText(path), big);
+}
+
+// A disk that fills up after N bytes: the old file stays whole and no
+// temporary file is left, whatever N is.
+TEST_F(AtomicFileTest, FullDiskLeavesOldFile) {
+    const std::string path = m_folder.File("settings.INI");
+    const std::string old = "[Preferences]\nUseMRU=1\n";
+    const std::string replacement = Pattern(200000);
+    const long long cases[] = {0, 1, 100, 65535, 65536, 65537, 199999};
+    for (long long failAfter : cases) {
+        SCOPED_TRACE(failAfter);
+        WriteText(path, old);
+        AtomicFileWriter::SetFailAfterBytesForTesting(failAfter);
+        std::string error;
+        EXPECT_FALSE(WriteFileAtomically(path, replacement, &error));
+        EXPECT_NE(error.find(strerror(ENOSPC)), std::string::npos) << error;
+        EXPECT_EQ(ReadText(path), old);
+        EXPECT_EQ(m_folder.Names(), std::set<std::string>{"settings.INI"});
+    }
+    // Exactly enough room succeeds.
+    AtomicFileWriter::SetFailAfterBytesForTesting(static_cast<long long>(replacement.size()));
+    EXPECT_TRUE(WriteFileAtomically(path, replacement));
+    EXPECT_EQ(ReadText(path), replacement);
+}
+
+TEST_F(AtomicFileTest, FailedWriteReportsUntilCommitAndCommitRefuses) {
+    const std::string path = m_folder.File("f");
+    WriteText(path, "old");
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(path));
+    AtomicFileWriter::SetFailAfterBytesForTesting(10);
+    EXPECT_FALSE(writer.Write(Pattern(100000)));
+    EXPECT_FALSE(writer.Write("more"));
+    EXPECT_FALSE(writer.Commit());
+    EXPECT_EQ(writer.ErrorNumber(), ENOSPC);
+    EXPECT_EQ(ReadText(path), "old");
+    EXPECT_EQ(m_folder.Names(), std::set<std::string>{"f"});
+}
+
+TEST_F(AtomicFileTest, UncommittedWriterLeavesOldFileAndNoTemporary) {
+    const std::string path = m_folder.File("f");
+    WriteText(path, "old");
+    {
+        AtomicFileWriter writer;
+        ASSERT_TRUE(writer.Open(path));
+        ASSERT_TRUE(writer.Write("new"));
+        EXPECT_EQ(m_folder.Names().size(), 2u);  // the temporary beside the target
+    }
+    EXPECT_EQ(ReadText(path), "old");
+    EXPECT_EQ(m_folder.Names(), std::set<std::string>{"f"});
+
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(path));
+    writer.Discard();
+    EXPECT_FALSE(writer.Commit());
+    EXPECT_EQ(ReadText(path), "old");
+    EXPECT_EQ(m_folder.Names(), std::set<std::string>{"f"});
+}
+
+TEST_F(AtomicFileTest, MissingFolderFails) {
+    const std::string path = m_folder.File("no/such/folder/f");
+    AtomicFileWriter writer;
+    EXPECT_FALSE(writer.Open(path));
+    EXPECT_EQ(writer.ErrorNumber(), ENOENT);
+    EXPECT_NE(writer.ErrorText().find("no/such/folder"), std::string::npos);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(path, "x", &error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST_F(AtomicFileTest, SymbolicLinkIsKeptAndItsTargetReplaced) {
+    struct Case {
+        const char* name;
+        bool relative;
+    };
+    for (const Case& c : {Case{"relative", true}, Case{"absolute", false}}) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        std::filesystem::create_directory(folder.File("real"));
+        const std::string target = folder.File("real/settings.INI");
+        const std::string link = folder.File("link.INI");
+        WriteText(target, "old");
+        std::filesystem::create_symlink(c.relative ? "real/settings.INI" : target, link);
+
+        ASSERT_TRUE(WriteFileAtomically(link, "new"));
+        EXPECT_TRUE(std::filesystem::is_symlink(link));
+        EXPECT_EQ(ReadText(target), "new");
+        EXPECT_EQ(folder.Names(), (std::set<std::string>{"link.INI", "real"}));
+        auto inReal = std::filesystem::directory_iterator(folder.File("real"));
+        EXPECT_EQ(std::distance(inReal, {}), 1);  // no temporary left beside the target
+    }
+}
+
+TEST_F(AtomicFileTest, PermissionsAreKept) {
+    struct Case {
+        unsigned mode;
+    };
+    for (const Case& c : {Case{0600}, Case{0640}, Case{0644}, Case{0604}}) {
+        SCOPED_TRACE(c.mode);
+        const std::string path = m_folder.File("f");
+        WriteText(path, "old");
+        ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+        ASSERT_TRUE(WriteFileAtomically(path, "new"));
+        EXPECT_EQ(Mode(path), c.mode);
+    }
+}
+
+TEST_F(AtomicFileTest, NewFileGetsUsualPermissions) {
+    mode_t old = umask(022);
+    const std::string path = m_folder.File("fresh");
+    ASSERT_TRUE(WriteFileAtomically(path, "x"));
+    umask(old);
+    EXPECT_EQ(Mode(path), 0644u);  // not mkstemp's 0600
+}
+
+TEST_F(AtomicFileTest, ReadWholeFileReadsEveryByte) {
+    const std::string path = m_folder.File("f");
+    std::string content = Pattern(150000);
+    content[7] = '\0';
+    content += "\r\n\xFF";
+    WriteText(path, content);
+    std::string read = "stale";
+    ASSERT_TRUE(ReadWholeFile(path, read));
+    EXPECT_EQ(read, content);
+
+    WriteText(path, "");
+    ASSERT_TRUE(ReadWholeFile(path, read));
+    EXPECT_EQ(read, "");
+}
+
+TEST_F(AtomicFileTest, ReadWholeFileErrors) {
+    struct Case {
+        const char* name;
+        std::string path;
+        int errorNumber;
+    };
+    const Case cases[] = {
+        {"missing file", m_folder.File("missing"), ENOENT},
+        {"missing folder", m_folder.File("missing/f"), ENOENT},
+        {"folder", m_folder.Path(), EISDIR},
+        {"file used as folder", m_folder.File("plain/f"), ENOTDIR},
+    };
+    WriteText(m_folder.File("plain"), "x");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string out;
+        std::string error;
+        int number = 0;
+        EXPECT_FALSE(ReadWholeFile(c.path, out, &error, &number));
+        EXPECT_EQ(number, c.errorNumber);
+        EXPECT_EQ(error, strerror(c.errorNumber));
+    }
+}
+
+TEST_F(AtomicFileTest, ReadWholeFileReportsPermissionDenied) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root reads every file";
+    }
+    const std::string path = m_folder.File("secret");
+    WriteText(path, "x");
+    chmod(path.c_str(), 0);
+    std::string out;
+    int number = 0;
+    EXPECT_FALSE(ReadWholeFile(path, out, nullptr, &number));
+    EXPECT_EQ(number, EACCES);
+}
+
+}  // namespace
+}  // namespace quillbox

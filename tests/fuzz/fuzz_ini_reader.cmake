@@ -1,0 +1,1 @@
+quillbox_fuzzer(fuzz_ini_reader fuzz_ini_reader.cpp quillbox_settings)

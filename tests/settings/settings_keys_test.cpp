@@ -1,0 +1,92 @@
+#include "settings/settings_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include "../fileio/temp_folder.h"
+#include "settings/ini_file.h"
+
+namespace quillbox::settings {
+namespace {
+
+std::string Lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+// Two constants may name one key only where the key deliberately has two
+// defaults; any other clash is a spelling mistake (the file matches keys
+// without regard to case).
+TEST(SettingsKeysTest, EveryKeyIsNamedOnceAndWritable) {
+    std::map<std::pair<std::string, std::string>, int> seen;
+    for (const SettingInfo& info : kAllSettings) {
+        SCOPED_TRACE(std::string(info.section) + "/" + std::string(info.key));
+        EXPECT_TRUE(IniFile::IsValidSectionName(info.section));
+        EXPECT_TRUE(IniFile::IsValidKeyName(info.key));
+        ++seen[{Lower(info.section), Lower(info.key)}];
+    }
+    for (const auto& [name, count] : seen) {
+        bool twoDefaults =
+            name == std::pair<std::string, std::string>{"preferences", "uselastbook"} ||
+            name == std::pair<std::string, std::string>{"preferences", "defaultweb"};
+        EXPECT_EQ(count, twoDefaults ? 2 : 1) << name.first << "/" << name.second;
+    }
+    EXPECT_EQ(seen.size(), 25u + 2u + 1u + 1u + 64u);
+}
+
+TEST(SettingsKeysTest, ImportAndExportKeysPairUp) {
+    for (int field = 0; field < kMappedFieldCount; ++field) {
+        SCOPED_TRACE(field);
+        std::string_view import = ImportColumn(field).key;
+        std::string_view exported = ExportColumn(field).key;
+        ASSERT_EQ(import.substr(0, 6), "Import");
+        ASSERT_EQ(exported.substr(0, 6), "Export");
+        EXPECT_EQ(import.substr(6), exported.substr(6));
+        EXPECT_EQ(ImportColumn(field).section, "Import");
+        EXPECT_EQ(ExportColumn(field).section, "Export");
+        EXPECT_EQ(ImportColumn(field).defaultValue, 0);
+    }
+}
+
+// With no settings file the program starts with the recent list on with two
+// slots, the last book not reopened, the window shown, a flat toolbar and
+// every Remember switch on; the Preferences sheet shows "UseLastBook" on and
+// "http://" as the Web default.
+TEST(SettingsKeysTest, NoFileGivesTheFirstRunState) {
+    testing::TempFolder folder;
+    SettingsStore store(folder.File("none.INI"));
+    struct Case {
+        IntSetting setting;
+        int expected;
+    };
+    const Case cases[] = {
+        {kUseMRU, 1},         {kNumMRU, 2},       {kUseLastBook, 0},   {kUseLastBookInSheet, 1},
+        {kStartMinimized, 0}, {kFlatbar, 1},      {kConfirmDelete, 1}, {kRememberSort, 1},
+        {kRememberCol, 1},    {kRememberPos, 1},  {kRememberImp, 1},   {kRememberExp, 1},
+        {kRememberWin, 1},    {kRememberTray, 1}, {kPreviewPages, 0},  {ImportColumn(31), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setting.key);
+        EXPECT_EQ(Read(store, c.setting), c.expected);
+    }
+    EXPECT_EQ(Read(store, kDefaultWeb), "");
+    EXPECT_EQ(Read(store, kDefaultWebInSheet), "http://");
+
+    // Pressing OK in the sheet stores what it showed; the start-up reader
+    // then sees it.
+    ASSERT_TRUE(Write(store, kUseLastBookInSheet, Read(store, kUseLastBookInSheet)));
+    ASSERT_TRUE(Write(store, kDefaultWebInSheet, Read(store, kDefaultWebInSheet)));
+    EXPECT_EQ(Read(store, kUseLastBook), 1);
+    EXPECT_EQ(Read(store, kDefaultWeb), "http://");
+}
+
+}  // namespace
+}  // namespace quillbox::settings
