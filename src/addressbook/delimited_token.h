@@ -1,0 +1,54 @@
+// Splitting one line of delimited text into fields.
+//
+// A small state machine (Start, InToken, InQuote, AfterToken) over the bytes
+// of the line.  Characters of the white-space set around a field are dropped
+// and end an unquoted field; a character of the break set ends the field and
+// is consumed; a quote character opens a quoted field that keeps breaks and
+// white space and ends at the same quote; the escape character makes the
+// next byte literal, inside and outside quotes.  A quote or an ordinary
+// character right after a finished field opens the next field.
+//
+// All set characters are ASCII, so multibyte UTF-8 sequences are never split.
+// Fields of any length are kept whole.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace addressbook {
+
+// The character sets of the two import commands.
+inline constexpr std::string_view kCommaWhite = "\t";
+inline constexpr std::string_view kCommaBreaks = ",";
+inline constexpr std::string_view kTabWhite = " ";
+inline constexpr std::string_view kTabBreaks = "\t";
+inline constexpr std::string_view kImportQuotes = "\"";
+inline constexpr char kImportEscape = '\\';
+
+// The same splitter with its character classes prepared once, for loops over
+// many lines.
+class CDelimitedSplitter {
+public:
+    CDelimitedSplitter(std::string_view white, std::string_view breaks, std::string_view quotes,
+                       char escape);
+
+    // Reads the field that starts at `position` into `token` and moves
+    // `position` past what was consumed.  False (token cleared) when
+    // `position` is at or beyond the end of `line`.
+    bool Next(std::string_view line, std::size_t& position, std::string& token) const;
+
+private:
+    enum CharClass : unsigned char { Other, Break, Quote, White, Escape };
+    std::array<CharClass, 256> m_classes{};
+};
+
+// One field of `line` from `position`, or nullopt at the end of the line.
+// The caller starts each line at position 0 and calls until nullopt.
+std::optional<std::string> NextDelimitedToken(std::string_view line, std::size_t& position,
+                                              std::string_view white, std::string_view breaks,
+                                              std::string_view quotes, char escape);
+
+}  // namespace addressbook

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "addressbook/delimited_token.h"
+
+namespace addressbook {
+namespace {
+
+TEST(NextDelimitedToken, SplitsLines) {
+    const std::string longField(5000, 'w');
+    struct Case {
+        bool tabSets;  // false: white = tab, break = ","; true: white = space, break = tab
+        std::string line;
+        std::vector<std::string> fields;
+    };
+    const Case cases[] = {
+        {false, "", {}},
+        {false, "a,,b", {"a", "", "b"}},
+        {false, ",a", {"", "a"}},
+        {false, "a,b,", {"a", "b"}},
+        {false, " a ,b", {" a ", "b"}},
+        {false, "a\tb,c", {"a", "b", "c"}},
+        {false, "\t", {""}},
+        {false, "\"Smith, John\",x", {"Smith, John", "x"}},
+        {false, "\"a\"\"b\"", {"a", "b"}},
+        {false, "ab\"cd\"", {"ab", "cd"}},
+        {false, "\"ab\"cd,e", {"ab", "cd", "e"}},
+        {false, "\"a b\" x", {"a b", " x"}},
+        {false, "\"open, quote", {"open, quote"}},
+        {false, "a\\,b", {"a,b"}},
+        {false, "\"x\\\"y\"", {"x\"y"}},
+        {false, "ab\\", {"ab\\"}},
+        {false, "\"a\"\\", {"a\\"}},
+        {false, "\"a\"\\b", {"a", "b"}},
+        {false, "\\\"a\"", {"\"a", ""}},
+        {false, "M\xC3\xBCller,Zo\xC3\xAB", {"M\xC3\xBCller", "Zo\xC3\xAB"}},
+        {false, longField + ",x", {longField, "x"}},
+        {true, "John Smith\tx", {"John", "Smith", "x"}},
+        {true, "\"John Smith\"\tx", {"John Smith", "x"}},
+        {true, "a\t\tb", {"a", "", "b"}},
+        {true, "\"a\"\t\"\"\t\"c\"\t", {"a", "", "c"}},
+        {true, "x\\ y", {"x y"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> fields;
+        std::size_t position = 0;
+        while (auto token = NextDelimitedToken(
+                   c.line, position, c.tabSets ? kTabWhite : kCommaWhite,
+                   c.tabSets ? kTabBreaks : kCommaBreaks, kImportQuotes, kImportEscape)) {
+            fields.push_back(*token);
+        }
+        EXPECT_EQ(fields, c.fields) << c.line.substr(0, 40);
+        EXPECT_EQ(position, c.line.size());
+    }
+}
+
+}  // namespace
+}  // namespace addressbook

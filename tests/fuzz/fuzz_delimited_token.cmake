@@ -1,0 +1,1 @@
+quillbox_fuzzer(fuzz_delimited_token fuzz_delimited_token.cpp quillbox_addressbook)

@@ -1,0 +1,189 @@
+// Runs the quillbox-tool binary the way a user does and checks what it
+// prints, its exit status and the files it leaves.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+    int status;
+    std::string output;  // standard output and standard error together
+};
+
+RunResult RunTool(const std::string& arguments) {
+    std::string command = std::string(QUILLBOX_TOOL_PATH) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    RunResult result{-1, {}};
+    if (pipe == nullptr) {
+        return result;
+    }
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) {
+        result.output.append(buf, n);
+    }
+    int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// One contact clause with the given last and first name and all other
+// fields empty, in the file's own layout (CR LF line ends).
+std::string ContactClause(const std::string& last, const std::string& first) {
+    static const char* const kNames[] = {
+        "LastName",  "FirstName", "MiddleInitial", "Title",       "Address1",  "Address2",
+        "City",      "Country",   "State",         "ZipCode",     "Company",   "Department",
+        "Position",  "Manager",   "Additional1",   "Additional2", "HomePhone", "HomeExt",
+        "WorkPhone", "WorkExt",   "CellPhone",     "CellExt",     "Pager",     "PagerCard",
+        "PagerExt",  "FaxPhone",  "FaxExt",        "Email1",      "Email2",    "Web1",
+        "Web2",      "Notes"};
+    std::string text = "contact(";
+    for (int i = 0; i < 32; ++i) {
+        if (i > 0) {
+            text += "  ";
+        }
+        std::string value = i == 0 ? last : i == 1 ? first : "";
+        text += "'" + std::string(kNames[i]) + "' = \"" + value + "\"";
+        text += i < 31 ? ",\r\n" : ").\r\n\r\n";
+    }
+    return text;
+}
+
+class ToolCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("quillbox-tool-test-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        book_ = dir_ / "book.qxd";
+        WriteFile(book_, ContactClause("Doe", "Jane") + ContactClause("Roe", "Rick"));
+        badBook_ = dir_ / "bad.qxd";
+        WriteFile(badBook_, "contact('LastName' = \"A\").\r\n\r\nf(,).\r\n\r\ng(. h(x).\r\n");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string P(const fs::path& p) const { return p.string(); }
+
+    fs::path dir_, book_, badBook_;
+};
+
+TEST_F(ToolCommands, CheckCountsTheEntriesOfAGoodBook) {
+    RunResult r = RunTool("check " + P(book_));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output, P(book_) + ": 2 entries\n");
+}
+
+TEST_F(ToolCommands, CheckListsEveryReaderErrorWithItsLineAndRefuses) {
+    RunResult r = RunTool("check " + P(badBook_));
+    EXPECT_EQ(r.status, 1);
+    // f(,) reports the error and the abandoned command; g( one more of each.
+    EXPECT_NE(r.output.find(P(badBook_) + ":3: syntax error\n"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find(P(badBook_) + ":3: Unrecognized command.\n"), std::string::npos);
+    EXPECT_NE(r.output.find(P(badBook_) + ":5: syntax error\n"), std::string::npos);
+    EXPECT_EQ(r.output.find("entries"), std::string::npos);
+}
+
+TEST_F(ToolCommands, UnreadableFilesAndUsageErrorsExitTwoWithAReason) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"check " + P(dir_ / "missing.qxd"), "No such file or directory"},
+        {"check " + P(dir_), "Is a directory"},
+        {"check", "check takes one book"},
+        {"frobnicate x", "unknown command 'frobnicate'"},
+        {"export --comma --columns Surname=1 " + P(book_) + " " + P(dir_ / "o.csv"),
+         "unknown attribute 'Surname'"},
+        {"export --comma --columns LastName=x " + P(book_) + " " + P(dir_ / "o.csv"),
+         "bad column number"},
+        {"export --columns LastName=1 " + P(book_) + " " + P(dir_ / "o.csv"), "--comma and --tab"},
+        {"export --tab --columns Notes=1001 " + P(book_) + " " + P(dir_ / "o.csv"), "above 1000"},
+        {"import --tab --columns LastName=1 " + P(dir_ / "none.txt") + " " + P(dir_ / "o.qxd"),
+         "No such file or directory"},
+    };
+    for (const auto& [arguments, reason] : cases) {
+        RunResult r = RunTool(arguments);
+        EXPECT_EQ(r.status, 2) << arguments;
+        EXPECT_NE(r.output.find(reason), std::string::npos) << arguments << " -> " << r.output;
+    }
+}
+
+TEST_F(ToolCommands, DumpPrintsOneJsonObjectPerEntryInFileOrder) {
+    RunResult r = RunTool("dump " + P(book_));
+    ASSERT_EQ(r.status, 0) << r.output;
+    std::istringstream lines(r.output);
+    std::string first, second, extra;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_FALSE(std::getline(lines, extra));
+    EXPECT_EQ(first.rfind("{\"LastName\":\"Doe\",\"FirstName\":\"Jane\",\"MiddleInitial\":\"\"", 0),
+              0u)
+        << first;
+    EXPECT_NE(first.find(",\"Notes\":\"\"}"), std::string::npos);
+    EXPECT_EQ(second.rfind("{\"LastName\":\"Roe\"", 0), 0u);
+}
+
+TEST_F(ToolCommands, ConvertWritesWhatSaveWritesAndLeavesTheTargetAloneOnRefusal) {
+    fs::path out = dir_ / "out.qxd";
+    RunResult r = RunTool("convert " + P(book_) + " " + P(out));
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(ReadFile(out), ReadFile(book_));
+
+    WriteFile(out, "previous contents");
+    r = RunTool("convert " + P(badBook_) + " " + P(out));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(ReadFile(out), "previous contents");
+}
+
+TEST_F(ToolCommands, ImportAppendsAfterTheBookAndExportWritesQuotedLines) {
+    fs::path text = dir_ / "people.csv";
+    WriteFile(text, "Smith,Ann,x,ann@example.org\r\n\r\n\"Brown, Jr.\",Bob\r\n");
+    fs::path out = dir_ / "merged.qxd";
+    RunResult r = RunTool("import --comma --columns LastName=1,FirstName=2,Email1=4 --book " +
+                          P(book_) + " " + P(text) + " " + P(out));
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "2 addresses imported.\n");
+    EXPECT_EQ(RunTool("check " + P(out)).output, P(out) + ": 4 entries\n");
+
+    fs::path csv = dir_ / "merged.csv";
+    r = RunTool("export --comma --columns LastName=1,FirstName=2,Email1=4 " + P(out) + " " +
+                P(csv));
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "5 addresses exported.\n");
+    EXPECT_EQ(ReadFile(csv),
+              "\"LASTNAME\",\"FIRSTNAME\",\"\",\"EMAIL1\",\r\n"
+              "\"Doe\",\"Jane\",\"\",\"\",\r\n"
+              "\"Roe\",\"Rick\",\"\",\"\",\r\n"
+              "\"Smith\",\"Ann\",\"\",\"ann@example.org\",\r\n"
+              "\"Brown, Jr.\",\"Bob\",\"\",\"\",\r\n");
+}
+
+TEST_F(ToolCommands, ImportThatYieldsNothingSaysSoAndWritesNothing) {
+    fs::path text = dir_ / "people.tdf";
+    WriteFile(text, "a\tb\n");
+    fs::path out = dir_ / "never.qxd";
+    RunResult r = RunTool("import --tab --columns LastName=7 " + P(text) + " " + P(out));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "No addresses could be imported.\n");
+    EXPECT_FALSE(fs::exists(out));
+}
+
+}  // namespace

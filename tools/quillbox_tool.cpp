@@ -1,0 +1,341 @@
+// quillbox-tool: the command-line face of the Quillbox core.  Every command
+// runs the same library code as the window program: "check" and "dump" open a
+// book as File Open does, "convert" saves as File Save does, and "import" and
+// "export" run the delimited-text engines of the File menu.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "addressbook/book_file.h"
+#include "addressbook/delimited_export.h"
+#include "addressbook/delimited_import.h"
+#include "addressbook/field_table.h"
+#include "addressbook/vector_address_list.h"
+#include "clausedb/expr_database.h"
+#include "column_spec.h"
+#include "json_lines.h"
+
+namespace {
+
+using quillbox::tool::ColumnMapping;
+
+constexpr int kExitOk = 0;
+constexpr int kExitRefused = 1;
+constexpr int kExitUsage = 2;
+
+constexpr const char* kUsage =
+    "Usage: quillbox-tool COMMAND ARGUMENTS\n"
+    "\n"
+    "Commands:\n"
+    "  check BOOK           Read BOOK as the program opens it; print the number of\n"
+    "                       entries, or every reader error with its line number.\n"
+    "  dump BOOK            Print the entries as JSON Lines, one object per entry.\n"
+    "  convert IN OUT       Open IN and save it as OUT, as the program saves.\n"
+    "  import (--comma|--tab) --columns SPEC [--book BOOK] TEXTFILE OUT\n"
+    "                       Import delimited text (after the entries of BOOK when\n"
+    "                       given) and save the result as OUT.\n"
+    "  export (--comma|--tab) --columns SPEC BOOK OUT\n"
+    "                       Export the entries of BOOK as delimited text.\n"
+    "\n"
+    "SPEC maps fields to 1-based columns, e.g. LastName=1,FirstName=2,Email1=4;\n"
+    "fields not named get 0.  Field names: LastName FirstName MiddleInitial Title\n"
+    "Address1 Address2 City Country State ZipCode Company Department Position\n"
+    "Manager Additional1 Additional2 HomePhone HomeExt WorkPhone WorkExt CellPhone\n"
+    "CellExt Pager PagerCard PagerExt FaxPhone FaxExt Email1 Email2 Web1 Web2 Notes.\n"
+    "\n"
+    "Exit status: 0 success; 1 book refused (syntax errors) or nothing imported;\n"
+    "2 usage error, or a file that cannot be read or written.\n";
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "quillbox-tool: %s\n", message.c_str());
+    std::fprintf(stderr, "Try 'quillbox-tool --help'.\n");
+    return kExitUsage;
+}
+
+// The reader reports each syntax error through the process-wide handler of
+// the database; collect them so that they can be printed with the file name.
+struct ReaderError {
+    int line;
+    std::string message;
+};
+std::vector<ReaderError> g_readerErrors;
+
+void CollectReaderError(int /*kind*/, std::int32_t line, const char* message) {
+    g_readerErrors.push_back({line, message ? message : ""});
+}
+
+enum class OpenResult { Opened, Refused, Unreadable };
+
+// Opens a book the way File Open does: read the clause file, and only when it
+// read without error turn its contact clauses into entries.
+OpenResult OpenBook(const std::string& path, clausedb::CExprDatabase& db,
+                    addressbook::VectorAddressList& list) {
+    g_readerErrors.clear();
+    if (!addressbook::ReadBook(db, path)) {
+        if (!db.LastFileError().empty()) {
+            std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", path.c_str(),
+                         db.LastFileError().c_str());
+            return OpenResult::Unreadable;
+        }
+        for (const ReaderError& error : g_readerErrors) {
+            std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
+        }
+        db.RemoveAllClauses();
+        return OpenResult::Refused;
+    }
+    addressbook::LoadEntriesFromClauses(db, list);
+    return OpenResult::Opened;
+}
+
+int ExitFor(OpenResult result) {
+    return result == OpenResult::Refused ? kExitRefused : kExitUsage;
+}
+
+bool SaveBook(const addressbook::VectorAddressList& list, clausedb::CExprDatabase& db,
+              const std::string& path) {
+    if (!addressbook::WriteBook(list, db, path)) {
+        std::fprintf(
+            stderr, "quillbox-tool: cannot write %s: %s\n", path.c_str(),
+            db.LastFileError().empty() ? std::strerror(errno) : db.LastFileError().c_str());
+        db.RemoveAllClauses();
+        return false;
+    }
+    return true;
+}
+
+int RunCheck(const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        return UsageError("check takes one book");
+    }
+    clausedb::CExprDatabase db(CollectReaderError);
+    addressbook::VectorAddressList list;
+    OpenResult result = OpenBook(args[0], db, list);
+    if (result != OpenResult::Opened) {
+        return ExitFor(result);
+    }
+    std::printf("%s: %d entries\n", args[0].c_str(), list.RowCount());
+    return kExitOk;
+}
+
+int RunDump(const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        return UsageError("dump takes one book");
+    }
+    clausedb::CExprDatabase db(CollectReaderError);
+    addressbook::VectorAddressList list;
+    OpenResult result = OpenBook(args[0], db, list);
+    if (result != OpenResult::Opened) {
+        return ExitFor(result);
+    }
+    std::string line;
+    for (int row = 0; row < list.RowCount(); ++row) {
+        const addressbook::CAddressEntry& entry = list.EntryAt(row);
+        line.clear();
+        line += '{';
+        for (int field = 0; field < addressbook::kFieldCount; ++field) {
+            if (field > 0) {
+                line += ',';
+            }
+            quillbox::tool::AppendJsonString(line, addressbook::FieldAt(field).attribute);
+            line += ':';
+            quillbox::tool::AppendJsonString(line, entry.GetField(field));
+        }
+        line += "}\n";
+        std::fwrite(line.data(), 1, line.size(), stdout);
+    }
+    return std::fflush(stdout) == 0 ? kExitOk : kExitUsage;
+}
+
+int RunConvert(const std::vector<std::string>& args) {
+    if (args.size() != 2) {
+        return UsageError("convert takes an input book and an output book");
+    }
+    clausedb::CExprDatabase db(CollectReaderError);
+    addressbook::VectorAddressList list;
+    OpenResult result = OpenBook(args[0], db, list);
+    if (result != OpenResult::Opened) {
+        return ExitFor(result);
+    }
+    return SaveBook(list, db, args[1]) ? kExitOk : kExitUsage;
+}
+
+// Options shared by import and export.
+struct DelimitedOptions {
+    bool comma = false;
+    bool tab = false;
+    bool haveColumns = false;
+    ColumnMapping columns{};
+    std::string book;
+    std::vector<std::string> positional;
+};
+
+bool ParseDelimitedOptions(const std::vector<std::string>& args, bool allowBook,
+                           DelimitedOptions& options, std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = arg + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        if (arg == "--comma") {
+            options.comma = true;
+        } else if (arg == "--tab") {
+            options.tab = true;
+        } else if (arg == "--columns" || arg.rfind("--columns=", 0) == 0) {
+            std::string spec;
+            if (arg == "--columns") {
+                if (!value(spec)) {
+                    return false;
+                }
+            } else {
+                spec = arg.substr(std::strlen("--columns="));
+            }
+            if (!quillbox::tool::ParseColumnSpec(spec, options.columns, error)) {
+                return false;
+            }
+            options.haveColumns = true;
+        } else if (allowBook && arg == "--book") {
+            if (!value(options.book)) {
+                return false;
+            }
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            error = "unknown option " + arg;
+            return false;
+        } else {
+            options.positional.push_back(arg);
+        }
+    }
+    if (options.comma == options.tab) {
+        error = "give exactly one of --comma and --tab";
+        return false;
+    }
+    if (!options.haveColumns) {
+        error = "--columns is required";
+        return false;
+    }
+    return true;
+}
+
+int RunImport(const std::vector<std::string>& args) {
+    DelimitedOptions options;
+    std::string error;
+    if (!ParseDelimitedOptions(args, true, options, error)) {
+        return UsageError(error);
+    }
+    if (options.positional.size() != 2) {
+        return UsageError("import takes a text file and an output book");
+    }
+    const std::string& textPath = options.positional[0];
+    const std::string& outPath = options.positional[1];
+
+    clausedb::CExprDatabase db(CollectReaderError);
+    addressbook::VectorAddressList list;
+    if (!options.book.empty()) {
+        OpenResult result = OpenBook(options.book, db, list);
+        if (result != OpenResult::Opened) {
+            return ExitFor(result);
+        }
+    }
+
+    std::string text;
+    std::string reason;
+    if (!addressbook::ReadDelimitedFile(textPath, text, &reason)) {
+        std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", textPath.c_str(),
+                     reason.c_str());
+        return kExitUsage;
+    }
+    if (!addressbook::FirstLine(text)) {
+        std::printf("Could not read first line of file.\n");
+        return kExitRefused;
+    }
+    // The comma set splits at commas and drops tabs around fields; the tab
+    // set splits at tabs and drops spaces.
+    std::string_view white = options.comma ? "\t" : " ";
+    std::string_view breaks = options.comma ? "," : "\t";
+    int count = addressbook::ImportDelimitedText(text, options.columns, white, breaks, db);
+    if (count <= 0) {
+        db.RemoveAllClauses();
+        std::printf("No addresses could be imported.\n");
+        return kExitRefused;
+    }
+    addressbook::LoadEntriesFromClauses(db, list);
+    if (!SaveBook(list, db, outPath)) {
+        return kExitUsage;
+    }
+    std::printf("%d addresses imported.\n", count);
+    return kExitOk;
+}
+
+int RunExport(const std::vector<std::string>& args) {
+    DelimitedOptions options;
+    std::string error;
+    if (!ParseDelimitedOptions(args, false, options, error)) {
+        return UsageError(error);
+    }
+    if (options.positional.size() != 2) {
+        return UsageError("export takes a book and an output file");
+    }
+    const std::string& bookPath = options.positional[0];
+    const std::string& outPath = options.positional[1];
+
+    clausedb::CExprDatabase db(CollectReaderError);
+    addressbook::VectorAddressList list;
+    OpenResult result = OpenBook(bookPath, db, list);
+    if (result != OpenResult::Opened) {
+        return ExitFor(result);
+    }
+    std::string lines;
+    int count =
+        addressbook::ExportDelimited(list, db, options.columns, options.comma ? ',' : '\t', lines);
+    if (count < 0) {
+        return UsageError("column numbers above " + std::to_string(addressbook::kMaxExportColumn) +
+                          " cannot be exported");
+    }
+    std::string reason;
+    if (!addressbook::WriteDelimitedFile(outPath, lines, &reason)) {
+        std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", outPath.c_str(),
+                     reason.c_str());
+        return kExitUsage;
+    }
+    std::printf("%d addresses exported.\n", count);
+    return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    const std::string command = args.front();
+    args.erase(args.begin());
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (command == "check") {
+        return RunCheck(args);
+    }
+    if (command == "dump") {
+        return RunDump(args);
+    }
+    if (command == "convert") {
+        return RunConvert(args);
+    }
+    if (command == "import") {
+        return RunImport(args);
+    }
+    if (command == "export") {
+        return RunExport(args);
+    }
+    return UsageError("unknown command '" + command + "'");
+}
