@@ -1,0 +1,374 @@
+#include "addresslist/address_list_model.h"
+
+#include <QChar>
+#include <algorithm>
+#include <numeric>
+#include <stdexcept>
+
+namespace addresslist {
+
+using addressbook::CAddressEntry;
+
+namespace {
+
+// Decodes one UTF-8 character at `pos`.  Returns its length in bytes, or 0
+// when the bytes there are not a well-formed character (overlong forms,
+// surrogates and values beyond U+10FFFF included).
+std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& cp) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(pos);
+    std::size_t length;
+    char32_t min;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1F;
+        min = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0F;
+        min = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (pos + length > text.size()) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const unsigned char b = byte(pos + i);
+        if ((b & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return 0;
+    }
+    return length;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void CheckRow(int row, std::size_t count) {
+    if (row < 0 || static_cast<std::size_t>(row) >= count) {
+        throw std::out_of_range("address list row out of range");
+    }
+}
+
+}  // namespace
+
+std::string FoldForSort(std::string_view text) {
+    std::string key;
+    key.reserve(text.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[pos]);
+        if (c < 0x80) {
+            key +=
+                (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : static_cast<char>(c);
+            ++pos;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t length = DecodeUtf8(text, pos, cp);
+        if (length == 0) {
+            // A byte that is not part of a character is kept as it is.
+            key += static_cast<char>(c);
+            ++pos;
+            continue;
+        }
+        AppendUtf8(key, QChar::toCaseFolded(cp));
+        pos += length;
+    }
+    return key;
+}
+
+AddressListModel::AddressListModel(const ColumnTexts& labels, QObject* parent)
+    : QAbstractTableModel(parent), m_labels(labels), m_headers(labels) {
+    RecomputeFieldCache();
+}
+
+AddressListModel::~AddressListModel() = default;
+
+int AddressListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : RowCount();
+}
+
+int AddressListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant AddressListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        const int field = m_fieldAt[static_cast<std::size_t>(index.column())];
+        if (field < 0) {
+            return QString();
+        }
+        const std::string_view text =
+            m_rows[static_cast<std::size_t>(index.row())]->GetField(field);
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+QVariant AddressListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        return m_headers[static_cast<std::size_t>(section)];
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+Qt::ItemFlags AddressListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+const CAddressEntry& AddressListModel::EntryAt(int row) const {
+    CheckRow(row, m_rows.size());
+    return *m_rows[static_cast<std::size_t>(row)];
+}
+
+CAddressEntry& AddressListModel::MutableEntryAt(int row) {
+    CheckRow(row, m_rows.size());
+    return *m_rows[static_cast<std::size_t>(row)];
+}
+
+bool AddressListModel::AppendEntry(std::unique_ptr<CAddressEntry> entry) {
+    if (!entry) {
+        return false;
+    }
+    if (m_nRowLimit >= 0 && RowCount() >= m_nRowLimit) {
+        return false;
+    }
+    const int row = RowCount();
+    if (m_bBulk) {
+        m_rows.push_back(std::move(entry));
+        return true;
+    }
+    beginInsertRows(QModelIndex(), row, row);
+    m_rows.push_back(std::move(entry));
+    endInsertRows();
+    return true;
+}
+
+void AddressListModel::SetRedraw(bool on) {
+    if (!on && !m_bBulk) {
+        beginResetModel();
+        m_bBulk = true;
+    } else if (on && m_bBulk) {
+        m_bBulk = false;
+        endResetModel();
+    }
+}
+
+void AddressListModel::ReserveRows(int count) {
+    if (count > 0) {
+        m_rows.reserve(m_rows.size() + static_cast<std::size_t>(count));
+    }
+}
+
+void AddressListModel::ResortList() {
+    if (m_resortHandler) {
+        m_resortHandler();
+    }
+}
+
+void AddressListModel::RefreshRow(int row) {
+    CheckRow(row, m_rows.size());
+    if (!m_bBulk) {
+        emit dataChanged(index(row, 0), index(row, kColumnCount - 1), {Qt::DisplayRole});
+    }
+}
+
+bool AddressListModel::RemoveRow(int row) {
+    if (row < 0 || row >= RowCount()) {
+        return false;
+    }
+    if (!m_bBulk) {
+        beginRemoveRows(QModelIndex(), row, row);
+    }
+    m_rows.erase(m_rows.begin() + row);
+    if (!m_bBulk) {
+        endRemoveRows();
+    }
+    return true;
+}
+
+void AddressListModel::Clear() {
+    if (m_bBulk) {
+        m_rows.clear();
+        return;
+    }
+    beginResetModel();
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    endResetModel();
+}
+
+const QString& AddressListModel::HeaderText(int position) const {
+    if (position < 0 || position >= kColumnCount) {
+        throw std::out_of_range("address list column out of range");
+    }
+    return m_headers[static_cast<std::size_t>(position)];
+}
+
+void AddressListModel::SetHeaderTexts(const ColumnTexts& headers) {
+    m_headers = headers;
+    RecomputeFieldCache();
+    emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
+    if (!m_bBulk && !m_rows.empty()) {
+        emit dataChanged(index(0, 0), index(RowCount() - 1, kColumnCount - 1), {Qt::DisplayRole});
+    }
+}
+
+void AddressListModel::SetColumnOrder(const ColumnValues& order) {
+    ColumnTexts headers;
+    for (int p = 0; p < kColumnCount; ++p) {
+        const int field = order[static_cast<std::size_t>(p)];
+        headers[static_cast<std::size_t>(p)] = (field >= 0 && field < kColumnCount)
+                                                   ? m_labels[static_cast<std::size_t>(field)]
+                                                   : QString();
+    }
+    SetHeaderTexts(headers);
+}
+
+int AddressListModel::FieldAtPosition(int position) const {
+    if (position < 0 || position >= kColumnCount) {
+        return -1;
+    }
+    return m_fieldAt[static_cast<std::size_t>(position)];
+}
+
+int AddressListModel::SortFieldAtPosition(int position) const {
+    const int field = FieldAtPosition(position);
+    if (field >= 0) {
+        return field;
+    }
+    return std::clamp(position, 0, kColumnCount - 1);
+}
+
+int AddressListModel::PositionOfField(int field) const {
+    if (field < 0 || field >= kColumnCount) {
+        return -1;
+    }
+    const QString& label = m_labels[static_cast<std::size_t>(field)];
+    for (int p = 0; p < kColumnCount; ++p) {
+        if (m_headers[static_cast<std::size_t>(p)] == label) {
+            return p;
+        }
+    }
+    return -1;
+}
+
+bool AddressListModel::MoveColumn(int from, int to) {
+    if (from < 0 || from >= kColumnCount || to < 0 || to > kColumnCount || to == from ||
+        to == from + 1) {
+        return false;
+    }
+    if (!m_bBulk) {
+        beginMoveColumns(QModelIndex(), from, from, QModelIndex(), to);
+    }
+    auto first = m_headers.begin();
+    if (to > from) {
+        std::rotate(first + from, first + from + 1, first + to);
+    } else {
+        std::rotate(first + to, first + from, first + from + 1);
+    }
+    RecomputeFieldCache();
+    if (!m_bBulk) {
+        endMoveColumns();
+    }
+    emit headerDataChanged(Qt::Horizontal, std::min(from, to), std::max(from, to - 1));
+    return true;
+}
+
+void AddressListModel::SortByPosition(int position, bool ascending) {
+    const int field = SortFieldAtPosition(position);
+    const std::size_t count = m_rows.size();
+    if (count < 2) {
+        return;
+    }
+    std::vector<std::string> keys(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        keys[i] = FoldForSort(m_rows[i]->GetField(field));
+    }
+    std::vector<int> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    if (ascending) {
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return keys[a] < keys[b]; });
+    } else {
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return keys[b] < keys[a]; });
+    }
+
+    if (!m_bBulk) {
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
+    std::vector<std::unique_ptr<CAddressEntry>> sorted(count);
+    std::vector<int> newRowOf(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        const auto old = static_cast<std::size_t>(order[k]);
+        sorted[k] = std::move(m_rows[old]);
+        newRowOf[old] = static_cast<int>(k);
+    }
+    m_rows = std::move(sorted);
+    if (!m_bBulk) {
+        const QModelIndexList from = persistentIndexList();
+        QModelIndexList to;
+        to.reserve(from.size());
+        for (const QModelIndex& idx : from) {
+            to.append(index(newRowOf[static_cast<std::size_t>(idx.row())], idx.column()));
+        }
+        changePersistentIndexList(from, to);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
+}
+
+void AddressListModel::RecomputeFieldCache() {
+    for (int p = 0; p < kColumnCount; ++p) {
+        m_fieldAt[static_cast<std::size_t>(p)] = -1;
+        for (int field = 0; field < kColumnCount; ++field) {
+            if (m_headers[static_cast<std::size_t>(p)] ==
+                m_labels[static_cast<std::size_t>(field)]) {
+                m_fieldAt[static_cast<std::size_t>(p)] = field;
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace addresslist

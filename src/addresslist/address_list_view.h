@@ -1,0 +1,159 @@
+// CQX32View: the list of an address book window.
+//
+// One row per entry and 32 columns, one per field.  The view owns the live
+// entries (through its model), draws every row itself with RowPainter, keeps
+// the sort order, keeps the column layout in the settings file, and is the
+// first target of every command that acts on entries.
+//
+// Each display position's field is found through its header text (see
+// AddressListModel); the view keeps no other position table.
+#pragma once
+
+#include <QPointer>
+#include <QTreeView>
+#include <array>
+#include <functional>
+
+#include "addresslist/address_list_model.h"
+#include "addresslist/column_layout.h"
+#include "addresslist/row_painter.h"
+#include "platform/command_router.h"
+
+class QMenu;
+
+namespace clausedb {
+class CExprDatabase;
+}
+namespace quillbox {
+class SettingsStore;
+}
+
+namespace addresslist {
+
+class CSortHeaderCtrl;
+
+class CQX32View : public QTreeView {
+    Q_OBJECT
+
+public:
+    // Reads the remembered sort from `settings` and builds the 32 columns
+    // from the remembered layout.  `settings` must outlive the view.
+    explicit CQX32View(quillbox::SettingsStore& settings, QWidget* parent = nullptr);
+    // Writes the column widths when "RememberCol" is on.
+    ~CQX32View() override;
+
+    AddressListModel& Model() { return *m_pModel; }
+    const AddressListModel& Model() const { return *m_pModel; }
+    CSortHeaderCtrl& SortHeader() { return *m_pHeader; }
+
+    // Every new or opened book: deletes all rows and their entries, loads
+    // one row per `contact` clause of `db` (emptying it), applies the
+    // remembered sort and shows the idle prompt.
+    void OnInitialUpdate(clausedb::CExprDatabase& db);
+
+    // ---- Rows ----
+    int RowHeight() const;
+    // The row with the keyboard focus (the current entry), or -1.
+    int FocusedRow() const;
+    // The selected row, or -1.
+    int SelectedRow() const;
+    // Selects and focuses `row` and scrolls it into view.
+    void SelectRow(int row);
+
+    // ---- Sorting ----
+    int SortIndex() const { return m_nSortIndex; }
+    int SortDirection() const { return m_nSortDirection; }
+    // Re-applies the remembered sort; does nothing while "RememberSort" is 0.
+    void ResortList();
+    // A click on the header of `position`: flips the direction when it is
+    // the sort column, records the sort and sorts (whatever "RememberSort"
+    // says), keeping the focused row selected and visible.
+    void OnColumnClick(int position);
+
+    // ---- Column layout ----
+    ColumnValues ColumnWidths() const;
+    // Writes [Columns] "Sizes" from the current widths.
+    void WriteColumnWidths();
+    // "Order" with each position's field; positions that match no label
+    // give their own number.  Only while "RememberPos" is on.
+    void SaveColumnOrder();
+    // Command 32818: writes the widths and says so.
+    void OnSaveColumnWidths();
+    // Command 32772: writes the order (positions that match no label are
+    // left out) and says so.
+    void OnSaveColumnPositions();
+    // A header dragged from position `from` and dropped before the column at
+    // `to`.  The sort stays on the same field.
+    void OnColumnMoved(int from, int to);
+    // Builds the columns again from the settings, keeping the sort field.
+    void RebuildColumns();
+    // After the preferences sheet closed with OK: when "RememberCol" is
+    // exactly 1, applies `widths`, writes them and rebuilds the columns.
+    void OnPreferencesAccepted(const ColumnValues& widths);
+
+    // ---- Commands ----
+    bool HasSelectedRow() const;
+    bool HasFocusedRow() const;
+    bool HasRows() const;
+    // The view's command target, first in the routing order.  It handles
+    // the column-layout commands and the toolbar's drop-down buttons, and
+    // holds the enabling rules: Edit, Delete and Copy are disabled without
+    // a selected row; Dial, Email and Web need a focused row; Find and Find
+    // Next at least one row.  The handlers of the entry, find and contact
+    // commands are added to it by their owners.
+    platform::CommandTarget& Commands() { return m_commands; }
+    // Puts the view's target first in `router`'s routing order; commands of
+    // the list (Enter, double-click, context menu) then go through it.
+    void AttachCommandRouter(platform::CommandRouter& router);
+    // Whether command `id` would run now: asks the router when one is
+    // attached, else the view's own target.
+    bool IsCommandEnabled(int id);
+    // Runs command `id` if it is enabled; true when a handler ran.
+    bool RunCommand(int id);
+
+    // ---- Context menu ----
+    // The list's context menu (menu 145), owned by the caller.
+    QMenu* BuildContextMenu();
+    // Shows the context menu at `globalPos`.
+    void ShowContextMenu(const QPoint& globalPos);
+
+    // ---- Seams for the window and for tests ----
+    // Runs a filled context menu at a screen point (default: QMenu::exec).
+    void SetPopupHandler(std::function<void(QMenu& menu, const QPoint& globalPos)> handler);
+    // Brings the frame window forward (default: show, restore, raise).
+    void SetBringForwardHandler(std::function<void()> handler);
+
+protected:
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void EstablishLayout();
+    void ApplyWidths(const ColumnValues& widths);
+    void SortRows();
+    void RegisterCommands();
+    void BringFrameForward();
+    void ShowInformation(int stringId);
+    RowColumns CurrentColumns() const;
+    // The field of the sort column, 0 when its header matches no label.
+    int RememberSortField() const;
+    // The sort index becomes the position of `field` (kept when no column
+    // shows it), recorded while "RememberSort" is on; a shown sort triangle
+    // follows it.
+    void FollowSortField(int field);
+
+    quillbox::SettingsStore& m_settings;
+    AddressListModel* m_pModel = nullptr;
+    CSortHeaderCtrl* m_pHeader = nullptr;
+    int m_nSortIndex = 0;
+    int m_nSortDirection = 1;
+    platform::CommandTarget m_commands;
+    QPointer<platform::CommandRouter> m_pRouter;
+    std::function<void(QMenu&, const QPoint&)> m_popup;
+    std::function<void()> m_bringForward;
+};
+
+}  // namespace addresslist

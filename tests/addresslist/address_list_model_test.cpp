@@ -1,0 +1,146 @@
+#include "addresslist/address_list_model.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QPersistentModelIndex>
+#include <QSignalSpy>
+
+#include "addressbook/field_table.h"
+#include "addresslist/list_resources.h"
+#include "list_test_support.h"
+
+namespace addresslist {
+namespace {
+
+using addressbook::City;
+using addressbook::FirstName;
+using addressbook::LastName;
+using testing::AppendTexts;
+using testing::FieldColumn;
+using testing::MakeEntry;
+
+class AddressListModelTest : public ::testing::Test {
+protected:
+    AddressListModel m_model{LoadColumnLabels()};
+    QAbstractItemModelTester m_tester{&m_model,
+                                      QAbstractItemModelTester::FailureReportingMode::Fatal};
+};
+
+TEST(FoldForSortTest, FoldsLettersOfEveryScript) {
+    const struct {
+        std::string text;
+        std::string key;
+    } cases[] = {
+        {"Smith", "smith"},
+        {"O'BRIEN-2", "o'brien-2"},
+        {"\xC3\x84rger", "\xC3\xA4rger"},                          // Ärger
+        {"\xCE\xA3\xCE\x91\xCE\xA3", "\xCF\x83\xCE\xB1\xCF\x83"},  // ΣΑΣ -> σασ
+        {"Stra\xC3\x9F"
+         "e",
+         "stra\xC3\x9F"
+         "e"},                                     // ß stays
+        {"\xF0\x90\x90\x80", "\xF0\x90\x90\xA8"},  // Deseret capital -> small
+        {"A\xFF"
+         "B",
+         "a\xFF"
+         "b"},             // a stray byte is kept
+        {"\xC3", "\xC3"},  // a cut-off character too
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FoldForSort(c.text), c.key) << c.text;
+    }
+}
+
+TEST_F(AddressListModelTest, SortsCaseInsensitivelyWithEmptyTextsFirst) {
+    AppendTexts(m_model, LastName, {"Smith", "smith", "", "adams", "\xC3\x84rger", "Zorn"});
+    m_model.SortByPosition(0, true);
+    EXPECT_EQ(FieldColumn(m_model, LastName),
+              (std::vector<std::string>{"", "adams", "Smith", "smith", "Zorn", "\xC3\x84rger"}));
+    m_model.SortByPosition(0, false);
+    EXPECT_EQ(FieldColumn(m_model, LastName),
+              (std::vector<std::string>{"\xC3\x84rger", "Zorn", "Smith", "smith", "adams", ""}));
+}
+
+TEST_F(AddressListModelTest, PersistentIndexesFollowTheirRows) {
+    AppendTexts(m_model, LastName, {"c", "a", "b"});
+    const QPersistentModelIndex c(m_model.index(0, 3));
+    const QPersistentModelIndex a(m_model.index(1, 0));
+    m_model.SortByPosition(0, true);
+    EXPECT_EQ(c.row(), 2);
+    EXPECT_EQ(c.column(), 3);
+    EXPECT_EQ(a.row(), 0);
+}
+
+TEST_F(AddressListModelTest, BulkLoadAnnouncesOneReset) {
+    QSignalSpy resets(&m_model, &QAbstractItemModel::modelReset);
+    QSignalSpy inserts(&m_model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy layouts(&m_model, &QAbstractItemModel::layoutChanged);
+    int resorts = 0;
+    m_model.SetResortHandler([&] {
+        ++resorts;
+        m_model.SortByPosition(0, true);
+    });
+    m_model.SetRedraw(false);
+    m_model.ReserveRows(1000);
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_TRUE(m_model.AppendEntry(MakeEntry({{LastName, std::to_string(999 - i)}})));
+    }
+    m_model.ResortList();
+    m_model.SetRedraw(true);
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(inserts.count(), 0);
+    EXPECT_EQ(layouts.count(), 0);
+    EXPECT_EQ(resorts, 1);
+    EXPECT_EQ(m_model.rowCount(), 1000);
+    EXPECT_EQ(m_model.index(0, 0).data().toString(), "0");
+}
+
+TEST_F(AddressListModelTest, HeaderTextDecidesTheFieldOfAPosition) {
+    m_model.AppendEntry(MakeEntry({{LastName, "Doe"}, {FirstName, "Jane"}, {3, "Dr."}}));
+    ColumnTexts headers = m_model.Labels();
+    headers[0] = m_model.Labels()[FirstName];  // shown twice
+    headers[3] = QStringLiteral("No such label");
+    m_model.SetHeaderTexts(headers);
+    EXPECT_EQ(m_model.FieldAtPosition(0), FirstName);
+    EXPECT_EQ(m_model.FieldAtPosition(1), FirstName);
+    EXPECT_EQ(m_model.PositionOfField(FirstName), 0);
+    EXPECT_EQ(m_model.PositionOfField(LastName), -1);
+    EXPECT_EQ(m_model.index(0, 0).data().toString(), "Jane");
+    // A header that matches no label shows nothing and sorts by the field of
+    // its own number.
+    EXPECT_EQ(m_model.FieldAtPosition(3), -1);
+    EXPECT_EQ(m_model.index(0, 3).data().toString(), "");
+    EXPECT_EQ(m_model.SortFieldAtPosition(3), 3);
+}
+
+TEST_F(AddressListModelTest, MovingAColumnMovesOnlyItsHeader) {
+    const struct {
+        int from;
+        int to;
+        bool moved;
+        std::vector<int> firstFields;  // fields at positions 0..6 afterwards
+    } cases[] = {
+        {6, 0, true, {6, 0, 1, 2, 3, 4, 5}},   {0, 3, true, {1, 2, 0, 3, 4, 5, 6}},
+        {1, 32, true, {0, 2, 3, 4, 5, 6, 7}},  {5, 2, true, {0, 1, 5, 2, 3, 4, 6}},
+        {4, 4, false, {0, 1, 2, 3, 4, 5, 6}},  {4, 5, false, {0, 1, 2, 3, 4, 5, 6}},
+        {4, 33, false, {0, 1, 2, 3, 4, 5, 6}},
+    };
+    m_model.AppendEntry(MakeEntry({{City, "Springfield"}}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.from << " -> " << c.to);
+        m_model.SetHeaderTexts(m_model.Labels());
+        EXPECT_EQ(m_model.MoveColumn(c.from, c.to), c.moved);
+        for (int p = 0; p < 7; ++p) {
+            EXPECT_EQ(m_model.FieldAtPosition(p), c.firstFields[static_cast<std::size_t>(p)]);
+        }
+        if (c.from == 1 && c.to == 32) {
+            EXPECT_EQ(m_model.FieldAtPosition(31), FirstName);
+        }
+        const int cityAt = m_model.PositionOfField(City);
+        EXPECT_EQ(m_model.index(0, cityAt).data().toString(), "Springfield");
+    }
+}
+
+}  // namespace
+}  // namespace addresslist
