@@ -1,0 +1,187 @@
+#include "clausedb/clause_reader.h"
+
+#include <unistd.h>
+
+#include <bit>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "clause_parser.h"  // generated from clause_parser.y
+
+namespace clausedb {
+
+void ReportSyntaxError(ReaderState& st, const char* message) {
+    if (ExprErrorProc handler = ActiveErrorProc()) {
+        handler(2, st.tokenLine, message);
+    }
+    st.db->CountError();
+}
+
+std::int32_t ParseInteger(std::string_view text) {
+    bool negative = false;
+    std::size_t i = 0;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        negative = text[0] == '-';
+        i = 1;
+    }
+    constexpr std::int64_t kCap = std::int64_t{1} << 32;  // beyond either limit
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > kCap) {
+            value = kCap;
+        }
+    }
+    if (negative) {
+        value = -value;
+    }
+    if (value > std::numeric_limits<std::int32_t>::max()) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    if (value < std::numeric_limits<std::int32_t>::min()) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+float ComposeReal(std::string_view whole, const std::string_view* fraction,
+                  const std::string_view* exponent) {
+    bool negative = false;
+    if (!whole.empty() && (whole[0] == '-' || whole[0] == '+')) {
+        negative = whole[0] == '-';
+        whole.remove_prefix(1);
+    }
+    // A fraction token with its own sign ("1.-5") ends the number at the
+    // point, as a C conversion of the text "1.-5" does.
+    std::string_view digits;
+    if (fraction != nullptr && !fraction->empty() && (*fraction)[0] != '-' &&
+        (*fraction)[0] != '+') {
+        digits = *fraction;
+    }
+    std::int64_t power = exponent != nullptr ? ParseInteger(*exponent) : 0;
+
+    std::string text;
+    text.reserve(whole.size() + digits.size() + 16);
+    text.append(whole);
+    if (!digits.empty()) {
+        text += '.';
+        text.append(digits);
+    }
+    text += 'e';
+    text += std::to_string(power);
+
+    float value = 0.0f;
+    auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Beyond the range of a float: infinity when the leading digit's
+        // power of ten is positive, zero otherwise.
+        std::int64_t lead = 0;
+        std::size_t k = whole.find_first_not_of('0');
+        if (k != std::string_view::npos) {
+            lead = static_cast<std::int64_t>(whole.size() - 1 - k);
+        } else {
+            k = digits.find_first_not_of('0');
+            lead = -static_cast<std::int64_t>(k == std::string_view::npos ? 0 : k + 1);
+        }
+        value = lead + power > 0 ? std::numeric_limits<float>::infinity() : 0.0f;
+    } else if (result.ec != std::errc()) {
+        value = 0.0f;
+    }
+    return negative ? -value : value;
+}
+
+std::uint32_t MakeReal(ReaderState& st, const ClauseValue& whole, const ClauseValue* fraction,
+                       const ClauseValue* exponent) {
+    // Texts in the store stay where they are while cells are added.
+    std::string_view f = fraction ? st.cells->Text(fraction->text) : std::string_view();
+    std::string_view e = exponent ? st.cells->Text(exponent->text) : std::string_view();
+    float value =
+        ComposeReal(st.cells->Text(whole.text), fraction ? &f : nullptr, exponent ? &e : nullptr);
+    return st.cells->NewCell(ExprReal, std::bit_cast<std::uint32_t>(value));
+}
+
+namespace {
+
+constexpr std::size_t kStreamBuffer = std::size_t{1} << 20;
+std::size_t g_streamBufferForTesting = 0;
+
+int RunParser(ReaderState& st) {
+    try {
+        return qb_clause_parse(&st) == 0 ? 0 : 1;
+    } catch (const std::bad_alloc&) {
+        ReportSyntaxError(st, "out of memory");
+    } catch (const std::length_error&) {
+        ReportSyntaxError(st, "input too large");
+    }
+    return 1;
+}
+
+void Begin(ReaderState& st, CExprDatabase& db, InputLineEnd ending) {
+    st.db = &db;
+    st.store = &db.Store();
+    st.cells = &ExprStoreAccess::Of(db.Store());
+    st.ending = ending;
+}
+
+}  // namespace
+
+void SetStreamBufferSizeForTesting(std::size_t bytes) {
+    g_streamBufferForTesting = bytes;
+}
+
+void Refill(ReaderState& st) {
+    std::size_t keep = static_cast<std::size_t>(st.end - st.p);
+    if (keep == st.capacity) {
+        // One token fills the whole buffer: double it.
+        std::size_t capacity = st.capacity * 2;
+        std::unique_ptr<char[]> bigger(new char[capacity]);
+        std::memcpy(bigger.get(), st.p, keep);
+        st.buffer = std::move(bigger);
+        st.capacity = capacity;
+    } else if (keep > 0) {
+        std::memmove(st.buffer.get(), st.p, keep);
+    }
+    char* base = st.buffer.get();
+    ssize_t n;
+    do {
+        n = ::read(st.fd, base + keep, st.capacity - keep);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) {
+        st.more = false;
+        if (n < 0) {
+            st.readErrno = errno;
+        }
+        n = 0;
+    }
+    st.p = base;
+    st.end = base + keep + n;
+}
+
+int ParseClauses(CExprDatabase& db, std::string_view text, InputLineEnd ending) {
+    ReaderState st;
+    Begin(st, db, ending);
+    st.p = text.data();
+    st.end = text.data() + text.size();
+    return RunParser(st);
+}
+
+int ParseClauseStream(CExprDatabase& db, int fd, InputLineEnd ending, int& readErrno) {
+    ReaderState st;
+    Begin(st, db, ending);
+    st.fd = fd;
+    st.more = true;
+    st.capacity = g_streamBufferForTesting != 0 ? g_streamBufferForTesting : kStreamBuffer;
+    st.buffer.reset(new char[st.capacity]);
+    st.p = st.buffer.get();
+    st.end = st.p;
+    int result = RunParser(st);
+    readErrno = st.readErrno;
+    return result;
+}
+
+}  // namespace clausedb

@@ -1,0 +1,155 @@
+// The clause reader's inside: the state of one read, the token source for the
+// parser, and the term builders used by the grammar's actions (not part of
+// the library's interface).
+//
+// The input is either text already in memory or an open file read in blocks
+// through a buffer that is refilled (and grown for a token longer than it).
+// Because the buffer moves, every token's text is copied into the store as
+// soon as the token is scanned: words interned, strings cooked, integers as
+// they are.  Semantic values hold only store offsets.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "clausedb/clause_scanner.h"
+#include "clausedb/expr_database.h"
+#include "clausedb/expr_store_impl.h"
+
+namespace clausedb {
+
+// Semantic value of every grammar symbol.
+struct ClauseValue {
+    std::uint32_t term;  // built term, 0 for none
+    std::uint32_t text;  // words, strings and integers: offset of the token's text
+};
+
+// Everything one read needs; nothing of it is process-wide.
+struct ReaderState {
+    CExprDatabase* db = nullptr;
+    CExprStore* store = nullptr;
+    CExprStore::Impl* cells = nullptr;
+    const char* p = nullptr;    // next byte to scan
+    const char* end = nullptr;  // end of the bytes at hand
+    InputLineEnd ending = InputLineEnd::Lf;
+    int line = 1;         // line of p
+    int tokenLine = 1;    // line where the last token began
+    std::string scratch;  // texts that need cooking
+    // Word prediction (see NextToken): the previous word, and by a hash of a
+    // word the word that followed it last time.
+    std::uint32_t lastWord = 0;
+    std::uint32_t followingWord[256] = {};
+
+    // Reading a file: its descriptor, the buffer and whether input remains.
+    int fd = -1;
+    bool more = false;
+    std::unique_ptr<char[]> buffer;
+    std::size_t capacity = 0;
+    int readErrno = 0;  // set when a read failed
+};
+
+// Parses the whole input, appending each completed clause to the database and
+// counting errors in it.  0 when the end was reached normally, 1 when the
+// parse gave up (end of input while recovering, nesting too deep, or memory).
+int ParseClauses(CExprDatabase& db, std::string_view text, InputLineEnd ending);
+// The same from an open file, read from its current position to its end.
+// `readErrno` is set when reading failed part-way (the parse then stops as
+// at the end of the input).
+int ParseClauseStream(CExprDatabase& db, int fd, InputLineEnd ending, int& readErrno);
+// Test seam: the first buffer size of ParseClauseStream (0: the normal size).
+void SetStreamBufferSizeForTesting(std::size_t bytes);
+
+// Calls the error handler in force (kind 2, line of the last token) and
+// counts the error in the database being read.
+void ReportSyntaxError(ReaderState& st, const char* message);
+
+// The handler stored by the most recently constructed database.
+ExprErrorProc ActiveErrorProc();
+
+// Decimal text (optional sign) to 32 bits, saturating at the limits.
+std::int32_t ParseInteger(std::string_view text);
+// A real from the digit runs of the grammar: whole "." fraction "e" exponent,
+// where `fraction` and `exponent` may be absent (null).  Correctly rounded to
+// 32 bits; out of range gives infinity or zero.
+float ComposeReal(std::string_view whole, const std::string_view* fraction,
+                  const std::string_view* exponent);
+
+// Moves the unscanned bytes from `st.p` on to the front of the buffer (growing
+// it when they fill it) and reads more after them.
+void Refill(ReaderState& st);
+
+// The next token for the parser; blanks, line ends and comments are skipped
+// and counted.  A comment left open at the end of the input comes back as
+// TokOther, which no rule accepts: a syntax error.
+int NextToken(ReaderState& st, ClauseValue& value);
+
+// ---- term builders for the grammar's actions
+
+inline std::uint32_t MakeWord(ReaderState& st, const ClauseValue& token) {
+    return st.cells->NewCell(ExprWord, token.text);
+}
+
+inline std::uint32_t MakeString(ReaderState& st, const ClauseValue& token) {
+    return st.cells->NewCell(ExprString, token.text);
+}
+
+inline std::uint32_t MakeInteger(ReaderState& st, const ClauseValue& token) {
+    return st.cells->NewCell(ExprInteger,
+                             static_cast<std::uint32_t>(ParseInteger(st.cells->Text(token.text))));
+}
+
+std::uint32_t MakeReal(ReaderState& st, const ClauseValue& whole, const ClauseValue* fraction,
+                       const ClauseValue* exponent);
+
+// The attribute pair [word "=", word name, value].
+inline std::uint32_t MakePair(ReaderState& st, const ClauseValue& name, std::uint32_t value) {
+    CExprStore::Impl& c = *st.cells;
+    std::uint32_t pair = c.NewList();
+    c.Append(pair, c.NewCell(ExprWord, c.EqualsWord()));
+    c.Append(pair, MakeWord(st, name));
+    c.Append(pair, value);
+    return pair;
+}
+
+inline std::uint32_t MakeList(ReaderState& st) {
+    return st.cells->NewList();
+}
+
+inline std::uint32_t ListOf(ReaderState& st, std::uint32_t element) {
+    std::uint32_t list = st.cells->NewList();
+    st.cells->Append(list, element);
+    return list;
+}
+
+inline void AppendTerm(ReaderState& st, std::uint32_t list, std::uint32_t element) {
+    st.cells->Append(list, element);
+}
+
+// The clause F(args): the functor word in front of the argument list, or a
+// list of the word alone when there are no arguments.
+inline std::uint32_t MakeCompound(ReaderState& st, const ClauseValue& functor,
+                                  std::uint32_t arguments) {
+    std::uint32_t word = MakeWord(st, functor);
+    if (arguments == 0) {
+        return ListOf(st, word);
+    }
+    st.cells->Push(arguments, word);
+    return arguments;
+}
+
+inline void AddCommand(ReaderState& st, std::uint32_t term) {
+    st.db->AddClause(CExprTerm(st.store, term));
+}
+
+// Gives back the terms of a command dropped by error recovery.
+inline void DropTerm(ReaderState& st, std::uint32_t term) {
+    if (term != 0) {
+        st.store->Free(CExprTerm(st.store, term));
+    }
+}
+
+}  // namespace clausedb

@@ -1,0 +1,253 @@
+#include "clausedb/expr_database.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <ostream>
+
+#include "clausedb/clause_reader.h"
+#include "clausedb/expr_store_impl.h"
+#include "fileio/atomic_file.h"
+#include "fileio/text_encoding.h"
+
+namespace clausedb {
+namespace {
+
+// The error handler in force: the one given to the most recently constructed
+// database (null for none).
+ExprErrorProc g_errorProc = nullptr;
+
+// Texts are written out in blocks of about this size.
+constexpr std::size_t kWriteBlock = std::size_t{1} << 20;
+
+struct FileCloser {
+    int fd;
+    ~FileCloser() { ::close(fd); }
+};
+
+enum class FileEncoding { Utf8, Utf8Bom, Decode, Failed };
+
+// The length of `bytes` without a multi-byte sequence cut off at its end.
+std::size_t CompletePrefix(const unsigned char* bytes, std::size_t size) {
+    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+        unsigned char b = bytes[size - back];
+        if ((b & 0xC0) == 0x80) {
+            continue;  // a continuation byte: look further back
+        }
+        std::size_t need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        return back < need ? size - back : size;
+    }
+    return size;
+}
+
+// Reads the file once to tell plain UTF-8 (with or without a byte-order mark)
+// from text that must be decoded (another byte-order mark, or bytes that are
+// not UTF-8).  Leaves the file position at the end.
+FileEncoding SniffEncoding(int fd, int& err) {
+    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    std::unique_ptr<unsigned char[]> buffer(new unsigned char[kBlock + 4]);
+    unsigned char* buf = buffer.get();
+    FileEncoding result = FileEncoding::Utf8;
+    std::size_t carry = 0;
+    bool first = true;
+    for (;;) {
+        ssize_t n;
+        do {
+            n = ::read(fd, buf + carry, kBlock);
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            err = errno;
+            return FileEncoding::Failed;
+        }
+        std::size_t have = carry + static_cast<std::size_t>(n);
+        if (first) {
+            first = false;
+            if (have >= 2 &&
+                ((buf[0] == 0xFF && buf[1] == 0xFE) || (buf[0] == 0xFE && buf[1] == 0xFF))) {
+                return FileEncoding::Decode;
+            }
+            if (have >= 3 && buf[0] == 0xEF && buf[1] == 0xBB && buf[2] == 0xBF) {
+                result = FileEncoding::Utf8Bom;
+            }
+        }
+        std::size_t complete = n == 0 ? have : CompletePrefix(buf, have);
+        if (!quillbox::IsValidUtf8(
+                std::string_view(reinterpret_cast<const char*>(buf), complete))) {
+            return FileEncoding::Decode;
+        }
+        if (n == 0) {
+            return result;
+        }
+        carry = have - complete;
+        std::memmove(buf, buf + complete, carry);
+    }
+}
+
+}  // namespace
+
+ExprErrorProc ActiveErrorProc() {
+    return g_errorProc;
+}
+
+const CRuntimeClass CExprDatabase::classCExprDatabase = {"CExprDatabase", &wxList::classwxList};
+const CRuntimeClass* CExprDatabase::GetRuntimeClass() const {
+    return &classCExprDatabase;
+}
+
+CExprDatabase::CExprDatabase(ExprErrorProc handler) : wxList(wxKEY_NONE) {
+    g_errorProc = handler;
+}
+
+CExprDatabase::~CExprDatabase() {
+    RemoveAllClauses();
+}
+
+void CExprDatabase::AddClause(CExprTerm clause) {
+    if (clause.Store() != &m_store || !clause.IsValid()) {
+        return;
+    }
+    // Nodes carry the clause's index in the store; the list never deletes
+    // its data (the destroy-data flag stays off).
+    AddLast(reinterpret_cast<void*>(static_cast<std::uintptr_t>(clause.Index())));
+}
+
+CExprTerm CExprDatabase::ClauseOf(const wxNode* node) const {
+    auto index = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(node->Data()));
+    return CExprTerm(const_cast<CExprStore*>(&m_store), index);
+}
+
+void CExprDatabase::RemoveAllClauses() {
+    m_nErrorCount = 0;
+    // Every clause lives in the store, which is emptied at once below; that
+    // releases each clause and its elements without walking them.
+    while (First() != nullptr) {
+        delete First();
+    }
+    m_store.Clear();
+}
+
+int CExprDatabase::CountClauses() const {
+    return CountNodes();
+}
+
+bool CExprDatabase::ReadFile(const std::string& path) {
+    m_nErrorCount = 0;
+    auto fail = [&](int err) {
+        m_nFileErrno = err;
+        m_strFileError = std::strerror(err);
+        return false;
+    };
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return fail(errno);
+    }
+    FileCloser closer{fd};
+    struct stat st {};
+    if (fstat(fd, &st) != 0) {
+        return fail(errno);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return fail(EISDIR);
+    }
+    m_strFileError.clear();
+    m_nFileErrno = 0;
+
+    // Plain UTF-8 (the usual case) is parsed straight from the file through
+    // a small buffer; anything else is read whole and decoded first.
+    int err = 0;
+    FileEncoding encoding = S_ISREG(st.st_mode) ? SniffEncoding(fd, err) : FileEncoding::Decode;
+    if (encoding == FileEncoding::Failed) {
+        return fail(err);
+    }
+    if (encoding == FileEncoding::Decode) {
+        std::string text;
+        if (!quillbox::ReadWholeFile(path, text, &m_strFileError, &m_nFileErrno)) {
+            return false;
+        }
+        quillbox::DecodeToUtf8(text);
+        // The scanner takes each carriage return plus line feed as a line
+        // feed, which saves a pass over the whole text.
+        ParseClauses(*this, text, InputLineEnd::CrLf);
+        return m_nErrorCount == 0;
+    }
+    if (lseek(fd, encoding == FileEncoding::Utf8Bom ? 3 : 0, SEEK_SET) < 0) {
+        return fail(errno);
+    }
+    ParseClauseStream(*this, fd, InputLineEnd::CrLf, err);
+    if (err != 0) {
+        ++m_nErrorCount;
+        fail(err);
+    }
+    return m_nErrorCount == 0;
+}
+
+bool CExprDatabase::ReadText(std::string_view text) {
+    m_nErrorCount = 0;
+    ParseClauses(*this, text, InputLineEnd::Lf);
+    return m_nErrorCount == 0;
+}
+
+void CExprDatabase::WriteToString(std::string& out, LineEnd ending) const {
+    ClauseWriter writer(ExprStoreAccess::Of(const_cast<CExprStore&>(m_store)), out, ending);
+    for (wxNode* node = First(); node != nullptr; node = node->Next()) {
+        writer.Clause(ClauseOf(node).Index());
+    }
+}
+
+bool CExprDatabase::WriteToStream(std::ostream& out) {
+    m_nErrorCount = 0;
+    std::string block;
+    block.reserve(kWriteBlock + 8192);
+    {
+        ClauseWriter writer(ExprStoreAccess::Of(m_store), block, LineEnd::Lf);
+        for (wxNode* node = First(); node != nullptr && out; node = node->Next()) {
+            writer.Clause(ClauseOf(node).Index());
+            if (block.size() >= kWriteBlock) {
+                out.write(block.data(), static_cast<std::streamsize>(block.size()));
+                block.clear();
+            }
+        }
+    }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    out.flush();
+    if (!out) {
+        ++m_nErrorCount;
+    }
+    return m_nErrorCount == 0;
+}
+
+bool CExprDatabase::WriteFile(const std::string& path) {
+    m_nErrorCount = 0;
+    quillbox::AtomicFileWriter writer;
+    bool ok = writer.Open(path);
+    std::string block;
+    block.reserve(kWriteBlock + 8192);
+    {
+        ClauseWriter clauses(ExprStoreAccess::Of(m_store), block, LineEnd::CrLf);
+        for (wxNode* node = First(); ok && node != nullptr; node = node->Next()) {
+            clauses.Clause(ClauseOf(node).Index());
+            if (block.size() >= kWriteBlock) {
+                ok = writer.Write(block);
+                block.clear();
+            }
+        }
+    }
+    ok = ok && writer.Write(block) && writer.Commit();
+    if (!ok) {
+        writer.Discard();
+        ++m_nErrorCount;
+        m_strFileError = writer.ErrorText();
+        m_nFileErrno = writer.ErrorNumber();
+        return false;
+    }
+    m_strFileError.clear();
+    m_nFileErrno = 0;
+    return true;
+}
+
+}  // namespace clausedb

@@ -1,0 +1,80 @@
+// CExprDatabase: an ordered, owning collection of clauses that can be read
+// from and written to a clause file.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+#include "clausedb/expr_term.h"
+#include "clausedb/wx_list.h"
+
+namespace clausedb {
+
+// Error handler: kind (2 = syntax error), the line number where the error was
+// found, and the message.  Process-wide: the most recently constructed
+// database's handler is the one in force.
+using ExprErrorProc = void (*)(int kind, std::int32_t line, const char* message);
+
+class CExprDatabase : public wxList {
+public:
+    explicit CExprDatabase(ExprErrorProc handler = nullptr);
+    ~CExprDatabase() override;
+
+    const CRuntimeClass* GetRuntimeClass() const override;
+    static const CRuntimeClass classCExprDatabase;
+
+    // Clauses are built in the database's own store.
+    CExprStore& Store() { return m_store; }
+    CExprTerm NewClause(std::string_view functor) { return m_store.NewClause(functor); }
+
+    // Appends a clause made in Store(); the database owns it from then on.
+    // A term of another store, or no term, is not added.
+    void AddClause(CExprTerm clause);
+    // Destroys every clause; error count back to 0.  The store is emptied
+    // too, so its memory returns and terms made in Store() but never added
+    // become invalid.
+    void RemoveAllClauses();
+    int CountClauses() const;
+
+    // Reads a clause file (UTF-8, or Windows-1252 converted to UTF-8; CR LF
+    // read as LF), appending each completed clause.  True exactly when the
+    // file was opened and read without a syntax error.
+    bool ReadFile(const std::string& path);
+    // The same from clause text already in memory, taken as it is (no
+    // decoding, no CR LF conversion).
+    bool ReadText(std::string_view text);
+    // Writes every clause, LF written as CR LF, replacing `path` safely: on
+    // any failure (a full disk included) the old file stays as it was, the
+    // result is false and LastFileError() says why.
+    bool WriteFile(const std::string& path);
+    // Writes every clause with bare LF to `out`; false when the stream fails.
+    bool WriteToStream(std::ostream& out);
+    // Appends the text of every clause, with the given line ends.
+    void WriteToString(std::string& out, LineEnd ending = LineEnd::Lf) const;
+
+    int ErrorCount() const { return m_nErrorCount; }
+    // When ReadFile or WriteFile failed on the file: the system's reason.
+    const std::string& LastFileError() const { return m_strFileError; }
+    int LastFileErrno() const { return m_nFileErrno; }
+
+    // Walks the clauses in order.
+    template <typename Fn>
+    void ForEachClause(Fn&& fn) const {
+        for (wxNode* node = First(); node != nullptr; node = node->Next()) {
+            fn(ClauseOf(node));
+        }
+    }
+    CExprTerm ClauseOf(const wxNode* node) const;
+
+    // Used by the reader.
+    void CountError() { ++m_nErrorCount; }
+
+private:
+    CExprStore m_store;
+    int m_nErrorCount = 0;
+    std::string m_strFileError;
+    int m_nFileErrno = 0;
+};
+
+}  // namespace clausedb

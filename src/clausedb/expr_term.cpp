@@ -1,0 +1,752 @@
+#include "clausedb/expr_term.h"
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <iterator>
+#include <memory>
+#include <new>
+#include <stdexcept>
+
+#include "clausedb/expr_store_impl.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUILLBOX_HEAP_CHUNKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUILLBOX_HEAP_CHUNKS 1
+#endif
+#endif
+
+namespace clausedb {
+
+using Impl = CExprStore::Impl;
+
+// ---------------------------------------------------------------------------
+// Store internals
+
+void* Impl::Map(std::size_t size) {
+#ifdef QUILLBOX_HEAP_CHUNKS
+    // Under the address sanitizer ordinary heap blocks let it see overruns.
+    void* base = ::operator new(size);
+#else
+    // Large blocks are aligned to 2 MB and offered for huge pages: far fewer
+    // page faults when a big book is read.
+    constexpr std::size_t kHuge = std::size_t{2} << 20;
+    bool huge = size >= 2 * kHuge;
+    std::size_t span = huge ? size + kHuge : size;
+    void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    void* base = raw;
+    if (huge) {
+        auto start = reinterpret_cast<std::uintptr_t>(raw);
+        auto aligned = (start + kHuge - 1) & ~(kHuge - 1);
+        base = reinterpret_cast<void*>(aligned);
+        if (aligned > start) {
+            munmap(raw, aligned - start);
+        }
+        std::size_t tail = (start + span) - (aligned + size);
+        if (tail > 0) {
+            munmap(reinterpret_cast<char*>(aligned + size), tail);
+        }
+        madvise(base, size, MADV_HUGEPAGE);
+    }
+#endif
+    mappings.push_back(Mapping{base, size});
+    mappedBytes += size;
+    return base;
+}
+
+char* Impl::TakeChunk() {
+    if (blockNext == blockEnd) {
+        // Blocks double with the store, from one chunk up to 16 MB.
+        std::size_t size = std::clamp(mappedBytes, kChunkBytes, 256 * kChunkBytes);
+        size &= ~(kChunkBytes - 1);
+        blockNext = static_cast<char*>(Map(size));
+        blockEnd = blockNext + size;
+    }
+    char* chunk = blockNext;
+    blockNext += kChunkBytes;
+    return chunk;
+}
+
+void Impl::Release() {
+    for (const Mapping& m : mappings) {
+#ifdef QUILLBOX_HEAP_CHUNKS
+        ::operator delete(m.base);
+#else
+        munmap(m.base, m.size);
+#endif
+    }
+    std::vector<Mapping>().swap(mappings);
+    std::vector<ExprCell*>().swap(cellChunks);
+    std::vector<char*>().swap(textSlots);
+    std::vector<InternEntry>().swap(internTable);
+    mappedBytes = 0;
+    blockNext = nullptr;
+    blockEnd = nullptr;
+    cellCount = 1;
+    freeHead = 0;
+    textUsed = 0;
+    textEnd = 0;
+    internCount = 0;
+    equalsWord = 0;
+    std::fill(std::begin(quoteCache), std::end(quoteCache), QuoteEntry{0, false});
+}
+
+std::size_t Impl::BytesReserved() const {
+    std::size_t total = 0;
+    for (const Mapping& m : mappings) {
+        total += m.size;
+    }
+    return total + internTable.capacity() * sizeof(InternEntry) +
+           cellChunks.capacity() * sizeof(ExprCell*) + textSlots.capacity() * sizeof(char*) +
+           mappings.capacity() * sizeof(Mapping);
+}
+
+void Impl::GrowCells() {
+    if (cellChunks.size() + 1 >= (std::uint64_t{1} << (32 - kCellShift))) {
+        throw std::length_error("clause store: too many terms");
+    }
+    cellChunks.push_back(reinterpret_cast<ExprCell*>(TakeChunk()));
+}
+
+char* Impl::AllocText(std::size_t length, std::uint32_t& offset) {
+    unsigned char prefix[5];
+    std::size_t prefixSize = 0;
+    if (length > 0xFFFFFFFFu) {
+        throw std::length_error("clause store: text too long");
+    }
+    for (auto rest = static_cast<std::uint32_t>(length);;) {
+        if (rest < 0x80) {
+            prefix[prefixSize++] = static_cast<unsigned char>(rest);
+            break;
+        }
+        prefix[prefixSize++] = static_cast<unsigned char>(0x80 | (rest & 0x7F));
+        rest >>= 7;
+    }
+    std::uint64_t need = prefixSize + length;
+    if (textUsed + need > textEnd) {
+        // Start a new slot (or a run of slots for a large text).
+        std::uint64_t slot = textSlots.size();
+        std::uint64_t start = slot << kTextShift;
+        std::uint64_t first = slot == 0 ? 1 : 0;  // offset 0 is the empty text
+        std::uint64_t slots = (first + need + kTextSlot - 1) >> kTextShift;
+        if (start + (slots << kTextShift) > kTextSpace) {
+            throw std::length_error("clause store: text space used up");
+        }
+        char* base = slots == 1 ? TakeChunk() : static_cast<char*>(Map(first + need));
+        base[0] = 0;
+        for (std::uint64_t k = 0; k < slots; ++k) {
+            textSlots.push_back(base + (k << kTextShift));
+        }
+        textUsed = start + first;
+        textEnd = slots == 1 ? start + kTextSlot : start + first + need;
+    }
+    offset = static_cast<std::uint32_t>(textUsed);
+    char* p = textSlots[textUsed >> kTextShift] + (textUsed & (kTextSlot - 1));
+    std::memcpy(p, prefix, prefixSize);
+    textUsed += need;
+    return p + prefixSize;
+}
+
+namespace {
+
+std::uint32_t HashText(std::string_view text) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
+    const char* p = text.data();
+    std::size_t n = text.size();
+    while (n >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
+        p += 8;
+        n -= 8;
+    }
+    if (n > 0) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, p, n);
+        h = (h ^ w) * 0xC4CEB9FE1A85EC53ull;
+    }
+    h ^= h >> 29;
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+}  // namespace
+
+std::uint32_t Impl::FindInterned(std::string_view text) const {
+    if (text.empty() || internTable.empty()) {
+        return 0;
+    }
+    std::uint32_t hash = HashText(text);
+    std::size_t mask = internTable.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const InternEntry& e = internTable[i];
+        if (e.offset == 0) {
+            return 0;
+        }
+        if (e.hash == hash && Text(e.offset) == text) {
+            return e.offset;
+        }
+    }
+}
+
+void Impl::GrowIntern() {
+    std::vector<InternEntry> old;
+    old.swap(internTable);
+    internTable.assign(old.empty() ? 64 : old.size() * 2, InternEntry{0, 0});
+    std::size_t mask = internTable.size() - 1;
+    for (const InternEntry& e : old) {
+        if (e.offset != 0) {
+            std::size_t i = e.hash & mask;
+            while (internTable[i].offset != 0) {
+                i = (i + 1) & mask;
+            }
+            internTable[i] = e;
+        }
+    }
+}
+
+std::uint32_t Impl::Intern(std::string_view text) {
+    if (text.empty()) {
+        return 0;
+    }
+    if ((internCount + 1) * 2 > internTable.size()) {
+        GrowIntern();
+    }
+    std::uint32_t hash = HashText(text);
+    std::size_t mask = internTable.size() - 1;
+    std::size_t i = hash & mask;
+    for (;; i = (i + 1) & mask) {
+        const InternEntry& e = internTable[i];
+        if (e.offset == 0) {
+            break;
+        }
+        if (e.hash == hash && Text(e.offset) == text) {
+            return e.offset;
+        }
+    }
+    std::uint32_t offset = AddText(text);
+    internTable[i] = InternEntry{hash, offset};
+    ++internCount;
+    return offset;
+}
+
+void Impl::DestroyContents(std::uint32_t index) {
+    ExprCell& cell = At(index);
+    if (cell.kind == ExprWord || cell.kind == ExprString) {
+        cell.value = 0;  // texts live until the store is cleared
+        return;
+    }
+    if (cell.kind != ExprList) {
+        return;
+    }
+    // Elements still to release, chained through their next fields; the
+    // elements of a released list are spliced in front of the chain.
+    std::uint32_t pending = cell.value;
+    cell.value = 0;
+    cell.last = 0;
+    while (pending != 0) {
+        std::uint32_t current = pending;
+        ExprCell& c = At(current);
+        pending = c.next;
+        if (c.kind == ExprList && c.value != 0) {
+            At(c.last).next = pending;
+            pending = c.value;
+        }
+        FreeCell(current);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// CExprStore
+
+CExprStore::CExprStore() : m_impl(new Impl) {}
+CExprStore::~CExprStore() {
+    delete m_impl;
+}
+
+CExprTerm CExprStore::NewNull() {
+    return {this, m_impl->NewCell(ExprNull, 0)};
+}
+CExprTerm CExprStore::NewInteger(std::int32_t value) {
+    return {this, m_impl->NewCell(ExprInteger, static_cast<std::uint32_t>(value))};
+}
+CExprTerm CExprStore::NewReal(float value) {
+    return {this, m_impl->NewCell(ExprReal, std::bit_cast<std::uint32_t>(value))};
+}
+CExprTerm CExprStore::NewWord(std::string_view text) {
+    return {this, m_impl->NewWord(text)};
+}
+CExprTerm CExprStore::NewString(std::string_view text) {
+    return {this, m_impl->NewString(text)};
+}
+CExprTerm CExprStore::NewList() {
+    return {this, m_impl->NewList()};
+}
+
+CExprTerm CExprStore::NewClause(std::string_view functor) {
+    std::uint32_t list = m_impl->NewList();
+    m_impl->Append(list, m_impl->NewWord(functor));
+    return {this, list};
+}
+
+void CExprStore::Free(CExprTerm term) {
+    if (term.Store() == this && m_impl->Valid(term.Index())) {
+        m_impl->DestroyContents(term.Index());
+        m_impl->FreeCell(term.Index());
+    }
+}
+
+void CExprStore::Clear() {
+    m_impl->Release();
+}
+std::size_t CExprStore::BytesReserved() const {
+    return m_impl->BytesReserved();
+}
+
+// ---------------------------------------------------------------------------
+// CExprTerm
+
+namespace {
+
+// The cell behind a handle, or null for "no term" (also for a handle whose
+// store has been cleared since).
+const ExprCell* CellOf(const Impl* impl, std::uint32_t index) {
+    return impl != nullptr && impl->Valid(index) ? &impl->At(index) : nullptr;
+}
+
+}  // namespace
+
+#define QB_CELL() CellOf(m_store ? m_store->m_impl : nullptr, m_index)
+
+ExprKind CExprTerm::Kind() const {
+    const ExprCell* c = QB_CELL();
+    return c ? static_cast<ExprKind>(c->kind) : ExprNull;
+}
+
+std::int32_t CExprTerm::IntegerValue() const {
+    const ExprCell* c = QB_CELL();
+    return c && c->kind == ExprInteger ? static_cast<std::int32_t>(c->value) : 0;
+}
+
+float CExprTerm::RealValue() const {
+    const ExprCell* c = QB_CELL();
+    return c && c->kind == ExprReal ? std::bit_cast<float>(c->value) : 0.0f;
+}
+
+std::string_view CExprTerm::WordOrStringText() const {
+    const ExprCell* c = QB_CELL();
+    if (c && (c->kind == ExprWord || c->kind == ExprString)) {
+        return m_store->m_impl->Text(c->value);
+    }
+    return {};
+}
+
+CExprTerm CExprTerm::First() const {
+    const ExprCell* c = QB_CELL();
+    return c && c->kind == ExprList && c->value != 0 ? CExprTerm(m_store, c->value) : CExprTerm();
+}
+
+CExprTerm CExprTerm::Last() const {
+    const ExprCell* c = QB_CELL();
+    return c && c->kind == ExprList && c->last != 0 ? CExprTerm(m_store, c->last) : CExprTerm();
+}
+
+CExprTerm CExprTerm::Next() const {
+    const ExprCell* c = QB_CELL();
+    return c && c->next != 0 ? CExprTerm(m_store, c->next) : CExprTerm();
+}
+
+void CExprTerm::AddElement(CExprTerm term) {
+    const ExprCell* c = QB_CELL();
+    if (c && c->kind == ExprList && term.m_store == m_store && term.IsValid() &&
+        term.m_index != m_index && m_store->m_impl->Valid(term.m_index)) {
+        m_store->m_impl->Append(m_index, term.m_index);
+    }
+}
+
+void CExprTerm::PushElement(CExprTerm term) {
+    const ExprCell* c = QB_CELL();
+    if (c && c->kind == ExprList && term.m_store == m_store && term.IsValid() &&
+        term.m_index != m_index && m_store->m_impl->Valid(term.m_index)) {
+        m_store->m_impl->Push(m_index, term.m_index);
+    }
+}
+
+void CExprTerm::AddStringAttribute(std::string_view name, std::string_view value) {
+    const ExprCell* c = QB_CELL();
+    if (!c || c->kind != ExprList) {
+        return;
+    }
+    Impl& impl = *m_store->m_impl;
+    std::uint32_t pair = impl.NewList();
+    impl.Append(pair, impl.NewCell(ExprWord, impl.EqualsWord()));
+    impl.Append(pair, impl.NewWord(name));
+    impl.Append(pair, impl.NewString(value));
+    impl.Append(m_index, pair);
+}
+
+CExprTerm CExprTerm::FindAttributePair(std::string_view name) const {
+    const ExprCell* c = QB_CELL();
+    if (!c || c->kind != ExprList) {
+        return {};
+    }
+    const Impl& impl = *m_store->m_impl;
+    // Words are interned, so a word equal to `name` carries its offset; when
+    // the text was never interned no word can match.
+    std::uint32_t nameOffset = impl.FindInterned(name);
+    if (nameOffset == 0 && !name.empty()) {
+        return {};
+    }
+    for (std::uint32_t e = c->value; e != 0; e = impl.At(e).next) {
+        const ExprCell& element = impl.At(e);
+        if (element.kind != ExprList || element.value == 0) {
+            continue;
+        }
+        const ExprCell& head = impl.At(element.value);
+        if (head.kind != ExprWord || head.next == 0) {
+            continue;
+        }
+        const ExprCell& second = impl.At(head.next);
+        if (second.kind == ExprWord && second.value == nameOffset) {
+            std::string_view mark = impl.Text(head.value);
+            if (!mark.empty() && mark[0] == '=') {
+                return {m_store, e};
+            }
+        }
+    }
+    return {};
+}
+
+CExprTerm CExprTerm::FindAttributeValue(std::string_view name) const {
+    CExprTerm pair = FindAttributePair(name);
+    return pair ? pair.First().Next().Next() : CExprTerm();
+}
+
+bool CExprTerm::GetAttributeText(std::string_view name, std::string& text) const {
+    CExprTerm value = FindAttributeValue(name);
+    ExprKind kind = value.Kind();
+    if (kind != ExprWord && kind != ExprString) {
+        return false;
+    }
+    text.assign(value.WordOrStringText());
+    return true;
+}
+
+std::string_view CExprTerm::GetFunctor() const {
+    CExprTerm first = First();
+    return first.Kind() == ExprWord ? first.WordOrStringText() : std::string_view();
+}
+
+void CExprTerm::DestroyContents() {
+    if (QB_CELL()) {
+        m_store->m_impl->DestroyContents(m_index);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Writer
+
+bool WordNeedsQuotes(std::string_view text) {
+    if (text.empty() || text == "e") {
+        return true;
+    }
+    auto first = static_cast<unsigned char>(text[0]);
+    if ((first >= 'A' && first <= 'Z') || (first >= '0' && first <= '9')) {
+        return true;
+    }
+    for (char ch : text) {
+        auto c = static_cast<unsigned char>(ch);
+        bool plain =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        if (!plain) {
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+constexpr std::array<bool, 256> MakeWriterStops() {
+    std::array<bool, 256> t{};
+    t['"'] = true;
+    t['\\'] = true;
+    t['\n'] = true;
+    return t;
+}
+
+// Bytes of a string value that the writer must look at.
+constexpr std::array<bool, 256> kWriterStops = MakeWriterStops();
+
+// Collects small pieces of output in a local block and hands them to the
+// string in large appends.
+class OutBuffer {
+public:
+    explicit OutBuffer(std::string& out) : m_out(out) {}
+    ~OutBuffer() { Flush(); }
+    OutBuffer(const OutBuffer&) = delete;
+    OutBuffer& operator=(const OutBuffer&) = delete;
+
+    OutBuffer& operator+=(char c) {
+        if (m_nUsed == sizeof m_block) {
+            Flush();
+        }
+        m_block[m_nUsed++] = c;
+        return *this;
+    }
+    OutBuffer& operator+=(std::string_view text) {
+        append(text.data(), text.size());
+        return *this;
+    }
+    void append(const char* first, const char* last) {
+        append(first, static_cast<std::size_t>(last - first));
+    }
+    [[gnu::always_inline]] void append(const char* data, std::size_t size) {
+        if (size > sizeof m_block - m_nUsed) {
+            AppendLarge(data, size);
+            return;
+        }
+        if (size == 0) {
+            return;  // data may be null then
+        }
+        std::memcpy(m_block + m_nUsed, data, size);
+        m_nUsed += size;
+    }
+    void Flush() {
+        m_out.append(m_block, m_nUsed);
+        m_nUsed = 0;
+    }
+
+private:
+    void AppendLarge(const char* data, std::size_t size) {
+        Flush();
+        if (size > sizeof m_block) {
+            m_out.append(data, size);
+        } else {
+            std::memcpy(m_block, data, size);
+            m_nUsed = size;
+        }
+    }
+
+    std::string& m_out;
+    std::size_t m_nUsed = 0;
+    char m_block[4096];
+};
+
+class Writer {
+public:
+    Writer(const Impl& impl, std::string& out, LineEnd ending)
+        : m_impl(impl), m_out(out), m_bCrLf(ending == LineEnd::CrLf) {}
+
+    void Term(std::uint32_t index) {
+        if (!m_impl.Valid(index)) {
+            return;
+        }
+        const ExprCell& c = m_impl.At(index);
+        switch (c.kind) {
+            case ExprInteger: {
+                char buf[16];
+                auto r = std::to_chars(buf, buf + sizeof buf, static_cast<std::int32_t>(c.value));
+                m_out.append(buf, r.ptr);
+                break;
+            }
+            case ExprReal: {
+                // The C conversion "%.6g", independent of the process locale.
+                char buf[64];
+                auto r = std::to_chars(buf, buf + sizeof buf,
+                                       static_cast<double>(std::bit_cast<float>(c.value)),
+                                       std::chars_format::general, 6);
+                m_out.append(buf, r.ptr);
+                break;
+            }
+            case ExprWord: {
+                std::string_view text = m_impl.Text(c.value);
+                if (NeedsQuotes(c.value, text)) {
+                    m_out += '\'';
+                    Raw(text);
+                    m_out += '\'';
+                } else {
+                    m_out += text;
+                }
+                break;
+            }
+            case ExprString:
+                String(m_impl.Text(c.value));
+                break;
+            case ExprList:
+                List(c);
+                break;
+            default:
+                break;
+        }
+    }
+
+    void Clause(std::uint32_t index) {
+        if (!m_impl.Valid(index)) {
+            return;
+        }
+        const ExprCell& c = m_impl.At(index);
+        if (c.kind != ExprList || c.value == 0) {
+            return;
+        }
+        Term(c.value);
+        m_out += '(';
+        bool firstArgument = true;
+        for (std::uint32_t e = m_impl.At(c.value).next; e != 0; e = m_impl.At(e).next) {
+            if (!firstArgument) {
+                m_out += "  ";
+            }
+            firstArgument = false;
+            Term(e);
+            if (m_impl.At(e).next != 0) {
+                m_out += ',';
+                Newline();
+            }
+        }
+        m_out += ").";
+        Newline();
+        Newline();
+    }
+
+    void Flush() { m_out.Flush(); }
+
+private:
+    bool NeedsQuotes(std::uint32_t offset, std::string_view text) const {
+        Impl::QuoteEntry& e = m_impl.quoteCache[(offset * 2654435761u) >> 26];
+        if (e.offset != offset || offset == 0) {
+            e = Impl::QuoteEntry{offset, WordNeedsQuotes(text)};
+        }
+        return e.quoted;
+    }
+
+    void Newline() {
+        if (m_bCrLf) {
+            m_out += '\r';
+        }
+        m_out += '\n';
+    }
+
+    // Text written as it is, but for line feeds in CR LF mode.
+    void Raw(std::string_view text) {
+        if (!m_bCrLf || text.find('\n') == std::string_view::npos) {
+            m_out += text;
+            return;
+        }
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\n') {
+                m_out.append(text.data() + start, i - start);
+                m_out += '\r';
+                start = i;
+            }
+        }
+        m_out.append(text.data() + start, text.size() - start);
+    }
+
+    void String(std::string_view text) {
+        m_out += '"';
+        const char* p = text.data();
+        const char* end = p + text.size();
+        const char* run = p;
+        for (; p < end; ++p) {
+            char ch = *p;
+            if (!kWriterStops[static_cast<unsigned char>(ch)]) {
+                continue;
+            }
+            if (ch == '"' || ch == '\\') {
+                m_out.append(run, p);
+                m_out += '\\';
+                run = p;
+            } else if (m_bCrLf) {  // line feed
+                m_out.append(run, p);
+                m_out += '\r';
+                run = p;
+            }
+        }
+        m_out.append(run, end);
+        m_out += '"';
+    }
+
+    // An attribute pair is written "name = value".  Only a list of exactly
+    // three elements whose second element is a word is written so: a list that
+    // starts with the word "=" but has fewer or more elements, or another kind
+    // of name, is written as an ordinary list, so that the writer never looks
+    // past the end of the list, drops no element, and the text reads back as
+    // the same list.
+    bool IsPair(const ExprCell& list) const {
+        const ExprCell& head = m_impl.At(list.value);
+        if (head.kind != ExprWord || head.next == 0 ||
+            (head.value != m_impl.equalsWord && m_impl.Text(head.value) != "=")) {
+            return false;
+        }
+        const ExprCell& name = m_impl.At(head.next);
+        return name.kind == ExprWord && name.next != 0 && m_impl.At(name.next).next == 0;
+    }
+
+    void List(const ExprCell& list) {
+        if (list.value == 0) {
+            m_out += "[]";
+            return;
+        }
+        if (IsPair(list)) {
+            std::uint32_t name = m_impl.At(list.value).next;
+            Term(name);
+            m_out += " = ";
+            Term(m_impl.At(name).next);
+            return;
+        }
+        m_out += '[';
+        for (std::uint32_t e = list.value; e != 0; e = m_impl.At(e).next) {
+            Term(e);
+            if (m_impl.At(e).next != 0) {
+                m_out += ", ";
+            }
+        }
+        m_out += ']';
+    }
+
+    const Impl& m_impl;
+    OutBuffer m_out;
+    bool m_bCrLf;
+};
+
+}  // namespace
+
+struct ClauseWriter::State {
+    State(const Impl& impl, std::string& out, LineEnd ending) : writer(impl, out, ending) {}
+    Writer writer;
+};
+
+ClauseWriter::ClauseWriter(const Impl& impl, std::string& out, LineEnd ending)
+    : m_state(std::make_unique<State>(impl, out, ending)) {}
+ClauseWriter::~ClauseWriter() = default;
+void ClauseWriter::Clause(std::uint32_t index) {
+    m_state->writer.Clause(index);
+}
+void ClauseWriter::Flush() {
+    m_state->writer.Flush();
+}
+
+void CExprTerm::WriteTerm(std::string& out, LineEnd ending) const {
+    if (QB_CELL()) {
+        Writer(*m_store->m_impl, out, ending).Term(m_index);
+    }
+}
+
+void CExprTerm::WriteClause(std::string& out, LineEnd ending) const {
+    if (QB_CELL()) {
+        Writer(*m_store->m_impl, out, ending).Clause(m_index);
+    }
+}
+
+#undef QB_CELL
+
+}  // namespace clausedb

@@ -1,0 +1,1 @@
+quillbox_fuzzer(fuzz_clause_reader fuzz_clause_reader.cpp quillbox_clausedb)
