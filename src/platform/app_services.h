@@ -4,6 +4,7 @@
 // then, and while the application is starting, status texts go nowhere.
 #pragma once
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <functional>
 #include <utility>

@@ -1,0 +1,87 @@
+// CQX32Doc: the document of the address book window, standing for the one
+// book that is open.
+//
+// The entries themselves live in the address list (reached through
+// IAddressList); the document owns a clause database that holds clauses only
+// for the length of one open, save, import or export.  It orders the steps of
+// New, Open and Save, remembers the last book in [AddressBookInUse] "File"
+// and says why an open or a save failed.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+#include "clausedb/expr_database.h"
+#include "platform/command_router.h"
+#include "platform/document.h"
+
+namespace addressbook {
+class IAddressList;
+}
+namespace platform {
+class IProfile;
+}
+
+namespace document {
+
+// The first syntax error of the last read, if any.
+struct ReaderError {
+    int count = 0;  // errors reported during the read
+    std::int32_t line = 0;
+    std::string message;
+};
+
+class CQX32Doc : public platform::CDocument {
+    Q_OBJECT
+
+public:
+    // `profile` (not owned) holds the settings.
+    explicit CQX32Doc(platform::IProfile& profile, QObject* parent = nullptr);
+    ~CQX32Doc() override;
+
+    // The list whose rows a save writes (not owned; may be null until the
+    // view exists).
+    void SetAddressList(addressbook::IAddressList* list) { m_pList = list; }
+    addressbook::IAddressList* AddressList() const { return m_pList; }
+
+    // The staging database; empty between operations.
+    clausedb::CExprDatabase& Database() { return m_database; }
+
+    // The document's commands (import and export are added by their
+    // handlers); registered at the document level.
+    platform::CommandTarget& Commands() { return m_commands; }
+    void Attach(platform::CommandRouter& router);
+
+    bool OnNewDocument() override;
+    // Shows "Loading Address Book...", reads the book into the database and
+    // remembers its path.  On failure the database is emptied again, the
+    // rows on screen stay as they were and FailureReason() says why: the
+    // system's reason or the reader's first error with its line.
+    bool OnOpenDocument(const QString& path) override;
+    // Shows "Saving address book...", stores the rows as clauses and writes
+    // them safely (the old file survives a failed write).  On success the
+    // path is remembered, the modified flag cleared and the idle text shown;
+    // on failure FailureReason() says why and the modified flag stays.
+    bool OnSaveDocument(const QString& path) override;
+
+    // [AddressBookInUse] "File": the last book opened or saved.
+    void StoreBookInUse(const QString& path);
+    QString LoadBookInUse() const;
+
+    // The syntax errors of the last read.
+    const ReaderError& LastReaderError() const;
+
+    // The reason text for a reader error: "Line 12: syntax error".  Later
+    // errors are left out: the reader often reports one mistake twice.
+    static QString ReaderErrorText(const ReaderError& error);
+
+private:
+    platform::IProfile& m_profile;
+    clausedb::CExprDatabase m_database;
+    addressbook::IAddressList* m_pList = nullptr;
+    platform::CommandTarget m_commands;
+};
+
+}  // namespace document

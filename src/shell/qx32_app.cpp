@@ -1,0 +1,301 @@
+#include "shell/qx32_app.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "addressbook/document/qx32_doc.h"
+#include "addresslist/address_list_view.h"
+#include "platform/app_services.h"
+#include "platform/dialogs.h"
+#include "platform/doc_manager.h"
+#include "platform/file_drop.h"
+#include "platform/profile.h"
+#include "platform/recent_file_list.h"
+#include "resources/command_ids.h"
+#include "resources/string_table.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_location.h"
+#include "settings/settings_store.h"
+#include "shell/about_dlg.h"
+#include "shell/artwork.h"
+#include "shell/browser_command.h"
+#include "shell/file_type_registration.h"
+#include "shell/link_static.h"
+#include "shell/main_frame.h"
+#include "shell/shell_dialogs.h"
+
+namespace shell {
+
+namespace settings = quillbox::settings;
+
+namespace {
+
+QString StringText(int id) {
+    std::string_view text = resources::LoadString(id);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+struct CommandLine {
+    bool ok = true;
+    bool help = false;
+    bool version = false;
+    bool print = false;
+    QString book;
+    QString error;
+};
+
+void DefineOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription("Quillbox: a desktop address book.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(QCommandLineOption({"p", "print"}, "Print BOOK and quit."));
+    parser.addPositionalArgument(
+        "BOOK",
+        "The address book (.qxd) to open. Without one, the last book is reopened when "
+        "\"Last Address Book\" is on in the preferences.",
+        "[BOOK]");
+}
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    DefineOptions(parser);
+    CommandLine line;
+    if (!parser.parse(arguments)) {
+        line.ok = false;
+        line.error = parser.errorText();
+        return line;
+    }
+    line.help = parser.isSet("help");
+    line.version = parser.isSet("version");
+    line.print = parser.isSet("print");
+    const QStringList books = parser.positionalArguments();
+    if (books.size() > 1) {
+        line.ok = false;
+        line.error = "Only one address book can be named.";
+    } else if (!books.isEmpty()) {
+        line.book = books.first();
+    }
+    if (line.print && line.book.isEmpty() && line.ok) {
+        line.ok = false;
+        line.error = "--print needs the address book to print.";
+    }
+    return line;
+}
+
+}  // namespace
+
+QString CQX32App::CommandLineHelp() {
+    QCommandLineParser parser;
+    DefineOptions(parser);
+    return parser.helpText();
+}
+
+CQX32App::CQX32App(AppOptions options, QObject* parent)
+    : QObject(parent), m_options(std::move(options)) {}
+
+CQX32App::~CQX32App() {
+    platform::SetStatusTextSink(nullptr);
+    // The view goes with the frame; nothing may reach it afterwards.
+    if (m_pDoc) {
+        m_pDoc->SetAddressList(nullptr);
+    }
+    m_pDocManager.reset();
+    m_pFrame.reset();
+}
+
+void CQX32App::ShowStatusText(int id) {
+    if (m_bStarting || !m_pFrame || !resources::HasString(id)) {
+        return;
+    }
+    m_pFrame->ShowStatusText(id);
+}
+
+bool CQX32App::InitInstance(const QStringList& arguments) {
+    m_strProgramPath = m_options.programPath.isEmpty() ? QCoreApplication::applicationFilePath()
+                                                       : m_options.programPath;
+
+    // 1. The settings file beside the program (or where QUILLBOX_INI says).
+    m_strSettingsPath = QString::fromStdString(
+        quillbox::SettingsFilePath(QFile::encodeName(m_strProgramPath).toStdString()));
+    m_pSettings = std::make_unique<quillbox::SettingsStore>(
+        QFile::encodeName(m_strSettingsPath).toStdString());
+    m_pProfile = std::make_unique<platform::ProfileOf<quillbox::SettingsStore>>(*m_pSettings);
+
+    // The command line is read before any window exists, so that --help and
+    // mistakes need none.
+    CommandLine line = ParseCommandLine(arguments);
+    if (!line.ok) {
+        std::fprintf(stderr, "quillbox: %s\n\n%s", qPrintable(line.error),
+                     qPrintable(CommandLineHelp()));
+        m_nExitCode = 2;
+        return false;
+    }
+    if (line.help) {
+        std::fputs(qPrintable(CommandLineHelp()), stdout);
+        m_nExitCode = 0;
+        return false;
+    }
+    if (line.version) {
+        std::printf("Quillbox %s\n", qPrintable(QCoreApplication::applicationVersion()));
+        m_nExitCode = 0;
+        return false;
+    }
+
+    // 3. The recent-book list.
+    int recentCount = 0;
+    if (settings::Read(*m_pSettings, settings::kUseMRU) != 0) {
+        recentCount = std::clamp(settings::Read(*m_pSettings, settings::kNumMRU), 0,
+                                 resources::kMaxRecentFiles);
+    }
+    m_pRecentFiles = std::make_unique<platform::RecentFileList>(m_pProfile.get(), recentCount);
+    m_pRecentFiles->ReadList();
+
+    // 4. Document, main window and address list.
+    if (!CreateWindowAndDocument()) {
+        platform::ShowMessageBox(StringText(resources::kStrCannotCreateDoc),
+                                 platform::MessageIcon::kError);
+        m_nExitCode = 1;
+        return false;
+    }
+
+    // 5. The book file type.
+    if (m_options.registerFileType) {
+        RegisterFileType(m_strProgramPath);
+    }
+
+    // 7. How the window is first shown.
+    const bool startHidden = settings::Read(*m_pSettings, settings::kStartMinimized) != 0;
+    const ShowCommand show = startHidden ? ShowCommand::kHide : ShowCommand::kNormal;
+
+    // 6 and 8. Open the named book, or start a new one.
+    if (!line.book.isEmpty()) {
+        if (m_pDocManager->OpenDocumentFile(line.book, platform::OpenMode::kReportFailure) !=
+            platform::OpenResult::kOpened) {
+            m_nExitCode = 1;
+            return false;
+        }
+    } else if (!m_pDocManager->OnFileNew()) {
+        m_nExitCode = 1;
+        return false;
+    }
+    if (line.print) {
+        return PrintAndExit(line.book);
+    }
+    m_pFrame->ShowFirstTime(show);
+
+    // 9. Status texts from now on; dropped books open.
+    m_bStarting = false;
+    new platform::FileDropHandler(
+        m_pFrame.get(), [this](const QStringList& paths) { m_pDocManager->OnDropFiles(paths); });
+    m_pFrame->update();
+
+    // 10. The last book, when asked for and nothing was named.
+    if (line.book.isEmpty() && settings::Read(*m_pSettings, settings::kUseLastBook) != 0) {
+        QString last = m_pDoc->LoadBookInUse();
+        if (!last.isEmpty()) {
+            ShowStatusText(resources::kStrLoadingBook);
+            // A book that no longer opens leaves the new one in place.
+            m_pDocManager->OpenDocumentFile(last, platform::OpenMode::kSilent);
+        }
+    }
+    m_pFrame->Router().UpdateAll();
+    return true;
+}
+
+bool CQX32App::CreateWindowAndDocument() {
+    m_pDoc = std::make_unique<document::CQX32Doc>(*m_pProfile);
+    m_pFrame = std::make_unique<CMainFrame>(*m_pSettings);
+    if (!m_pFrame->Create()) {
+        return false;
+    }
+    m_pView = new addresslist::CQX32View(*m_pSettings, m_pFrame.get());
+    m_pView->setObjectName("addressList");
+    m_pFrame->SetView(m_pView);
+    m_pDoc->SetAddressList(&m_pView->Model());
+    connect(m_pDoc.get(), &platform::CDocument::initialUpdate, m_pView,
+            [this] { m_pView->OnInitialUpdate(m_pDoc->Database()); });
+
+    platform::CommandRouter& router = m_pFrame->Router();
+    m_pView->AttachCommandRouter(router);
+    m_pDoc->Attach(router);
+    m_pDocManager = std::make_unique<platform::CDocManager>(*m_pDoc, m_pRecentFiles.get());
+    m_pDocManager->SetDialogParent(m_pFrame.get());
+    m_pDocManager->Attach(router);
+    m_pFrame->SetDocument(m_pDoc.get(), m_pDocManager.get());
+    RegisterCommands();
+
+    platform::SetStatusTextSink([this](int id) { ShowStatusText(id); });
+    return true;
+}
+
+void CQX32App::RegisterCommands() {
+    m_commands.OnCommand(resources::kCmdAppAbout, [this] { OnAppAbout(); });
+    m_commands.OnCommand(resources::kCmdHelpTopics, [this] { OnHelp(); });
+    m_commands.OnCommand(resources::kCmdAppExit, [this] {
+        if (m_pFrame) {
+            m_pFrame->close();
+        }
+    });
+    m_pFrame->Router().AddTarget(m_commands, platform::RouteLevel::kApplication);
+}
+
+bool CQX32App::PrintAndExit(const QString& path) {
+    platform::CommandRouter& router = m_pFrame->Router();
+    bool printed = router.IsEnabled(resources::kCmdFilePrintDirect) &&
+                   router.Execute(resources::kCmdFilePrintDirect);
+    if (!printed) {
+        ReportError(nullptr, QStringLiteral("Cannot print %1.").arg(path));
+        m_nExitCode = 1;
+    }
+    return false;
+}
+
+void CQX32App::ExitInstance() {
+    if (m_pRecentFiles) {
+        m_pRecentFiles->WriteList();
+    }
+}
+
+void CQX32App::OnAppAbout() {
+    CAboutDlg about(m_pFrame.get());
+    about.exec();
+}
+
+QString CQX32App::HelpFilePath() const {
+    QFileInfo program(m_strProgramPath);
+    const QString name = program.completeBaseName() + ".html";
+    const QStringList candidates = {
+        program.absoluteDir().filePath(name),
+        QDir::cleanPath(program.absolutePath() + "/../share/doc/quillbox/" + name),
+    };
+    for (const QString& candidate : candidates) {
+        if (QFileInfo(candidate).isFile()) {
+            return candidate;
+        }
+    }
+    return QString();
+}
+
+void CQX32App::OnHelp() {
+    QString path = HelpFilePath();
+    if (path.isEmpty()) {
+        QFileInfo program(m_strProgramPath);
+        ReportError(m_pFrame.get(),
+                    QStringLiteral("The help file %1 was not found.")
+                        .arg(program.absoluteDir().filePath(program.completeBaseName() + ".html")));
+        return;
+    }
+    int result = OpenHyperlink(QUrl::fromLocalFile(path).toString());
+    if (!OpenSucceeded(result)) {
+        ReportWarning(m_pFrame.get(), QString::fromStdString(HyperlinkErrorMessage(result)));
+    }
+}
+
+}  // namespace shell

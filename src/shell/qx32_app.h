@@ -1,0 +1,104 @@
+// CQX32App: the application object.
+//
+// Start-up, in order: place the settings file; set up the recent-book list
+// from "UseMRU" and "NumMRU"; make the document, the main window and the
+// address list; register the book file type with the desktop; run the
+// command line (open the named book, or start a new one); show the window
+// (hidden with "StartMinimized"); and, with no book named and "UseLastBook"
+// on, reopen the last book silently.  The application also owns the status
+// texts of the first status pane, the About box and the Help command.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+#include "platform/command_router.h"
+
+namespace quillbox {
+class SettingsStore;
+}
+namespace platform {
+class CDocManager;
+class FileDropHandler;
+class IProfile;
+class RecentFileList;
+}  // namespace platform
+namespace document {
+class CQX32Doc;
+}
+namespace addresslist {
+class CQX32View;
+}
+
+namespace shell {
+
+class CMainFrame;
+
+struct AppOptions {
+    // The program file; the settings and help files are found beside it.
+    // Empty means the running program's own file.
+    QString programPath;
+    // Write the desktop's file-type registration at start-up.
+    bool registerFileType = true;
+};
+
+class CQX32App : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CQX32App(AppOptions options = {}, QObject* parent = nullptr);
+    ~CQX32App() override;
+
+    // Runs the start-up.  False means the program ends at once with
+    // ExitCode() (0 after --help, non-zero after a failure).
+    bool InitInstance(const QStringList& arguments);
+    // Writes the recent-book list.
+    void ExitInstance();
+    int ExitCode() const { return m_nExitCode; }
+
+    // Puts string-table text `id` into the first status pane and repaints
+    // it at once; does nothing while the application is starting.
+    void ShowStatusText(int id);
+    bool IsStarting() const { return m_bStarting; }
+
+    void OnAppAbout();
+    void OnHelp();
+    // The help manual: the program file's name with ".html", beside it, or
+    // in the installed documentation folder.  Empty when neither exists.
+    QString HelpFilePath() const;
+
+    const QString& SettingsPath() const { return m_strSettingsPath; }
+    quillbox::SettingsStore& Settings() { return *m_pSettings; }
+    CMainFrame* MainFrame() const { return m_pFrame.get(); }
+    document::CQX32Doc* Document() const { return m_pDoc.get(); }
+    addresslist::CQX32View* View() const { return m_pView; }
+    platform::CDocManager* DocManager() const { return m_pDocManager.get(); }
+    platform::RecentFileList* RecentFiles() const { return m_pRecentFiles.get(); }
+
+    // The command-line help text.
+    static QString CommandLineHelp();
+
+private:
+    bool CreateWindowAndDocument();
+    void RegisterCommands();
+    bool PrintAndExit(const QString& path);
+
+    AppOptions m_options;
+    bool m_bStarting = true;
+    int m_nExitCode = 0;
+    QString m_strProgramPath;
+    QString m_strSettingsPath;
+    std::unique_ptr<quillbox::SettingsStore> m_pSettings;
+    std::unique_ptr<platform::IProfile> m_pProfile;
+    std::unique_ptr<platform::RecentFileList> m_pRecentFiles;
+    std::unique_ptr<document::CQX32Doc> m_pDoc;
+    std::unique_ptr<CMainFrame> m_pFrame;
+    addresslist::CQX32View* m_pView = nullptr;  // owned by the frame
+    std::unique_ptr<platform::CDocManager> m_pDocManager;
+    platform::CommandTarget m_commands;
+};
+
+}  // namespace shell
