@@ -1,7 +1,9 @@
 // quillbox-tool: the command-line face of the Quillbox core.  Every command
 // runs the same library code as the window program: "check" and "dump" open a
 // book as File Open does, "convert" saves as File Save does, and "import" and
-// "export" run the delimited-text engines of the File menu.
+// "export" run the delimited-text engines of the File menu.  All of them
+// stream through the clause database, one clause at a time.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +18,7 @@
 #include "addressbook/vector_address_list.h"
 #include "clausedb/expr_database.h"
 #include "column_spec.h"
+#include "fileio/atomic_file.h"
 #include "json_lines.h"
 
 namespace {
@@ -69,12 +72,13 @@ void CollectReaderError(int /*kind*/, std::int32_t line, const char* message) {
 
 enum class OpenResult { Opened, Refused, Unreadable };
 
-// Opens a book the way File Open does: read the clause file, and only when it
-// read without error turn its contact clauses into entries.
+// Opens a book the way File Open does: read the clause file, turning its
+// contact clauses into entries, and show them only when it read without error.
 OpenResult OpenBook(const std::string& path, clausedb::CExprDatabase& db,
                     addressbook::VectorAddressList& list) {
     g_readerErrors.clear();
-    if (!addressbook::ReadBook(db, path)) {
+    addressbook::StagedEntries staged;
+    if (!addressbook::ReadBookEntries(db, path, staged)) {
         if (!db.LastFileError().empty()) {
             std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", path.c_str(),
                          db.LastFileError().c_str());
@@ -83,10 +87,9 @@ OpenResult OpenBook(const std::string& path, clausedb::CExprDatabase& db,
         for (const ReaderError& error : g_readerErrors) {
             std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
         }
-        db.RemoveAllClauses();
         return OpenResult::Refused;
     }
-    addressbook::LoadEntriesFromClauses(db, list);
+    addressbook::LoadStagedEntries(staged, list);
     return OpenResult::Opened;
 }
 
@@ -96,11 +99,10 @@ int ExitFor(OpenResult result) {
 
 bool SaveBook(const addressbook::VectorAddressList& list, clausedb::CExprDatabase& db,
               const std::string& path) {
-    if (!addressbook::WriteBook(list, db, path)) {
+    if (!addressbook::SaveBook(list, db, path)) {
         std::fprintf(
             stderr, "quillbox-tool: cannot write %s: %s\n", path.c_str(),
             db.LastFileError().empty() ? std::strerror(errno) : db.LastFileError().c_str());
-        db.RemoveAllClauses();
         return false;
     }
     return true;
@@ -244,14 +246,19 @@ int RunImport(const std::vector<std::string>& args) {
         }
     }
 
-    std::string text;
-    std::string reason;
-    if (!addressbook::ReadDelimitedFile(textPath, text, &reason)) {
+    addressbook::CDelimitedTextFile file;
+    auto cannotRead = [&]() {
         std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", textPath.c_str(),
-                     reason.c_str());
+                     file.ErrorText().c_str());
         return kExitUsage;
+    };
+    if (!file.Open(textPath)) {
+        return cannotRead();
     }
-    if (!addressbook::FirstLine(text)) {
+    if (!file.FirstLine()) {
+        if (!file.ErrorText().empty()) {
+            return cannotRead();
+        }
         std::printf("Could not read first line of file.\n");
         return kExitRefused;
     }
@@ -259,13 +266,17 @@ int RunImport(const std::vector<std::string>& args) {
     // set splits at tabs and drops spaces.
     std::string_view white = options.comma ? "\t" : " ";
     std::string_view breaks = options.comma ? "," : "\t";
-    int count = addressbook::ImportDelimitedText(text, options.columns, white, breaks, db);
-    if (count <= 0) {
-        db.RemoveAllClauses();
+    addressbook::StagedEntries staged;
+    int count =
+        addressbook::ImportDelimitedEntries(file, options.columns, white, breaks, db, staged);
+    if (count < 0) {
+        return cannotRead();
+    }
+    if (count == 0) {
         std::printf("No addresses could be imported.\n");
         return kExitRefused;
     }
-    addressbook::LoadEntriesFromClauses(db, list);
+    addressbook::LoadStagedEntries(staged, list);
     if (!SaveBook(list, db, outPath)) {
         return kExitUsage;
     }
@@ -291,17 +302,22 @@ int RunExport(const std::vector<std::string>& args) {
     if (result != OpenResult::Opened) {
         return ExitFor(result);
     }
-    std::string lines;
-    int count =
-        addressbook::ExportDelimited(list, db, options.columns, options.comma ? ',' : '\t', lines);
-    if (count < 0) {
+    if (*std::max_element(options.columns.begin(), options.columns.end()) >
+        addressbook::kMaxExportColumn) {
         return UsageError("column numbers above " + std::to_string(addressbook::kMaxExportColumn) +
                           " cannot be exported");
     }
-    std::string reason;
-    if (!addressbook::WriteDelimitedFile(outPath, lines, &reason)) {
+    // The lines go straight into a new version of the file, which replaces
+    // the old one only once complete.
+    quillbox::AtomicFileWriter writer;
+    int count = -1;
+    if (writer.Open(outPath)) {
+        count = addressbook::ExportDelimitedToWriter(list, db, options.columns,
+                                                     options.comma ? ',' : '\t', writer);
+    }
+    if (count < 0 || !writer.Commit()) {
         std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", outPath.c_str(),
-                     reason.c_str());
+                     writer.ErrorText().c_str());
         return kExitUsage;
     }
     std::printf("%d addresses exported.\n", count);

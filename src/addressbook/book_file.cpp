@@ -1,6 +1,5 @@
 #include "addressbook/book_file.h"
 
-#include <bitset>
 #include <memory>
 
 namespace addressbook {
@@ -8,10 +7,23 @@ namespace addressbook {
 using clausedb::CExprDatabase;
 using clausedb::CExprTerm;
 
+const clausedb::CAttributeNames& FieldAttributes() {
+    static const clausedb::CAttributeNames names = [] {
+        std::vector<std::string_view> attributes;
+        for (const FieldInfo& field : kFields) {
+            attributes.push_back(field.attribute);
+        }
+        return clausedb::CAttributeNames(attributes);
+    }();
+    return names;
+}
+
 void FillClauseFromEntry(CExprTerm clause, const CAddressEntry& entry) {
+    std::array<std::string_view, kFieldCount> values;
     for (int i = 0; i < kFieldCount; ++i) {
-        clause.AddStringAttribute(FieldAt(i).attribute, entry.GetField(i));
+        values[static_cast<std::size_t>(i)] = entry.GetField(i);
     }
+    FieldAttributes().AddStringAttributes(clause, values.data());
 }
 
 void StoreEntriesAsClauses(const IAddressList& list, CExprDatabase& db) {
@@ -24,53 +36,73 @@ void StoreEntriesAsClauses(const IAddressList& list, CExprDatabase& db) {
 }
 
 void GetFieldTexts(CExprTerm clause, std::array<std::string_view, kFieldCount>& texts) {
-    texts.fill(std::string_view());
-    std::bitset<kFieldCount> seen;
-    int remaining = kFieldCount;
-    int hint = 0;
-    // The elements that FindAttributePair accepts: a list whose first element
-    // is a word starting with '=' and whose second element is a word.
-    for (CExprTerm element = clause.First(); element; element = element.Next()) {
-        if (element.Kind() != clausedb::ExprList) {
-            continue;
-        }
-        CExprTerm equals = element.First();
-        if (!equals || equals.Kind() != clausedb::ExprWord) {
-            continue;
-        }
-        std::string_view equalsText = equals.WordOrStringText();
-        if (equalsText.empty() || equalsText.front() != '=') {
-            continue;
-        }
-        CExprTerm name = equals.Next();
-        if (!name || name.Kind() != clausedb::ExprWord) {
-            continue;
-        }
-        const int index = FieldIndexFromAttribute(name.WordOrStringText(), hint);
-        if (index < 0) {
-            continue;
-        }
-        hint = index + 1;
-        if (seen.test(static_cast<std::size_t>(index))) {
-            continue;  // the first pair with a name counts, whatever its value
-        }
-        seen.set(static_cast<std::size_t>(index));
-        CExprTerm value = name.Next();
-        if (value && (value.Kind() == clausedb::ExprWord || value.Kind() == clausedb::ExprString)) {
-            texts[static_cast<std::size_t>(index)] = value.WordOrStringText();
-        }
-        if (--remaining == 0) {
-            break;
-        }
-    }
+    FieldAttributes().GetTexts(clause, texts.data());
 }
 
-bool InsertEntryFromClause(CExprTerm clause, IAddressList& list) {
+std::unique_ptr<CAddressEntry> EntryFromClause(CExprTerm clause) {
     std::array<std::string_view, kFieldCount> texts;
     GetFieldTexts(clause, texts);
     auto entry = std::make_unique<CAddressEntry>();
     entry->AssignFields(texts);
-    return list.AppendEntry(std::move(entry));
+    return entry;
+}
+
+bool InsertEntryFromClause(CExprTerm clause, IAddressList& list) {
+    return list.AppendEntry(EntryFromClause(clause));
+}
+
+namespace {
+
+// Stages the entry of every `contact` clause and drops every clause.
+clausedb::ClauseConsumer StageContacts(StagedEntries& staged) {
+    return [&staged](CExprTerm clause) {
+        ++staged.announcedRows;
+        if (clause.GetFunctor() == kContactFunctor) {
+            staged.entries.push_back(EntryFromClause(clause));
+        }
+        return false;
+    };
+}
+
+// After a streaming read the database holds no clause; its store still
+// holds the interned words and spare chunks, which go back to the system
+// here (the error count stays for the caller).
+bool FinishStaging(CExprDatabase& db, bool ok, StagedEntries& staged) {
+    db.Store().Clear();
+    if (!ok) {
+        staged.Clear();
+    }
+    return ok;
+}
+
+}  // namespace
+
+bool ReadBookEntries(CExprDatabase& db, const std::string& path, StagedEntries& staged) {
+    db.RemoveAllClauses();
+    staged.Clear();
+    return FinishStaging(db, db.ReadFile(path, StageContacts(staged)), staged);
+}
+
+bool ReadBookEntriesFromText(CExprDatabase& db, std::string_view text, StagedEntries& staged) {
+    db.RemoveAllClauses();
+    staged.Clear();
+    return FinishStaging(db, db.ReadText(text, StageContacts(staged)), staged);
+}
+
+int LoadStagedEntries(StagedEntries& staged, IAddressList& list) {
+    list.SetRedraw(false);
+    list.ReserveRows(staged.announcedRows);
+    int appended = 0;
+    for (std::unique_ptr<CAddressEntry>& entry : staged.entries) {
+        if (!list.AppendEntry(std::move(entry))) {
+            break;
+        }
+        ++appended;
+    }
+    staged.Clear();
+    list.ResortList();
+    list.SetRedraw(true);
+    return appended;
 }
 
 int LoadEntriesFromClauses(CExprDatabase& db, IAddressList& list) {
@@ -96,6 +128,22 @@ int LoadEntriesFromClauses(CExprDatabase& db, IAddressList& list) {
 bool ReadBook(CExprDatabase& db, const std::string& path) {
     db.RemoveAllClauses();
     return db.ReadFile(path);
+}
+
+bool SaveBook(const IAddressList& list, CExprDatabase& db, const std::string& path) {
+    db.RemoveAllClauses();
+    const int rows = list.RowCount();
+    int row = 0;
+    const bool ok = db.WriteFile(path, [&]() {
+        if (row >= rows) {
+            return CExprTerm();
+        }
+        CExprTerm clause = db.NewClause(kContactFunctor);
+        FillClauseFromEntry(clause, list.EntryAt(row++));
+        return clause;
+    });
+    db.Store().Clear();  // keeps the error count and the reason of a failure
+    return ok;
 }
 
 bool WriteBook(const IAddressList& list, CExprDatabase& db, const std::string& path) {

@@ -1,6 +1,7 @@
 #include "addressbook/delimited_export.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "addressbook/book_file.h"
@@ -10,17 +11,69 @@ namespace addressbook {
 
 namespace {
 
+// Lines go to the sink in blocks of about this size.
+constexpr std::size_t kExportBlock = std::size_t{1} << 18;
+
 // Appends `text` as a text-mode write would: each LF becomes CR LF.
 void AppendTextMode(std::string& out, std::string_view text) {
-    std::size_t start = 0;
-    for (std::size_t newline = text.find('\n'); newline != std::string_view::npos;
-         newline = text.find('\n', start)) {
-        out.append(text.substr(start, newline - start));
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p < end) {
+        const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        if (found == nullptr) {
+            break;
+        }
+        const char* newline = static_cast<const char*>(found);
+        out.append(p, newline);
         out.append("\r\n");
-        start = newline + 1;
+        p = newline + 1;
     }
-    out.append(text.substr(start));
+    out.append(p, end);
 }
+
+// The column layout of an export and the line of one clause.
+class ExportLayout {
+public:
+    explicit ExportLayout(const ColumnMapping& columns)
+        : m_nMaxColumn(std::max(0, *std::max_element(columns.begin(), columns.end()))) {
+        if (m_nMaxColumn > kMaxExportColumn) {
+            return;
+        }
+        // m_fieldOfColumn[k]: the field written in column k, the later field
+        // in field order when several share k; -1 for a gap.  Column 0 is
+        // never written.
+        m_fieldOfColumn.assign(static_cast<std::size_t>(m_nMaxColumn) + 1, -1);
+        for (int i = 0; i < kFieldCount; ++i) {
+            const int column = columns[static_cast<std::size_t>(i)];
+            if (column > 0) {
+                m_fieldOfColumn[static_cast<std::size_t>(column)] = i;
+            }
+        }
+    }
+
+    bool TooLarge() const { return m_nMaxColumn > kMaxExportColumn; }
+    bool WritesNothing() const { return m_nMaxColumn == 0; }
+
+    // Appends the line of `clause`, line end included.
+    void AppendLine(clausedb::CExprTerm clause, char separator, std::string& out) {
+        GetFieldTexts(clause, m_texts);
+        for (int k = 1; k <= m_nMaxColumn; ++k) {
+            const int field = m_fieldOfColumn[static_cast<std::size_t>(k)];
+            out.push_back('"');
+            if (field >= 0) {
+                AppendTextMode(out, m_texts[static_cast<std::size_t>(field)]);
+            }
+            out.push_back('"');
+            out.push_back(separator);
+        }
+        out.append("\r\n");
+    }
+
+private:
+    int m_nMaxColumn;
+    std::vector<int> m_fieldOfColumn;
+    std::array<std::string_view, kFieldCount> m_texts;
+};
 
 }  // namespace
 
@@ -41,37 +94,15 @@ void StageExportClauses(const IAddressList& list, clausedb::CExprDatabase& db) {
 int ExportDelimitedClauses(clausedb::CExprDatabase& db, const ColumnMapping& columns,
                            char separator, std::string& out) {
     out.clear();
-    const int maxColumn = std::max(0, *std::max_element(columns.begin(), columns.end()));
-    if (maxColumn > kMaxExportColumn) {
+    ExportLayout layout(columns);
+    if (layout.TooLarge()) {
         db.RemoveAllClauses();
-        return -1;
+        return kExportColumnTooLarge;
     }
-    // fieldOfColumn[k]: the field written in column k, the later field in
-    // field order when several share k; -1 for a gap.  Column 0 is never
-    // written.
-    std::vector<int> fieldOfColumn(static_cast<std::size_t>(maxColumn) + 1, -1);
-    for (int i = 0; i < kFieldCount; ++i) {
-        const int column = columns[static_cast<std::size_t>(i)];
-        if (column > 0) {
-            fieldOfColumn[static_cast<std::size_t>(column)] = i;
-        }
-    }
-
     int lines = 0;
-    if (maxColumn > 0) {
-        std::array<std::string_view, kFieldCount> texts;
+    if (!layout.WritesNothing()) {
         for (auto* node = db.First(); node != nullptr; node = node->Next()) {
-            GetFieldTexts(db.ClauseOf(node), texts);
-            for (int k = 1; k <= maxColumn; ++k) {
-                const int field = fieldOfColumn[static_cast<std::size_t>(k)];
-                out.push_back('"');
-                if (field >= 0) {
-                    AppendTextMode(out, texts[static_cast<std::size_t>(field)]);
-                }
-                out.push_back('"');
-                out.push_back(separator);
-            }
-            out.append("\r\n");
+            layout.AppendLine(db.ClauseOf(node), separator, out);
             ++lines;
         }
     }
@@ -79,10 +110,65 @@ int ExportDelimitedClauses(clausedb::CExprDatabase& db, const ColumnMapping& col
     return lines;
 }
 
+int ExportDelimitedTo(const IAddressList& list, clausedb::CExprDatabase& db,
+                      const ColumnMapping& columns, char separator, const TextSink& sink) {
+    db.RemoveAllClauses();
+    ExportLayout layout(columns);
+    if (layout.TooLarge()) {
+        return kExportColumnTooLarge;
+    }
+    if (layout.WritesNothing()) {
+        return 0;
+    }
+    clausedb::CExprStore& store = db.Store();
+    const clausedb::StoreMark mark = store.Mark();
+    std::string block;
+    block.reserve(kExportBlock + (std::size_t{1} << 16));
+    int lines = 0;
+    // Turns the clause into its line and gives it back to the store.
+    auto emit = [&](clausedb::CExprTerm clause) {
+        layout.AppendLine(clause, separator, block);
+        store.Rewind(mark);
+        ++lines;
+        if (block.size() < kExportBlock) {
+            return true;
+        }
+        const bool ok = sink(block);
+        block.clear();
+        return ok;
+    };
+
+    clausedb::CExprTerm header = db.NewClause(kContactFunctor);
+    for (int i = 0; i < kFieldCount; ++i) {
+        FieldAttributes().AddStringAttribute(header, static_cast<std::size_t>(i),
+                                             FieldAt(i).header);
+    }
+    bool ok = emit(header);
+    const int rows = list.RowCount();
+    for (int row = 0; ok && row < rows; ++row) {
+        clausedb::CExprTerm clause = db.NewClause(kContactFunctor);
+        FillClauseFromEntry(clause, list.EntryAt(row));
+        ok = emit(clause);
+    }
+    ok = ok && (block.empty() || sink(block));
+    store.Clear();
+    return ok ? lines : kExportWriteFailed;
+}
+
+int ExportDelimitedToWriter(const IAddressList& list, clausedb::CExprDatabase& db,
+                            const ColumnMapping& columns, char separator,
+                            quillbox::AtomicFileWriter& writer) {
+    return ExportDelimitedTo(list, db, columns, separator,
+                             [&writer](std::string_view bytes) { return writer.Write(bytes); });
+}
+
 int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
                     const ColumnMapping& columns, char separator, std::string& out) {
-    StageExportClauses(list, db);
-    return ExportDelimitedClauses(db, columns, separator, out);
+    out.clear();
+    return ExportDelimitedTo(list, db, columns, separator, [&out](std::string_view bytes) {
+        out.append(bytes);
+        return true;
+    });
 }
 
 bool WriteDelimitedFile(const std::string& path, std::string_view bytes, std::string* errorText) {

@@ -1,9 +1,19 @@
-// Delimited-text import without the window: the file's text becomes one
-// `contact` clause per line in the clause database, which the caller then
-// loads into the address list with LoadEntriesFromClauses.
+// Delimited-text import without the window: each line of the file becomes a
+// `contact` clause in the clause database, and each clause an entry.
+//
+// Two ways:
+// - Streaming (what the window's import command should call): open the file
+//   with CDelimitedTextFile, show FirstLine(), then ImportDelimitedEntries
+//   and LoadStagedEntries (book_file.h).  The file is read in blocks, and
+//   each line's clause becomes an entry at once and is given back to the
+//   store, so the database never holds more than one clause.
+// - Whole text: ReadDelimitedFile, FirstLine, ImportDelimitedText (which
+//   keeps every clause in the database), then LoadEntriesFromClauses.
+// Both give the same entries and the same count.
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +22,8 @@
 #include "clausedb/expr_database.h"
 
 namespace addressbook {
+
+struct StagedEntries;
 
 // Column numbers per field, 1-based; 0 or less means the field takes no
 // column.  Used by both import and export.
@@ -35,5 +47,65 @@ std::optional<std::string> FirstLine(std::string_view text);
 // kept whole.  Returns the number of clauses added.
 int ImportDelimitedText(std::string_view text, const ColumnMapping& columns, std::string_view white,
                         std::string_view breaks, clausedb::CExprDatabase& db);
+
+// A delimited text file opened for a streaming import.  Plain UTF-8 (with or
+// without a byte-order mark) is read in blocks of 1 MB; anything else is read
+// whole and decoded as ReadDelimitedFile decodes it.  Lines are those of
+// ImportDelimitedText: cut at each line feed, a carriage return right before
+// it dropped, a last line without a line feed kept.
+class CDelimitedTextFile {
+public:
+    CDelimitedTextFile() = default;
+    ~CDelimitedTextFile();
+    CDelimitedTextFile(const CDelimitedTextFile&) = delete;
+    CDelimitedTextFile& operator=(const CDelimitedTextFile&) = delete;
+
+    // Opens `path` and finds its encoding (one pass over the file).  False,
+    // with ErrorText() and ErrorNumber() set, when it cannot be read.
+    bool Open(const std::string& path);
+    // The first line (without its line end), or nullopt for an empty file
+    // or a failed read.
+    std::optional<std::string> FirstLine();
+    // Calls `line` for every line from the start of the file, in order; the
+    // text is valid during the call only.  False when reading failed part-way.
+    template <typename Fn>
+    bool ForEachLine(Fn&& line) {
+        return ForEachLineUntil([&line](std::string_view text) {
+            line(text);
+            return true;
+        });
+    }
+    // The same, stopping after the first call that returns false.
+    bool ForEachLineUntil(const std::function<bool(std::string_view)>& line);
+
+    const std::string& ErrorText() const { return m_strError; }
+    int ErrorNumber() const { return m_nErrno; }
+
+    // Test seam: the size of the reading blocks (0: the normal size).
+    static void SetBlockSizeForTesting(std::size_t bytes);
+
+private:
+    bool Fail(int err);
+
+    int m_fd = -1;
+    bool m_bWhole = false;  // m_strText holds the whole decoded text
+    std::string m_strText;
+    std::size_t m_nSkip = 0;  // a UTF-8 byte-order mark at the start
+    std::string m_strError;
+    int m_nErrno = 0;
+};
+
+// Streaming import: empties `db`, then turns each line of `text` into a
+// clause exactly as ImportDelimitedText does, turns the clause into an entry
+// at the end of `staged` and gives it back to the store at once.  Returns the
+// number of entries staged, which is the count ImportDelimitedText returns.
+int ImportDelimitedEntries(std::string_view text, const ColumnMapping& columns,
+                           std::string_view white, std::string_view breaks,
+                           clausedb::CExprDatabase& db, StagedEntries& staged);
+// The same from an open file, read from its start.  -1 (with the staged
+// entries dropped, and file.ErrorText() set) when reading failed part-way.
+int ImportDelimitedEntries(CDelimitedTextFile& file, const ColumnMapping& columns,
+                           std::string_view white, std::string_view breaks,
+                           clausedb::CExprDatabase& db, StagedEntries& staged);
 
 }  // namespace addressbook

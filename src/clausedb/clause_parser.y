@@ -26,6 +26,11 @@ static void qb_clause_error(clausedb::ReaderState* st, const char* message) {
     clausedb::ReportSyntaxError(*st, message);
 }
 
+/* The look-ahead token, when the parser has already read one. */
+#define QB_LOOKAHEAD (yychar != QB_CLAUSE_EMPTY ? &yylval : nullptr)
+/* Whether the parser is still recovering from a syntax error. */
+#define QB_RECOVERING (YYRECOVERING() != 0)
+
 using namespace clausedb;
 }
 
@@ -50,9 +55,11 @@ file
     ;
 
 command
-    : T_WORD T_PERIOD       { AddCommand(*st, ListOf(*st, MakeWord(*st, $1))); }
-    | compound T_PERIOD     { AddCommand(*st, $1.term); }
-    | error T_PERIOD        { ReportSyntaxError(*st, "Unrecognized command."); }
+    : T_WORD T_PERIOD       { FinishCommand(*st, ListOf(*st, MakeWord(*st, $1)),
+                                            QB_LOOKAHEAD, QB_RECOVERING); }
+    | compound T_PERIOD     { FinishCommand(*st, $1.term, QB_LOOKAHEAD, QB_RECOVERING); }
+    | error T_PERIOD        { ReportSyntaxError(*st, "Unrecognized command.");
+                              FinishFailedCommand(*st, QB_LOOKAHEAD, QB_RECOVERING); }
     ;
 
 /* An argument list is empty, or arguments separated by commas with an

@@ -107,8 +107,50 @@ std::uint32_t MakeReal(ReaderState& st, const ClauseValue& whole, const ClauseVa
 
 namespace {
 
-constexpr std::size_t kStreamBuffer = std::size_t{1} << 20;
+// Gives back everything made in the store since the previous command ended.
+void RewindCommand(ReaderState& st, ClauseValue* lookahead) {
+    const bool keepText = lookahead != nullptr && lookahead->text != 0 &&
+                          (lookahead->text & CExprStore::Impl::kWordTag) == 0;
+    if (!keepText) {
+        st.store->Rewind(st.mark);
+        return;
+    }
+    // A string or integer token read ahead: its text lies beyond the mark.
+    std::string text(st.cells->Text(lookahead->text));
+    st.store->Rewind(st.mark);
+    lookahead->text = st.cells->AddText(text);
+    st.mark = st.store->Mark();
+}
+
+}  // namespace
+
+void FinishCommand(ReaderState& st, std::uint32_t term, ClauseValue* lookahead, bool recovering) {
+    st.atCommand = lookahead == nullptr && !recovering;
+    const CExprTerm clause(st.store, term);
+    if (st.consumer == nullptr) {
+        st.db->AddClause(clause);
+        return;
+    }
+    if ((*st.consumer)(clause)) {
+        st.db->AddClause(clause);
+        st.mark = st.store->Mark();
+        return;
+    }
+    RewindCommand(st, lookahead);
+}
+
+void FinishFailedCommand(ReaderState& st, ClauseValue* lookahead, bool recovering) {
+    st.atCommand = lookahead == nullptr && !recovering;
+    if (st.consumer != nullptr) {
+        RewindCommand(st, lookahead);
+    }
+}
+
+namespace {
+
+constexpr std::size_t kStreamBuffer = std::size_t{1} << 18;
 std::size_t g_streamBufferForTesting = 0;
+bool g_plainCommands = true;
 
 int RunParser(ReaderState& st) {
     try {
@@ -121,17 +163,36 @@ int RunParser(ReaderState& st) {
     return 1;
 }
 
-void Begin(ReaderState& st, CExprDatabase& db, InputLineEnd ending) {
+void Begin(ReaderState& st, CExprDatabase& db, InputLineEnd ending,
+           const ClauseConsumer* consumer) {
     st.db = &db;
     st.store = &db.Store();
     st.cells = &ExprStoreAccess::Of(db.Store());
     st.ending = ending;
+    st.plainCommands = g_plainCommands;
+    if (consumer != nullptr && *consumer) {
+        st.consumer = consumer;
+        st.mark = st.store->Mark();
+    }
+}
+
+// After the parse: what a command left unfinished at the end of the input
+// is of no use either.
+int End(ReaderState& st, int result) {
+    if (st.consumer != nullptr) {
+        st.store->Rewind(st.mark);
+    }
+    return result;
 }
 
 }  // namespace
 
 void SetStreamBufferSizeForTesting(std::size_t bytes) {
     g_streamBufferForTesting = bytes;
+}
+
+void SetPlainCommandsForTesting(bool on) {
+    g_plainCommands = on;
 }
 
 void Refill(ReaderState& st) {
@@ -162,24 +223,26 @@ void Refill(ReaderState& st) {
     st.end = base + keep + n;
 }
 
-int ParseClauses(CExprDatabase& db, std::string_view text, InputLineEnd ending) {
+int ParseClauses(CExprDatabase& db, std::string_view text, InputLineEnd ending,
+                 const ClauseConsumer* consumer) {
     ReaderState st;
-    Begin(st, db, ending);
+    Begin(st, db, ending, consumer);
     st.p = text.data();
     st.end = text.data() + text.size();
-    return RunParser(st);
+    return End(st, RunParser(st));
 }
 
-int ParseClauseStream(CExprDatabase& db, int fd, InputLineEnd ending, int& readErrno) {
+int ParseClauseStream(CExprDatabase& db, int fd, InputLineEnd ending, int& readErrno,
+                      const ClauseConsumer* consumer) {
     ReaderState st;
-    Begin(st, db, ending);
+    Begin(st, db, ending, consumer);
     st.fd = fd;
     st.more = true;
     st.capacity = g_streamBufferForTesting != 0 ? g_streamBufferForTesting : kStreamBuffer;
     st.buffer.reset(new char[st.capacity]);
     st.p = st.buffer.get();
     st.end = st.p;
-    int result = RunParser(st);
+    int result = End(st, RunParser(st));
     readErrno = st.readErrno;
     return result;
 }

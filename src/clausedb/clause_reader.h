@@ -39,6 +39,17 @@ struct ReaderState {
     int line = 1;         // line of p
     int tokenLine = 1;    // line where the last token began
     std::string scratch;  // texts that need cooking
+    // Streaming reads: the consumer of completed clauses (null: keep every
+    // clause), and the store's state when the previous command ended.
+    const ClauseConsumer* consumer = nullptr;
+    StoreMark mark;
+    // Commands of the usual shape are read without the parser (see
+    // ReadPlainCommands) where it waits for a new command with no token read
+    // ahead and is not recovering from an error.
+    bool atCommand = true;
+    bool plainCommands = true;  // off once they fail too often
+    int plainFailures = 0;
+    int plainSuccesses = 0;
     // Word prediction (see NextToken): the previous word, and by a hash of a
     // word the word that followed it last time.
     std::uint32_t lastWord = 0;
@@ -55,13 +66,18 @@ struct ReaderState {
 // Parses the whole input, appending each completed clause to the database and
 // counting errors in it.  0 when the end was reached normally, 1 when the
 // parse gave up (end of input while recovering, nesting too deep, or memory).
-int ParseClauses(CExprDatabase& db, std::string_view text, InputLineEnd ending);
+// With a consumer, each completed clause goes to it first (see ClauseConsumer).
+int ParseClauses(CExprDatabase& db, std::string_view text, InputLineEnd ending,
+                 const ClauseConsumer* consumer = nullptr);
 // The same from an open file, read from its current position to its end.
 // `readErrno` is set when reading failed part-way (the parse then stops as
 // at the end of the input).
-int ParseClauseStream(CExprDatabase& db, int fd, InputLineEnd ending, int& readErrno);
+int ParseClauseStream(CExprDatabase& db, int fd, InputLineEnd ending, int& readErrno,
+                      const ClauseConsumer* consumer = nullptr);
 // Test seam: the first buffer size of ParseClauseStream (0: the normal size).
 void SetStreamBufferSizeForTesting(std::size_t bytes);
+// Test seam: false makes the parser read every command (no ReadPlainCommands).
+void SetPlainCommandsForTesting(bool on);
 
 // Calls the error handler in force (kind 2, line of the last token) and
 // counts the error in the database being read.
@@ -141,9 +157,25 @@ inline std::uint32_t MakeCompound(ReaderState& st, const ClauseValue& functor,
     return arguments;
 }
 
-inline void AddCommand(ReaderState& st, std::uint32_t term) {
-    st.db->AddClause(CExprTerm(st.store, term));
-}
+// A command is complete: its clause goes to the consumer, if any, and is
+// appended to the database or rewound.  `lookahead` is the token the parser
+// has already read beyond the command, if any; its text is kept out of the
+// rewound part of the store.  `recovering`: the parser is still recovering
+// from a syntax error.
+void FinishCommand(ReaderState& st, std::uint32_t term, ClauseValue* lookahead,
+                   bool recovering = false);
+// A failed command ended at its full stop; its remains are rewound when
+// reading with a consumer.
+void FinishFailedCommand(ReaderState& st, ClauseValue* lookahead, bool recovering);
+
+// Where the parser waits for a new command: reads the commands that follow,
+// as long as they have the usual shape of a book's clauses (a word, then
+// arguments in parentheses that are attribute pairs, words or strings with
+// word or string values, then a full stop), building the same terms the
+// parser builds and finishing each as it does.  Stops, leaving the input
+// where it was, at the first command of any other shape (or with an error),
+// which the parser then reads.  Returns the number of commands read.
+int ReadPlainCommands(ReaderState& st);
 
 // Gives back the terms of a command dropped by error recovery.
 inline void DropTerm(ReaderState& st, std::uint32_t term) {

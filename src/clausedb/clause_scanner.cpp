@@ -3,6 +3,7 @@
 #include "clausedb/clause_reader.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -70,6 +71,41 @@ constexpr std::array<bool, 256> MakeStops(char close, bool escapes) {
 
 constexpr std::array<bool, 256> kStopString = MakeStops('"', true);
 constexpr std::array<bool, 256> kStopQuoted = MakeStops('\'', false);
+
+// Skips the bytes of a quoted word or a string that need no attention: the
+// first byte at or after `q` for which `stops` is set, or `end`.  Eight bytes
+// are tested at a time for the four bytes that stop either kind: a quote of
+// the kind, a backslash (strings only), a carriage return and a line feed.
+inline const char* SkipPlain(const char* q, const char* end, char close, bool escapes,
+                             const std::array<bool, 256>& stops) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    // Flags the zero bytes of x.  The lowest flag is always right; a borrow
+    // may flag bytes above it wrongly.  So the lowest flag of several tests
+    // is the first byte that any of them matches.
+    auto zeroBytes = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+    const std::uint64_t quote = kOnes * static_cast<unsigned char>(close);
+    const std::uint64_t backslash = escapes ? kOnes * '\\' : quote;
+    // Bytes are read little-endian, so that the lowest flag is the first
+    // byte; other machines take the byte loop below.
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - q >= 8) {
+            std::uint64_t v;
+            std::memcpy(&v, q, 8);
+            const std::uint64_t hits = zeroBytes(v ^ quote) | zeroBytes(v ^ backslash) |
+                                       zeroBytes(v ^ (kOnes * '\r')) |
+                                       zeroBytes(v ^ (kOnes * '\n'));
+            if (hits != 0) {
+                return q + (std::countr_zero(hits) >> 3);
+            }
+            q += 8;
+        }
+    }
+    while (q < end && !stops[static_cast<unsigned char>(*q)]) {
+        ++q;
+    }
+    return q;
+}
 
 int CountLines(const char* p, const char* end) {
     int count = 0;
@@ -139,11 +175,8 @@ ScannedToken Make(int code, std::size_t length) {
         case kQuote: {
             bool cook = false;
             int lines = 0;
-            for (; q < end; ++q) {
+            for (; (q = SkipPlain(q, end, '\'', false, kStopQuoted)) < end; ++q) {
                 char c = *q;
-                if (!kStopQuoted[static_cast<unsigned char>(c)]) {
-                    continue;
-                }
                 if (c == '\'') {
                     return {TokWord, static_cast<std::size_t>(q - p) + 1, true, cook, lines};
                 }
@@ -158,11 +191,9 @@ ScannedToken Make(int code, std::size_t length) {
         case kDouble: {
             bool cook = false;
             int lines = 0;
-            while (q < end) {
+            while ((q = SkipPlain(q, end, '"', true, kStopString)) < end) {
                 char c = *q;
-                if (!kStopString[static_cast<unsigned char>(c)]) {
-                    ++q;
-                } else if (c == '"') {
+                if (c == '"') {
                     return {TokString, static_cast<std::size_t>(q - p) + 1, false, cook, lines};
                 } else if (c == '\\') {
                     cook = true;
@@ -292,7 +323,13 @@ std::uint32_t InternWord(ReaderState& st, std::string_view text) {
 
 }  // namespace
 
-int NextToken(ReaderState& st, ClauseValue& value) {
+namespace {
+
+// The next token for the parser and its text; blanks, line ends and comments
+// are skipped and counted.  When the input at hand ends inside a token and
+// more follows, the buffer is refilled, or with `refill` off TokMore comes
+// back (st.p then stays before the token).
+[[gnu::always_inline]] inline int ScanNext(ReaderState& st, ClauseValue& value, bool refill) {
     for (;;) {
         // Blanks and line ends are by far the most frequent tokens: skip them
         // here before asking the scanner (same result, fewer steps).
@@ -315,6 +352,9 @@ int NextToken(ReaderState& st, ClauseValue& value) {
         ScannedToken t = ScanAt(start, st.end, st.ending, st.more);
         st.p = start;
         if (t.code == TokMore) {
+            if (!refill) {
+                return TokMore;
+            }
             Refill(st);
             continue;
         }
@@ -352,6 +392,136 @@ int NextToken(ReaderState& st, ClauseValue& value) {
         }
         return t.code;
     }
+}
+
+enum class Plain {
+    Read,   // a command was read
+    Other,  // the input holds something else
+    More,   // the command goes on past the bytes at hand
+    End,    // the input ends
+};
+
+// One command of the usual shape (see ReadPlainCommands), in the order in
+// which the parser's actions build its terms.
+Plain ReadPlainCommand(ReaderState& st) {
+    ClauseValue functor, token;
+    switch (ScanNext(st, functor, false)) {
+        case TokWord:
+            break;
+        case TokMore:
+            return Plain::More;
+        case TokEnd:
+            return Plain::End;
+        default:
+            return Plain::Other;
+    }
+    int t = ScanNext(st, token, false);
+    if (t == TokPeriod) {
+        FinishCommand(st, ListOf(st, MakeWord(st, functor)), nullptr);
+        return Plain::Read;
+    }
+    if (t != TokOpen) {
+        return t == TokMore ? Plain::More : Plain::Other;
+    }
+    std::uint32_t arguments = 0;
+    t = ScanNext(st, token, false);
+    if (t != TokClose) {
+        for (;;) {
+            // argument: word "=" value | value, where value is a word or a
+            // string here
+            std::uint32_t argument;
+            if (t == TokWord) {
+                const ClauseValue name = token;
+                t = ScanNext(st, token, false);
+                if (t == TokEquals) {
+                    t = ScanNext(st, token, false);
+                    std::uint32_t value;
+                    if (t == TokWord) {
+                        value = MakeWord(st, token);
+                    } else if (t == TokString) {
+                        value = MakeString(st, token);
+                    } else {
+                        return t == TokMore ? Plain::More : Plain::Other;
+                    }
+                    argument = MakePair(st, name, value);
+                    t = ScanNext(st, token, false);
+                } else {
+                    argument = MakeWord(st, name);
+                }
+            } else if (t == TokString) {
+                argument = MakeString(st, token);
+                t = ScanNext(st, token, false);
+            } else {
+                return t == TokMore ? Plain::More : Plain::Other;
+            }
+            if (arguments == 0) {
+                arguments = ListOf(st, argument);
+            } else {
+                AppendTerm(st, arguments, argument);
+            }
+            if (t == TokComma) {
+                t = ScanNext(st, token, false);
+                if (t == TokClose) {
+                    break;  // a comma may follow the last argument
+                }
+            } else if (t == TokClose) {
+                break;
+            } else {
+                return t == TokMore ? Plain::More : Plain::Other;
+            }
+        }
+    }
+    t = ScanNext(st, token, false);
+    if (t != TokPeriod) {
+        return t == TokMore ? Plain::More : Plain::Other;
+    }
+    FinishCommand(st, MakeCompound(st, functor, arguments), nullptr);
+    return Plain::Read;
+}
+
+}  // namespace
+
+int ReadPlainCommands(ReaderState& st) {
+    int count = 0;
+    while (st.plainCommands && st.atCommand) {
+        const char* start = st.p;
+        const int line = st.line;
+        const int tokenLine = st.tokenLine;
+        const StoreMark mark = st.store->Mark();
+        const Plain result = ReadPlainCommand(st);
+        if (result == Plain::Read) {
+            ++count;
+            ++st.plainSuccesses;
+            continue;
+        }
+        // Back to the start of the command, with what was built given back.
+        st.p = start;
+        st.line = line;
+        st.tokenLine = tokenLine;
+        st.store->Rewind(mark);
+        if (result == Plain::More) {
+            Refill(st);
+            continue;
+        }
+        if (result == Plain::End) {
+            break;
+        }
+        // Input of another kind: the parser reads it.  Where that is most of
+        // the input, trying first is no longer worth it.
+        if (++st.plainFailures > 16 && st.plainFailures * 4 > st.plainSuccesses) {
+            st.plainCommands = false;
+        }
+        break;
+    }
+    return count;
+}
+
+int NextToken(ReaderState& st, ClauseValue& value) {
+    if (st.atCommand) {
+        ReadPlainCommands(st);
+        st.atCommand = false;  // the parser is inside a command from here
+    }
+    return ScanNext(st, value, true);
 }
 
 }  // namespace clausedb

@@ -23,7 +23,7 @@ namespace {
 ExprErrorProc g_errorProc = nullptr;
 
 // Texts are written out in blocks of about this size.
-constexpr std::size_t kWriteBlock = std::size_t{1} << 20;
+constexpr std::size_t kWriteBlock = std::size_t{1} << 18;
 
 struct FileCloser {
     int fd;
@@ -49,7 +49,7 @@ std::size_t CompletePrefix(const unsigned char* bytes, std::size_t size) {
 // from text that must be decoded (another byte-order mark, or bytes that are
 // not UTF-8).  Leaves the file position at the end.
 FileEncoding SniffEncoding(int fd, int& err) {
-    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    constexpr std::size_t kBlock = std::size_t{1} << 18;
     std::unique_ptr<unsigned char[]> buffer(new unsigned char[kBlock + 4]);
     unsigned char* buf = buffer.get();
     FileEncoding result = FileEncoding::Utf8;
@@ -135,7 +135,7 @@ int CExprDatabase::CountClauses() const {
     return CountNodes();
 }
 
-bool CExprDatabase::ReadFile(const std::string& path) {
+bool CExprDatabase::ReadFile(const std::string& path, const ClauseConsumer& consumer) {
     m_nErrorCount = 0;
     auto fail = [&](int err) {
         m_nFileErrno = err;
@@ -172,13 +172,13 @@ bool CExprDatabase::ReadFile(const std::string& path) {
         quillbox::DecodeToUtf8(text);
         // The scanner takes each carriage return plus line feed as a line
         // feed, which saves a pass over the whole text.
-        ParseClauses(*this, text, InputLineEnd::CrLf);
+        ParseClauses(*this, text, InputLineEnd::CrLf, &consumer);
         return m_nErrorCount == 0;
     }
     if (lseek(fd, encoding == FileEncoding::Utf8Bom ? 3 : 0, SEEK_SET) < 0) {
         return fail(errno);
     }
-    ParseClauseStream(*this, fd, InputLineEnd::CrLf, err);
+    ParseClauseStream(*this, fd, InputLineEnd::CrLf, err, &consumer);
     if (err != 0) {
         ++m_nErrorCount;
         fail(err);
@@ -186,9 +186,9 @@ bool CExprDatabase::ReadFile(const std::string& path) {
     return m_nErrorCount == 0;
 }
 
-bool CExprDatabase::ReadText(std::string_view text) {
+bool CExprDatabase::ReadText(std::string_view text, const ClauseConsumer& consumer) {
     m_nErrorCount = 0;
-    ParseClauses(*this, text, InputLineEnd::Lf);
+    ParseClauses(*this, text, InputLineEnd::Lf, &consumer);
     return m_nErrorCount == 0;
 }
 
@@ -222,6 +222,18 @@ bool CExprDatabase::WriteToStream(std::ostream& out) {
 }
 
 bool CExprDatabase::WriteFile(const std::string& path) {
+    wxNode* node = First();
+    return WriteFile(path, [this, &node]() {
+        if (node == nullptr) {
+            return CExprTerm();
+        }
+        CExprTerm clause = ClauseOf(node);
+        node = node->Next();
+        return clause;
+    });
+}
+
+bool CExprDatabase::WriteFile(const std::string& path, const ClauseSource& next) {
     m_nErrorCount = 0;
     quillbox::AtomicFileWriter writer;
     bool ok = writer.Open(path);
@@ -229,9 +241,20 @@ bool CExprDatabase::WriteFile(const std::string& path) {
     block.reserve(kWriteBlock + 8192);
     {
         ClauseWriter clauses(ExprStoreAccess::Of(m_store), block, LineEnd::CrLf);
-        for (wxNode* node = First(); ok && node != nullptr; node = node->Next()) {
-            clauses.Clause(ClauseOf(node).Index());
+        const StoreMark mark = m_store.Mark();
+        while (ok) {
+            const CExprTerm clause = next();
+            if (!clause) {
+                break;
+            }
+            if (clause.Store() == &m_store) {
+                clauses.Clause(clause.Index());
+            }
+            // A clause of the database's own was made before the mark and
+            // stays; one just built is given back.
+            m_store.Rewind(mark);
             if (block.size() >= kWriteBlock) {
+                clauses.Flush();
                 ok = writer.Write(block);
                 block.clear();
             }

@@ -16,6 +16,19 @@ namespace clausedb {
 // database's handler is the one in force.
 using ExprErrorProc = void (*)(int kind, std::int32_t line, const char* message);
 
+// Streaming reads: called with each clause as soon as the reader has
+// completed it (in file order, before the next one is read).  Returns true
+// to keep the clause in the database, false to drop it.  A dropped clause is
+// given back to the store at once, with everything else made in the store
+// since the previous command ended (the texts of its tokens, and the partial
+// terms of a command that failed); its handle is valid only during the call.
+// Terms the consumer makes in Store() during the call are given back with it.
+using ClauseConsumer = std::function<bool(CExprTerm clause)>;
+
+// Streaming writes: each call builds the next clause in the database's
+// Store() and returns it, or returns no term when there are no more.
+using ClauseSource = std::function<CExprTerm()>;
+
 class CExprDatabase : public wxList {
 public:
     explicit CExprDatabase(ExprErrorProc handler = nullptr);
@@ -40,14 +53,27 @@ public:
     // Reads a clause file (UTF-8, or Windows-1252 converted to UTF-8; CR LF
     // read as LF), appending each completed clause.  True exactly when the
     // file was opened and read without a syntax error.
-    bool ReadFile(const std::string& path);
+    //
+    // With a consumer, each completed clause is handed to it first and
+    // appended only when it returns true; every dropped clause is rewound at
+    // once, so a consumer that drops every clause reads a book of any size
+    // with one clause in the store at a time.  Error counting, the error
+    // handler's calls (with their lines) and the result are the same with or
+    // without a consumer.
+    bool ReadFile(const std::string& path, const ClauseConsumer& consumer = nullptr);
     // The same from clause text already in memory, taken as it is (no
     // decoding, no CR LF conversion).
-    bool ReadText(std::string_view text);
+    bool ReadText(std::string_view text, const ClauseConsumer& consumer = nullptr);
     // Writes every clause, LF written as CR LF, replacing `path` safely: on
     // any failure (a full disk included) the old file stays as it was, the
     // result is false and LastFileError() says why.
     bool WriteFile(const std::string& path);
+    // Streaming write: writes, instead of the database's own clauses, the
+    // clauses that `next` builds one by one.  Each is written as soon as it
+    // is built and then rewound, so one clause lives in the store at a time.
+    // Same bytes, same safety and the same error reporting as
+    // WriteFile(path); the database's own clauses stay as they are.
+    bool WriteFile(const std::string& path, const ClauseSource& next);
     // Writes every clause with bare LF to `out`; false when the stream fails.
     bool WriteToStream(std::ostream& out);
     // Appends the text of every clause, with the given line ends.

@@ -5,16 +5,20 @@
 // that growing never moves or copies earlier cells.  Index 0 means "no term".
 // Freed cells go on a free list threaded through their next field.
 //
-// Texts: a logical byte space addressed by 32-bit offsets and cut into 64 KB
-// slots.  A text is a variable-length length prefix (7 bits per byte, low
-// bits first) followed by its bytes, any byte values allowed.  A text never
-// straddles two allocations: a text larger than a slot gets one allocation
-// that spans as many slots as it needs.  Offset 0 is the shared empty text.
-// Word texts are interned, so equal words share one offset.
+// Texts: two logical byte spaces of 2 GiB each, addressed by 32-bit offsets
+// and cut into 64 KB slots.  Word texts are interned (equal words share one
+// offset) and live in the word space, whose offsets carry kWordTag; strings
+// and the reader's integer texts live in the string space.  Only the string
+// space is given back by Rewind(), so interned words outlive a rewind.  A
+// text is a variable-length length prefix (7 bits per byte, low bits first)
+// followed by its bytes, any byte values allowed.  A text never straddles two
+// allocations: a text larger than a slot gets one allocation that spans as
+// many slots as it needs.  Offset 0 is the shared empty text.
 //
 // Chunks are taken from blocks mapped directly from the system, so that
 // Clear() gives the memory back at once (heap blocks of this size tend to
-// stay with the process); blocks grow with the store up to 16 MB.
+// stay with the process); blocks grow with the store up to 16 MB.  Chunks
+// given back by Rewind() are kept for reuse.
 #pragma once
 
 #include <cstddef>
@@ -42,7 +46,8 @@ struct CExprStore::Impl {
     static constexpr std::uint32_t kCellsPerChunk = 1u << kCellShift;
     static constexpr unsigned kTextShift = 16;
     static constexpr std::uint64_t kTextSlot = std::uint64_t{1} << kTextShift;
-    static constexpr std::uint64_t kTextSpace = std::uint64_t{1} << 32;
+    static constexpr std::uint64_t kTextSpace = std::uint64_t{1} << 31;
+    static constexpr std::uint32_t kWordTag = 0x80000000u;
     // A cell chunk and a text slot are both this size.
     static constexpr std::size_t kChunkBytes = std::size_t{1} << 16;
     static_assert(kCellsPerChunk * sizeof(ExprCell) == kChunkBytes && kTextSlot == kChunkBytes);
@@ -54,6 +59,8 @@ struct CExprStore::Impl {
 
     void Release();
     std::size_t BytesReserved() const;
+    StoreMark Mark() const;
+    void Rewind(const StoreMark& mark);
 
     // ---- cells
     bool Valid(std::uint32_t index) const { return index != 0 && index < cellCount; }
@@ -80,6 +87,7 @@ struct CExprStore::Impl {
     void FreeCell(std::uint32_t index) {
         At(index) = ExprCell{ExprNull, 0, freeHead, 0};
         freeHead = index;
+        ++freeCount;
     }
     // Releases every element of a list (all levels) or the text of a word or
     // string; the cell itself stays.  Iterative, so depth costs no stack.
@@ -105,12 +113,28 @@ struct CExprStore::Impl {
     }
 
     // ---- texts
+    struct LargeRun {  // slots mapped together for one large text
+        std::size_t firstSlot;
+        std::size_t slotCount;
+        void* base;
+        std::size_t size;
+    };
+    struct TextSpace {
+        std::vector<char*> slots;  // base pointer of every slot
+        std::vector<LargeRun> largeRuns;
+        std::uint64_t used = 0;  // next free offset within the space
+        std::uint64_t end = 0;   // end of the slot being filled
+        std::uint32_t tag = 0;   // carried by every offset of the space
+    };
+
     std::string_view Text(std::uint32_t offset) const {
         if (offset == 0) {
             return {};
         }
+        const TextSpace& space = (offset & kWordTag) != 0 ? words : strings;
+        const std::uint32_t local = offset & ~kWordTag;
         const unsigned char* p = reinterpret_cast<const unsigned char*>(
-            textSlots[offset >> kTextShift] + (offset & (kTextSlot - 1)));
+            space.slots[local >> kTextShift] + (local & (kTextSlot - 1)));
         std::uint32_t length = *p++;
         if (length & 0x80) {
             length &= 0x7F;
@@ -124,18 +148,29 @@ struct CExprStore::Impl {
         }
         return {reinterpret_cast<const char*>(p), length};
     }
-    // Reserves a text of `length` bytes (length > 0); returns where its bytes
-    // go and sets `offset`.  Throws std::length_error when the text space of
-    // 4 GiB is used up, std::bad_alloc when memory is.
-    char* AllocText(std::size_t length, std::uint32_t& offset);
-    std::uint32_t AddText(std::string_view text) {
+    // Reserves a text of `length` bytes (length > 0) in `space`; returns
+    // where its bytes go and sets `offset`.  Throws std::length_error when
+    // the space of 2 GiB is used up, std::bad_alloc when memory is.
+    char* AllocText(TextSpace& space, std::size_t length, std::uint32_t& offset);
+    std::uint32_t AddText(TextSpace& space, std::string_view text) {
         if (text.empty()) {
             return 0;
         }
+        if (text.size() < 0x80 && space.used + 1 + text.size() <= space.end) {
+            // The usual case: a short text that fits the slot being filled.
+            char* p = space.slots[space.used >> kTextShift] + (space.used & (kTextSlot - 1));
+            *p = static_cast<char>(text.size());
+            std::memcpy(p + 1, text.data(), text.size());
+            const auto offset = static_cast<std::uint32_t>(space.used) | space.tag;
+            space.used += 1 + text.size();
+            return offset;
+        }
         std::uint32_t offset;
-        std::memcpy(AllocText(text.size(), offset), text.data(), text.size());
+        std::memcpy(AllocText(space, text.size(), offset), text.data(), text.size());
         return offset;
     }
+    // A string text (or any text that a rewind may give back).
+    std::uint32_t AddText(std::string_view text) { return AddText(strings, text); }
     // The offset of the interned copy of `text`, made on first use.
     std::uint32_t Intern(std::string_view text);
     // The offset of an interned copy, or 0 when the text was never interned
@@ -155,18 +190,24 @@ struct CExprStore::Impl {
     std::vector<ExprCell*> cellChunks;
     std::uint32_t cellCount = 1;  // next unused index; 0 is "no term"
     std::uint32_t freeHead = 0;
+    std::uint64_t freeCount = 0;  // cells ever put on the free list
+    // Names this store's contents: unique among all stores and renewed by
+    // every Release(), so that a mark or a cache of interned offsets never
+    // applies to the wrong contents.
+    std::uint64_t generation = NewGeneration();
+    static std::uint64_t NewGeneration();
 
     struct Mapping {
         void* base;
         std::size_t size;
     };
-    std::vector<char*> textSlots;   // base pointer of every slot
-    std::vector<Mapping> mappings;  // every allocation (cells and texts)
+    TextSpace strings;
+    TextSpace words{{}, {}, 0, 0, kWordTag};
+    std::vector<Mapping> mappings;   // every allocation (cells and texts)
+    std::vector<char*> spareChunks;  // chunks given back by Rewind()
     std::size_t mappedBytes = 0;
     char* blockNext = nullptr;  // unused chunks of the newest block
     char* blockEnd = nullptr;
-    std::uint64_t textUsed = 0;  // next free logical offset
-    std::uint64_t textEnd = 0;   // end of the slot being filled
 
     struct InternEntry {
         std::uint32_t hash;
@@ -177,16 +218,18 @@ struct CExprStore::Impl {
     std::uint32_t equalsWord = 0;
 
     // The writer's quoting decisions for recently written words, by text
-    // offset (a text never changes while the store holds it).
+    // offset (an interned word never changes while the store holds it).
     struct QuoteEntry {
         std::uint32_t offset;
         bool quoted;
+        bool lineFeed;  // the text holds a line feed
     };
     mutable QuoteEntry quoteCache[64] = {};
 
 private:
     void GrowCells();
     void* Map(std::size_t size);
+    void Unmap(void* base, std::size_t size);
     char* TakeChunk();
     void GrowIntern();
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <charconv>
 #include <iterator>
@@ -27,6 +28,11 @@ using Impl = CExprStore::Impl;
 
 // ---------------------------------------------------------------------------
 // Store internals
+
+std::uint64_t Impl::NewGeneration() {
+    static std::atomic<std::uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
 
 void* Impl::Map(std::size_t size) {
 #ifdef QUILLBOX_HEAP_CHUNKS
@@ -62,7 +68,27 @@ void* Impl::Map(std::size_t size) {
     return base;
 }
 
+void Impl::Unmap(void* base, std::size_t size) {
+    for (std::size_t i = mappings.size(); i-- > 0;) {
+        if (mappings[i].base == base) {
+            mappings.erase(mappings.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
+    }
+    mappedBytes -= size;
+#ifdef QUILLBOX_HEAP_CHUNKS
+    ::operator delete(base);
+#else
+    munmap(base, size);
+#endif
+}
+
 char* Impl::TakeChunk() {
+    if (!spareChunks.empty()) {
+        char* chunk = spareChunks.back();
+        spareChunks.pop_back();
+        return chunk;
+    }
     if (blockNext == blockEnd) {
         // Blocks double with the store, from one chunk up to 16 MB.
         std::size_t size = std::clamp(mappedBytes, kChunkBytes, 256 * kChunkBytes);
@@ -85,18 +111,23 @@ void Impl::Release() {
     }
     std::vector<Mapping>().swap(mappings);
     std::vector<ExprCell*>().swap(cellChunks);
-    std::vector<char*>().swap(textSlots);
+    std::vector<char*>().swap(spareChunks);
+    for (TextSpace* space : {&strings, &words}) {
+        std::vector<char*>().swap(space->slots);
+        std::vector<LargeRun>().swap(space->largeRuns);
+        space->used = 0;
+        space->end = 0;
+    }
     std::vector<InternEntry>().swap(internTable);
     mappedBytes = 0;
     blockNext = nullptr;
     blockEnd = nullptr;
     cellCount = 1;
     freeHead = 0;
-    textUsed = 0;
-    textEnd = 0;
+    generation = NewGeneration();
     internCount = 0;
     equalsWord = 0;
-    std::fill(std::begin(quoteCache), std::end(quoteCache), QuoteEntry{0, false});
+    std::fill(std::begin(quoteCache), std::end(quoteCache), QuoteEntry{0, false, false});
 }
 
 std::size_t Impl::BytesReserved() const {
@@ -105,8 +136,53 @@ std::size_t Impl::BytesReserved() const {
         total += m.size;
     }
     return total + internTable.capacity() * sizeof(InternEntry) +
-           cellChunks.capacity() * sizeof(ExprCell*) + textSlots.capacity() * sizeof(char*) +
+           cellChunks.capacity() * sizeof(ExprCell*) +
+           (strings.slots.capacity() + words.slots.capacity() + spareChunks.capacity()) *
+               sizeof(char*) +
            mappings.capacity() * sizeof(Mapping);
+}
+
+StoreMark Impl::Mark() const {
+    return StoreMark{generation,   cellCount,   freeCount,
+                     strings.used, strings.end, strings.slots.size()};
+}
+
+void Impl::Rewind(const StoreMark& mark) {
+    if (mark.generation != generation || mark.cells > cellCount ||
+        mark.textSlots > strings.slots.size()) {
+        return;
+    }
+    // Cells freed since the mark may lie beyond it: take those off the free
+    // list.  Nothing was freed in the usual case, and the walk is skipped.
+    if (freeCount != mark.frees) {
+        std::uint32_t* link = &freeHead;
+        while (*link != 0) {
+            if (*link >= mark.cells) {
+                *link = At(*link).next;
+            } else {
+                link = &At(*link).next;
+            }
+        }
+    }
+    cellCount = mark.cells;  // the chunks stay, for the next cells
+
+    // String slots filled since the mark: chunks are kept for reuse, runs
+    // mapped for one large text go back to the system.
+    while (strings.slots.size() > mark.textSlots) {
+        if (!strings.largeRuns.empty() &&
+            strings.largeRuns.back().firstSlot + strings.largeRuns.back().slotCount ==
+                strings.slots.size()) {
+            const LargeRun run = strings.largeRuns.back();
+            strings.largeRuns.pop_back();
+            strings.slots.resize(run.firstSlot);
+            Unmap(run.base, run.size);
+        } else {
+            spareChunks.push_back(strings.slots.back());
+            strings.slots.pop_back();
+        }
+    }
+    strings.used = mark.textUsed;
+    strings.end = mark.textEnd;
 }
 
 void Impl::GrowCells() {
@@ -116,7 +192,7 @@ void Impl::GrowCells() {
     cellChunks.push_back(reinterpret_cast<ExprCell*>(TakeChunk()));
 }
 
-char* Impl::AllocText(std::size_t length, std::uint32_t& offset) {
+char* Impl::AllocText(TextSpace& space, std::size_t length, std::uint32_t& offset) {
     unsigned char prefix[5];
     std::size_t prefixSize = 0;
     if (length > 0xFFFFFFFFu) {
@@ -131,27 +207,33 @@ char* Impl::AllocText(std::size_t length, std::uint32_t& offset) {
         rest >>= 7;
     }
     std::uint64_t need = prefixSize + length;
-    if (textUsed + need > textEnd) {
+    if (space.used + need > space.end) {
         // Start a new slot (or a run of slots for a large text).
-        std::uint64_t slot = textSlots.size();
+        std::uint64_t slot = space.slots.size();
         std::uint64_t start = slot << kTextShift;
         std::uint64_t first = slot == 0 ? 1 : 0;  // offset 0 is the empty text
         std::uint64_t slots = (first + need + kTextSlot - 1) >> kTextShift;
         if (start + (slots << kTextShift) > kTextSpace) {
             throw std::length_error("clause store: text space used up");
         }
-        char* base = slots == 1 ? TakeChunk() : static_cast<char*>(Map(first + need));
+        char* base;
+        if (slots == 1) {
+            base = TakeChunk();
+        } else {
+            base = static_cast<char*>(Map(first + need));
+            space.largeRuns.push_back(LargeRun{slot, slots, base, first + need});
+        }
         base[0] = 0;
         for (std::uint64_t k = 0; k < slots; ++k) {
-            textSlots.push_back(base + (k << kTextShift));
+            space.slots.push_back(base + (k << kTextShift));
         }
-        textUsed = start + first;
-        textEnd = slots == 1 ? start + kTextSlot : start + first + need;
+        space.used = start + first;
+        space.end = slots == 1 ? start + kTextSlot : start + first + need;
     }
-    offset = static_cast<std::uint32_t>(textUsed);
-    char* p = textSlots[textUsed >> kTextShift] + (textUsed & (kTextSlot - 1));
+    offset = static_cast<std::uint32_t>(space.used) | space.tag;
+    char* p = space.slots[space.used >> kTextShift] + (space.used & (kTextSlot - 1));
     std::memcpy(p, prefix, prefixSize);
-    textUsed += need;
+    space.used += need;
     return p + prefixSize;
 }
 
@@ -232,7 +314,7 @@ std::uint32_t Impl::Intern(std::string_view text) {
             return e.offset;
         }
     }
-    std::uint32_t offset = AddText(text);
+    std::uint32_t offset = AddText(words, text);
     internTable[i] = InternEntry{hash, offset};
     ++internCount;
     return offset;
@@ -309,6 +391,12 @@ void CExprStore::Clear() {
 }
 std::size_t CExprStore::BytesReserved() const {
     return m_impl->BytesReserved();
+}
+StoreMark CExprStore::Mark() const {
+    return m_impl->Mark();
+}
+void CExprStore::Rewind(const StoreMark& mark) {
+    m_impl->Rewind(mark);
 }
 
 // ---------------------------------------------------------------------------
@@ -524,6 +612,18 @@ public:
         m_out.append(m_block, m_nUsed);
         m_nUsed = 0;
     }
+    // Room for up to `size` bytes written in place, or null when they would
+    // not fit in the block; Commit() then takes the end of what was written.
+    char* Room(std::size_t size) {
+        if (size > sizeof m_block - m_nUsed) {
+            Flush();
+            if (size > sizeof m_block) {
+                return nullptr;
+            }
+        }
+        return m_block + m_nUsed;
+    }
+    void Commit(const char* end) { m_nUsed = static_cast<std::size_t>(end - m_block); }
 
 private:
     void AppendLarge(const char* data, std::size_t size) {
@@ -569,9 +669,14 @@ public:
             }
             case ExprWord: {
                 std::string_view text = m_impl.Text(c.value);
-                if (NeedsQuotes(c.value, text)) {
+                const Impl::QuoteEntry& quoting = Quoting(c.value, text);
+                if (quoting.quoted) {
                     m_out += '\'';
-                    Raw(text);
+                    if (quoting.lineFeed && m_bCrLf) {
+                        Raw(text);
+                    } else {
+                        m_out += text;
+                    }
                     m_out += '\'';
                 } else {
                     m_out += text;
@@ -605,7 +710,7 @@ public:
                 m_out += "  ";
             }
             firstArgument = false;
-            Term(e);
+            Argument(e);
             if (m_impl.At(e).next != 0) {
                 m_out += ',';
                 Newline();
@@ -619,12 +724,35 @@ public:
     void Flush() { m_out.Flush(); }
 
 private:
-    bool NeedsQuotes(std::uint32_t offset, std::string_view text) const {
+    // An argument of a clause.  The usual one, an attribute pair with a
+    // string value, is written here directly; every other goes to Term(),
+    // which writes the same text for a pair.
+    void Argument(std::uint32_t index) {
+        const ExprCell& list = m_impl.At(index);
+        if (list.kind == ExprList && list.value != 0) {
+            const ExprCell& head = m_impl.At(list.value);
+            if (head.kind == ExprWord && head.value == m_impl.equalsWord && head.value != 0 &&
+                head.next != 0) {
+                const ExprCell& name = m_impl.At(head.next);
+                if (name.kind == ExprWord && name.next != 0) {
+                    const ExprCell& value = m_impl.At(name.next);
+                    if (value.kind == ExprString && value.next == 0) {
+                        Pair(head.next, m_impl.Text(value.value));
+                        return;
+                    }
+                }
+            }
+        }
+        Term(index);
+    }
+
+    const Impl::QuoteEntry& Quoting(std::uint32_t offset, std::string_view text) const {
         Impl::QuoteEntry& e = m_impl.quoteCache[(offset * 2654435761u) >> 26];
         if (e.offset != offset || offset == 0) {
-            e = Impl::QuoteEntry{offset, WordNeedsQuotes(text)};
+            e = Impl::QuoteEntry{offset, WordNeedsQuotes(text),
+                                 text.find('\n') != std::string_view::npos};
         }
-        return e.quoted;
+        return e;
     }
 
     void Newline() {
@@ -649,6 +777,60 @@ private:
             }
         }
         m_out.append(text.data() + start, text.size() - start);
+    }
+
+    // name " = " value, written in place when it fits the output block.
+    void Pair(std::uint32_t nameIndex, std::string_view value) {
+        const std::uint32_t nameOffset = m_impl.At(nameIndex).value;
+        const std::string_view name = m_impl.Text(nameOffset);
+        const Impl::QuoteEntry& quoting = Quoting(nameOffset, name);
+        if (!quoting.lineFeed || !m_bCrLf) {
+            // Quotes around the name, " = ", the value's quotes and at most
+            // two bytes for each byte of the value.
+            if (char* o = m_out.Room(name.size() + 9 + 2 * value.size())) {
+                if (quoting.quoted) {
+                    *o++ = '\'';
+                }
+                if (!name.empty()) {
+                    std::memcpy(o, name.data(), name.size());
+                    o += name.size();
+                }
+                if (quoting.quoted) {
+                    *o++ = '\'';
+                }
+                std::memcpy(o, " = \"", 4);
+                o = EscapedText(o + 4, value);
+                *o++ = '"';
+                m_out.Commit(o);
+                return;
+            }
+        }
+        Term(nameIndex);
+        m_out += " = ";
+        String(value);
+    }
+
+    // The bytes of a string value between its quotes, written from `o`.
+    char* EscapedText(char* o, std::string_view text) const {
+        const char* p = text.data();
+        const char* end = p + text.size();
+        const char* run = p;
+        for (; p < end; ++p) {
+            const char ch = *p;
+            if (!kWriterStops[static_cast<unsigned char>(ch)]) {
+                continue;
+            }
+            if (ch == '"' || ch == '\\' || m_bCrLf) {
+                std::memcpy(o, run, static_cast<std::size_t>(p - run));
+                o += p - run;
+                *o++ = ch == '\n' ? '\r' : '\\';
+                run = p;
+            }
+        }
+        if (end != run) {
+            std::memcpy(o, run, static_cast<std::size_t>(end - run));
+        }
+        return o + (end - run);
     }
 
     void String(std::string_view text) {

@@ -30,6 +30,17 @@ enum ExprKind : std::int32_t {
 
 class CExprStore;
 
+// A point in a store's history, from CExprStore::Mark(); only Rewind() reads
+// its fields.
+struct StoreMark {
+    std::uint64_t generation = 0;  // 0: no point of any store
+    std::uint32_t cells = 0;
+    std::uint64_t frees = 0;
+    std::uint64_t textUsed = 0;
+    std::uint64_t textEnd = 0;
+    std::size_t textSlots = 0;
+};
+
 // Line ends of the writer: bare line feeds (the text in memory), or carriage
 // return and line feed (the file on disk; line feeds inside values too).
 enum class LineEnd { Lf, CrLf };
@@ -114,6 +125,18 @@ public:
     // Frees every term and text at once; all handles into the store become
     // invalid (they then behave as "no term").
     void Clear();
+
+    // Bump-arena rewind, for work that builds one term at a time and is done
+    // with it at once (reading or writing a large file clause by clause):
+    // Rewind(mark) gives back every cell and every string text made since
+    // Mark() returned it, so that the next terms reuse the same memory.  Handles to
+    // those terms become invalid (and may later name new terms).  Words are
+    // interned in storage of their own and survive; terms made before the
+    // mark stay as they are, but must not have gained elements made after it.
+    // Cells that were free at the mark and reused since stay in use until
+    // Clear().  A mark taken before the last Clear() is ignored.
+    StoreMark Mark() const;
+    void Rewind(const StoreMark& mark);
     // Bytes held, for memory measurements.
     std::size_t BytesReserved() const;
 

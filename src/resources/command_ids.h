@@ -31,6 +31,8 @@ inline constexpr int kCmdEditFind = 57636;
 inline constexpr int kCmdEditFindNext = 32813;
 inline constexpr int kCmdPreferences = 32809;
 inline constexpr int kCmdQuickFindFocus = 32814;  // Alt+F3: focus the quick-find box
+inline constexpr int kCmdEditUndo = 32900;        // undo the last change to the entries
+inline constexpr int kCmdEditRedo = 32901;
 
 // ---- Address menu ----
 inline constexpr int kCmdAddressAdd = 32773;
@@ -84,6 +86,8 @@ inline constexpr int kAllCommands[] = {
     kCmdFileExportTdf,
     kCmdEditFind,
     kCmdEditFindNext,
+    kCmdEditUndo,
+    kCmdEditRedo,
     kCmdPreferences,
     kCmdQuickFindFocus,
     kCmdAddressAdd,

@@ -44,6 +44,9 @@ constexpr MenuItem kFileItems[] = {
     Cmd("E&xit", kCmdAppExit),
 };
 constexpr MenuItem kEditItems[] = {
+    Cmd("&Undo\tCtrl+Z", kCmdEditUndo),
+    Cmd("&Redo\tCtrl+Y", kCmdEditRedo),
+    Sep(),
     Cmd("&Find...\tCtrl+F", kCmdEditFind),
     Cmd("Find &Next\tF3", kCmdEditFindNext),
     Sep(),
@@ -118,6 +121,7 @@ constexpr Accelerator kAccelerators[] = {
     {"Ctrl+P", kCmdFilePrint},  {"F1", kCmdHelpTopics},         {"Ctrl+F", kCmdEditFind},
     {"F3", kCmdEditFindNext},   {"Alt+F3", kCmdQuickFindFocus}, {"Ins", kCmdAddressAdd},
     {"Enter", kCmdAddressEdit}, {"Del", kCmdAddressDelete},     {"Ctrl+C", kCmdAddressCopy},
+    {"Ctrl+Z", kCmdEditUndo},   {"Ctrl+Y", kCmdEditRedo},
 };
 
 constexpr int kToolbarButtons[] = {

@@ -100,6 +100,8 @@ constexpr StringEntry kStrings[] = {
     {kCmdDialMenu, "Dial a phone number of the selected address\nDial"},
     {kCmdEmailMenu, "Send e-mail to the selected address\nEmail"},
     {kCmdWebMenu, "Open a web page of the selected address\nWeb"},
+    {kCmdEditUndo, "Undo the last change to the addresses\nUndo"},
+    {kCmdEditRedo, "Redo the change that was undone\nRedo"},
     {kStrAppTitle, "Quillbox"},
     {kStrIdleMessage, "For Help, press F1"},
     {kCmdFileNew, "Create a new address book\nNew"},

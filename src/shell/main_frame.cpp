@@ -13,6 +13,7 @@
 #include <QTime>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <QWindowStateChangeEvent>
 
 #include <string>
 
@@ -29,8 +30,9 @@
 #include "shell/caption_bar.h"
 #include "shell/frame_texts.h"
 #include "shell/lock_keys.h"
+#include "shell/quick_find_toolbar.h"
 #include "shell/shell_dialogs.h"
-#include "shell/tool_bar_ex.h"
+#include "shell/tray_icon.h"
 
 namespace shell {
 
@@ -162,13 +164,21 @@ bool CMainFrame::Create() {
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available));
     }
 
-    // A window started in the tray would be added to it here; no tray icon
-    // is shown yet, so the tray flag stays off.
-    m_bTray = false;
+    // A window started minimized is represented by its tray icon from the
+    // start (whatever "RememberTray" says); its tooltip is the title of the
+    // moment, before any book is shown.  Without a notification area the
+    // window starts minimized on the taskbar instead (ShowFirstTime).
+    m_pTray = new CTrayIcon(this, MakeTrayIcon());
+    m_pTrayMenu = platform::BuildPopupMenu(resources::LoadMenu(resources::kMenuTray)[0], *m_pRouter,
+                                           this, m_pPrompter);
+    m_pTray->SetMenu(m_pTrayMenu);
+    if (settings::Read(m_settings, settings::kStartMinimized) != 0 && m_pTray->IsAvailable()) {
+        m_pTray->AddIcon(Title());
+    }
 
     if (settings::Read(m_settings, settings::kRememberWin) != 0) {
         if (std::optional<WindowPlacement> placement = ReadPlacement()) {
-            if (m_bTray) {
+            if (IsTrayShown()) {
                 placement->showCmd = WindowPlacement::kShowHide;
             }
             ApplyPlacement(*placement);
@@ -193,18 +203,19 @@ bool CMainFrame::Create() {
 }
 
 bool CMainFrame::CreateToolBar() {
-    m_pToolBar = new CToolBarEx("Quillbox ToolBar", this);
+    m_pToolBar = new CQuickFindToolBar("Quillbox ToolBar", this);
     m_pToolBar->setObjectName("mainToolBar");
     m_pToolBar->setIconSize(QSize(kToolbarImageWidth, kToolbarImageHeight));
     m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
     int image = 0;
     int slot = 0;
+    QAction* quickFindSlot = nullptr;
     for (int id : resources::MainToolbarButtons()) {
         if (id == 0) {
             QAction* separator = m_pToolBar->addSeparator();
             if (slot == resources::kQuickFindSlot) {
                 // Where the quick-find box will stand.
-                separator->setObjectName("quickFindSlot");
+                quickFindSlot = separator;
             }
         } else {
             QAction* action = m_pRouter->Action(id);
@@ -217,6 +228,11 @@ bool CMainFrame::CreateToolBar() {
         }
         ++slot;
     }
+    if (!m_pToolBar->CreateQuickFindBox(quickFindSlot)) {
+        return false;
+    }
+    m_pToolBar->SetRouter(m_pRouter, m_pPrompter);
+    SetQuickFindBox(m_pToolBar->QuickFindBox());
     addToolBar(Qt::TopToolBarArea, m_pToolBar);
     return image == kToolbarImageCount;
 }
@@ -261,6 +277,8 @@ void CMainFrame::RegisterCommands() {
     m_commands.OnCommand(kCmdViewToolbar, [this] { OnViewToolbar(); });
     m_commands.OnUpdate(kCmdViewToolbar,
                         [this](platform::CCmdUI& ui) { ui.SetCheck(!m_pToolBar->isHidden()); });
+    m_commands.OnCommand(kCmdTrayShow, [this] { OnTrayShow(); });
+    m_commands.OnCommand(kCmdTrayExit, [this] { OnTrayExit(); });
     m_commands.OnCommand(kCmdQuickFindFocus, [this] { OnQuickFindFocus(); });
     m_commands.OnUpdate(kCmdQuickFindFocus,
                         [this](platform::CCmdUI& ui) { ui.Enable(m_pQuickFind != nullptr); });
@@ -363,8 +381,11 @@ void CMainFrame::ShowFirstTime(ShowCommand command) {
         case ShowCommand::kHide:
             // Hidden windows come back through the tray icon; without one the
             // window starts minimized instead, so that it can still be reached.
-            if (!m_bTray) {
+            if (!IsTrayShown()) {
                 showMinimized();
+            } else {
+                m_pTray->SetRestoreState(m_bShowMaximized ? Qt::WindowMaximized
+                                                          : Qt::WindowNoState);
             }
             break;
         case ShowCommand::kMinimized:
@@ -441,9 +462,17 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     if (settings::Read(m_settings, settings::kRememberWin) != 0) {
         SavePlacement();
     }
+    const bool wasInTray = IsTrayShown();
+    if (m_pTray != nullptr) {
+        m_pTray->RemoveIcon();
+    }
     if (m_pDocManager && !m_pDocManager->SaveModified()) {
-        // The user kept the window: its clock goes on.
+        // The user kept the window: its clock goes on, and a window that was
+        // in the tray comes back rather than staying hidden with no icon.
         m_clockTimer.start();
+        if (m_pTray != nullptr && (wasInTray || isHidden())) {
+            m_pTray->ShowWindow();
+        }
         event->ignore();
         return;
     }
@@ -477,6 +506,10 @@ void CMainFrame::changeEvent(QEvent* event) {
             }
             break;
         case QEvent::WindowStateChange:
+            if (isMinimized() &&
+                HideToTray(static_cast<QWindowStateChangeEvent*>(event)->oldState())) {
+                return;
+            }
             UpdateBorder();
             if (m_pCaption != nullptr) {
                 m_pCaption->Refresh();
@@ -567,6 +600,44 @@ void CMainFrame::paintEvent(QPaintEvent* event) {
     painter.setPen(pal.color(QPalette::Mid));
     painter.drawLine(r.left() + 1, r.bottom() - 1, r.right() - 1, r.bottom() - 1);
     painter.drawLine(r.right() - 1, r.top() + 1, r.right() - 1, r.bottom() - 1);
+}
+
+// ---- Tray ----
+
+bool CMainFrame::IsTrayShown() const {
+    return m_pTray != nullptr && m_pTray->IsShown();
+}
+
+bool CMainFrame::HideToTray(Qt::WindowStates oldState) {
+    // Without a notification area the window minimizes to the taskbar, so
+    // that it can always be reached.
+    if (m_pTray == nullptr || IsTrayShown() || !m_pTray->IsAvailable() ||
+        settings::Read(m_settings, settings::kRememberTray) == 0) {
+        return false;
+    }
+    UpdateTitle();
+    m_pTray->HideWindow(Title(), oldState);
+    return true;
+}
+
+void CMainFrame::OnTrayShow() {
+    m_pTray->ShowWindow();
+}
+
+void CMainFrame::OnTrayExit() {
+    m_pTray->RemoveIcon();
+    hide();
+    if (m_pDocManager && !m_pDocManager->SaveModified()) {
+        // Cancelled, or the book could not be saved: nothing is thrown away.
+        m_pTray->ShowWindow();
+        return;
+    }
+    m_clockTimer.stop();
+    if (m_quit) {
+        m_quit(0);
+    } else {
+        QCoreApplication::exit(0);
+    }
 }
 
 }  // namespace shell

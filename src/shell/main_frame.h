@@ -14,12 +14,15 @@
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "platform/command_router.h"
+#include "shell/quick_find_toolbar.h"
 #include "shell/window_placement.h"
 
 class QLabel;
+class QMenu;
 class QMenuBar;
 class QStatusBar;
 
@@ -35,7 +38,7 @@ class StatusPrompter;
 namespace shell {
 
 class CCaptionBar;
-class CToolBarEx;
+class CTrayIcon;
 
 // How the window is first shown.
 enum class ShowCommand { kHide, kNormal, kMinimized };
@@ -57,7 +60,7 @@ public:
     platform::CommandRouter& Router() { return *m_pRouter; }
     platform::StatusPrompter& Prompter() { return *m_pPrompter; }
     CCaptionBar* CaptionBar() const { return m_pCaption; }
-    CToolBarEx* ToolBar() const { return m_pToolBar; }
+    CQuickFindToolBar* ToolBar() const { return m_pToolBar; }
     QStatusBar* StatusBarWidget() const { return m_pStatusBar; }
     QLabel* Pane(int index) const { return m_panes[static_cast<std::size_t>(index)]; }
 
@@ -102,8 +105,21 @@ public:
     // The lock-key panes follow the keyboard.
     void UpdateLockKeys();
 
+    // ---- Tray ----
     // Non-zero while the window is represented by a tray icon.
-    bool IsTrayShown() const { return m_bTray; }
+    bool IsTrayShown() const;
+    CTrayIcon& Tray() { return *m_pTray; }
+    // The tray icon's menu: Show, Preferences, About, Help, Exit.
+    QMenu* TrayMenu() const { return m_pTrayMenu; }
+    // Show (32819): the window comes back as it was; the icon goes.
+    void OnTrayShow();
+    // Exit (32820): removes the icon, hides the window, asks to save a
+    // modified book and ends the program without saving the placement.
+    // Cancelling the question (or a failed save) keeps the program running
+    // with its window shown, so no changes are lost.
+    void OnTrayExit();
+    // How the program ends after Exit (default: QCoreApplication::exit).
+    void SetQuitHandler(std::function<void(int exitCode)> quit) { m_quit = std::move(quit); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,7 +141,7 @@ private:
     platform::CommandTarget m_commands;
     CCaptionBar* m_pCaption = nullptr;
     QMenuBar* m_pMenuBar = nullptr;
-    CToolBarEx* m_pToolBar = nullptr;
+    CQuickFindToolBar* m_pToolBar = nullptr;
     QStatusBar* m_pStatusBar = nullptr;
     std::array<QLabel*, 5> m_panes{};
     QTimer m_clockTimer;
@@ -133,7 +149,13 @@ private:
     QPointer<platform::CDocManager> m_pDocManager;
     QPointer<QWidget> m_pQuickFind;
     std::array<QWidget*, 8> m_resizeHandles{};
-    bool m_bTray = false;
+    // Minimizing with "RememberTray" on hides the window to the tray
+    // instead; true when it did.
+    bool HideToTray(Qt::WindowStates oldState);
+
+    CTrayIcon* m_pTray = nullptr;
+    QMenu* m_pTrayMenu = nullptr;
+    std::function<void(int)> m_quit;
     bool m_bShowMaximized = false;
 };
 

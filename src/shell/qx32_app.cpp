@@ -12,6 +12,9 @@
 
 #include "addressbook/document/qx32_doc.h"
 #include "addresslist/address_list_view.h"
+#include "addresslist/column_layout.h"
+#include "addresslist/entries/entries_controller.h"
+#include "addresslist/print/print_commands.h"
 #include "platform/app_services.h"
 #include "platform/dialogs.h"
 #include "platform/doc_manager.h"
@@ -47,6 +50,8 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     bool print = false;
+    QString printer;  // --print-to: the printer; empty for the default one
+    QString pdf;      // --pdf: the file that receives the pages
     QString book;
     QString error;
 };
@@ -55,7 +60,12 @@ void DefineOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription("Quillbox: a desktop address book.");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption(QCommandLineOption({"p", "print"}, "Print BOOK and quit."));
+    parser.addOption(
+        QCommandLineOption({"p", "print"}, "Print BOOK on the default printer and quit."));
+    parser.addOption(QCommandLineOption("print-to", "Print BOOK on PRINTER and quit.", "PRINTER"));
+    parser.addOption(QCommandLineOption(
+        "pdf", "Write the printed pages of BOOK to the PDF file OUT and quit; no window opens.",
+        "OUT"));
     parser.addPositionalArgument(
         "BOOK",
         "The address book (.qxd) to open. Without one, the last book is reopened when "
@@ -74,7 +84,14 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     }
     line.help = parser.isSet("help");
     line.version = parser.isSet("version");
-    line.print = parser.isSet("print");
+    line.print = parser.isSet("print") || parser.isSet("print-to") || parser.isSet("pdf");
+    line.printer = parser.value("print-to");
+    line.pdf = parser.value("pdf");
+    if (parser.isSet("pdf") && (parser.isSet("print") || parser.isSet("print-to"))) {
+        line.ok = false;
+        line.error = "--pdf cannot be combined with --print or --print-to.";
+        return line;
+    }
     const QStringList books = parser.positionalArguments();
     if (books.size() > 1) {
         line.ok = false;
@@ -84,7 +101,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     }
     if (line.print && line.book.isEmpty() && line.ok) {
         line.ok = false;
-        line.error = "--print needs the address book to print.";
+        line.error = "Printing needs the address book to print.";
     }
     return line;
 }
@@ -106,6 +123,7 @@ CQX32App::~CQX32App() {
     if (m_pDoc) {
         m_pDoc->SetAddressList(nullptr);
     }
+    m_pEntries.reset();
     m_pDocManager.reset();
     m_pFrame.reset();
 }
@@ -176,8 +194,14 @@ bool CQX32App::InitInstance(const QStringList& arguments) {
 
     // 6 and 8. Open the named book, or start a new one.
     if (!line.book.isEmpty()) {
-        if (m_pDocManager->OpenDocumentFile(line.book, platform::OpenMode::kReportFailure) !=
-            platform::OpenResult::kOpened) {
+        // Writing a PDF runs without a window or a user: a failure is told
+        // on the error output instead of in a message box.
+        const platform::OpenMode mode =
+            line.pdf.isEmpty() ? platform::OpenMode::kReportFailure : platform::OpenMode::kSilent;
+        if (m_pDocManager->OpenDocumentFile(line.book, mode) != platform::OpenResult::kOpened) {
+            if (!line.pdf.isEmpty()) {
+                std::fprintf(stderr, "quillbox: Cannot open %s.\n", qPrintable(line.book));
+            }
             m_nExitCode = 1;
             return false;
         }
@@ -186,7 +210,7 @@ bool CQX32App::InitInstance(const QStringList& arguments) {
         return false;
     }
     if (line.print) {
-        return PrintAndExit(line.book);
+        return PrintAndExit(line.book, line.printer, line.pdf);
     }
     m_pFrame->ShowFirstTime(show);
 
@@ -224,6 +248,21 @@ bool CQX32App::CreateWindowAndDocument() {
 
     platform::CommandRouter& router = m_pFrame->Router();
     m_pView->AttachCommandRouter(router);
+    m_pView->Commands().OnCommand(resources::kCmdPreferences, [this] { OnPreferences(); });
+    m_pPrint = std::make_unique<print::CPrintCommands>(*m_pView);
+    m_pPrint->Register(m_pView->Commands());
+    // Add, Edit, Copy, Delete, Find, the contact actions, undo and redo go
+    // to the view; the imports and exports to the document.
+    m_pEntries = std::make_unique<entries::CEntriesController>(*m_pView, *m_pProfile, m_pDoc.get(),
+                                                               m_pDoc->Database());
+    m_pEntries->RegisterViewCommands(m_pView->Commands());
+    m_pEntries->RegisterDocumentCommands(m_pDoc->Commands());
+    if (CQuickFindToolBar* toolBar = m_pFrame->ToolBar()) {
+        m_pEntries->History().SetMirror(&toolBar->HistoryMirror());
+        toolBar->SetQuickFindHandler(
+            [this](const QString& text) { m_pEntries->FindCommands().QuickFind(text); });
+        toolBar->SetFocusReturn(m_pView);
+    }
     m_pDoc->Attach(router);
     m_pDocManager = std::make_unique<platform::CDocManager>(*m_pDoc, m_pRecentFiles.get());
     m_pDocManager->SetDialogParent(m_pFrame.get());
@@ -246,12 +285,17 @@ void CQX32App::RegisterCommands() {
     m_pFrame->Router().AddTarget(m_commands, platform::RouteLevel::kApplication);
 }
 
-bool CQX32App::PrintAndExit(const QString& path) {
-    platform::CommandRouter& router = m_pFrame->Router();
-    bool printed = router.IsEnabled(resources::kCmdFilePrintDirect) &&
-                   router.Execute(resources::kCmdFilePrintDirect);
+bool CQX32App::PrintAndExit(const QString& path, const QString& printer, const QString& pdf) {
+    QString error;
+    const bool printed = pdf.isEmpty() ? print::PrintViewToPrinter(*m_pView, printer, &error)
+                                       : print::PrintViewToPdf(*m_pView, pdf, &error);
     if (!printed) {
-        ReportError(nullptr, QStringLiteral("Cannot print %1.").arg(path));
+        if (pdf.isEmpty()) {
+            ReportError(nullptr, QStringLiteral("Cannot print %1.\n%2").arg(path, error));
+        } else {
+            std::fprintf(stderr, "quillbox: Cannot print %s: %s\n", qPrintable(path),
+                         qPrintable(error));
+        }
         m_nExitCode = 1;
     }
     return false;
@@ -261,6 +305,20 @@ void CQX32App::ExitInstance() {
     if (m_pRecentFiles) {
         m_pRecentFiles->WriteList();
     }
+}
+
+void CQX32App::OnPreferences() {
+    prefs::PreferencesColumns columns;
+    columns.widths = m_pView->ColumnWidths();
+    columns.defaultWidths = addresslist::kDefaultColumnWidths;
+    columns.format.parseOrder = addresslist::ParseColumnOrder;
+    columns.format.format = [](const prefs::ColumnArray& values) {
+        return addresslist::FormatColumnValues(values);
+    };
+    columns.applyWidths = [this](const prefs::ColumnArray& widths) {
+        m_pView->OnPreferencesAccepted(widths);
+    };
+    prefs::RunPreferences(m_pFrame.get(), *m_pSettings, columns, m_runPreferences);
 }
 
 void CQX32App::OnAppAbout() {

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "platform/command_router.h"
+#include "settings/ui/pref_sheet.h"
 
 namespace quillbox {
 class SettingsStore;
@@ -31,6 +32,12 @@ class CQX32Doc;
 }
 namespace addresslist {
 class CQX32View;
+}
+namespace entries {
+class CEntriesController;
+}
+namespace print {
+class CPrintCommands;
 }
 
 namespace shell {
@@ -65,6 +72,11 @@ public:
     bool IsStarting() const { return m_bStarting; }
 
     void OnAppAbout();
+    // Preferences (32809), a command of the address list: the preferences
+    // sheet over the settings and the list's column widths.
+    void OnPreferences();
+    // Runs the preferences sheet instead of QDialog::exec (for tests).
+    void SetPreferencesRunner(prefs::SheetRunner run) { m_runPreferences = std::move(run); }
     void OnHelp();
     // The help manual: the program file's name with ".html", beside it, or
     // in the installed documentation folder.  Empty when neither exists.
@@ -84,7 +96,9 @@ public:
 private:
     bool CreateWindowAndDocument();
     void RegisterCommands();
-    bool PrintAndExit(const QString& path);
+    // Prints the open book to `printer` (the default one when empty), or
+    // to the PDF file `pdf` when one is named, without showing the window.
+    bool PrintAndExit(const QString& path, const QString& printer, const QString& pdf);
 
     AppOptions m_options;
     bool m_bStarting = true;
@@ -97,8 +111,11 @@ private:
     std::unique_ptr<document::CQX32Doc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     addresslist::CQX32View* m_pView = nullptr;  // owned by the frame
+    std::unique_ptr<print::CPrintCommands> m_pPrint;
+    std::unique_ptr<entries::CEntriesController> m_pEntries;
     std::unique_ptr<platform::CDocManager> m_pDocManager;
     platform::CommandTarget m_commands;
+    prefs::SheetRunner m_runPreferences;
 };
 
 }  // namespace shell

@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to the clause reader, writes what was read and reads
 // it back.  Also reads the same bytes as a file through a tiny buffer and
-// checks that the result matches reading them from memory.
+// checks that the result matches reading them from memory, and checks that
+// a streaming read (a consumer that keeps every other clause) and a read by
+// the parser alone give the same clauses and errors as the plain read.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -8,6 +10,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <vector>
 
 #include "clausedb/clause_reader.h"
 #include "clausedb/expr_database.h"
@@ -30,6 +34,63 @@ std::string WithoutCrLf(std::string_view bytes) {
         }
     }
     return text;
+}
+
+// Every error the reader reports, with its line.
+std::vector<std::tuple<int, int, std::string>> g_reports;
+
+void Collect(int kind, std::int32_t line, const char* message) {
+    g_reports.emplace_back(kind, line, message);
+}
+
+struct Read {
+    std::string clauses;  // every clause of the database, written
+    int errors;
+    bool ok;
+    std::vector<std::tuple<int, int, std::string>> reports;
+};
+
+template <typename Fn>
+Read ReadWithReports(Fn&& fn) {
+    g_reports.clear();
+    clausedb::CExprDatabase db(&Collect);
+    bool ok = fn(db);
+    return Read{Written(db), db.ErrorCount(), ok, g_reports};
+}
+
+void CheckStreaming(std::string_view input) {
+    const Read reference =
+        ReadWithReports([&](clausedb::CExprDatabase& db) { return db.ReadText(input); });
+
+    // The clauses handed on, in order, are the clauses the plain read
+    // holds; the database keeps exactly those the consumer kept.
+    std::string handedOn, kept;
+    int index = 0;
+    const Read streamed = ReadWithReports([&](clausedb::CExprDatabase& db) {
+        return db.ReadText(input, [&](clausedb::CExprTerm clause) {
+            clause.WriteClause(handedOn);
+            if (index++ % 2 != 0) {
+                return false;
+            }
+            clause.WriteClause(kept);
+            return true;
+        });
+    });
+    if (handedOn != reference.clauses || streamed.clauses != kept ||
+        streamed.errors != reference.errors || streamed.ok != reference.ok ||
+        streamed.reports != reference.reports) {
+        __builtin_trap();
+    }
+
+    // Plain commands read without the parser give what the parser gives.
+    clausedb::SetPlainCommandsForTesting(false);
+    const Read parser =
+        ReadWithReports([&](clausedb::CExprDatabase& db) { return db.ReadText(input); });
+    clausedb::SetPlainCommandsForTesting(true);
+    if (parser.clauses != reference.clauses || parser.errors != reference.errors ||
+        parser.reports != reference.reports) {
+        __builtin_trap();
+    }
 }
 
 void CheckFileRead(std::string_view input, const std::string& expected, int expectedErrors) {
@@ -68,6 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         }
     }
+
+    CheckStreaming(input);
 
     // Plain UTF-8 is read from a file the same as from memory.
     bool bom = input.size() >= 3 && input.substr(0, 3) == "\xEF\xBB\xBF";

@@ -311,7 +311,8 @@ TEST_F(AppTest, ToolbarAndStatusBarLayout) {
     int images = 0;
     for (int slot = 0; slot < 18; ++slot) {
         int id = resources::MainToolbarButtons()[static_cast<std::size_t>(slot)];
-        EXPECT_EQ(actions[slot]->isSeparator(), id == 0) << slot;
+        // Slot 9 holds the quick-find box instead of a separator.
+        EXPECT_EQ(actions[slot]->isSeparator(), id == 0 && slot != 9) << slot;
         if (id != 0) {
             EXPECT_EQ(platform::CommandRouter::CommandOf(actions[slot]), id);
             EXPECT_FALSE(actions[slot]->icon().isNull());

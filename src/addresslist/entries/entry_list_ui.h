@@ -1,0 +1,83 @@
+// IEntryListUi: what the entry, find and contact commands need of the
+// address list window: its rows (an IAddressList), changing a row in place,
+// removing a row, and the current row with its selection.
+//
+// CViewEntryListUi implements it over the window's CQX32View; tests may use
+// it the same way, so the commands run against the real model and its sort.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "addressbook/address_entry.h"
+#include "addressbook/address_list.h"
+
+class QWidget;
+
+namespace addresslist {
+class CQX32View;
+}
+
+namespace entries {
+
+class IEntryListUi : public addressbook::IAddressList {
+public:
+    // The entry of `row`, to change in place; RefreshRow afterwards.
+    virtual addressbook::CAddressEntry& MutableEntryAt(int row) = 0;
+    // Announces that the entry of `row` changed, so the row is drawn again.
+    virtual void RefreshRow(int row) = 0;
+    // Deletes `row` and its entry.  False when `row` is out of range.
+    virtual bool RemoveRow(int row) = 0;
+
+    // The row with the keyboard focus (the current entry), or -1.
+    virtual int FocusedRow() const = 0;
+    // The selected row, or -1.
+    virtual int SelectedRow() const = 0;
+    // Selects and focuses `row` and scrolls it into view; nothing for a row
+    // out of range.
+    virtual void SelectRow(int row) = 0;
+    // Shows the main window if it is hidden or minimized and raises it.
+    virtual void BringFrameForward() = 0;
+    // Repaints the whole list.
+    virtual void RepaintList() = 0;
+    // The window that owns the dialogs and message boxes of the commands.
+    virtual QWidget* DialogParent() const = 0;
+};
+
+// The row of the entry at address `entry`, or -1 (one pass over the rows).
+int RowOfEntry(const addressbook::IAddressList& list, const addressbook::CAddressEntry* entry);
+
+// IEntryListUi over the address list view.
+class CViewEntryListUi final : public IEntryListUi {
+public:
+    explicit CViewEntryListUi(addresslist::CQX32View& view) : m_view(view) {}
+
+    int RowCount() const override;
+    const addressbook::CAddressEntry& EntryAt(int row) const override;
+    bool AppendEntry(std::unique_ptr<addressbook::CAddressEntry> entry) override;
+    void SetRedraw(bool on) override;
+    void ReserveRows(int count) override;
+    void ResortList() override;
+
+    addressbook::CAddressEntry& MutableEntryAt(int row) override;
+    void RefreshRow(int row) override;
+    bool RemoveRow(int row) override;
+    int FocusedRow() const override;
+    int SelectedRow() const override;
+    void SelectRow(int row) override;
+    void BringFrameForward() override;
+    void RepaintList() override;
+    QWidget* DialogParent() const override;
+
+    // Replaces the default way of bringing the main window forward (for a
+    // frame with its own rules, and for tests).
+    void SetBringForwardHandler(std::function<void()> handler) {
+        m_bringForward = std::move(handler);
+    }
+
+private:
+    addresslist::CQX32View& m_view;
+    std::function<void()> m_bringForward;
+};
+
+}  // namespace entries

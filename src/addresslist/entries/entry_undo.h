@@ -1,0 +1,100 @@
+// CEntryUndo: every change to the entries of the list, made through undoable
+// commands on one QUndoStack.
+//
+// Add, Copy, Edit, Delete, a whole import (one step) and an item typed into
+// the empty-item dialog and stored in the entry are each one command.  A
+// command that has taken an entry out of the list (an undone Add, a done
+// Delete) owns it until it puts it back.
+//
+// Entries are reached through shared slots rather than rows or addresses:
+// rows move with every sort, and an entry put back by an undo lives at a new
+// address, which its slot then records, so later commands that refer to the
+// same entry still find it.
+//
+// The modified flag of the document follows the stack: any step away from
+// the clean state sets it, undoing back to the clean state clears it.  A
+// successful save (the document clearing its flag) makes the current state
+// the clean one; a new or opened book empties the history.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUndoStack>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "addressbook/address_entry.h"
+
+namespace platform {
+class CDocument;
+}
+
+namespace entries {
+
+class IEntryListUi;
+
+// Where one entry lives now; `live` is null while the entry is out of the
+// list.
+struct EntrySlot {
+    addressbook::CAddressEntry* live = nullptr;
+};
+using EntryRef = std::shared_ptr<EntrySlot>;
+
+class CEntryUndo : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CEntryUndo(IEntryListUi& list, QObject* parent = nullptr);
+    ~CEntryUndo() override;
+
+    QUndoStack& Stack() { return m_stack; }
+    IEntryListUi& List() { return m_list; }
+
+    // Ties the document's modified flag to the stack's clean state, and
+    // empties the history when the document loads a new or opened book.
+    void AttachDocument(platform::CDocument& document);
+
+    // Empties the history (the list has been cleared or reloaded).
+    void Reset();
+
+    // ---- Changes ----
+    // Appends `entries` as new rows, then re-applies the sort.  With
+    // `selectFirst` the first new row is selected, focused and shown; without
+    // it the focused entry stays focused.  Appending stops at the first row
+    // the list refuses (the change is still recorded).
+    void AddEntries(const QString& text,
+                    std::vector<std::unique_ptr<addressbook::CAddressEntry>> entries,
+                    bool selectFirst);
+    // Replaces the entry of `row` with `after`.  With `resort` the row is
+    // selected, the sort re-applied and the row, at its new place, selected
+    // and shown (Edit); without it only the row is redrawn (an item stored
+    // from the empty-item dialog).
+    void ReplaceEntry(const QString& text, int row, addressbook::CAddressEntry after, bool resort);
+    // Deletes the entry of `row`; the row that then has the focus, if any, is
+    // selected and shown.
+    void DeleteEntry(const QString& text, int row);
+
+    // ---- For the commands of the stack ----
+    EntryRef RefOf(addressbook::CAddressEntry* entry);
+    int RowOf(const EntryRef& ref) const;
+    // Appends `entry` as a new row for `ref`; false when the list refused it.
+    bool PutBack(const EntryRef& ref, std::unique_ptr<addressbook::CAddressEntry> entry);
+    // Takes the entry of `ref` out of the list; empty when it is not there.
+    std::unique_ptr<addressbook::CAddressEntry> TakeOut(const EntryRef& ref);
+    // Takes several entries out in one pass over the rows.
+    std::vector<std::unique_ptr<addressbook::CAddressEntry>> TakeOut(
+        const std::vector<EntryRef>& refs);
+
+private:
+    void SyncModified();
+    void Forget(const addressbook::CAddressEntry* entry);
+
+    IEntryListUi& m_list;
+    QUndoStack m_stack;
+    QPointer<platform::CDocument> m_pDocument;
+    std::unordered_map<const addressbook::CAddressEntry*, std::weak_ptr<EntrySlot>> m_slots;
+};
+
+}  // namespace entries

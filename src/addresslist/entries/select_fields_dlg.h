@@ -1,0 +1,85 @@
+// CSelectFieldsDlg: "Select Fields" (dialog 135), the per-field column
+// mapping of delimited import and export.
+//
+// 32 number boxes, one per field, each with an up-down button at its right
+// edge and the field's "Select Fields" caption to its right, in three
+// columns: fields 0..11, 12..23, and 24..31 in the lower two thirds of the
+// third column, under OK and Cancel.  Below them a rule and a read-only
+// multi-line box showing the import file's first line.
+//
+// A box holds any text.  OK takes the integer of every box into
+// m_nColumn; a text that is not an integer (an empty box too) is refused
+// with "Please enter an integer." and the dialog stays open.  Typed numbers
+// have no range (0 or less means the field takes no column); the up-down
+// buttons and the arrow keys step within 0..100.
+#pragma once
+
+#include <QAbstractSpinBox>
+#include <QDialog>
+#include <QString>
+#include <array>
+#include <optional>
+
+#include "addressbook/field_table.h"
+
+class QPlainTextEdit;
+
+namespace entries {
+
+// A number box with an up-down button that accepts any typed text, so that
+// a text that is not a number reaches the dialog's check on OK.
+class CColumnBox final : public QAbstractSpinBox {
+    Q_OBJECT
+
+public:
+    static constexpr int kStepMin = 0;
+    static constexpr int kStepMax = 100;
+
+    explicit CColumnBox(QWidget* parent = nullptr);
+
+    QString Text() const;
+    void SetText(const QString& text);
+    void SetValue(int value);
+
+    void stepBy(int steps) override;
+    QValidator::State validate(QString& input, int& pos) const override;
+
+protected:
+    StepEnabled stepEnabled() const override;
+
+private:
+    // The box's number for stepping: its integer, or 0 when it holds none.
+    int StepBase() const;
+};
+
+class CSelectFieldsDlg final : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CSelectFieldsDlg(QWidget* parent = nullptr);
+
+    std::array<int, addressbook::kFieldCount> m_nColumn{};
+    QString m_strFirstLine;
+
+    // Numbers above `maxColumn` are refused on OK as well ("Please enter an
+    // integer between 0 and N."); none by default.
+    void SetMaxColumn(std::optional<int> maxColumn) { m_maxColumn = maxColumn; }
+
+    // Puts the members into the controls (before showing).
+    void UpdateControls();
+
+    CColumnBox* ColumnBox(int field) const { return m_boxes[static_cast<std::size_t>(field)]; }
+    QPlainTextEdit* FirstLineBox() const { return m_pFirstLine; }
+
+public slots:
+    // OK: every box's integer into m_nColumn, in field order; the first box
+    // that is refused keeps the dialog open with the focus on it.
+    void accept() override;
+
+private:
+    std::array<CColumnBox*, addressbook::kFieldCount> m_boxes{};
+    QPlainTextEdit* m_pFirstLine = nullptr;
+    std::optional<int> m_maxColumn;
+};
+
+}  // namespace entries

@@ -1,0 +1,81 @@
+// The printing commands of the address list: Print (57607, Ctrl+P, with the
+// print dialog), Print direct (57608, the default printer without a dialog)
+// and Print Preview (57609); and printing a list to a named printer or to a
+// PDF file without any window, for the command line.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QPrinter;
+class QWidget;
+
+namespace addresslist {
+class CQX32View;
+}
+namespace platform {
+class CommandTarget;
+}
+
+namespace print {
+
+// The print dialog and the preview window, behind a seam that tests answer.
+class IPrintUi {
+public:
+    virtual ~IPrintUi() = default;
+    // True when the user chose to print (the printer then holds the choice).
+    virtual bool RunPrintDialog(QPrinter& printer, QWidget* parent) = 0;
+    // Shows the pages that `paint` draws on the printer it is given.
+    virtual void RunPreview(QPrinter& printer, QWidget* parent,
+                            const std::function<void(QPrinter*)>& paint) = 0;
+};
+
+// QPrintDialog and QPrintPreviewDialog.
+class QtPrintUi final : public IPrintUi {
+public:
+    bool RunPrintDialog(QPrinter& printer, QWidget* parent) override;
+    void RunPreview(QPrinter& printer, QWidget* parent,
+                    const std::function<void(QPrinter*)>& paint) override;
+};
+
+// Paints every page of `view` on `printer`.  False (with a reason in
+// `error`, when given) when nothing could be printed.
+bool PrintView(const addresslist::CQX32View& view, QPrinter& printer, QString* error = nullptr);
+
+// Prints `view` to the printer named `printerName` (the default printer
+// when empty).
+bool PrintViewToPrinter(const addresslist::CQX32View& view, const QString& printerName,
+                        QString* error = nullptr);
+
+// Writes the same pages as a printer would get to the PDF file `path`.
+bool PrintViewToPdf(const addresslist::CQX32View& view, const QString& path,
+                    QString* error = nullptr);
+
+class CPrintCommands {
+public:
+    // `view` must outlive the commands; `ui` too when given (default: the
+    // real dialogs).
+    explicit CPrintCommands(addresslist::CQX32View& view, IPrintUi* ui = nullptr);
+
+    void Register(platform::CommandTarget& target);
+
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
+
+    // Adjusts each new printer before use (tests send the pages to a PDF
+    // file this way).
+    void SetPrinterSetup(std::function<void(QPrinter&)> setup) { m_setup = std::move(setup); }
+
+private:
+    void Print(QPrinter& printer);
+    void PrepareDefaultPrinter(QPrinter& printer) const;
+
+    addresslist::CQX32View& m_view;
+    QtPrintUi m_qtUi;
+    IPrintUi& m_ui;
+    std::function<void(QPrinter&)> m_setup;
+};
+
+}  // namespace print
