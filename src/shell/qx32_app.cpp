@@ -213,6 +213,9 @@ bool CQX32App::InitInstance(const QStringList& arguments) {
         return PrintAndExit(line.book, line.printer, line.pdf);
     }
     m_pFrame->ShowFirstTime(show);
+    // Keys such as Ins, Enter and Del are meant for the list, not the
+    // quick-find box that comes first in the window's focus chain.
+    m_pView->setFocus(Qt::OtherFocusReason);
 
     // 9. Status texts from now on; dropped books open.
     m_bStarting = false;
