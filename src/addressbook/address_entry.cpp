@@ -1,5 +1,6 @@
 #include "addressbook/address_entry.h"
 
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -103,12 +104,31 @@ std::string_view CAddressEntry::GetField(int index) const {
     return {text + begin, EndAt(ends, width, k) - begin};
 }
 
+void CAddressEntry::GetFields(std::array<std::string_view, kFieldCount>& texts) const {
+    texts.fill(std::string_view());
+    const char* block = m_pBlock.get();
+    if (block == nullptr) {
+        return;
+    }
+    std::uint32_t mask = Load32(block + kMaskAt);
+    const std::uint32_t width = EndWidth(Load32(block + kTotalAt));
+    const char* ends = block + kEndsAt;
+    const char* text = ends + static_cast<std::size_t>(CountBits(mask)) * width;
+    std::uint32_t begin = 0;
+    for (int k = 0; mask != 0; ++k) {
+        const int index = std::countr_zero(mask);
+        mask &= mask - 1;
+        const std::uint32_t end = EndAt(ends, width, k);
+        texts[static_cast<std::size_t>(index)] = std::string_view(text + begin, end - begin);
+        begin = end;
+    }
+}
+
 void CAddressEntry::SetField(int index, std::string_view text) {
     CheckIndex(index);
     std::array<std::string_view, kFieldCount> texts;
-    for (int i = 0; i < kFieldCount; ++i) {
-        texts[static_cast<std::size_t>(i)] = i == index ? text : GetField(i);
-    }
+    GetFields(texts);
+    texts[static_cast<std::size_t>(index)] = text;
     AssignFields(texts);  // reads the old block (and `text`) before replacing it
 }
 

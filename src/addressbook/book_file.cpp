@@ -20,9 +20,7 @@ const clausedb::CAttributeNames& FieldAttributes() {
 
 void FillClauseFromEntry(CExprTerm clause, const CAddressEntry& entry) {
     std::array<std::string_view, kFieldCount> values;
-    for (int i = 0; i < kFieldCount; ++i) {
-        values[static_cast<std::size_t>(i)] = entry.GetField(i);
-    }
+    entry.GetFields(values);
     FieldAttributes().AddStringAttributes(clause, values.data());
 }
 

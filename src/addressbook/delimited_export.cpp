@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "addressbook/book_file.h"
@@ -14,8 +15,37 @@ namespace {
 // Lines go to the sink in blocks of about this size.
 constexpr std::size_t kExportBlock = std::size_t{1} << 18;
 
-// Appends `text` as a text-mode write would: each LF becomes CR LF.
-void AppendTextMode(std::string& out, std::string_view text) {
+// Exported text being collected: lines are written in place.
+class TextBlock {
+public:
+    // Room for `size` more bytes, written from the returned pointer;
+    // Commit() then takes the end of what was written.
+    char* Room(std::size_t size) {
+        if (m_nSize + size > m_nCapacity) {
+            const std::size_t capacity = std::max(m_nCapacity * 2, m_nSize + size);
+            std::unique_ptr<char[]> bigger(new char[capacity]);
+            if (m_nSize > 0) {
+                std::memcpy(bigger.get(), m_pData.get(), m_nSize);
+            }
+            m_pData = std::move(bigger);
+            m_nCapacity = capacity;
+        }
+        return m_pData.get() + m_nSize;
+    }
+    void Commit(const char* end) { m_nSize = static_cast<std::size_t>(end - m_pData.get()); }
+    std::string_view View() const { return {m_pData.get(), m_nSize}; }
+    std::size_t Size() const { return m_nSize; }
+    void Clear() { m_nSize = 0; }
+
+private:
+    std::unique_ptr<char[]> m_pData;
+    std::size_t m_nSize = 0;
+    std::size_t m_nCapacity = 0;
+};
+
+// Writes `text` from `o` as a text-mode write would (each LF becomes CR LF)
+// and returns the end.
+char* PutTextMode(char* o, std::string_view text) {
     const char* p = text.data();
     const char* end = p + text.size();
     while (p < end) {
@@ -23,12 +53,18 @@ void AppendTextMode(std::string& out, std::string_view text) {
         if (found == nullptr) {
             break;
         }
-        const char* newline = static_cast<const char*>(found);
-        out.append(p, newline);
-        out.append("\r\n");
+        const auto* newline = static_cast<const char*>(found);
+        std::memcpy(o, p, static_cast<std::size_t>(newline - p));
+        o += newline - p;
+        *o++ = '\r';
+        *o++ = '\n';
         p = newline + 1;
     }
-    out.append(p, end);
+    if (p < end) {
+        std::memcpy(o, p, static_cast<std::size_t>(end - p));
+        o += end - p;
+    }
+    return o;
 }
 
 // The column layout of an export and the line of one clause.
@@ -55,18 +91,30 @@ public:
     bool WritesNothing() const { return m_nMaxColumn == 0; }
 
     // Appends the line of `clause`, line end included.
-    void AppendLine(clausedb::CExprTerm clause, char separator, std::string& out) {
+    void AppendLine(clausedb::CExprTerm clause, char separator, TextBlock& out) {
         GetFieldTexts(clause, m_texts);
+        // Each column takes its quotes and separator and at most two bytes
+        // for each byte of its text.
+        std::size_t bound = 2 + 3 * static_cast<std::size_t>(m_nMaxColumn);
         for (int k = 1; k <= m_nMaxColumn; ++k) {
             const int field = m_fieldOfColumn[static_cast<std::size_t>(k)];
-            out.push_back('"');
             if (field >= 0) {
-                AppendTextMode(out, m_texts[static_cast<std::size_t>(field)]);
+                bound += 2 * m_texts[static_cast<std::size_t>(field)].size();
             }
-            out.push_back('"');
-            out.push_back(separator);
         }
-        out.append("\r\n");
+        char* o = out.Room(bound);
+        for (int k = 1; k <= m_nMaxColumn; ++k) {
+            const int field = m_fieldOfColumn[static_cast<std::size_t>(k)];
+            *o++ = '"';
+            if (field >= 0) {
+                o = PutTextMode(o, m_texts[static_cast<std::size_t>(field)]);
+            }
+            *o++ = '"';
+            *o++ = separator;
+        }
+        *o++ = '\r';
+        *o++ = '\n';
+        out.Commit(o);
     }
 
 private:
@@ -101,10 +149,12 @@ int ExportDelimitedClauses(clausedb::CExprDatabase& db, const ColumnMapping& col
     }
     int lines = 0;
     if (!layout.WritesNothing()) {
+        TextBlock block;
         for (auto* node = db.First(); node != nullptr; node = node->Next()) {
-            layout.AppendLine(db.ClauseOf(node), separator, out);
+            layout.AppendLine(db.ClauseOf(node), separator, block);
             ++lines;
         }
+        out.assign(block.View());
     }
     db.RemoveAllClauses();
     return lines;
@@ -122,19 +172,19 @@ int ExportDelimitedTo(const IAddressList& list, clausedb::CExprDatabase& db,
     }
     clausedb::CExprStore& store = db.Store();
     const clausedb::StoreMark mark = store.Mark();
-    std::string block;
-    block.reserve(kExportBlock + (std::size_t{1} << 16));
+    TextBlock block;
+    block.Room(kExportBlock + (std::size_t{1} << 16));
     int lines = 0;
     // Turns the clause into its line and gives it back to the store.
     auto emit = [&](clausedb::CExprTerm clause) {
         layout.AppendLine(clause, separator, block);
         store.Rewind(mark);
         ++lines;
-        if (block.size() < kExportBlock) {
+        if (block.Size() < kExportBlock) {
             return true;
         }
-        const bool ok = sink(block);
-        block.clear();
+        const bool ok = sink(block.View());
+        block.Clear();
         return ok;
     };
 
@@ -150,7 +200,7 @@ int ExportDelimitedTo(const IAddressList& list, clausedb::CExprDatabase& db,
         FillClauseFromEntry(clause, list.EntryAt(row));
         ok = emit(clause);
     }
-    ok = ok && (block.empty() || sink(block));
+    ok = ok && (block.Size() == 0 || sink(block.View()));
     store.Clear();
     return ok ? lines : kExportWriteFailed;
 }

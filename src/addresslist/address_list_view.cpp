@@ -96,6 +96,17 @@ void CQX32View::OnInitialUpdate(clausedb::CExprDatabase& db) {
     platform::ShowStatusText(resources::kStrIdleMessage);
 }
 
+void CQX32View::OnInitialUpdate(addressbook::StagedEntries& staged) {
+    m_pModel->Clear();
+    viewport()->setBackgroundRole(QPalette::Base);
+    {
+        platform::WaitCursor wait;
+        addressbook::LoadStagedEntries(staged, *m_pModel);
+    }
+    viewport()->update();
+    platform::ShowStatusText(resources::kStrIdleMessage);
+}
+
 // ---- Rows ----
 
 int CQX32View::RowHeight() const {

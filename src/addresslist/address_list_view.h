@@ -9,6 +9,8 @@
 // AddressListModel); the view keeps no other position table.
 #pragma once
 
+#include "addressbook/book_file.h"
+
 #include <QPointer>
 #include <QTreeView>
 #include <array>
@@ -50,6 +52,8 @@ public:
     // one row per `contact` clause of `db` (emptying it), applies the
     // remembered sort and shows the idle prompt.
     void OnInitialUpdate(clausedb::CExprDatabase& db);
+    // The same for entries the document staged while reading the book.
+    void OnInitialUpdate(addressbook::StagedEntries& staged);
 
     // ---- Rows ----
     int RowHeight() const;

@@ -26,7 +26,8 @@ using ExprErrorProc = void (*)(int kind, std::int32_t line, const char* message)
 using ClauseConsumer = std::function<bool(CExprTerm clause)>;
 
 // Streaming writes: each call builds the next clause in the database's
-// Store() and returns it, or returns no term when there are no more.
+// Store() and returns it (without adding it to the database), or returns no
+// term when there are no more.
 using ClauseSource = std::function<CExprTerm()>;
 
 class CExprDatabase : public wxList {

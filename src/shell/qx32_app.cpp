@@ -247,7 +247,7 @@ bool CQX32App::CreateWindowAndDocument() {
     m_pFrame->SetView(m_pView);
     m_pDoc->SetAddressList(&m_pView->Model());
     connect(m_pDoc.get(), &platform::CDocument::initialUpdate, m_pView,
-            [this] { m_pView->OnInitialUpdate(m_pDoc->Database()); });
+            [this] { m_pView->OnInitialUpdate(m_pDoc->Staged()); });
 
     platform::CommandRouter& router = m_pFrame->Router();
     m_pView->AttachCommandRouter(router);

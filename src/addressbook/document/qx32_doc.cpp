@@ -5,6 +5,7 @@
 
 #include "addressbook/address_list.h"
 #include "addressbook/book_file.h"
+#include "addressbook/vector_address_list.h"
 #include "platform/app_services.h"
 #include "platform/profile.h"
 #include "resources/string_table.h"
@@ -61,6 +62,7 @@ bool CQX32Doc::OnNewDocument() {
         return false;
     }
     m_database.RemoveAllClauses();
+    m_staged.Clear();
     return true;
 }
 
@@ -77,7 +79,10 @@ bool CQX32Doc::OnOpenDocument(const QString& path) {
     bool ok;
     {
         platform::WaitCursor wait;
-        ok = m_database.ReadFile(QFile::encodeName(path).toStdString());
+        // Each contact clause becomes an entry as soon as it is read, so
+        // the clauses of a large book never pile up in memory.
+        ok = addressbook::ReadBookEntries(m_database, QFile::encodeName(path).toStdString(),
+                                          m_staged);
     }
     if (!ok) {
         if (m_database.LastFileErrno() != 0 || !m_database.LastFileError().empty()) {
@@ -101,13 +106,14 @@ bool CQX32Doc::OnOpenDocument(const QString& path) {
 bool CQX32Doc::OnSaveDocument(const QString& path) {
     platform::ShowStatusText(resources::kStrSavingBook);
     m_database.RemoveAllClauses();
-    if (m_pList != nullptr) {
-        addressbook::StoreEntriesAsClauses(*m_pList, m_database);
-    }
     bool ok;
     {
+        // One clause per row, each written as soon as it is built.
         platform::WaitCursor wait;
-        ok = m_database.WriteFile(QFile::encodeName(path).toStdString());
+        addressbook::VectorAddressList noRows;
+        const addressbook::IAddressList& rows =
+            m_pList != nullptr ? *m_pList : static_cast<const addressbook::IAddressList&>(noRows);
+        ok = addressbook::SaveBook(rows, m_database, QFile::encodeName(path).toStdString());
     }
     if (!ok) {
         if (m_database.LastFileErrno() != 0) {

@@ -8,6 +8,8 @@
 // and says why an open or a save failed.
 #pragma once
 
+#include "addressbook/book_file.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -48,6 +50,9 @@ public:
 
     // The staging database; empty between operations.
     clausedb::CExprDatabase& Database() { return m_database; }
+    // Entries of the book just opened, until the view's initial update
+    // takes them; empty after New.
+    addressbook::StagedEntries& Staged() { return m_staged; }
 
     // The document's commands (import and export are added by their
     // handlers); registered at the document level.
@@ -80,6 +85,7 @@ public:
 private:
     platform::IProfile& m_profile;
     clausedb::CExprDatabase m_database;
+    addressbook::StagedEntries m_staged;
     addressbook::IAddressList* m_pList = nullptr;
     platform::CommandTarget m_commands;
 };

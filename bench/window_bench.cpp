@@ -1,0 +1,118 @@
+// Window benchmarks: the real program's start-up with a book, sorting the
+// list by a header click, Find with no hit, and a delimited import through
+// the list model, with the process's resident memory.  One-shot timings of
+// whole user actions, so a plain program rather than a micro benchmark.
+//
+//   QT_QPA_PLATFORM=offscreen quillbox_window_bench BOOK [CSV]
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTimer>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "addressbook/book_file.h"
+#include "addressbook/delimited_import.h"
+#include "addressbook/document/qx32_doc.h"
+#include "addresslist/address_list_view.h"
+#include "addresslist/entries/find_text.h"
+#include "clausedb/expr_database.h"
+#include "shell/qx32_app.h"
+
+namespace {
+
+// Resident and peak resident memory of this process, in MB.
+std::pair<double, double> ResidentMemoryMb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    double rss = 0, hwm = 0;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            rss = std::stod(line.substr(6)) / 1024.0;
+        } else if (line.rfind("VmHWM:", 0) == 0) {
+            hwm = std::stod(line.substr(6)) / 1024.0;
+        }
+    }
+    return {rss, hwm};
+}
+
+// Stops the event loop at the first paint of the list.
+class FirstPaint : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !painted) {
+            painted = true;
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return false;
+    }
+    bool painted = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s BOOK [CSV]\n", argv[0]);
+        return 2;
+    }
+    qputenv("QUILLBOX_INI", "/tmp/quillbox-window-bench.INI");
+    std::remove("/tmp/quillbox-window-bench.INI");
+    QApplication application(argc, argv);
+    shell::CQX32App app(shell::AppOptions{QString(), false});
+    FirstPaint firstPaint;
+    if (!app.InitInstance({QString::fromLocal8Bit(argv[0]), QString::fromLocal8Bit(argv[1])})) {
+        std::fprintf(stderr, "cannot open %s\n", argv[1]);
+        return 1;
+    }
+    addresslist::CQX32View* view = app.View();
+    view->viewport()->installEventFilter(&firstPaint);
+    QApplication::exec();
+    const qint64 shownMs = sinceStart.elapsed();
+    auto [rssShown, peakShown] = ResidentMemoryMb();
+    const int rows = view->Model().RowCount();
+    std::printf("rows                      %d\n", rows);
+    std::printf("start to first paint      %lld ms\n", static_cast<long long>(shownMs));
+    std::printf("resident when shown       %.1f MB (peak %.1f MB)\n", rssShown, peakShown);
+
+    QElapsedTimer timer;
+    timer.start();
+    view->OnColumnClick(1);  // sort by First Name
+    std::printf("sort by a column          %lld ms\n", static_cast<long long>(timer.elapsed()));
+    timer.restart();
+    view->OnColumnClick(1);  // the same header again: the other direction
+    std::printf("sort again, reversed      %lld ms\n", static_cast<long long>(timer.elapsed()));
+
+    timer.restart();
+    int hit = entries::FindRow(view->Model(), {"no such text anywhere", 0, 1, false}, 0);
+    std::printf("find with no hit          %lld ms (row %d)\n",
+                static_cast<long long>(timer.elapsed()), hit);
+
+    if (argc > 2) {
+        // The import command's own path without its dialogs: read and stage
+        // the lines, append the rows to the list and re-sort it.
+        addressbook::ColumnMapping columns{};
+        for (int field = 0; field < 32; ++field) {
+            columns[static_cast<std::size_t>(field)] = field + 1;
+        }
+        timer.restart();
+        clausedb::CExprDatabase db;
+        addressbook::CDelimitedTextFile file;
+        addressbook::StagedEntries staged;
+        int count = -1;
+        if (file.Open(argv[2])) {
+            count = addressbook::ImportDelimitedEntries(file, columns, "\t", ",", db, staged);
+            addressbook::LoadStagedEntries(staged, view->Model());
+        }
+        std::printf("import with resort        %lld ms (%d lines, %d rows now)\n",
+                    static_cast<long long>(timer.elapsed()), count, view->Model().RowCount());
+    }
+    auto [rssEnd, peakEnd] = ResidentMemoryMb();
+    std::printf("resident at the end       %.1f MB (peak %.1f MB)\n", rssEnd, peakEnd);
+    app.Document()->SetModifiedFlag(false);
+    app.ExitInstance();
+    return 0;
+}
