@@ -5,6 +5,8 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "fileio/text_encoding.h"
+
 namespace addresslist {
 
 using addressbook::CAddressEntry;
@@ -50,24 +52,6 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& cp) {
     return length;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 void CheckRow(int row, std::size_t count) {
     if (row < 0 || static_cast<std::size_t>(row) >= count) {
         throw std::out_of_range("address list row out of range");
@@ -96,7 +80,7 @@ std::string FoldForSort(std::string_view text) {
             ++pos;
             continue;
         }
-        AppendUtf8(key, QChar::toCaseFolded(cp));
+        quillbox::AppendUtf8(key, QChar::toCaseFolded(cp));
         pos += length;
     }
     return key;

@@ -13,6 +13,9 @@ namespace quillbox {
 
 bool IsValidUtf8(std::string_view bytes);
 
+// Appends the UTF-8 form of code point `cp` (at most U+10FFFF) to `out`.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Maps each byte through the Windows-1252 code page; the five bytes that the
 // code page leaves undefined map to the C1 control of the same number.
 std::string Windows1252ToUtf8(std::string_view bytes);
