@@ -13,6 +13,11 @@ namespace quillbox {
 
 bool IsValidUtf8(std::string_view bytes);
 
+// Decodes the UTF-8 character at `pos` into `cp` and returns its length in
+// bytes, or 0 when the bytes there are not one well-formed character
+// (overlong forms, surrogates and values beyond U+10FFFF included).
+std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp);
+
 // Appends the UTF-8 form of code point `cp` (at most U+10FFFF) to `out`.
 void AppendUtf8(std::string& out, char32_t cp);
 

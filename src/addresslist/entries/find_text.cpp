@@ -2,67 +2,14 @@
 
 #include <QChar>
 
+#include "fileio/text_encoding.h"
+
 namespace entries {
 
 namespace {
 
 bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
-}
-
-// Decodes one well-formed UTF-8 character at `i`; its length, or 0 when the
-// bytes there are not one.
-int DecodeUtf8(std::string_view text, std::size_t i, char32_t& code) {
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    int length;
-    char32_t min;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        length = 2;
-        code = b0 & 0x1F;
-        min = 0x80;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3;
-        code = b0 & 0x0F;
-        min = 0x800;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4;
-        code = b0 & 0x07;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + static_cast<std::size_t>(length) > text.size()) {
-        return 0;
-    }
-    for (int k = 1; k < length; ++k) {
-        const auto b = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-        if (!IsContinuation(b)) {
-            return 0;
-        }
-        code = (code << 6) | (b & 0x3F);
-    }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-        return 0;
-    }
-    return length;
-}
-
-void AppendUtf8(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 }  // namespace
@@ -77,13 +24,13 @@ void AppendCaseFolded(std::string_view text, std::string& out) {
             continue;
         }
         char32_t code = 0;
-        const int length = DecodeUtf8(text, i, code);
+        const auto length = static_cast<int>(quillbox::DecodeUtf8At(text, i, code));
         if (length == 0) {
             out += static_cast<char>(byte);
             ++i;
             continue;
         }
-        AppendUtf8(QChar::toCaseFolded(code), out);
+        quillbox::AppendUtf8(out, QChar::toCaseFolded(code));
         i += static_cast<std::size_t>(length);
     }
 }
