@@ -1,6 +1,7 @@
 // Window benchmarks: the real program's start-up with a book, sorting the
-// list by a header click, Find with no hit, and a delimited import through
-// the list model, with the process's resident memory.  One-shot timings of
+// list by a header click, Find with no hit, a delimited import through the
+// undo history into the list, its undo and redo, with the process's resident
+// memory.  One-shot timings of
 // whole user actions, so a plain program rather than a micro benchmark.
 //
 //   QT_QPA_PLATFORM=offscreen quillbox_window_bench BOOK [CSV]
@@ -16,6 +17,8 @@
 #include "addressbook/delimited_import.h"
 #include "addressbook/document/qx32_doc.h"
 #include "addresslist/address_list_view.h"
+#include "addresslist/entries/entries_controller.h"
+#include "addresslist/entries/entry_undo.h"
 #include "addresslist/entries/find_text.h"
 #include "clausedb/expr_database.h"
 #include "shell/qx32_app.h"
@@ -93,7 +96,8 @@ int main(int argc, char** argv) {
 
     if (argc > 2) {
         // The import command's own path without its dialogs: read and stage
-        // the lines, append the rows to the list and re-sort it.
+        // the lines, then add them to the list as one step of the undo
+        // history, which re-sorts the list.
         addressbook::ColumnMapping columns{};
         for (int field = 0; field < 32; ++field) {
             columns[static_cast<std::size_t>(field)] = field + 1;
@@ -103,12 +107,21 @@ int main(int argc, char** argv) {
         addressbook::CDelimitedTextFile file;
         addressbook::StagedEntries staged;
         int count = -1;
+        entries::CEntryUndo& undo = app.Entries()->Undo();
         if (file.Open(argv[2])) {
             count = addressbook::ImportDelimitedEntries(file, columns, "\t", ",", db, staged);
-            addressbook::LoadStagedEntries(staged, view->Model());
+            undo.AddEntries("Import", std::move(staged.entries), false);
         }
         std::printf("import with resort        %lld ms (%d lines, %d rows now)\n",
                     static_cast<long long>(timer.elapsed()), count, view->Model().RowCount());
+        timer.restart();
+        undo.Stack().undo();
+        std::printf("undo of the import        %lld ms (%d rows now)\n",
+                    static_cast<long long>(timer.elapsed()), view->Model().RowCount());
+        timer.restart();
+        undo.Stack().redo();
+        std::printf("redo of the import        %lld ms (%d rows now)\n",
+                    static_cast<long long>(timer.elapsed()), view->Model().RowCount());
     }
     auto [rssEnd, peakEnd] = ResidentMemoryMb();
     std::printf("resident at the end       %.1f MB (peak %.1f MB)\n", rssEnd, peakEnd);

@@ -112,19 +112,22 @@ CAddressEntry& AddressListModel::MutableEntryAt(int row) {
 }
 
 bool AddressListModel::AppendEntry(std::unique_ptr<CAddressEntry> entry) {
-    if (!entry) {
+    return InsertEntry(RowCount(), std::move(entry));
+}
+
+bool AddressListModel::InsertEntry(int row, std::unique_ptr<CAddressEntry> entry) {
+    if (!entry || row < 0 || row > RowCount()) {
         return false;
     }
     if (m_nRowLimit >= 0 && RowCount() >= m_nRowLimit) {
         return false;
     }
-    const int row = RowCount();
     if (m_bBulk) {
-        m_rows.push_back(std::move(entry));
+        m_rows.insert(m_rows.begin() + row, std::move(entry));
         return true;
     }
     beginInsertRows(QModelIndex(), row, row);
-    m_rows.push_back(std::move(entry));
+    m_rows.insert(m_rows.begin() + row, std::move(entry));
     endInsertRows();
     return true;
 }
@@ -170,6 +173,46 @@ bool AddressListModel::RemoveRow(int row) {
         endRemoveRows();
     }
     return true;
+}
+
+std::vector<std::unique_ptr<CAddressEntry>> AddressListModel::TakeRows(
+    const std::vector<int>& rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        CheckRow(rows[i], m_rows.size());
+        if (i > 0 && rows[i] <= rows[i - 1]) {
+            throw std::invalid_argument("rows to take out must ascend");
+        }
+    }
+    std::vector<std::unique_ptr<CAddressEntry>> taken(rows.size());
+    const auto takeRange = [&](std::size_t first, std::size_t last) {
+        for (std::size_t i = first; i <= last; ++i) {
+            taken[i] = std::move(m_rows[static_cast<std::size_t>(rows[i])]);
+        }
+    };
+    if (m_bBulk) {
+        // Nobody is told about single rows: hand every entry over, then
+        // close up the remaining rows in one pass.
+        if (!rows.empty()) {
+            takeRange(0, rows.size() - 1);
+            std::erase(m_rows, nullptr);
+        }
+        return taken;
+    }
+    // Announced run by run from the bottom, so the numbers of the runs still
+    // to go stay valid.
+    std::size_t end = rows.size();
+    while (end > 0) {
+        std::size_t first = end - 1;
+        while (first > 0 && rows[first - 1] + 1 == rows[first]) {
+            --first;
+        }
+        beginRemoveRows(QModelIndex(), rows[first], rows[end - 1]);
+        takeRange(first, end - 1);
+        m_rows.erase(m_rows.begin() + rows[first], m_rows.begin() + rows[end - 1] + 1);
+        endRemoveRows();
+        end = first;
+    }
+    return taken;
 }
 
 void AddressListModel::Clear() {

@@ -69,8 +69,16 @@ public:
     addressbook::CAddressEntry& MutableEntryAt(int row);
     // Announces that the entry of `row` changed.
     void RefreshRow(int row);
+    // Inserts `entry` as row `row` (0..RowCount(); RowCount() appends).
+    // False when `row` is out of range or the list refuses more rows.
+    bool InsertEntry(int row, std::unique_ptr<addressbook::CAddressEntry> entry);
     // Deletes `row` and its entry.  False when `row` is out of range.
     bool RemoveRow(int row);
+    // Takes the rows `rows` (ascending, distinct, in range) out of the list
+    // and hands their entries over, in the order of `rows`.  The remaining
+    // rows close up in one pass, so taking out many rows costs one walk over
+    // the list, not one per row.
+    std::vector<std::unique_ptr<addressbook::CAddressEntry>> TakeRows(const std::vector<int>& rows);
     // Deletes every row and its entry.
     void Clear();
     // Refuses rows once the list holds `rows` rows, as a list that runs out

@@ -87,6 +87,7 @@ public:
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
     document::CQX32Doc* Document() const { return m_pDoc.get(); }
     addresslist::CQX32View* View() const { return m_pView; }
+    entries::CEntriesController* Entries() const { return m_pEntries.get(); }
     platform::CDocManager* DocManager() const { return m_pDocManager.get(); }
     platform::RecentFileList* RecentFiles() const { return m_pRecentFiles.get(); }
 

@@ -96,6 +96,49 @@ TEST_F(AddressListModelTest, BulkLoadAnnouncesOneReset) {
     EXPECT_EQ(m_model.index(0, 0).data().toString(), "0");
 }
 
+TEST_F(AddressListModelTest, InsertsAnEntryAtAnyRow) {
+    AppendTexts(m_model, LastName, {"a", "c"});
+    const QPersistentModelIndex c(m_model.index(1, 0));
+    EXPECT_TRUE(m_model.InsertEntry(1, MakeEntry({{LastName, "b"}})));
+    EXPECT_TRUE(m_model.InsertEntry(0, MakeEntry({{LastName, "0"}})));
+    EXPECT_TRUE(m_model.InsertEntry(4, MakeEntry({{LastName, "d"}})));
+    EXPECT_FALSE(m_model.InsertEntry(6, std::make_unique<addressbook::CAddressEntry>()));
+    EXPECT_FALSE(m_model.InsertEntry(-1, std::make_unique<addressbook::CAddressEntry>()));
+    EXPECT_EQ(FieldColumn(m_model, LastName), (std::vector<std::string>{"0", "a", "b", "c", "d"}));
+    EXPECT_EQ(c.row(), 3);
+}
+
+TEST_F(AddressListModelTest, TakesManyRowsOutAndHandsTheirEntriesOver) {
+    for (const bool bulk : {false, true}) {
+        SCOPED_TRACE(bulk ? "redraw off" : "redraw on");
+        m_model.Clear();
+        AppendTexts(m_model, LastName, {"a", "b", "c", "d", "e", "f"});
+        const addressbook::CAddressEntry* c = &m_model.EntryAt(2);
+        const QPersistentModelIndex e(m_model.index(4, 1));
+        QSignalSpy removals(&m_model, &QAbstractItemModel::rowsRemoved);
+        if (bulk) {
+            m_model.SetRedraw(false);
+        }
+        const auto taken = m_model.TakeRows({0, 2, 3, 5});
+        if (bulk) {
+            m_model.SetRedraw(true);
+        }
+        ASSERT_EQ(taken.size(), 4u);
+        EXPECT_EQ(taken[0]->GetField(LastName), "a");
+        EXPECT_EQ(taken[1].get(), c);  // the same entry, not a copy
+        EXPECT_EQ(taken[3]->GetField(LastName), "f");
+        EXPECT_EQ(FieldColumn(m_model, LastName), (std::vector<std::string>{"b", "e"}));
+        // Three runs (a; c-d; f) announced, or none inside a bulk change.
+        EXPECT_EQ(removals.count(), bulk ? 0 : 3);
+        if (!bulk) {
+            EXPECT_EQ(e.row(), 1);
+        }
+    }
+    EXPECT_THROW(m_model.TakeRows({1, 0}), std::invalid_argument);
+    EXPECT_THROW(m_model.TakeRows({2}), std::out_of_range);
+    EXPECT_EQ(m_model.RowCount(), 2);
+}
+
 TEST_F(AddressListModelTest, HeaderTextDecidesTheFieldOfAPosition) {
     m_model.AppendEntry(MakeEntry({{LastName, "Doe"}, {FirstName, "Jane"}, {3, "Dr."}}));
     ColumnTexts headers = m_model.Labels();

@@ -208,6 +208,78 @@ TEST_F(EntryUndoTest, UndoOfAnImportKeepsTheFocusedRow) {
     EXPECT_EQ(List().EntryAt(List().FocusedRow()).GetField(LastName), "b");
 }
 
+TEST_F(EntryUndoTest, UndoOfADeletePutsTheRowBackWhereItWas) {
+    // Unsorted: the row returns to its old place, not the end.  Sorted: it
+    // returns among rows with the same key in its old order.
+    const struct {
+        const char* name;
+        int rememberSort;
+        Texts rows;
+        int deleted;
+    } cases[] = {
+        {"unsorted, middle", 0, {"c", "a", "b"}, 1},
+        {"unsorted, first", 0, {"c", "a", "b"}, 0},
+        {"unsorted, last", 0, {"c", "a", "b"}, 2},
+        {"sorted, equal keys", 1, {"x", "x", "x"}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write(settings::kRememberSort, c.rememberSort);
+        Controller().Undo().Reset();
+        List().SetRedraw(false);
+        while (List().RowCount() > 0) {
+            List().TakeRows({0});
+        }
+        List().SetRedraw(true);
+        std::vector<std::unique_ptr<CAddressEntry>> rows;
+        for (std::size_t i = 0; i < c.rows.size(); ++i) {
+            rows.push_back(std::make_unique<CAddressEntry>(
+                MakeEntry({{LastName, c.rows[i]}, {City, std::to_string(i)}})));
+        }
+        Controller().Undo().AddEntries("Import", std::move(rows), false);
+        Stack().clear();
+        const Texts cities = Column(City);
+
+        List().SelectRow(c.deleted);
+        Controller().EntryCommands().OnDelete();
+        ASSERT_EQ(List().RowCount(), static_cast<int>(c.rows.size()) - 1);
+        Stack().undo();
+        EXPECT_EQ(Column(City), cities);
+        EXPECT_EQ(List().FocusedRow(), c.deleted);
+        Stack().redo();
+        Stack().undo();
+        EXPECT_EQ(Column(City), cities);
+    }
+}
+
+TEST_F(EntryUndoTest, UndoOfALargeImportTakesOutExactlyItsRows) {
+    // Imported rows sort in between the existing ones, so undo has to take
+    // out many separate runs of rows.
+    std::vector<std::unique_ptr<CAddressEntry>> existing;
+    for (int i = 0; i < 500; ++i) {
+        existing.push_back(std::make_unique<CAddressEntry>(
+            MakeEntry({{LastName, std::to_string(10000 + 2 * i)}})));
+    }
+    Controller().Undo().AddEntries("Import", std::move(existing), false);
+    Stack().clear();
+    const Texts before = Column(LastName);
+    std::vector<std::unique_ptr<CAddressEntry>> imported;
+    for (int i = 0; i < 2000; ++i) {
+        imported.push_back(std::make_unique<CAddressEntry>(
+            MakeEntry({{LastName, std::to_string(10000 + (i % 1000) * 2 + 1)}})));
+    }
+    Controller().Undo().AddEntries("Import", std::move(imported), false);
+    ASSERT_EQ(List().RowCount(), 2500);
+    EXPECT_EQ(List().EntryAt(1).GetField(LastName), "10001");
+
+    Stack().undo();
+    EXPECT_EQ(Column(LastName), before);
+    Stack().redo();
+    EXPECT_EQ(List().RowCount(), 2500);
+    Stack().undo();
+    EXPECT_EQ(Column(LastName), before);
+}
+
 TEST_F(EntryUndoTest, UndoAndRedoRunAsCommands) {
     Controller().RegisterViewCommands(View().Commands());
     EXPECT_FALSE(View().IsCommandEnabled(kCmdEditUndo));

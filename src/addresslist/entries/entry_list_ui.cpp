@@ -51,8 +51,13 @@ void CViewEntryListUi::RefreshRow(int row) {
     m_view.Model().RefreshRow(row);
 }
 
-bool CViewEntryListUi::RemoveRow(int row) {
-    return m_view.Model().RemoveRow(row);
+bool CViewEntryListUi::InsertEntry(int row, std::unique_ptr<addressbook::CAddressEntry> entry) {
+    return m_view.Model().InsertEntry(row, std::move(entry));
+}
+
+std::vector<std::unique_ptr<addressbook::CAddressEntry>> CViewEntryListUi::TakeRows(
+    const std::vector<int>& rows) {
+    return m_view.Model().TakeRows(rows);
 }
 
 int CViewEntryListUi::FocusedRow() const {

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "addressbook/address_entry.h"
 #include "addressbook/address_list.h"
@@ -26,8 +27,13 @@ public:
     virtual addressbook::CAddressEntry& MutableEntryAt(int row) = 0;
     // Announces that the entry of `row` changed, so the row is drawn again.
     virtual void RefreshRow(int row) = 0;
-    // Deletes `row` and its entry.  False when `row` is out of range.
-    virtual bool RemoveRow(int row) = 0;
+    // Inserts `entry` as row `row` (0..RowCount()).  False when `row` is out
+    // of range or the list refuses the row.
+    virtual bool InsertEntry(int row, std::unique_ptr<addressbook::CAddressEntry> entry) = 0;
+    // Takes the rows `rows` (ascending, distinct) out of the list in one pass
+    // and hands over their entries, in the order of `rows`.
+    virtual std::vector<std::unique_ptr<addressbook::CAddressEntry>> TakeRows(
+        const std::vector<int>& rows) = 0;
 
     // The row with the keyboard focus (the current entry), or -1.
     virtual int FocusedRow() const = 0;
@@ -61,7 +67,9 @@ public:
 
     addressbook::CAddressEntry& MutableEntryAt(int row) override;
     void RefreshRow(int row) override;
-    bool RemoveRow(int row) override;
+    bool InsertEntry(int row, std::unique_ptr<addressbook::CAddressEntry> entry) override;
+    std::vector<std::unique_ptr<addressbook::CAddressEntry>> TakeRows(
+        const std::vector<int>& rows) override;
     int FocusedRow() const override;
     int SelectedRow() const override;
     void SelectRow(int row) override;

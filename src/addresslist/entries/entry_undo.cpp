@@ -168,6 +168,7 @@ public:
 
     void redo() override {
         IEntryListUi& list = m_owner.List();
+        m_nRow = m_owner.RowOf(m_ref);
         m_out = m_owner.TakeOut(m_ref);
         // The list moves the focus to a neighbour of the removed row.
         const int focused = list.FocusedRow();
@@ -182,7 +183,9 @@ public:
             return;
         }
         IEntryListUi& list = m_owner.List();
-        if (m_owner.PutBack(m_ref, std::move(m_out))) {
+        // Back at its old row, so an unsorted list looks as it did before
+        // the delete, and a sorted one keeps its order among equal keys.
+        if (m_owner.PutBack(m_ref, std::move(m_out), m_nRow)) {
             list.ResortList();
             list.SelectRow(m_owner.RowOf(m_ref));
         }
@@ -191,6 +194,7 @@ public:
 private:
     CEntryUndo& m_owner;
     EntryRef m_ref;
+    int m_nRow = -1;                       // where the entry was deleted from
     std::unique_ptr<CAddressEntry> m_out;  // the entry while it is deleted
 };
 
@@ -277,9 +281,12 @@ void CEntryUndo::Forget(const CAddressEntry* entry) {
     m_slots.erase(entry);
 }
 
-bool CEntryUndo::PutBack(const EntryRef& ref, std::unique_ptr<CAddressEntry> entry) {
+bool CEntryUndo::PutBack(const EntryRef& ref, std::unique_ptr<CAddressEntry> entry, int row) {
     CAddressEntry* address = entry.get();
-    if (!m_list.AppendEntry(std::move(entry))) {
+    const int count = m_list.RowCount();
+    const bool stored = row < 0 || row >= count ? m_list.AppendEntry(std::move(entry))
+                                                : m_list.InsertEntry(row, std::move(entry));
+    if (!stored) {
         ref->live = nullptr;
         return false;
     }
@@ -289,39 +296,38 @@ bool CEntryUndo::PutBack(const EntryRef& ref, std::unique_ptr<CAddressEntry> ent
 }
 
 std::unique_ptr<CAddressEntry> CEntryUndo::TakeOut(const EntryRef& ref) {
-    const int row = RowOf(ref);
-    if (row < 0) {
-        return nullptr;
-    }
-    // A copy: the row's own entry stays intact until the row is gone.
-    auto owned = std::make_unique<CAddressEntry>(m_list.EntryAt(row));
-    Forget(ref->live);
-    ref->live = nullptr;
-    m_list.RemoveRow(row);
-    return owned;
+    std::vector<std::unique_ptr<CAddressEntry>> taken = TakeOut(std::vector<EntryRef>{ref});
+    return std::move(taken.front());
 }
 
 std::vector<std::unique_ptr<CAddressEntry>> CEntryUndo::TakeOut(const std::vector<EntryRef>& refs) {
-    std::vector<std::unique_ptr<CAddressEntry>> out(refs.size());
     std::unordered_map<const CAddressEntry*, std::size_t> wanted;
     for (std::size_t i = 0; i < refs.size(); ++i) {
-        if (refs[i]->live != nullptr) {
+        if (refs[i] && refs[i]->live != nullptr) {
             wanted.emplace(refs[i]->live, i);
         }
     }
-    // From the bottom up, so the rows still to visit keep their numbers.
-    for (int row = m_list.RowCount() - 1; row >= 0 && !wanted.empty(); --row) {
-        const CAddressEntry& entry = m_list.EntryAt(row);
-        const auto it = wanted.find(&entry);
-        if (it == wanted.end()) {
-            continue;
+    // One pass to find the rows, one to take them out.
+    std::vector<int> rows;
+    std::vector<std::size_t> owners;
+    rows.reserve(wanted.size());
+    owners.reserve(wanted.size());
+    const int count = m_list.RowCount();
+    for (int row = 0; row < count && rows.size() < wanted.size(); ++row) {
+        const auto it = wanted.find(&m_list.EntryAt(row));
+        if (it != wanted.end()) {
+            rows.push_back(row);
+            owners.push_back(it->second);
         }
-        const std::size_t i = it->second;
-        wanted.erase(it);
-        out[i] = std::make_unique<CAddressEntry>(entry);
+    }
+    std::vector<std::unique_ptr<CAddressEntry>> out(refs.size());
+    for (const std::size_t i : owners) {
         Forget(refs[i]->live);
         refs[i]->live = nullptr;
-        m_list.RemoveRow(row);
+    }
+    std::vector<std::unique_ptr<CAddressEntry>> taken = m_list.TakeRows(rows);
+    for (std::size_t k = 0; k < taken.size(); ++k) {
+        out[owners[k]] = std::move(taken[k]);
     }
     return out;
 }

@@ -79,11 +79,15 @@ public:
     // ---- For the commands of the stack ----
     EntryRef RefOf(addressbook::CAddressEntry* entry);
     int RowOf(const EntryRef& ref) const;
-    // Appends `entry` as a new row for `ref`; false when the list refused it.
-    bool PutBack(const EntryRef& ref, std::unique_ptr<addressbook::CAddressEntry> entry);
+    // Puts `entry` back into the list for `ref`, as row `row` when that is a
+    // row of the list now, else as a new last row; false when the list
+    // refused it.
+    bool PutBack(const EntryRef& ref, std::unique_ptr<addressbook::CAddressEntry> entry,
+                 int row = -1);
     // Takes the entry of `ref` out of the list; empty when it is not there.
     std::unique_ptr<addressbook::CAddressEntry> TakeOut(const EntryRef& ref);
-    // Takes several entries out in one pass over the rows.
+    // Takes several entries out in one pass over the rows; an entry not in
+    // the list leaves its place empty.
     std::vector<std::unique_ptr<addressbook::CAddressEntry>> TakeOut(
         const std::vector<EntryRef>& refs);
 
