@@ -113,12 +113,12 @@ void CCaptionBar::mousePressEvent(QMouseEvent* event) {
     if (w->isMaximized()) {
         return;
     }
-    QWindow* handle = w->windowHandle();
-    if (handle != nullptr && handle->startSystemMove()) {
-        return;
-    }
-    m_bManualMove = true;
-    m_dragOffset = event->globalPosition().toPoint() - w->frameGeometry().topLeft();
+    // The move starts once the mouse has travelled a little with the button
+    // down: handing the pointer to the window manager at the press would
+    // swallow the second click of a double click (maximize).
+    m_bMovePending = true;
+    m_pressPos = event->globalPosition().toPoint();
+    m_dragOffset = m_pressPos - w->frameGeometry().topLeft();
 }
 
 void CCaptionBar::mouseMoveEvent(QMouseEvent* event) {
@@ -131,8 +131,17 @@ void CCaptionBar::mouseMoveEvent(QMouseEvent* event) {
         }
         return;
     }
+    const QPoint global = event->globalPosition().toPoint();
+    if (m_bMovePending && (event->buttons() & Qt::LeftButton) &&
+        (global - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
+        m_bMovePending = false;
+        QWindow* handle = window()->windowHandle();
+        if (handle == nullptr || !handle->startSystemMove()) {
+            m_bManualMove = true;  // no window manager help: move it ourselves
+        }
+    }
     if (m_bManualMove) {
-        window()->move(event->globalPosition().toPoint() - m_dragOffset);
+        window()->move(global - m_dragOffset);
     }
 }
 
@@ -142,6 +151,7 @@ void CCaptionBar::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     m_bManualMove = false;
+    m_bMovePending = false;
     CaptionButton pressed = m_pressed;
     bool inside = m_bPressedInside;
     m_pressed = CaptionButton::kNone;

@@ -52,7 +52,9 @@ private:
     CaptionButton m_pressed = CaptionButton::kNone;
     bool m_bPressedInside = false;
     // Moving by hand when the window system cannot move the window itself.
+    bool m_bMovePending = false;  // pressed on the caption, not yet moved
     bool m_bManualMove = false;
+    QPoint m_pressPos;
     QPoint m_dragOffset;
 };
 

@@ -115,8 +115,10 @@ void CTrayIcon::HideWindow(const QString& title, Qt::WindowStates restoreState) 
     AddIcon(title);
     if (m_pWindow) {
         m_pWindow->hide();
-        // Hidden, the window keeps the state it is to come back in.
-        m_pWindow->setWindowState(m_restoreState);
+        // Hidden, the window records the state it is to come back in.  Only
+        // the record changes: asking the window system to leave the
+        // minimized state would map the hidden window again on X11.
+        m_pWindow->overrideWindowState(m_restoreState);
     }
 }
 

@@ -4,9 +4,12 @@
 #include <QColor>
 #include <QImage>
 #include <QPalette>
+#include <QTest>
+#include <QVBoxLayout>
 
 #include <vector>
 
+#include "shell/caption_bar.h"
 #include "shell/caption_painter.h"
 
 namespace shell {
@@ -167,6 +170,47 @@ TEST(CaptionPainter, ButtonHitTest) {
         EXPECT_EQ(CaptionPainter::ButtonAt(c.pos, state), c.expected)
             << c.pos.x() << "," << c.pos.y();
     }
+}
+
+// A frameless window with the caption along its top.
+class CaptionMouseTest : public ::testing::Test {
+protected:
+    CaptionMouseTest() {
+        m_window.setWindowFlags(Qt::FramelessWindowHint);
+        auto* layout = new QVBoxLayout(&m_window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        m_pCaption = new CCaptionBar(&m_window);
+        layout->addWidget(m_pCaption);
+        layout->addStretch(1);
+        m_window.setGeometry(100, 100, 400, 300);
+        m_window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&m_window));
+    }
+    QPoint Title() const { return QPoint(40, m_pCaption->height() / 2); }
+
+    QWidget m_window;
+    CCaptionBar* m_pCaption = nullptr;
+};
+
+TEST_F(CaptionMouseTest, DoubleClickMaximizesAndRestores) {
+    // The first click of the pair must not hand the pointer over for a move,
+    // or the second click never arrives.
+    QTest::mouseClick(m_pCaption, Qt::LeftButton, {}, Title());
+    QTest::mouseDClick(m_pCaption, Qt::LeftButton, {}, Title());
+    EXPECT_TRUE(m_window.isMaximized());
+    QTest::mouseDClick(m_pCaption, Qt::LeftButton, {}, Title());
+    EXPECT_FALSE(m_window.isMaximized());
+}
+
+TEST_F(CaptionMouseTest, DraggingTheCaptionMovesTheWindow) {
+    const QPoint start = m_window.pos();
+    QTest::mousePress(m_pCaption, Qt::LeftButton, {}, Title());
+    // A tremble of the hand is not a move.
+    QTest::mouseMove(m_pCaption, Title() + QPoint(1, 0));
+    EXPECT_EQ(m_window.pos(), start);
+    QTest::mouseMove(m_pCaption, Title() + QPoint(30, 20));
+    QTest::mouseRelease(m_pCaption, Qt::LeftButton, {}, Title() + QPoint(30, 20));
+    EXPECT_EQ(m_window.pos(), start + QPoint(30, 20));
 }
 
 }  // namespace

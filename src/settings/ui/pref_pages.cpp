@@ -301,7 +301,12 @@ CColPage::CColPage(const ColumnArray& defaultWidths, QWidget* parent)
     corner->addWidget(hint);
     corner->addWidget(reset, 0, Qt::AlignRight);
     grid->addLayout(corner, 8, 6, 4, 2);
-    grid->setRowStretch(kRows, 1);
+    // The sheet is as tall as its tallest page; spare height goes evenly
+    // between the rows, so the boxes fill the page instead of leaving a
+    // gap under the last row.
+    for (int row = 0; row < kRows; ++row) {
+        grid->setRowStretch(row, 1);
+    }
 
     SetWidths(ColumnArray{});
 }
