@@ -16,6 +16,7 @@
 #include "platform/app_services.h"
 #include "platform/dialogs.h"
 #include "platform/menu_builder.h"
+#include "platform/string_resource.h"
 #include "resources/command_ids.h"
 #include "resources/menus.h"
 #include "resources/string_table.h"
@@ -480,8 +481,9 @@ void CQX32View::SetBringForwardHandler(std::function<void()> handler) {
 }
 
 void CQX32View::ShowInformation(int stringId) {
-    platform::ShowMessageBox(ResourceText(stringId), platform::MessageIcon::kInformation,
-                             platform::MessageButtons::kOk, this);
+    platform::ShowMessageBox(platform::ResourceString(stringId),
+                             platform::MessageIcon::kInformation, platform::MessageButtons::kOk,
+                             this);
 }
 
 void CQX32View::BringFrameForward() {

@@ -1,4 +1,4 @@
-// Texts of the program's string table as Qt strings, for the address list.
+// The field labels of the string table, for the address list's columns.
 #pragma once
 
 #include <QString>
@@ -6,9 +6,6 @@
 #include "addresslist/address_list_model.h"
 
 namespace addresslist {
-
-// The text of string-table entry `id`; empty when the table has none.
-QString ResourceText(int id);
 
 // The labels of the 32 fields (strings 130..161), in field order.
 ColumnTexts LoadColumnLabels();

@@ -113,24 +113,11 @@ void CAttributeNames::GetTexts(CExprTerm clause, std::string_view* texts) const 
     // The elements that FindAttributePair accepts: a list whose first
     // element is a word starting with '=' and whose second element is a word.
     for (std::uint32_t e = impl.At(clause.Index()).value; e != 0; e = impl.At(e).next) {
-        const ExprCell& element = impl.At(e);
-        if (element.kind != ExprList || element.value == 0) {
+        const ExprCell* pairName = impl.AttributePairName(impl.At(e));
+        if (pairName == nullptr) {
             continue;
         }
-        const ExprCell& head = impl.At(element.value);
-        if (head.kind != ExprWord || head.next == 0) {
-            continue;
-        }
-        const ExprCell& name = impl.At(head.next);
-        if (name.kind != ExprWord) {
-            continue;
-        }
-        if (head.value != impl.equalsWord || head.value == 0) {
-            const std::string_view mark = impl.Text(head.value);
-            if (mark.empty() || mark[0] != '=') {
-                continue;
-            }
-        }
+        const ExprCell& name = *pairName;
         // A name without a word in the store matches nothing; offset 0 is
         // the empty word, which only the empty name matches.
         auto matches = [&](std::size_t i) {

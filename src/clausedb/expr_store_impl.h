@@ -183,6 +183,30 @@ struct CExprStore::Impl {
         return equalsWord;
     }
 
+    // The name cell of `element` when it is an attribute pair as the finders
+    // take it: a list whose first element is a word starting with '=' and
+    // whose second element is a word.  Null for anything else.
+    const ExprCell* AttributePairName(const ExprCell& element) const {
+        if (element.kind != ExprList || element.value == 0) {
+            return nullptr;
+        }
+        const ExprCell& head = At(element.value);
+        if (head.kind != ExprWord || head.next == 0) {
+            return nullptr;
+        }
+        const ExprCell& name = At(head.next);
+        if (name.kind != ExprWord) {
+            return nullptr;
+        }
+        if (head.value == 0 || head.value != equalsWord) {
+            const std::string_view mark = Text(head.value);
+            if (mark.empty() || mark[0] != '=') {
+                return nullptr;
+            }
+        }
+        return &name;
+    }
+
     std::uint32_t NewWord(std::string_view text) { return NewCell(ExprWord, Intern(text)); }
     std::uint32_t NewString(std::string_view text) { return NewCell(ExprString, AddText(text)); }
     std::uint32_t NewList() { return NewCell(ExprList, 0); }

@@ -494,20 +494,9 @@ CExprTerm CExprTerm::FindAttributePair(std::string_view name) const {
         return {};
     }
     for (std::uint32_t e = c->value; e != 0; e = impl.At(e).next) {
-        const ExprCell& element = impl.At(e);
-        if (element.kind != ExprList || element.value == 0) {
-            continue;
-        }
-        const ExprCell& head = impl.At(element.value);
-        if (head.kind != ExprWord || head.next == 0) {
-            continue;
-        }
-        const ExprCell& second = impl.At(head.next);
-        if (second.kind == ExprWord && second.value == nameOffset) {
-            std::string_view mark = impl.Text(head.value);
-            if (!mark.empty() && mark[0] == '=') {
-                return {m_store, e};
-            }
+        const ExprCell* pairName = impl.AttributePairName(impl.At(e));
+        if (pairName != nullptr && pairName->value == nameOffset) {
+            return {m_store, e};
         }
     }
     return {};

@@ -19,7 +19,9 @@ inline StatusTextSink& StatusTextSinkSlot() {
 }
 
 // Installed by the application once its main window exists.
-inline void SetStatusTextSink(StatusTextSink sink) { StatusTextSinkSlot() = std::move(sink); }
+inline void SetStatusTextSink(StatusTextSink sink) {
+    StatusTextSinkSlot() = std::move(sink);
+}
 
 // Puts string-table text `stringId` into the first status pane at once.
 inline void ShowStatusText(int stringId) {

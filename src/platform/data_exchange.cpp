@@ -4,15 +4,11 @@
 #include <climits>
 
 #include "platform/dialogs.h"
+#include "platform/string_resource.h"
 #include "resources/string_table.h"
 
 namespace platform {
 namespace {
-
-QString StringText(int id) {
-    std::string_view text = resources::LoadString(id);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 bool IsBlank(QChar ch) {
     return ch == QLatin1Char(' ') || ch == QLatin1Char('\t');
@@ -58,7 +54,7 @@ std::optional<int> ParseInteger(const QString& text) {
 IntegerCheck CheckInteger(const QString& text) {
     std::optional<int> value = ParseInteger(text);
     if (!value) {
-        return {std::nullopt, StringText(resources::kStrParseInt)};
+        return {std::nullopt, ResourceString(resources::kStrParseInt)};
     }
     return {value, {}};
 }

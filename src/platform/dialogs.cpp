@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "platform/string_resource.h"
 #include "resources/string_table.h"
 
 namespace platform {
@@ -15,8 +16,7 @@ IDialogs*& CurrentDialogs() {
 }
 
 QString AppTitle() {
-    std::string_view title = resources::LoadString(resources::kStrAppTitle);
-    return QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
+    return ResourceString(resources::kStrAppTitle);
 }
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
@@ -66,6 +66,17 @@ void AddPattern(QStringList& out, QString pattern) {
 
 }  // namespace
 
+MessageAnswer DismissedAnswer(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::kOk:
+            return MessageAnswer::kOk;
+        case MessageButtons::kYesNo:
+            return MessageAnswer::kNo;
+        default:
+            return MessageAnswer::kCancel;
+    }
+}
+
 MessageAnswer QtDialogs::ShowMessage(QWidget* parent, const MessageRequest& request) {
     QMessageBox box(ToQtIcon(request.icon),
                     request.caption.isEmpty() ? AppTitle() : request.caption, request.text,
@@ -99,15 +110,7 @@ MessageAnswer QtDialogs::ShowMessage(QWidget* parent, const MessageRequest& requ
         default:
             break;
     }
-    // Closed some other way: the answer that changes nothing.
-    switch (request.buttons) {
-        case MessageButtons::kOk:
-            return MessageAnswer::kOk;
-        case MessageButtons::kYesNo:
-            return MessageAnswer::kNo;
-        default:
-            return MessageAnswer::kCancel;
-    }
+    return DismissedAnswer(request.buttons);
 }
 
 std::optional<QString> QtDialogs::GetOpenFileName(QWidget* parent,

@@ -19,6 +19,10 @@ enum class MessageIcon { kNone, kInformation, kWarning, kQuestion, kError };
 enum class MessageButtons { kOk, kOkCancel, kYesNo, kYesNoCancel };
 enum class MessageAnswer { kOk, kCancel, kYes, kNo };
 
+// The answer of a message box closed without a button (Escape, the close
+// box): the one that changes nothing.
+MessageAnswer DismissedAnswer(MessageButtons buttons);
+
 struct MessageRequest {
     QString text;
     QString caption;  // the application title when empty

@@ -6,16 +6,12 @@
 #include "platform/dialogs.h"
 #include "platform/document.h"
 #include "platform/recent_file_list.h"
+#include "platform/string_resource.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"
 
 namespace platform {
 namespace {
-
-QString StringText(int id) {
-    std::string_view text = resources::LoadString(id);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString DocText(resources::DocStringIndex index) {
     std::string_view text = resources::DocString(index);
@@ -60,7 +56,7 @@ QString CDocManager::FileFilter() {
     QString name = DocText(resources::DocStringIndex::kFilterName);
     QString pattern = QLatin1Char('*') + DocText(resources::DocStringIndex::kFilterExt).toLower();
     return name + QLatin1Char('|') + pattern + QLatin1Char('|') +
-           StringText(resources::kStrAllFilesFilter) + QStringLiteral("|*.*||");
+           ResourceString(resources::kStrAllFilesFilter) + QStringLiteral("|*.*||");
 }
 
 QString CDocManager::DefaultExtension() {
@@ -93,7 +89,7 @@ bool CDocManager::SaveModified() {
     }
     QString name = m_document.Title();
     if (name.isEmpty()) {
-        name = StringText(resources::kStrUntitled);
+        name = ResourceString(resources::kStrUntitled);
     }
     switch (ShowMessageBox(Formatted(resources::kStrAskToSave, name), MessageIcon::kQuestion,
                            MessageButtons::kYesNoCancel, m_dialogParent)) {
@@ -110,7 +106,7 @@ bool CDocManager::OnFileNew() {
     if (!SaveModified()) {
         return false;
     }
-    m_document.SetTitle(StringText(resources::kStrUntitled));
+    m_document.SetTitle(ResourceString(resources::kStrUntitled));
     if (!m_document.OnNewDocument()) {
         return false;
     }
@@ -120,7 +116,7 @@ bool CDocManager::OnFileNew() {
 
 bool CDocManager::OnFileOpen() {
     FileDialogRequest request;
-    request.caption = StringText(resources::kStrOpenCaption);
+    request.caption = ResourceString(resources::kStrOpenCaption);
     request.filter = FileFilter();
     request.defaultExtension = DefaultExtension();
     request.mustExist = true;
@@ -185,7 +181,7 @@ bool CDocManager::DoSave(const QString& path) {
     QString target = path;
     if (target.isEmpty()) {
         FileDialogRequest request;
-        request.caption = StringText(resources::kStrSaveAsCaption);
+        request.caption = ResourceString(resources::kStrSaveAsCaption);
         request.filter = FileFilter();
         request.defaultExtension = DefaultExtension();
         request.promptOverwrite = true;

@@ -4,14 +4,14 @@
 #include <QFileInfo>
 
 #include "platform/file_error_report.h"
+#include "platform/string_resource.h"
 #include "resources/string_table.h"
 
 namespace platform {
 namespace {
 
 QString UntitledText() {
-    std::string_view text = resources::LoadString(resources::kStrUntitled);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return ResourceString(resources::kStrUntitled);
 }
 
 }  // namespace

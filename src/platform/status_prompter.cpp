@@ -6,17 +6,11 @@
 #include <QStatusTipEvent>
 #include <QWidget>
 
+#include "platform/string_resource.h"
 #include "resources/string_table.h"
 
 namespace platform {
-namespace {
-
-QString StringText(int id) {
-    std::string_view text = resources::LoadString(id);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 StatusPrompter::StatusPrompter(QLabel* pane, QWidget* window, QObject* parent)
     : QObject(parent), m_pane(pane) {
@@ -34,7 +28,7 @@ void StatusPrompter::ShowText(const QString& text) {
 
 void StatusPrompter::ShowStringId(int id) {
     if (resources::HasString(id)) {
-        ShowText(StringText(id));
+        ShowText(ResourceString(id));
     }
 }
 

@@ -20,14 +20,7 @@ MessageAnswer TestDialogs::ShowMessage(QWidget*, const MessageRequest& request) 
         m_answers.pop_front();
         return answer;
     }
-    switch (request.buttons) {
-        case MessageButtons::kOk:
-            return MessageAnswer::kOk;
-        case MessageButtons::kYesNo:
-            return MessageAnswer::kNo;
-        default:
-            return MessageAnswer::kCancel;
-    }
+    return DismissedAnswer(request.buttons);
 }
 
 std::optional<QString> TestDialogs::NextFileName(bool save, const FileDialogRequest& request) {

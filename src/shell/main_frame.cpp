@@ -21,6 +21,7 @@
 #include "platform/document.h"
 #include "platform/menu_builder.h"
 #include "platform/status_prompter.h"
+#include "platform/string_resource.h"
 #include "resources/command_ids.h"
 #include "resources/menus.h"
 #include "resources/string_table.h"
@@ -39,11 +40,6 @@ namespace shell {
 namespace settings = quillbox::settings;
 
 namespace {
-
-QString StringText(int id) {
-    std::string_view text = resources::LoadString(id);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // One strip of the window's sizing border: dragging it resizes the window
 // from its edges.
@@ -245,12 +241,12 @@ bool CMainFrame::CreateStatusBar() {
     if (panes.size() != m_panes.size()) {
         return false;
     }
-    m_panes[0]->setText(StringText(resources::kStrIdleMessage));
+    m_panes[0]->setText(platform::ResourceString(resources::kStrIdleMessage));
     m_panes[0]->setMinimumWidth(40);
     m_pStatusBar->addWidget(m_panes[0], 1);
     const char* names[] = {"messagePane", "capPane", "numPane", "scrlPane", "clockPane"};
     for (std::size_t i = 1; i < panes.size(); ++i) {
-        auto* pane = new QLabel(StringText(panes[i]), m_pStatusBar);
+        auto* pane = new QLabel(platform::ResourceString(panes[i]), m_pStatusBar);
         pane->setObjectName(names[i]);
         pane->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         pane->setAlignment(Qt::AlignCenter);
@@ -450,7 +446,7 @@ void CMainFrame::UpdateLockKeys() {
         QLabel* pane = m_panes[static_cast<std::size_t>(i + 1)];
         // A key that is off (or a keyboard that cannot tell) leaves the pane
         // empty.
-        QString text = state.known && on[i] ? StringText(ids[i]) : QString();
+        QString text = state.known && on[i] ? platform::ResourceString(ids[i]) : QString();
         if (pane->text() != text) {
             pane->setText(text);
         }

@@ -21,6 +21,7 @@
 #include "platform/file_drop.h"
 #include "platform/profile.h"
 #include "platform/recent_file_list.h"
+#include "platform/string_resource.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"
 #include "settings/settings_keys.h"
@@ -39,11 +40,6 @@ namespace shell {
 namespace settings = quillbox::settings;
 
 namespace {
-
-QString StringText(int id) {
-    std::string_view text = resources::LoadString(id);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 struct CommandLine {
     bool ok = true;
@@ -177,7 +173,7 @@ bool CQX32App::InitInstance(const QStringList& arguments) {
 
     // 4. Document, main window and address list.
     if (!CreateWindowAndDocument()) {
-        platform::ShowMessageBox(StringText(resources::kStrCannotCreateDoc),
+        platform::ShowMessageBox(platform::ResourceString(resources::kStrCannotCreateDoc),
                                  platform::MessageIcon::kError);
         m_nExitCode = 1;
         return false;

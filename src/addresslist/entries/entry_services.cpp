@@ -33,10 +33,6 @@ void WriteSetting(platform::IProfile& profile, const quillbox::settings::IntSett
     profile.SetInt(key.section, key.key, value);
 }
 
-QString ResourceString(int id) {
-    return FromUtf8(resources::LoadString(id));
-}
-
 QString UndoText(int commandId) {
     return FromUtf8(resources::CommandTooltip(commandId));
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/string_resource.h"
 #include "settings/settings_keys.h"
 
 class QDialog;
@@ -45,8 +46,7 @@ std::string ReadSetting(const platform::IProfile& profile,
 void WriteSetting(platform::IProfile& profile, const quillbox::settings::IntSetting& key,
                   int value);
 
-// The text of string-table entry `id`.
-QString ResourceString(int id);
+using platform::ResourceString;
 // The short name of command `commandId` (its tooltip), naming an undo step.
 QString UndoText(int commandId);
 

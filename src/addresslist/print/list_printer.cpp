@@ -9,20 +9,16 @@
 #include <ctime>
 
 #include "addresslist/address_list_view.h"
+#include "platform/string_resource.h"
 #include "resources/string_table.h"
 
 namespace print {
 
 namespace {
 
-QString StringText(int id) {
-    std::string_view text = resources::LoadString(id);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // "Page %d of %d" filled in.
 QString PageText(int page, int last) {
-    QString format = StringText(resources::kStrPageOf);
+    QString format = platform::ResourceString(resources::kStrPageOf);
     format.replace(format.indexOf(QLatin1String("%d")), 2, QString::number(page));
     format.replace(format.indexOf(QLatin1String("%d")), 2, QString::number(last));
     return format;
@@ -153,7 +149,7 @@ void CListPrinter::PaintHeader(QPainter& painter) const {
     painter.setFont(m_boldFont);
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.drawText(rect, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
-                     StringText(resources::kStrAppTitle));
+                     platform::ResourceString(resources::kStrAppTitle));
     painter.restore();
     painter.drawLine(rect.left(), rect.top() + rect.height(), rect.left() + rect.width(),
                      rect.top() + rect.height());

@@ -13,6 +13,7 @@
 #include <numeric>
 
 #include "platform/data_exchange.h"
+#include "platform/string_resource.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"
 #include "settings/settings_keys.h"
@@ -113,8 +114,7 @@ QString ControlName(int id) {
 }
 
 QString FieldLabel(int field) {
-    std::string_view text = resources::LoadString(resources::kStrFieldLabelFirst + field);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return platform::ResourceString(resources::kStrFieldLabelFirst + field);
 }
 
 GeneralSettings ReadGeneralSettings(const quillbox::SettingsStore& store) {

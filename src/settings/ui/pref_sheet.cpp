@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "platform/string_resource.h"
 #include "resources/string_table.h"
 #include "settings/settings_store.h"
 
@@ -15,8 +16,7 @@ CPrefPage::CPrefPage(quillbox::SettingsStore& settings, const ColumnArray& defau
                      ColumnStringFormat format, QWidget* parent)
     : QDialog(parent) {
     setObjectName("preferencesSheet");
-    std::string_view caption = resources::LoadString(resources::kStrPreferencesCaption);
-    setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    setWindowTitle(platform::ResourceString(resources::kStrPreferencesCaption));
     setWindowIcon(QApplication::windowIcon());
 
     m_pTabs = new QTabWidget(this);
