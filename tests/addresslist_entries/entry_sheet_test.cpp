@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -215,6 +216,46 @@ TEST(DialogKeys, EnterClosesOnlyOutsideTheNotes) {
         }
     }
     EXPECT_EQ(history.Items(), QStringList{"x"});
+}
+
+TEST(DialogFocus, EachDialogOpensWithTheKeyboardInItsFirstBox) {
+    // Typing right after a dialog opens must reach a box, not the tab bar.
+    FindHistory history;
+    const struct {
+        const char* name;
+        std::function<std::unique_ptr<QDialog>()> make;
+        const char* typedInto;  // class of the widget that takes the keys
+    } cases[] = {
+        {"editor sheet", [] { return std::make_unique<CPropInfo>(resources::kStrAddEntryCaption); },
+         "QLineEdit"},
+        {"find",
+         [&history] {
+             auto find = std::make_unique<CFindDlg>();
+             find->OnInitDialog(&history);
+             return find;
+         },
+         "QComboBox"},
+        {"select fields", [] { return std::make_unique<CSelectFieldsDlg>(); }, "QAbstractSpinBox"},
+        {"empty item", [] { return std::make_unique<CEmptyDlg>(); }, "QLineEdit"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<QDialog> dialog = c.make();
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(focus->inherits(c.typedInto) || (focus->parentWidget() != nullptr &&
+                                                     focus->parentWidget()->inherits(c.typedInto)))
+            << focus->metaObject()->className();
+        dialog->reject();
+    }
+    // In the editor, the first box is First Name.
+    CPropInfo sheet(resources::kStrAddEntryCaption);
+    sheet.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "1000");
 }
 
 }  // namespace

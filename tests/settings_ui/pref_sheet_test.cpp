@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 #include <fstream>
 #include <optional>
@@ -134,6 +136,16 @@ TEST_F(PrefSheetTest, NoSettingsFileShowsTheSheetDefaults) {
         },
         false);
     EXPECT_FALSE(std::ifstream(m_store.Path()).good()) << "Cancel wrote a settings file";
+}
+
+TEST_F(PrefSheetTest, OpensWithTheKeyboardInTheFirstControl) {
+    Run([](CPrefPage& sheet) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(sheet.Tabs()->widget(0)->isAncestorOf(focus))
+            << focus->metaObject()->className();
+    });
 }
 
 TEST_F(PrefSheetTest, OkWithNoSettingsFileWritesEveryKeyInOrder) {

@@ -206,6 +206,9 @@ CPropInfo::CPropInfo(int captionId, QWidget* parent) : QDialog(parent) {
     layout->addWidget(m_pTabs);
     layout->addWidget(m_pButtons);
     resize(sizeHint().expandedTo(QSize(440, 0)));
+    // The sheet opens with the keyboard in the first box (First Name), so
+    // typing starts at once; left alone, the tab bar would take the focus.
+    m_pages.front()->FirstBox()->setFocus();
 }
 
 CPropPage* CPropInfo::PageOf(int field) const {
