@@ -36,6 +36,11 @@ constexpr MenuItem kFileItems[] = {
     Cmd("&Save\tCtrl+S", kCmdFileSave),
     Cmd("Save &As...", kCmdFileSaveAs),
     Sep(),
+    // Printing has a key (Ctrl+P) but no item in the original menu; without
+    // these the preview could not be reached at all.
+    Cmd("&Print...\tCtrl+P", kCmdFilePrint),
+    Cmd("Print Pre&view", kCmdFilePrintPreview),
+    Sep(),
     Popup("&Import", kImportItems),
     Popup("&Export", kExportItems),
     Sep(),
@@ -44,12 +49,8 @@ constexpr MenuItem kFileItems[] = {
     Cmd("E&xit", kCmdAppExit),
 };
 constexpr MenuItem kEditItems[] = {
-    Cmd("&Undo\tCtrl+Z", kCmdEditUndo),
-    Cmd("&Redo\tCtrl+Y", kCmdEditRedo),
-    Sep(),
-    Cmd("&Find...\tCtrl+F", kCmdEditFind),
-    Cmd("Find &Next\tF3", kCmdEditFindNext),
-    Sep(),
+    Cmd("&Undo\tCtrl+Z", kCmdEditUndo),      Cmd("&Redo\tCtrl+Y", kCmdEditRedo),      Sep(),
+    Cmd("&Find...\tCtrl+F", kCmdEditFind),   Cmd("Find &Next\tF3", kCmdEditFindNext), Sep(),
     Cmd("&Preferences...", kCmdPreferences),
 };
 constexpr MenuItem kAddressItems[] = {

@@ -51,8 +51,8 @@ TEST(MenuBuilder, MainMenuItemsHaveTheirTextsKeysAndCommands) {
     const Case cases[] = {
         {"&File", 0, "&New\tCtrl+N", resources::kCmdFileNew, QKeySequence("Ctrl+N")},
         {"&File", 2, "&Save\tCtrl+S", resources::kCmdFileSave, QKeySequence("Ctrl+S")},
-        {"&File", 8, "Recent File", resources::kCmdFileMruFirst, QKeySequence()},
-        {"&File", 10, "E&xit", resources::kCmdAppExit, QKeySequence()},
+        {"&File", 11, "Recent File", resources::kCmdFileMruFirst, QKeySequence()},
+        {"&File", 13, "E&xit", resources::kCmdAppExit, QKeySequence()},
         {"&File/&Import", 1, "&Tab Delimited", resources::kCmdFileImportTdf, QKeySequence()},
         {"&File/&Export", 0, "&Comma Delimited", resources::kCmdFileExportCsv, QKeySequence()},
         {"&Edit", 4, "Find &Next\tF3", resources::kCmdEditFindNext, QKeySequence("F3")},
@@ -61,6 +61,8 @@ TEST(MenuBuilder, MainMenuItemsHaveTheirTextsKeysAndCommands) {
         {"&Address/Dial", 4, "Cellular", resources::kCmdDialCellular, QKeySequence()},
         {"&Address/Web", 1, "URL 2", resources::kCmdWeb2, QKeySequence()},
         {"&View", 5, "Save C&olumn Widths", resources::kCmdSaveColumnWidths, QKeySequence()},
+        {"&File", 5, "&Print...\tCtrl+P", resources::kCmdFilePrint, QKeySequence("Ctrl+P")},
+        {"&File", 6, "Print Pre&view", resources::kCmdFilePrintPreview, QKeySequence()},
         {"&Help", 0, "&Help Topics\tF1", resources::kCmdHelpTopics, QKeySequence("F1")},
         {"&Help", 2, "&About Quillbox", resources::kCmdAppAbout, QKeySequence()},
     };
