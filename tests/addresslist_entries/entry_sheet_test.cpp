@@ -250,12 +250,18 @@ TEST(DialogFocus, EachDialogOpensWithTheKeyboardInItsFirstBox) {
             << focus->metaObject()->className();
         dialog->reject();
     }
-    // In the editor, the first box is First Name.
-    CPropInfo sheet(resources::kStrAddEntryCaption);
+    // In the editor, the first box is First Name, its text selected so that
+    // typing replaces it.
+    CPropInfo sheet(resources::kStrEditEntryCaption);
+    sheet.LoadFromEntry(MakeEntry({{FirstName, "Ann"}, {LastName, "Smith"}}));
     sheet.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), "1000");
+    QTest::keyClicks(QApplication::focusWidget(), "Bea");
+    sheet.accept();
+    EXPECT_EQ(sheet.Member(FirstName), "Bea");
+    EXPECT_EQ(sheet.Member(LastName), "Smith");
 }
 
 }  // namespace

@@ -211,6 +211,15 @@ CPropInfo::CPropInfo(int captionId, QWidget* parent) : QDialog(parent) {
     m_pages.front()->FirstBox()->setFocus();
 }
 
+void CPropInfo::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // As in any dialog that opens in a text box, its text is selected, so
+    // typing replaces it.
+    if (auto* first = qobject_cast<QLineEdit*>(m_pages.front()->FirstBox())) {
+        first->selectAll();
+    }
+}
+
 CPropPage* CPropInfo::PageOf(int field) const {
     for (CPropPage* page : m_pages) {
         if (page->HasField(field)) {

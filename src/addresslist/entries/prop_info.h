@@ -135,6 +135,9 @@ public slots:
     // OK: reads every box into its member, then closes.
     void accept() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     CPropPage* PageOf(int field) const;
 
