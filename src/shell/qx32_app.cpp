@@ -31,6 +31,7 @@
 #include "shell/artwork.h"
 #include "shell/browser_command.h"
 #include "shell/file_type_registration.h"
+#include "shell/help_viewer.h"
 #include "shell/link_static.h"
 #include "shell/main_frame.h"
 #include "shell/shell_dialogs.h"
@@ -349,10 +350,14 @@ void CQX32App::OnHelp() {
                         .arg(program.absoluteDir().filePath(program.completeBaseName() + ".html")));
         return;
     }
-    int result = OpenHyperlink(QUrl::fromLocalFile(path).toString());
-    if (!OpenSucceeded(result)) {
-        ReportWarning(m_pFrame.get(), QString::fromStdString(HyperlinkErrorMessage(result)));
+    if (OpenSucceeded(OpenHyperlink(QUrl::fromLocalFile(path).toString()))) {
+        return;
     }
+    // Nothing on this desktop opens the manual: show it ourselves.
+    if (!m_pHelpViewer) {
+        m_pHelpViewer = new CHelpViewer(m_pFrame.get());
+    }
+    m_pHelpViewer->ShowManual(path);
 }
 
 }  // namespace shell

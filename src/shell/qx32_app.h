@@ -6,10 +6,13 @@
 // command line (open the named book, or start a new one); show the window
 // (hidden with "StartMinimized"); and, with no book named and "UseLastBook"
 // on, reopen the last book silently.  The application also owns the status
-// texts of the first status pane, the About box and the Help command.
+// texts of the first status pane, the About box and the Help command (the
+// manual opens with the desktop's program for it, or in a window of ours
+// when the desktop has none).
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -42,6 +45,7 @@ class CPrintCommands;
 
 namespace shell {
 
+class CHelpViewer;
 class CMainFrame;
 
 struct AppOptions {
@@ -111,6 +115,7 @@ private:
     std::unique_ptr<platform::RecentFileList> m_pRecentFiles;
     std::unique_ptr<document::CQX32Doc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
+    QPointer<CHelpViewer> m_pHelpViewer;        // made on first use, owned by the frame
     addresslist::CQX32View* m_pView = nullptr;  // owned by the frame
     std::unique_ptr<print::CPrintCommands> m_pPrint;
     std::unique_ptr<entries::CEntriesController> m_pEntries;

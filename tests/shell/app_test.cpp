@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTime>
 #include <QToolBar>
 #include <QUrl>
@@ -20,7 +21,9 @@
 #include "resources/command_ids.h"
 #include "resources/menus.h"
 #include "resources/string_table.h"
+#include "shell/browser_command.h"
 #include "shell/frame_texts.h"
+#include "shell/help_viewer.h"
 #include "shell/link_static.h"
 #include "shell/main_frame.h"
 #include "shell/qx32_app.h"
@@ -395,9 +398,24 @@ TEST_F(AppTest, HelpOpensTheManualBesideTheProgram) {
     EXPECT_EQ(m_dialogs.LastMessage(),
               "The help file " + Path("quillbox.html") + " was not found.");
 
-    ASSERT_TRUE(WriteText(Path("quillbox.html"), "<html></html>"));
+    ASSERT_TRUE(WriteText(Path("quillbox.html"), "<html><body>The manual</body></html>"));
     Run(resources::kCmdHelpTopics);
     EXPECT_EQ(opened, QStringList({QUrl::fromLocalFile(Path("quillbox.html")).toString()}));
+    EXPECT_EQ(Frame()->findChild<CHelpViewer*>(), nullptr);
+
+    // A desktop with nothing to open the manual with: it opens in a window
+    // of ours, once, however often F1 is pressed; no error box.
+    CLinkStatic::SetOpenerForTesting([](const QString&) { return kOpenNoAssociation; });
+    const std::size_t messages = m_dialogs.Messages().size();
+    Run(resources::kCmdHelpTopics);
+    Run(resources::kCmdHelpTopics);
+    EXPECT_EQ(m_dialogs.Messages().size(), messages);
+    const QList<CHelpViewer*> viewers = Frame()->findChildren<CHelpViewer*>();
+    ASSERT_EQ(viewers.size(), 1);
+    EXPECT_TRUE(viewers[0]->isVisible());
+    EXPECT_EQ(viewers[0]->Browser()->source(), QUrl::fromLocalFile(Path("quillbox.html")));
+    EXPECT_TRUE(viewers[0]->Browser()->toPlainText().contains("The manual"));
+    CLinkStatic::SetOpenerForTesting({});
 }
 
 }  // namespace
