@@ -492,9 +492,7 @@ void CQX32View::BringFrameForward() {
         return;
     }
     QWidget* frame = window();
-    if (frame->isHidden()) {
-        frame->showNormal();
-    } else if (frame->isMinimized()) {
+    if (frame->isHidden() || frame->isMinimized()) {
         frame->showNormal();
     }
     frame->raise();
