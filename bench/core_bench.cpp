@@ -70,13 +70,16 @@ ColumnMapping AllColumns() {
     return columns;
 }
 
-// Reads the book of `count` contacts into `list`; false on any failure.
-bool LoadList(int count, addressbook::VectorAddressList& list) {
+// Reads the book of `state.range(0)` contacts into `list`; on any failure
+// marks the benchmark as skipped and returns false.
+bool LoadListOrSkip(benchmark::State& state, addressbook::VectorAddressList& list) {
+    const int count = static_cast<int>(state.range(0));
     CExprDatabase db;
-    if (!db.ReadText(BookText(count))) {
+    if (!db.ReadText(BookText(count)) || addressbook::LoadEntriesFromClauses(db, list) != count) {
+        state.SkipWithError("the generated book did not load");
         return false;
     }
-    return addressbook::LoadEntriesFromClauses(db, list) == count;
+    return true;
 }
 
 void BM_ReadText(benchmark::State& state) {
@@ -170,8 +173,7 @@ BENCHMARK(BM_LoadEntriesFromClauses)->Arg(10000)->Unit(benchmark::kMillisecond);
 void BM_StoreAndWrite(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     addressbook::VectorAddressList list;
-    if (!LoadList(count, list)) {
-        state.SkipWithError("the generated book did not load");
+    if (!LoadListOrSkip(state, list)) {
         return;
     }
     CExprDatabase db;
@@ -191,8 +193,7 @@ BENCHMARK(BM_StoreAndWrite)->Arg(10000)->Unit(benchmark::kMillisecond);
 void BM_StoreEntriesAsClauses(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     addressbook::VectorAddressList list;
-    if (!LoadList(count, list)) {
-        state.SkipWithError("the generated book did not load");
+    if (!LoadListOrSkip(state, list)) {
         return;
     }
     CExprDatabase db;
@@ -285,8 +286,7 @@ BENCHMARK(BM_Import)->Arg(10000)->Unit(benchmark::kMillisecond);
 void BM_Export(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     addressbook::VectorAddressList list;
-    if (!LoadList(count, list)) {
-        state.SkipWithError("the generated book did not load");
+    if (!LoadListOrSkip(state, list)) {
         return;
     }
     const ColumnMapping columns = AllColumns();

@@ -186,4 +186,16 @@ QString AppendDefaultExtension(const QString& path, const QString& extension) {
     return path + QLatin1Char('.') + extension;
 }
 
+void FocusFirstControl(QWidget* container) {
+    if (container == nullptr) {
+        return;
+    }
+    for (QWidget* w = container->nextInFocusChain(); w != container; w = w->nextInFocusChain()) {
+        if (container->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0) {
+            w->setFocus();
+            return;
+        }
+    }
+}
+
 }  // namespace platform

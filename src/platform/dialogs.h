@@ -94,4 +94,9 @@ QStringList ConvertFileFilter(const QString& filter);
 // `path` with "." + `extension` appended when its file name has no dot.
 QString AppendDefaultExtension(const QString& path, const QString& extension);
 
+// Gives the keyboard to the first control inside `container` that Tab
+// reaches.  A tabbed dialog otherwise opens with its tab bar focused, and
+// typing goes nowhere.
+void FocusFirstControl(QWidget* container);
+
 }  // namespace platform

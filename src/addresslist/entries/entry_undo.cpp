@@ -168,8 +168,7 @@ public:
 
     void redo() override {
         IEntryListUi& list = m_owner.List();
-        m_nRow = m_owner.RowOf(m_ref);
-        m_out = m_owner.TakeOut(m_ref);
+        m_out = m_owner.TakeOut(m_ref, &m_nRow);
         // The list moves the focus to a neighbour of the removed row.
         const int focused = list.FocusedRow();
         if (focused >= 0) {
@@ -295,9 +294,17 @@ bool CEntryUndo::PutBack(const EntryRef& ref, std::unique_ptr<CAddressEntry> ent
     return true;
 }
 
-std::unique_ptr<CAddressEntry> CEntryUndo::TakeOut(const EntryRef& ref) {
-    std::vector<std::unique_ptr<CAddressEntry>> taken = TakeOut(std::vector<EntryRef>{ref});
-    return std::move(taken.front());
+std::unique_ptr<CAddressEntry> CEntryUndo::TakeOut(const EntryRef& ref, int* row) {
+    const int at = RowOf(ref);
+    if (row != nullptr) {
+        *row = at;
+    }
+    if (at < 0) {
+        return nullptr;
+    }
+    Forget(ref->live);
+    ref->live = nullptr;
+    return std::move(m_list.TakeRows({at}).front());
 }
 
 std::vector<std::unique_ptr<CAddressEntry>> CEntryUndo::TakeOut(const std::vector<EntryRef>& refs) {

@@ -85,7 +85,8 @@ public:
     bool PutBack(const EntryRef& ref, std::unique_ptr<addressbook::CAddressEntry> entry,
                  int row = -1);
     // Takes the entry of `ref` out of the list; empty when it is not there.
-    std::unique_ptr<addressbook::CAddressEntry> TakeOut(const EntryRef& ref);
+    // `row`, when given, receives the row the entry had (-1 for none).
+    std::unique_ptr<addressbook::CAddressEntry> TakeOut(const EntryRef& ref, int* row = nullptr);
     // Takes several entries out in one pass over the rows; an entry not in
     // the list leaves its place empty.
     std::vector<std::unique_ptr<addressbook::CAddressEntry>> TakeOut(

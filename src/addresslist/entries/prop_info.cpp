@@ -14,6 +14,7 @@
 
 #include "addresslist/entries/entry_services.h"
 #include "addresslist/entries/notes_text.h"
+#include "platform/dialogs.h"
 
 namespace entries {
 
@@ -208,14 +209,14 @@ CPropInfo::CPropInfo(int captionId, QWidget* parent) : QDialog(parent) {
     resize(sizeHint().expandedTo(QSize(440, 0)));
     // The sheet opens with the keyboard in the first box (First Name), so
     // typing starts at once; left alone, the tab bar would take the focus.
-    m_pages.front()->FirstBox()->setFocus();
+    platform::FocusFirstControl(m_pages.front());
 }
 
 void CPropInfo::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // As in any dialog that opens in a text box, its text is selected, so
     // typing replaces it.
-    if (auto* first = qobject_cast<QLineEdit*>(m_pages.front()->FirstBox())) {
+    if (auto* first = qobject_cast<QLineEdit*>(focusWidget())) {
         first->selectAll();
     }
 }

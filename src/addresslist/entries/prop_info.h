@@ -70,8 +70,6 @@ public:
 
     // The widget of the box for `field`.
     QWidget* BoxOf(int field) const;
-    // The first box in tab order.
-    QWidget* FirstBox() const { return m_widgets.front(); }
 
 private:
     int Slot(int field) const;

@@ -6,29 +6,12 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "platform/dialogs.h"
 #include "platform/string_resource.h"
 #include "resources/string_table.h"
 #include "settings/settings_store.h"
 
 namespace prefs {
-
-namespace {
-
-// Gives the keyboard to the first control of `page` that Tab reaches, so the
-// sheet opens with a control to work rather than the tab bar.
-void FocusFirstControl(QWidget* page) {
-    if (page == nullptr) {
-        return;
-    }
-    for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
-        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0) {
-            w->setFocus();
-            return;
-        }
-    }
-}
-
-}  // namespace
 
 CPrefPage::CPrefPage(quillbox::SettingsStore& settings, const ColumnArray& defaultWidths,
                      ColumnStringFormat format, QWidget* parent)
@@ -59,7 +42,7 @@ CPrefPage::CPrefPage(quillbox::SettingsStore& settings, const ColumnArray& defau
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pTabs);
     layout->addWidget(m_pButtons);
-    FocusFirstControl(PageAt(0));
+    platform::FocusFirstControl(PageAt(0));
 }
 
 CPropertyPage* CPrefPage::PageAt(int index) const {

@@ -1,5 +1,5 @@
-// Runs the address list tests inside a QApplication on the offscreen
-// platform, so that no screen is needed.
+// Runs a window layer's tests inside a QApplication on the offscreen
+// platform, so they need no display.
 #include <gtest/gtest.h>
 
 #include <QApplication>
