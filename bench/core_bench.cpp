@@ -17,8 +17,8 @@
 #include "addressbook/delimited_import.h"
 #include "addressbook/delimited_token.h"
 #include "addressbook/vector_address_list.h"
-#include "book_generator.h"
 #include "clausedb/expr_database.h"
+#include "support/book_generator.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "book_generator.h"
+#include "support/book_generator.h"
 
 #ifndef QUILLBOX_BENCH_DATA_DIR
 #define QUILLBOX_BENCH_DATA_DIR "bench/data"

@@ -15,12 +15,12 @@
 
 #include "addressbook/book_file.h"
 #include "addressbook/delimited_import.h"
-#include "addressbook/document/qx32_doc.h"
 #include "addresslist/address_list_view.h"
-#include "addresslist/entries/entries_controller.h"
-#include "addresslist/entries/entry_undo.h"
-#include "addresslist/entries/find_text.h"
 #include "clausedb/expr_database.h"
+#include "document/qx32_doc.h"
+#include "entries/entries_controller.h"
+#include "entries/entry_undo.h"
+#include "entries/find_text.h"
 #include "shell/qx32_app.h"
 
 namespace {

@@ -35,6 +35,19 @@ run_ctest() {  # build-dir label
   [ "$rc" -eq 0 ] || status=1
 }
 
+echo "== source format (clang-format)"
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  sources=$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.h' 'tests/*.cpp' 'tools/*.h' 'tools/*.cpp' 'bench/*.h' 'bench/*.cpp')
+else
+  sources=$(find src tests tools bench -name '*.h' -o -name '*.cpp')
+fi
+if clang-format --dry-run -Werror $sources; then
+  passed=$((passed + 1))
+else
+  echo "format check failed: run clang-format -i on the files above"
+  failed=$((failed + 1)); status=1
+fi
+
 echo "== optimised build and unit tests"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLBOX_BENCH=ON >/dev/null &&
   cmake --build build/release -j "$jobs" || { echo "build failed"; exit 1; }

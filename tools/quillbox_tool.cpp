@@ -309,7 +309,7 @@ int RunExport(const std::vector<std::string>& args) {
     }
     // The lines go straight into a new version of the file, which replaces
     // the old one only once complete.
-    quillbox::AtomicFileWriter writer;
+    fileio::AtomicFileWriter writer;
     int count = -1;
     if (writer.Open(outPath)) {
         count = addressbook::ExportDelimitedToWriter(list, db, options.columns,

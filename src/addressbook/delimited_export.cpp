@@ -207,7 +207,7 @@ int ExportDelimitedTo(const IAddressList& list, clausedb::CExprDatabase& db,
 
 int ExportDelimitedToWriter(const IAddressList& list, clausedb::CExprDatabase& db,
                             const ColumnMapping& columns, char separator,
-                            quillbox::AtomicFileWriter& writer) {
+                            fileio::AtomicFileWriter& writer) {
     return ExportDelimitedTo(list, db, columns, separator,
                              [&writer](std::string_view bytes) { return writer.Write(bytes); });
 }
@@ -222,7 +222,7 @@ int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
 }
 
 bool WriteDelimitedFile(const std::string& path, std::string_view bytes, std::string* errorText) {
-    return quillbox::WriteFileAtomically(path, bytes, errorText);
+    return fileio::WriteFileAtomically(path, bytes, errorText);
 }
 
 }  // namespace addressbook

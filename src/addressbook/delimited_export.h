@@ -24,7 +24,7 @@
 #include "addressbook/delimited_import.h"
 #include "clausedb/expr_database.h"
 
-namespace quillbox {
+namespace fileio {
 class AtomicFileWriter;
 }
 
@@ -54,7 +54,7 @@ int ExportDelimitedTo(const IAddressList& list, clausedb::CExprDatabase& db,
 // The same into a writer the caller has opened and will commit or discard.
 int ExportDelimitedToWriter(const IAddressList& list, clausedb::CExprDatabase& db,
                             const ColumnMapping& columns, char separator,
-                            quillbox::AtomicFileWriter& writer);
+                            fileio::AtomicFileWriter& writer);
 
 // Appends the header clause: field i's attribute with field i's header word.
 void AddExportHeaderClause(clausedb::CExprDatabase& db);

@@ -170,10 +170,10 @@ int StageLines(ForEachLine&& forEachLine, const ColumnMapping& columns, std::str
 
 bool ReadDelimitedFile(const std::string& path, std::string& text, std::string* errorText,
                        int* errorNumber) {
-    if (!quillbox::ReadWholeFile(path, text, errorText, errorNumber)) {
+    if (!fileio::ReadWholeFile(path, text, errorText, errorNumber)) {
         return false;
     }
-    quillbox::DecodeToUtf8(text);
+    fileio::DecodeToUtf8(text);
     return true;
 }
 
@@ -290,7 +290,7 @@ bool CDelimitedTextFile::Open(const std::string& path) {
             }
             const std::size_t have = carry + static_cast<std::size_t>(n);
             const std::size_t complete = n == 0 ? have : CompletePrefix(buf, have);
-            if (!quillbox::IsValidUtf8(std::string_view(buf, complete))) {
+            if (!fileio::IsValidUtf8(std::string_view(buf, complete))) {
                 plain = false;
                 break;
             }

@@ -34,14 +34,14 @@ std::string FoldForSort(std::string_view text) {
             continue;
         }
         char32_t cp = 0;
-        const std::size_t length = quillbox::DecodeUtf8At(text, pos, cp);
+        const std::size_t length = fileio::DecodeUtf8At(text, pos, cp);
         if (length == 0) {
             // A byte that is not part of a character is kept as it is.
             key += static_cast<char>(c);
             ++pos;
             continue;
         }
-        quillbox::AppendUtf8(key, QChar::toCaseFolded(cp));
+        fileio::AppendUtf8(key, QChar::toCaseFolded(cp));
         pos += length;
     }
     return key;

@@ -24,8 +24,6 @@
 
 namespace addresslist {
 
-namespace settings = quillbox::settings;
-
 namespace {
 
 // Widths are taken from the settings file as they stand, within what a
@@ -43,7 +41,7 @@ public:
 
 }  // namespace
 
-CQX32View::CQX32View(quillbox::SettingsStore& store, QWidget* parent)
+CQX32View::CQX32View(settings::SettingsStore& store, QWidget* parent)
     : QTreeView(parent), m_settings(store) {
     m_pHeader = new CSortHeaderCtrl(this);
     setHeader(m_pHeader);

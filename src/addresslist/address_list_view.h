@@ -26,7 +26,7 @@ class QMenu;
 namespace clausedb {
 class CExprDatabase;
 }
-namespace quillbox {
+namespace settings {
 class SettingsStore;
 }
 
@@ -40,7 +40,7 @@ class CQX32View : public QTreeView {
 public:
     // Reads the remembered sort from `settings` and builds the 32 columns
     // from the remembered layout.  `settings` must outlive the view.
-    explicit CQX32View(quillbox::SettingsStore& settings, QWidget* parent = nullptr);
+    explicit CQX32View(settings::SettingsStore& settings, QWidget* parent = nullptr);
     // Writes the column widths when "RememberCol" is on.
     ~CQX32View() override;
 
@@ -149,7 +149,7 @@ private:
     // follows it.
     void FollowSortField(int field);
 
-    quillbox::SettingsStore& m_settings;
+    settings::SettingsStore& m_settings;
     AddressListModel* m_pModel = nullptr;
     CSortHeaderCtrl* m_pHeader = nullptr;
     int m_nSortIndex = 0;

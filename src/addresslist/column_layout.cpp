@@ -8,8 +8,6 @@
 
 namespace addresslist {
 
-namespace settings = quillbox::settings;
-
 const ColumnValues kDefaultColumnWidths = {
     100, 100,                           // last and first name
     40,  40,                            // middle initial, title
@@ -115,7 +113,7 @@ std::string FormatColumnValues(const ColumnValues& values) {
     return FormatColumnValues(std::vector<int>(values.begin(), values.end()));
 }
 
-ColumnLayout ReadColumnLayout(const quillbox::SettingsStore& store) {
+ColumnLayout ReadColumnLayout(const settings::SettingsStore& store) {
     ColumnLayout layout{kDefaultColumnWidths, IdentityColumnOrder()};
     if (settings::Read(store, settings::kRememberCol) != 0) {
         if (auto widths = ParseColumnValues(settings::Read(store, settings::kColumnSizes))) {

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quillbox {
+namespace settings {
 class SettingsStore;
 }
 
@@ -53,6 +53,6 @@ std::string FormatColumnValues(const ColumnValues& values);
 // The layout to show: the stored widths while "RememberCol" is on and
 // "Sizes" is complete, else the defaults; the stored order while
 // "RememberPos" is on and "Order" is complete and in range, else the identity.
-ColumnLayout ReadColumnLayout(const quillbox::SettingsStore& settings);
+ColumnLayout ReadColumnLayout(const settings::SettingsStore& settings);
 
 }  // namespace addresslist

@@ -76,8 +76,7 @@ FileEncoding SniffEncoding(int fd, int& err) {
             }
         }
         std::size_t complete = n == 0 ? have : CompletePrefix(buf, have);
-        if (!quillbox::IsValidUtf8(
-                std::string_view(reinterpret_cast<const char*>(buf), complete))) {
+        if (!fileio::IsValidUtf8(std::string_view(reinterpret_cast<const char*>(buf), complete))) {
             return FileEncoding::Decode;
         }
         if (n == 0) {
@@ -166,10 +165,10 @@ bool CExprDatabase::ReadFile(const std::string& path, const ClauseConsumer& cons
     }
     if (encoding == FileEncoding::Decode) {
         std::string text;
-        if (!quillbox::ReadWholeFile(path, text, &m_strFileError, &m_nFileErrno)) {
+        if (!fileio::ReadWholeFile(path, text, &m_strFileError, &m_nFileErrno)) {
             return false;
         }
-        quillbox::DecodeToUtf8(text);
+        fileio::DecodeToUtf8(text);
         // The scanner takes each carriage return plus line feed as a line
         // feed, which saves a pass over the whole text.
         ParseClauses(*this, text, InputLineEnd::CrLf, &consumer);
@@ -235,7 +234,7 @@ bool CExprDatabase::WriteFile(const std::string& path) {
 
 bool CExprDatabase::WriteFile(const std::string& path, const ClauseSource& next) {
     m_nErrorCount = 0;
-    quillbox::AtomicFileWriter writer;
+    fileio::AtomicFileWriter writer;
     bool ok = writer.Open(path);
     std::string block;
     block.reserve(kWriteBlock + 8192);

@@ -10,13 +10,15 @@
 #include <cstring>
 #include <filesystem>
 
-namespace quillbox {
+namespace fileio {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 long long g_failAfterBytes = -1;  // test seam, see SetFailAfterBytesForTesting
 
-std::string SystemReason(int err) { return std::strerror(err); }
+std::string SystemReason(int err) {
+    return std::strerror(err);
+}
 
 // Follows symbolic links so that the file they name is replaced, not the link.
 std::string ResolveTarget(const std::string& path) {
@@ -43,9 +45,13 @@ std::string ResolveTarget(const std::string& path) {
 
 }  // namespace
 
-void AtomicFileWriter::SetFailAfterBytesForTesting(long long bytes) { g_failAfterBytes = bytes; }
+void AtomicFileWriter::SetFailAfterBytesForTesting(long long bytes) {
+    g_failAfterBytes = bytes;
+}
 
-AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+AtomicFileWriter::~AtomicFileWriter() {
+    Discard();
+}
 
 bool AtomicFileWriter::Fail(int err, const std::string& what) {
     if (!m_bFailed) {
@@ -236,4 +242,4 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string* error
     return true;
 }
 
-}  // namespace quillbox
+}  // namespace fileio

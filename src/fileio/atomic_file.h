@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillbox {
+namespace fileio {
 
 class AtomicFileWriter {
 public:
@@ -60,4 +60,4 @@ bool WriteFileAtomically(const std::string& path, std::string_view contents,
 bool ReadWholeFile(const std::string& path, std::string& out, std::string* errorText = nullptr,
                    int* errorNumber = nullptr);
 
-}  // namespace quillbox
+}  // namespace fileio

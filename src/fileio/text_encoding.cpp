@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace quillbox {
+namespace fileio {
 namespace {
 
 // Code points of bytes 0x80..0x9F in Windows-1252.
@@ -182,4 +182,4 @@ void DecodeToUtf8(std::string& text) {
     }
 }
 
-}  // namespace quillbox
+}  // namespace fileio

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillbox {
+namespace fileio {
 
 bool IsValidUtf8(std::string_view bytes);
 
@@ -30,4 +30,4 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 // Windows-1252.  Works in place to avoid a second copy of large files.
 void DecodeToUtf8(std::string& text);
 
-}  // namespace quillbox
+}  // namespace fileio

@@ -2,7 +2,7 @@
 
 #include "fileio/text_encoding.h"
 
-namespace quillbox {
+namespace settings {
 namespace {
 
 constexpr std::string_view kBlanks = " \t\r\v\f";
@@ -53,17 +53,18 @@ bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
 
 bool IniFile::IsValidSectionName(std::string_view name) {
     return !name.empty() && Trim(name).size() == name.size() &&
-           name.find(']') == std::string_view::npos && !HasLineBreak(name) && IsValidUtf8(name);
+           name.find(']') == std::string_view::npos && !HasLineBreak(name) &&
+           fileio::IsValidUtf8(name);
 }
 
 bool IniFile::IsValidKeyName(std::string_view key) {
     return !key.empty() && Trim(key).size() == key.size() &&
            key.find('=') == std::string_view::npos && !HasLineBreak(key) && key[0] != '[' &&
-           key[0] != ';' && key[0] != '#' && IsValidUtf8(key);
+           key[0] != ';' && key[0] != '#' && fileio::IsValidUtf8(key);
 }
 
 bool IniFile::IsValidValue(std::string_view value) {
-    return !HasLineBreak(value) && IsValidUtf8(value);
+    return !HasLineBreak(value) && fileio::IsValidUtf8(value);
 }
 
 IniFile::Line IniFile::Classify(std::string text) {
@@ -113,7 +114,7 @@ IniFile::Line IniFile::Classify(std::string text) {
 }
 
 IniFile IniFile::Parse(std::string text) {
-    DecodeToUtf8(text);
+    fileio::DecodeToUtf8(text);
     // A second mark (a file saved twice by a careless editor) would otherwise
     // glue itself to the first line and hide a section header.
     while (std::string_view(text).substr(0, kUtf8Bom.size()) == kUtf8Bom) {
@@ -250,4 +251,4 @@ std::vector<IniEntry> IniFile::Entries() const {
     return entries;
 }
 
-}  // namespace quillbox
+}  // namespace settings

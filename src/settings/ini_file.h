@@ -30,7 +30,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quillbox {
+namespace settings {
 
 // One key line as the reader sees it.  The views point into the document and
 // stay valid until it is changed.
@@ -111,4 +111,4 @@ private:
 // ASCII case-insensitive equality, as used for section and key names.
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
 
-}  // namespace quillbox
+}  // namespace settings

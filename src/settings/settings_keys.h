@@ -12,7 +12,7 @@
 
 #include "settings/settings_store.h"
 
-namespace quillbox::settings {
+namespace settings {
 
 struct IntSetting {
     std::string_view section;
@@ -211,4 +211,4 @@ inline constexpr auto kAllSettings = [] {
     return all;
 }();
 
-}  // namespace quillbox::settings
+}  // namespace settings

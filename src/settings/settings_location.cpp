@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace quillbox {
+namespace settings {
 namespace {
 
 constexpr const char* kIniExtension = ".INI";
@@ -85,4 +85,4 @@ std::string SettingsFilePath(const std::string& programPath, const SettingsLocat
     return (folder / fileName).string();
 }
 
-}  // namespace quillbox
+}  // namespace settings

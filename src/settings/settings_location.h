@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-namespace quillbox {
+namespace settings {
 
 // What the location rules ask of the system; tests replace these.
 struct SettingsLocationHooks {
@@ -35,4 +35,4 @@ SettingsLocationHooks SystemSettingsLocationHooks();
 std::string SettingsFilePath(const std::string& programPath);
 std::string SettingsFilePath(const std::string& programPath, const SettingsLocationHooks& hooks);
 
-}  // namespace quillbox
+}  // namespace settings

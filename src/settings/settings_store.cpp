@@ -8,7 +8,7 @@
 #include "fileio/atomic_file.h"
 #include "settings/ini_file.h"
 
-namespace quillbox {
+namespace settings {
 namespace {
 
 // Reads the settings file.  A missing file is an empty one.  False only when
@@ -16,7 +16,7 @@ namespace {
 // not be overwritten.
 bool LoadText(const std::string& path, std::string& text) {
     int err = 0;
-    if (ReadWholeFile(path, text, nullptr, &err)) {
+    if (fileio::ReadWholeFile(path, text, nullptr, &err)) {
         return true;
     }
     text.clear();
@@ -26,7 +26,7 @@ bool LoadText(const std::string& path, std::string& text) {
 std::optional<std::string> ReadValue(const std::string& path, std::string_view section,
                                      std::string_view key) {
     std::string text;
-    if (!ReadWholeFile(path, text)) {
+    if (!fileio::ReadWholeFile(path, text)) {
         return std::nullopt;
     }
     IniFile doc = IniFile::Parse(std::move(text));
@@ -117,7 +117,7 @@ bool SettingsStore::SetString(std::string_view section, std::string_view key,
     if (after == before) {
         return true;  // nothing to change; spare the disk a rewrite
     }
-    return WriteFileAtomically(m_strPath, after);
+    return fileio::WriteFileAtomically(m_strPath, after);
 }
 
-}  // namespace quillbox
+}  // namespace settings

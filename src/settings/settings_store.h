@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillbox {
+namespace settings {
 
 // The longest value text SettingsStore::GetString returns, in bytes: what a
 // 4096-byte buffer with its terminating NUL holds.
@@ -57,4 +57,4 @@ int ParseProfileInt(std::string_view text);
 // `text` cut to at most `maxBytes` bytes without splitting a UTF-8 character.
 std::string_view CutAtCharacterBoundary(std::string_view text, std::size_t maxBytes);
 
-}  // namespace quillbox
+}  // namespace settings

@@ -106,7 +106,7 @@ bool WriteIfChanged(const QString& path, const QByteArray& contents, Registratio
     }
     existing.close();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()) ||
-        !quillbox::WriteFileAtomically(
+        !fileio::WriteFileAtomically(
             path.toStdString(),
             std::string(contents.constData(), static_cast<std::size_t>(contents.size())))) {
         result.failed << path;

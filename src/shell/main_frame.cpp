@@ -37,8 +37,6 @@
 
 namespace shell {
 
-namespace settings = quillbox::settings;
-
 namespace {
 
 // One strip of the window's sizing border: dragging it resizes the window
@@ -114,7 +112,7 @@ constexpr Qt::Edges kHandleEdges[8] = {
 
 }  // namespace
 
-CMainFrame::CMainFrame(quillbox::SettingsStore& settings, QWidget* parent)
+CMainFrame::CMainFrame(settings::SettingsStore& settings, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::FramelessWindowHint), m_settings(settings) {
     setObjectName("mainFrame");
     setWindowIcon(AppIcon());

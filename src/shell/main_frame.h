@@ -26,7 +26,7 @@ class QMenu;
 class QMenuBar;
 class QStatusBar;
 
-namespace quillbox {
+namespace settings {
 class SettingsStore;
 }
 namespace platform {
@@ -50,7 +50,7 @@ public:
     static constexpr int kClockPeriodMs = 2000;
     static constexpr int kBorderWidth = 4;
 
-    explicit CMainFrame(quillbox::SettingsStore& settings, QWidget* parent = nullptr);
+    explicit CMainFrame(settings::SettingsStore& settings, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // The creation sequence: caption, menus, stored placement, toolbar,
@@ -135,7 +135,7 @@ private:
     void UpdateBorder();
     void PlaceResizeHandles();
 
-    quillbox::SettingsStore& m_settings;
+    settings::SettingsStore& m_settings;
     platform::CommandRouter* m_pRouter = nullptr;
     platform::StatusPrompter* m_pPrompter = nullptr;
     platform::CommandTarget m_commands;

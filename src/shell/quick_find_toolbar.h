@@ -20,7 +20,7 @@
 #include <functional>
 #include <memory>
 
-#include "addresslist/entries/find_history.h"
+#include "entries/find_history.h"
 #include "shell/tool_bar_ex.h"
 
 class QMenu;

@@ -10,11 +10,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "addressbook/document/qx32_doc.h"
 #include "addresslist/address_list_view.h"
 #include "addresslist/column_layout.h"
-#include "addresslist/entries/entries_controller.h"
-#include "addresslist/print/print_commands.h"
+#include "document/qx32_doc.h"
+#include "entries/entries_controller.h"
 #include "platform/app_services.h"
 #include "platform/dialogs.h"
 #include "platform/doc_manager.h"
@@ -22,6 +21,7 @@
 #include "platform/profile.h"
 #include "platform/recent_file_list.h"
 #include "platform/string_resource.h"
+#include "print/print_commands.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"
 #include "settings/settings_keys.h"
@@ -37,8 +37,6 @@
 #include "shell/shell_dialogs.h"
 
 namespace shell {
-
-namespace settings = quillbox::settings;
 
 namespace {
 
@@ -138,10 +136,10 @@ bool CQX32App::InitInstance(const QStringList& arguments) {
 
     // 1. The settings file beside the program (or where QUILLBOX_INI says).
     m_strSettingsPath = QString::fromStdString(
-        quillbox::SettingsFilePath(QFile::encodeName(m_strProgramPath).toStdString()));
-    m_pSettings = std::make_unique<quillbox::SettingsStore>(
+        settings::SettingsFilePath(QFile::encodeName(m_strProgramPath).toStdString()));
+    m_pSettings = std::make_unique<settings::SettingsStore>(
         QFile::encodeName(m_strSettingsPath).toStdString());
-    m_pProfile = std::make_unique<platform::ProfileOf<quillbox::SettingsStore>>(*m_pSettings);
+    m_pProfile = std::make_unique<platform::ProfileOf<settings::SettingsStore>>(*m_pSettings);
 
     // The command line is read before any window exists, so that --help and
     // mistakes need none.
@@ -308,17 +306,17 @@ void CQX32App::ExitInstance() {
 }
 
 void CQX32App::OnPreferences() {
-    prefs::PreferencesColumns columns;
+    preferences::PreferencesColumns columns;
     columns.widths = m_pView->ColumnWidths();
     columns.defaultWidths = addresslist::kDefaultColumnWidths;
     columns.format.parseOrder = addresslist::ParseColumnOrder;
-    columns.format.format = [](const prefs::ColumnArray& values) {
+    columns.format.format = [](const preferences::ColumnArray& values) {
         return addresslist::FormatColumnValues(values);
     };
-    columns.applyWidths = [this](const prefs::ColumnArray& widths) {
+    columns.applyWidths = [this](const preferences::ColumnArray& widths) {
         m_pView->OnPreferencesAccepted(widths);
     };
-    prefs::RunPreferences(m_pFrame.get(), *m_pSettings, columns, m_runPreferences);
+    preferences::RunPreferences(m_pFrame.get(), *m_pSettings, columns, m_runPreferences);
 }
 
 void CQX32App::OnAppAbout() {

@@ -19,9 +19,9 @@
 #include <memory>
 
 #include "platform/command_router.h"
-#include "settings/ui/pref_sheet.h"
+#include "preferences/pref_sheet.h"
 
-namespace quillbox {
+namespace settings {
 class SettingsStore;
 }
 namespace platform {
@@ -80,14 +80,14 @@ public:
     // sheet over the settings and the list's column widths.
     void OnPreferences();
     // Runs the preferences sheet instead of QDialog::exec (for tests).
-    void SetPreferencesRunner(prefs::SheetRunner run) { m_runPreferences = std::move(run); }
+    void SetPreferencesRunner(preferences::SheetRunner run) { m_runPreferences = std::move(run); }
     void OnHelp();
     // The help manual: the program file's name with ".html", beside it, or
     // in the installed documentation folder.  Empty when neither exists.
     QString HelpFilePath() const;
 
     const QString& SettingsPath() const { return m_strSettingsPath; }
-    quillbox::SettingsStore& Settings() { return *m_pSettings; }
+    settings::SettingsStore& Settings() { return *m_pSettings; }
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
     document::CQX32Doc* Document() const { return m_pDoc.get(); }
     addresslist::CQX32View* View() const { return m_pView; }
@@ -110,7 +110,7 @@ private:
     int m_nExitCode = 0;
     QString m_strProgramPath;
     QString m_strSettingsPath;
-    std::unique_ptr<quillbox::SettingsStore> m_pSettings;
+    std::unique_ptr<settings::SettingsStore> m_pSettings;
     std::unique_ptr<platform::IProfile> m_pProfile;
     std::unique_ptr<platform::RecentFileList> m_pRecentFiles;
     std::unique_ptr<document::CQX32Doc> m_pDoc;
@@ -121,7 +121,7 @@ private:
     std::unique_ptr<entries::CEntriesController> m_pEntries;
     std::unique_ptr<platform::CDocManager> m_pDocManager;
     platform::CommandTarget m_commands;
-    prefs::SheetRunner m_runPreferences;
+    preferences::SheetRunner m_runPreferences;
 };
 
 }  // namespace shell

@@ -11,7 +11,7 @@ namespace {
 
 using clausedb::CExprDatabase;
 using clausedb::CExprTerm;
-using quillbox::AtomicFileWriter;
+using fileio::AtomicFileWriter;
 using testing::Describe;
 using testing::FieldValues;
 

@@ -56,10 +56,10 @@ TEST(ExportDelimited, FailedWriteKeepsTheOldFile) {
     testing::TempDir dir;
     const std::string path = dir.File("out.csv");
     ASSERT_TRUE(WriteDelimitedFile(path, "old\r\n"));
-    quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(3);
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(3);
     std::string reason;
     EXPECT_FALSE(WriteDelimitedFile(path, std::string(100000, 'x'), &reason));
-    quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(testing::ReadBytes(path), "old\r\n");
 }

@@ -11,8 +11,8 @@
 #include "addressbook/delimited_export.h"
 #include "addressbook/delimited_import.h"
 #include "addressbook/delimited_token.h"
-#include "book_generator.h"
 #include "fileio/atomic_file.h"
+#include "support/book_generator.h"
 #include "test_support.h"
 
 namespace addressbook {
@@ -89,7 +89,7 @@ Opened Open(Way way, const std::string& path, int rowLimit) {
 class Streaming : public ::testing::Test {
 protected:
     void TearDown() override {
-        quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+        fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
         CDelimitedTextFile::SetBlockSizeForTesting(0);
     }
     // The generated book in a list.
@@ -162,11 +162,11 @@ TEST_F(Streaming, SaveWritesTheBytesOfTheWholeWrite) {
                 bench::MakeBookText(kBookSize, bench::kDefaultSeed, true));
 
     // A full disk: the old file stays and the reason is given.
-    quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(5000);
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(5000);
     EXPECT_FALSE(SaveBook(book, db, m_dir.File("book.qxd")));
     EXPECT_FALSE(db.LastFileError().empty());
     EXPECT_NE(db.LastFileErrno(), 0);
-    quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
     EXPECT_TRUE(testing::ReadBytes(m_dir.File("book.qxd")) ==
                 bench::MakeBookText(kBookSize, bench::kDefaultSeed, true));
 }
@@ -213,7 +213,7 @@ TEST_F(Streaming, ExportWritesTheLinesOfTheStagedExport) {
               kExportWriteFailed);
 
     // Into a file: the generated delimited files, byte for byte.
-    quillbox::AtomicFileWriter writer;
+    fileio::AtomicFileWriter writer;
     ASSERT_TRUE(writer.Open(m_dir.File("book.csv")));
     EXPECT_EQ(ExportDelimitedToWriter(book, db, all, ',', writer), kBookSize + 1);
     ASSERT_TRUE(writer.Commit());

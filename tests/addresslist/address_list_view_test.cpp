@@ -22,7 +22,6 @@
 namespace addresslist {
 namespace {
 
-namespace settings = quillbox::settings;
 using addressbook::City;
 using addressbook::LastName;
 using testing::AppendTexts;
@@ -49,7 +48,7 @@ protected:
         }
         return *m_view;
     }
-    quillbox::SettingsStore& Store() { return m_settings->Store(); }
+    settings::SettingsStore& Store() { return m_settings->Store(); }
     // Closes the view and starts over with an empty settings file.
     void Restart() {
         m_tester.reset();

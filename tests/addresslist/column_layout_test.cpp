@@ -11,7 +11,6 @@
 namespace addresslist {
 namespace {
 
-namespace settings = quillbox::settings;
 using testing::TempSettings;
 
 // "first,first+1,...": `count` numbers joined by `separator`.

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int rows = argc > 1 ? std::max(0, std::atoi(argv[1])) : 300;
     QTemporaryDir folder;
-    quillbox::SettingsStore store(folder.filePath("demo.INI").toStdString());
+    settings::SettingsStore store(folder.filePath("demo.INI").toStdString());
 
     static const std::array<const char*, 8> kLast = {
         "Smith", "adams", "O'Brien", "Müller", "Nguyen", "García", "Ødegaard", "Baker & Sons"};

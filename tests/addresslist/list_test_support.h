@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "../fileio/temp_folder.h"
 #include "addressbook/address_entry.h"
 #include "addresslist/address_list_model.h"
 #include "settings/settings_store.h"
+#include "support/temp_folder.h"
 
 namespace addresslist::testing {
 
@@ -24,11 +24,11 @@ namespace addresslist::testing {
 class TempSettings {
 public:
     TempSettings() : m_store(m_folder.File("test.INI")) {}
-    quillbox::SettingsStore& Store() { return m_store; }
+    settings::SettingsStore& Store() { return m_store; }
 
 private:
-    quillbox::testing::TempFolder m_folder;
-    quillbox::SettingsStore m_store;
+    testsupport::TempFolder m_folder;
+    settings::SettingsStore m_store;
 };
 
 inline std::unique_ptr<addressbook::CAddressEntry> MakeEntry(

@@ -39,7 +39,7 @@ protected:
         fs::create_directories(m_dir);
     }
     void TearDown() override {
-        quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+        fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
         fs::remove_all(m_dir);
     }
     std::string Path(const std::string& name) const { return (m_dir / name).string(); }
@@ -142,13 +142,13 @@ TEST_F(ExprDatabaseFiles, FullDiskKeepsTheOldFile) {
         AddContact(db, {"Name " + std::to_string(i), "x"});
     }
     for (long long limit : {0LL, 100LL, 70000LL}) {
-        quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(limit);
+        fileio::AtomicFileWriter::SetFailAfterBytesForTesting(limit);
         EXPECT_FALSE(db.WriteFile(path)) << limit;
         EXPECT_EQ(db.ErrorCount(), 1);
         EXPECT_FALSE(db.LastFileError().empty());
         EXPECT_EQ(Slurp(path), "old(contents).\r\n\r\n") << limit;
     }
-    quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
     ASSERT_TRUE(db.WriteFile(path));
     EXPECT_EQ(db.ErrorCount(), 0);
     int files = 0;
@@ -255,7 +255,7 @@ TEST_F(ExprDatabaseFiles, EncodingsAndBlockBoundaries) {
          "\xC3\xA9"},
         {"cp1252", "f(\"\xE9\x80\").", "\xC3\xA9\xE2\x82\xAC"},
         // One stray byte late in the file makes the whole file Windows-1252.
-        {"cp1252-late", "f(\"" + euros + "\xE9\").", quillbox::Windows1252ToUtf8(euros + "\xE9")},
+        {"cp1252-late", "f(\"" + euros + "\xE9\").", fileio::Windows1252ToUtf8(euros + "\xE9")},
         {"cut-at-end", "f(\"a\"). \xE2\x82", ""},
         {"utf16", utf16, "\xC3\xA9"},
     };

@@ -244,7 +244,7 @@ protected:
     void TearDown() override {
         SetStreamBufferSizeForTesting(0);
         SetPlainCommandsForTesting(true);
-        quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+        fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
         fs::remove_all(m_dir);
     }
     std::string Path(const std::string& name) const { return (m_dir / name).string(); }
@@ -381,12 +381,12 @@ TEST_F(StreamingRead, StreamingWriteMatchesWriteFile) {
 
     // A full disk: false with the reason, the old file untouched.
     std::ofstream(Path("old.qxd"), std::ios::binary) << "old(file).\r\n\r\n";
-    quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(100);
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(100);
     CExprDatabase db;
     int next = 0;
     EXPECT_FALSE(db.WriteFile(Path("old.qxd"),
                               [&]() { return next < 50 ? build(db, next++) : CExprTerm(); }));
-    quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
     EXPECT_EQ(db.ErrorCount(), 1);
     EXPECT_FALSE(db.LastFileError().empty());
     std::ifstream old(Path("old.qxd"), std::ios::binary);

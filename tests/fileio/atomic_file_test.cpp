@@ -9,15 +9,15 @@
 #include <set>
 #include <string>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
-namespace quillbox {
+namespace fileio {
 namespace {
 
-using testing::Mode;
-using testing::ReadText;
-using testing::TempFolder;
-using testing::WriteText;
+using testsupport::Mode;
+using testsupport::ReadText;
+using testsupport::TempFolder;
+using testsupport::WriteText;
 
 class AtomicFileTest : public ::testing::Test {
 protected:
@@ -225,4 +225,4 @@ TEST_F(AtomicFileTest, ReadWholeFileReportsPermissionDenied) {
 }
 
 }  // namespace
-}  // namespace quillbox
+}  // namespace fileio

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace quillbox {
+namespace fileio {
 namespace {
 
 struct DecodeCase {
@@ -117,4 +117,4 @@ TEST(IsValidUtf8Test, Table) {
 }
 
 }  // namespace
-}  // namespace quillbox
+}  // namespace fileio

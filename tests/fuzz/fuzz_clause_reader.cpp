@@ -134,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Plain UTF-8 is read from a file the same as from memory.
     bool bom = input.size() >= 3 && input.substr(0, 3) == "\xEF\xBB\xBF";
-    if (!bom && quillbox::IsValidUtf8(input)) {
+    if (!bom && fileio::IsValidUtf8(input)) {
         std::string text = WithoutCrLf(input);
         clausedb::CExprDatabase reference;
         reference.ReadText(text);

@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view value = kValues[data[1] % std::size(kValues)];
     std::string text(reinterpret_cast<const char*>(data) + 2, size - 2);
 
-    quillbox::IniFile doc = quillbox::IniFile::Parse(std::move(text));
+    settings::IniFile doc = settings::IniFile::Parse(std::move(text));
 
     struct Seen {
         std::string section;
@@ -71,9 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string value;
     };
     std::vector<Seen> before;
-    for (const quillbox::IniEntry& entry : doc.Entries()) {
-        if (quillbox::EqualsIgnoreAsciiCase(entry.section, target.section) &&
-            quillbox::EqualsIgnoreAsciiCase(entry.key, target.key)) {
+    for (const settings::IniEntry& entry : doc.Entries()) {
+        if (settings::EqualsIgnoreAsciiCase(entry.section, target.section) &&
+            settings::EqualsIgnoreAsciiCase(entry.key, target.key)) {
             continue;
         }
         std::optional<std::string_view> first = doc.Find(entry.section, entry.key);
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(doc.Find(target.section, target.key) == value);
 
     const std::string written = doc.Serialize();
-    quillbox::IniFile again = quillbox::IniFile::Parse(written);
+    settings::IniFile again = settings::IniFile::Parse(written);
     Check(again.Find(target.section, target.key) == value);
     for (const Seen& seen : before) {
         Check(again.Find(seen.section, seen.key) == std::string_view(seen.value));

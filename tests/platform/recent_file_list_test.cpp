@@ -150,7 +150,7 @@ TEST(RecentFileList, FileMenuShowsTheList) {
     list.Add("/b/three.qxd");
     texts = FileMenuTexts(bar);
     EXPECT_EQ(texts.mid(10, 6), QStringList({"-", "&1 /b/three.qxd", "&2 /b/two.qxd",
-                                            "&3 /b/one.qxd", "-", "E&xit"}));
+                                             "&3 /b/one.qxd", "-", "E&xit"}));
 
     list.Remove(2);
     list.Remove(0);

@@ -16,11 +16,11 @@
 #include "addressbook/book_file.h"
 #include "addressbook/vector_address_list.h"
 #include "addresslist/address_list_view.h"
-#include "addresslist/print/list_printer.h"
-#include "addresslist/print/print_commands.h"
 #include "clausedb/expr_database.h"
 #include "platform/command_router.h"
 #include "platform/test_dialogs.h"
+#include "print/list_printer.h"
+#include "print/print_commands.h"
 #include "resources/command_ids.h"
 #include "settings/settings_store.h"
 
@@ -59,7 +59,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         m_settings =
-            std::make_unique<quillbox::SettingsStore>(m_dir.filePath("test.INI").toStdString());
+            std::make_unique<settings::SettingsStore>(m_dir.filePath("test.INI").toStdString());
         m_view = std::make_unique<addresslist::CQX32View>(*m_settings);
         m_view->resize(800, 400);
     }
@@ -84,7 +84,7 @@ protected:
     QString Pdf() const { return m_dir.filePath("out.pdf"); }
 
     QTemporaryDir m_dir;
-    std::unique_ptr<quillbox::SettingsStore> m_settings;
+    std::unique_ptr<settings::SettingsStore> m_settings;
     std::unique_ptr<addresslist::CQX32View> m_view;
 };
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "addresslist/print/print_layout.h"
+#include "print/print_layout.h"
 
 namespace print {
 namespace {

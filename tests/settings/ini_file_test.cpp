@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace quillbox {
+namespace settings {
 namespace {
 
 struct ReadCase {
@@ -184,4 +184,4 @@ TEST(IniFileTest, EntriesListEveryKeyLineInSections) {
 }
 
 }  // namespace
-}  // namespace quillbox
+}  // namespace settings

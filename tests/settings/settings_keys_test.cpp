@@ -6,10 +6,10 @@
 #include <string>
 #include <utility>
 
-#include "../fileio/temp_folder.h"
 #include "settings/ini_file.h"
+#include "support/temp_folder.h"
 
-namespace quillbox::settings {
+namespace settings {
 namespace {
 
 std::string Lower(std::string_view text) {
@@ -61,7 +61,7 @@ TEST(SettingsKeysTest, ImportAndExportKeysPairUp) {
 // every Remember switch on; the Preferences sheet shows "UseLastBook" on and
 // "http://" as the Web default.
 TEST(SettingsKeysTest, NoFileGivesTheFirstRunState) {
-    testing::TempFolder folder;
+    testsupport::TempFolder folder;
     SettingsStore store(folder.File("none.INI"));
     struct Case {
         IntSetting setting;
@@ -89,4 +89,4 @@ TEST(SettingsKeysTest, NoFileGivesTheFirstRunState) {
 }
 
 }  // namespace
-}  // namespace quillbox::settings
+}  // namespace settings

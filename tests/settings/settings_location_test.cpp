@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "../fileio/temp_folder.h"
+#include "support/temp_folder.h"
 
-namespace quillbox {
+namespace settings {
 namespace {
 
 struct LocationCase {
@@ -122,17 +122,17 @@ TEST(SettingsLocationTest, Table) {
 }
 
 TEST(SettingsLocationTest, SystemHooksCreateTheConfigFolder) {
-    testing::TempFolder folder;
+    testsupport::TempFolder folder;
     SettingsLocationHooks hooks = SystemSettingsLocationHooks();
     EXPECT_TRUE(hooks.isWritableFolder(folder.Path()));
     const std::string nested = folder.File("a/b/quillbox");
     EXPECT_TRUE(hooks.makeFolders(nested));
     EXPECT_TRUE(std::filesystem::is_directory(nested));
     EXPECT_TRUE(hooks.makeFolders(nested));  // already there
-    testing::WriteText(folder.File("file"), "x");
+    testsupport::WriteText(folder.File("file"), "x");
     EXPECT_FALSE(hooks.makeFolders(folder.File("file/sub")));
     EXPECT_FALSE(hooks.isWritableFolder(folder.File("missing")));
 }
 
 }  // namespace
-}  // namespace quillbox
+}  // namespace settings

@@ -8,20 +8,20 @@
 #include <set>
 #include <string>
 
-#include "../fileio/temp_folder.h"
 #include "fileio/atomic_file.h"
+#include "support/temp_folder.h"
 
-namespace quillbox {
+namespace settings {
 namespace {
 
-using testing::Mode;
-using testing::ReadText;
-using testing::TempFolder;
-using testing::WriteText;
+using testsupport::Mode;
+using testsupport::ReadText;
+using testsupport::TempFolder;
+using testsupport::WriteText;
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    void TearDown() override { AtomicFileWriter::SetFailAfterBytesForTesting(-1); }
+    void TearDown() override { fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1); }
 
     TempFolder m_folder;
     std::string m_path = m_folder.File("quillbox.INI");
@@ -177,9 +177,9 @@ TEST_F(SettingsStoreTest, FullDiskLeavesOldFile) {
     SettingsStore store(m_path);
     for (long long failAfter : {0LL, 1LL, 20LL, 5000LL}) {
         SCOPED_TRACE(failAfter);
-        AtomicFileWriter::SetFailAfterBytesForTesting(failAfter);
+        fileio::AtomicFileWriter::SetFailAfterBytesForTesting(failAfter);
         EXPECT_FALSE(store.SetInt("Preferences", "NumMRU", 8));
-        AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+        fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
         EXPECT_EQ(ReadText(m_path), before);
         EXPECT_EQ(m_folder.Names(), std::set<std::string>{"quillbox.INI"});
         EXPECT_EQ(store.GetInt("Preferences", "NumMRU", 0), 2);
@@ -230,4 +230,4 @@ TEST_F(SettingsStoreTest, PermissionsKept) {
 }
 
 }  // namespace
-}  // namespace quillbox
+}  // namespace settings

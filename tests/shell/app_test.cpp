@@ -13,8 +13,8 @@
 #include <QToolBar>
 #include <QUrl>
 
-#include "addressbook/document/qx32_doc.h"
 #include "addresslist/address_list_view.h"
+#include "document/qx32_doc.h"
 #include "fileio/atomic_file.h"
 #include "platform/doc_manager.h"
 #include "platform/recent_file_list.h"
@@ -41,7 +41,7 @@ protected:
     void TearDown() override {
         m_app.reset();
         CLinkStatic::SetOpenerForTesting(nullptr);
-        quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+        fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
         ShellFixture::TearDown();
     }
 
@@ -163,10 +163,10 @@ TEST_F(AppTest, SaveAsSetsTitleAndLastBookFailedSaveKeepsModified) {
     ASSERT_TRUE(Start({book}));
     m_app->Document()->SetModifiedFlag(true);
 
-    quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(5);
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(5);
     m_dialogs.QueueFileName(Path("copy.qxd"));
     Run(resources::kCmdFileSaveAs);
-    quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
     EXPECT_TRUE(m_dialogs.LastMessage().startsWith("Cannot save " + Path("copy.qxd") + ".\n\n"))
         << m_dialogs.LastMessage().toStdString();
     EXPECT_TRUE(m_app->Document()->IsModified());

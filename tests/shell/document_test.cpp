@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "addressbook/document/qx32_doc.h"
+#include "document/qx32_doc.h"
 #include "fileio/atomic_file.h"
 #include "platform/app_services.h"
 #include "platform/profile.h"
@@ -27,7 +27,7 @@ protected:
     }
     void TearDown() override {
         platform::SetStatusTextSink(nullptr);
-        quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+        fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
         ShellFixture::TearDown();
     }
     void AddEntry(const std::string& lastName) {
@@ -115,9 +115,9 @@ TEST_F(DocumentTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     m_profile.SetString("AddressBookInUse", "File", "/before.qxd");
     m_doc->SetModifiedFlag(true);
 
-    quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(10);
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(10);
     EXPECT_FALSE(m_doc->OnSaveDocument(path));
-    quillbox::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
     EXPECT_TRUE(m_doc->IsModified());
     EXPECT_FALSE(m_doc->FailureReason().isEmpty());
     EXPECT_EQ(BookInUse(), "/before.qxd");

@@ -57,7 +57,7 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_strIni = m_dir.filePath("quillbox.INI");
         qputenv("QUILLBOX_INI", QFile::encodeName(m_strIni));
-        m_settings = std::make_unique<quillbox::SettingsStore>(m_strIni.toStdString());
+        m_settings = std::make_unique<settings::SettingsStore>(m_strIni.toStdString());
         m_scoped = std::make_unique<platform::ScopedDialogs>(m_dialogs);
     }
     void TearDown() override {
@@ -66,14 +66,14 @@ protected:
     }
 
     QString Path(const QString& name) const { return m_dir.filePath(name); }
-    quillbox::SettingsStore& Settings() { return *m_settings; }
+    settings::SettingsStore& Settings() { return *m_settings; }
     std::string Setting(const char* section, const char* key) {
         return m_settings->GetString(section, key, "<absent>");
     }
 
     QTemporaryDir m_dir;
     QString m_strIni;
-    std::unique_ptr<quillbox::SettingsStore> m_settings;
+    std::unique_ptr<settings::SettingsStore> m_settings;
     platform::TestDialogs m_dialogs;
     std::unique_ptr<platform::ScopedDialogs> m_scoped;
 };

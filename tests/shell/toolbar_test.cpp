@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "addresslist/entries/find_history.h"
+#include "entries/find_history.h"
 #include "platform/command_router.h"
 #include "resources/command_ids.h"
 #include "shell/quick_find_toolbar.h"

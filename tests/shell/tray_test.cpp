@@ -11,11 +11,11 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "addressbook/document/qx32_doc.h"
 #include "addresslist/address_list_view.h"
+#include "document/qx32_doc.h"
+#include "preferences/pref_sheet.h"
+#include "preferences/spin_edit.h"
 #include "resources/command_ids.h"
-#include "settings/ui/pref_sheet.h"
-#include "settings/ui/spin_edit.h"
 #include "shell/main_frame.h"
 #include "shell/qx32_app.h"
 #include "shell/tray_icon.h"
@@ -279,7 +279,7 @@ TEST_F(TrayTest, CloseRemovesTheIcon) {
 
 TEST_F(TrayTest, PreferencesFromTheTrayMenuAppliesColumnWidths) {
     ASSERT_TRUE(Start());
-    m_app->SetPreferencesRunner([](prefs::CPrefPage& sheet) {
+    m_app->SetPreferencesRunner([](preferences::CPrefPage& sheet) {
         sheet.show();
         sheet.Tabs()->setCurrentIndex(1);
         sheet.ColPage().Box(2)->Edit()->setText("0");

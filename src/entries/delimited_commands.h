@@ -1,0 +1,81 @@
+// The window halves of delimited-text import (32804 comma, 32805 tab) and
+// export (32806 comma, 32807 tab), called by the document's handlers.
+//
+// Import: file-open dialog, the file's first line shown in "Select Fields",
+// the mapping remembered in [Import] while "RememberImp" is on, one new row
+// per line that fills a field (the whole import is one undo step and marks
+// the book modified), "%d addresses imported." or a warning.
+//
+// Export: file-save dialog, the mapping remembered in [Export] while
+// "RememberExp" is on, a header line and one line per row in display order,
+// "%d addresses exported.".  The chosen file is replaced only once the new
+// contents are completely written: cancelling the dialog, or a failed write,
+// leaves an existing file as it was.  Export never marks the book modified.
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+#include "entries/entry_services.h"
+
+namespace clausedb {
+class CExprDatabase;
+}
+namespace platform {
+class CommandTarget;
+}
+
+namespace entries {
+
+class CSelectFieldsDlg;
+
+// The file-dialog filters of the comma and tab commands.
+inline constexpr char kCsvFilter[] = "CSV Files (*.txt;*.csv)|*.txt; *.csv|All Files (*.*)|*.*||";
+inline constexpr char kTdfFilter[] = "TDF Files (*.txt;*.tdf)|*.txt; *.tdf|All Files (*.*)|*.*||";
+
+class ImportDelimitedCommand {
+public:
+    // `db` is the document's staging database (not owned).
+    ImportDelimitedCommand(EntryServices services, clausedb::CExprDatabase& db)
+        : m_services(std::move(services)), m_db(db) {}
+
+    void OnFileImportCsv();
+    void OnFileImportTdf();
+
+    // Imports the file at `path` split with the given character sets.  True
+    // when at least one row was added.
+    bool ImportDelimited(const QString& path, std::string_view white, std::string_view breaks);
+
+private:
+    void Run(const char* filter, std::string_view white, std::string_view breaks);
+
+    EntryServices m_services;
+    clausedb::CExprDatabase& m_db;
+};
+
+class ExportDelimitedCommand {
+public:
+    // Reads the rows through `services.list`; `db` is the document's staging
+    // database (not owned).
+    ExportDelimitedCommand(EntryServices services, clausedb::CExprDatabase& db)
+        : m_services(std::move(services)), m_db(db) {}
+
+    void OnFileExportCsv();
+    void OnFileExportTdf();
+
+    // Exports every row to `path` with `separator` after each field.  True
+    // when the file was written.
+    bool ExportDelimited(const QString& path, char separator);
+
+private:
+    void Run(const char* filter, const char* extension, char separator);
+
+    EntryServices m_services;
+    clausedb::CExprDatabase& m_db;
+};
+
+// Registers the four commands on the document's target.
+void RegisterDelimitedCommands(platform::CommandTarget& target, ImportDelimitedCommand& import,
+                               ExportDelimitedCommand& exporter);
+
+}  // namespace entries

@@ -1,0 +1,96 @@
+// CEntriesController: everything of this folder for one address list
+// window, made once by the window and wired to its command routing.
+//
+//   CEntriesController entries(view, profile, &document, database);
+//   entries.RegisterViewCommands(view.Commands());      // view level
+//   entries.RegisterDocumentCommands(document.Commands());
+//   entries.History().SetMirror(&quickFindMirror);     // toolbar box
+//
+// It owns the undo history (tied to the document's modified flag), the find
+// dialog and the find history, and the command objects.  The view-level
+// commands are Add, Edit, Copy, Delete, Find, Find Next, the nine contact
+// actions and Undo (kCmdEditUndo, Ctrl+Z) and Redo (kCmdEditRedo, Ctrl+Y);
+// the document-level ones are the two imports and the two exports.
+#pragma once
+
+#include <memory>
+
+#include "entries/contact_actions.h"
+#include "entries/delimited_commands.h"
+#include "entries/entry_commands.h"
+#include "entries/entry_list_ui.h"
+#include "entries/entry_services.h"
+#include "entries/entry_undo.h"
+#include "entries/find_commands.h"
+#include "entries/find_dlg.h"
+#include "entries/find_history.h"
+#include "resources/command_ids.h"
+
+namespace addresslist {
+class CQX32View;
+}
+namespace clausedb {
+class CExprDatabase;
+}
+namespace platform {
+class CDocument;
+class CommandTarget;
+}  // namespace platform
+
+namespace entries {
+
+// Edit menu: "&Undo" (Ctrl+Z) and "&Redo" (Ctrl+Y).
+inline constexpr int kCmdEditUndo = resources::kCmdEditUndo;
+inline constexpr int kCmdEditRedo = resources::kCmdEditRedo;
+
+class CEntriesController {
+public:
+    // `list`, `profile`, `document` and `db` (the document's staging
+    // database) must outlive the controller; `document` may be null.
+    CEntriesController(IEntryListUi& list, platform::IProfile& profile,
+                       platform::CDocument* document, clausedb::CExprDatabase& db,
+                       IUrlOpener* opener = nullptr);
+    ~CEntriesController();
+
+    // The same over the window's list view.
+    CEntriesController(addresslist::CQX32View& view, platform::IProfile& profile,
+                       platform::CDocument* document, clausedb::CExprDatabase& db);
+
+    void RegisterViewCommands(platform::CommandTarget& target);
+    void RegisterDocumentCommands(platform::CommandTarget& target);
+
+    // Installs a dialog runner for every dialog (tests).
+    void SetDialogRunner(DialogRunner runner);
+
+    CEntryUndo& Undo() { return *m_pUndo; }
+    FindHistory& History() { return m_history; }
+    CFindDlg& FindDialog() { return *m_pFindDlg; }
+    CEntryCommands& EntryCommands() { return *m_pEntryCommands; }
+    CFindCommands& FindCommands() { return *m_pFindCommands; }
+    CContactActions& ContactActions() { return *m_pContactActions; }
+    ImportDelimitedCommand& Import() { return *m_pImport; }
+    ExportDelimitedCommand& Export() { return *m_pExport; }
+    CTelephony& Telephony() { return *m_pTelephony; }
+
+private:
+    void Init(platform::CDocument* document);
+
+    std::unique_ptr<CViewEntryListUi> m_pViewList;  // when made over a view
+    IEntryListUi& m_list;
+    platform::IProfile& m_profile;
+    clausedb::CExprDatabase& m_db;
+    DesktopUrlOpener m_desktopOpener;
+    IUrlOpener& m_opener;
+    std::unique_ptr<CEntryUndo> m_pUndo;
+    FindHistory m_history;
+    std::unique_ptr<CFindDlg> m_pFindDlg;
+    std::unique_ptr<CTelephony> m_pTelephony;
+    std::unique_ptr<CEntryCommands> m_pEntryCommands;
+    std::unique_ptr<CFindCommands> m_pFindCommands;
+    std::unique_ptr<CContactActions> m_pContactActions;
+    std::unique_ptr<ImportDelimitedCommand> m_pImport;
+    std::unique_ptr<ExportDelimitedCommand> m_pExport;
+    DialogRunner m_runner;
+};
+
+}  // namespace entries

@@ -1,0 +1,49 @@
+// The entry commands of the address list: Add (32773), Edit (32774), Copy
+// (32776) and Delete (32775).
+//
+// Add, Edit and Copy show the editor sheet (CPropInfo).  Every completed
+// change goes through the undo history, which also marks the book modified.
+// The current entry is the row with the keyboard focus.
+#pragma once
+
+#include "entries/entry_services.h"
+
+namespace platform {
+class CommandTarget;
+}
+
+namespace entries {
+
+class CPropInfo;
+
+class CEntryCommands {
+public:
+    explicit CEntryCommands(EntryServices services) : m_services(std::move(services)) {}
+
+    // Sheet with caption 174, filled with the defaults of [Preferences]
+    // ("DefaultPrefix" goes into Home Phone only).  On OK a new entry is
+    // appended, the sort re-applied and the new row selected.
+    void OnAdd();
+    // Sheet with caption 175 showing the focused entry.  On OK the entry is
+    // replaced (even when nothing changed), the row keeps the focus through
+    // the sort and is shown at its new place.
+    void OnEdit();
+    // Sheet with caption 176 showing the focused entry with " - Copy"
+    // appended to its last name.  On OK a new entry is added as by Add; the
+    // source entry never changes.
+    void OnCopy();
+    // Asks "Are you sure you wish to delete the selected address?" (Yes/No,
+    // no icon) while "ConfirmDelete" is on, then deletes the focused entry.
+    void OnDelete();
+
+    // Registers the four commands.
+    void Register(platform::CommandTarget& target);
+
+private:
+    // Appends the sheet's entry as a new row, selected (Add and Copy).
+    void AddFromSheet(const CPropInfo& sheet, int commandId);
+
+    EntryServices m_services;
+};
+
+}  // namespace entries

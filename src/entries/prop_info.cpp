@@ -1,0 +1,277 @@
+#include "entries/prop_info.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTextDocument>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
+
+#include "entries/entry_services.h"
+#include "entries/notes_text.h"
+#include "platform/dialogs.h"
+
+namespace entries {
+
+using namespace addressbook;
+
+namespace {
+
+constexpr PageBox kAddressBoxes[] = {
+    {1000, FirstName, "First Name", false},
+    {1002, LastName, "Last Name", false},
+    {1017, MiddleInitial, "M.I.", false},
+    {1020, Title, "Title", true},
+    {1003, Address1, "Address 1", false},
+    {1004, Address2, "Address 2", false},
+    {1005, City, "City", false},
+    {1006, State, "State", false},
+    {1009, ZipCode, "Zip Code", true},
+    {1007, Country, "Country", false},
+};
+
+constexpr PageBox kBusinessBoxes[] = {
+    {1162, Company, "Company", false},          {1163, Department, "Department", false},
+    {1164, Position, "Position", false},        {1165, Manager, "Manager", false},
+    {1144, Additional1, "Additional 1", false}, {1095, Additional2, "Additional 2", false},
+};
+
+constexpr PageBox kPhoneBoxes[] = {
+    {1008, HomePhone, "Home Phone", false}, {1021, HomeExt, "Ext.", true},
+    {1010, WorkPhone, "Work Phone", false}, {1023, WorkExt, "Ext.", true},
+    {1012, Pager, "Pager Phone", false},    {1024, PagerExt, "Ext.", true},
+    {1014, PagerCard, "Pager Code", false}, {1016, FaxPhone, "Fax Phone", false},
+    {1025, FaxExt, "Ext.", true},           {1019, CellPhone, "Cellular Phone", false},
+    {1026, CellExt, "Ext.", true},
+};
+
+constexpr PageBox kOnlineBoxes[] = {
+    {1011, Email1, "E-Mail 1", false},
+    {1013, Email2, "E-Mail 2", false},
+    {1015, Web1, "Web Page 1", false},
+    {1018, Web2, "Web Page 2", false},
+};
+
+constexpr PageBox kNoteBoxes[] = {
+    {1022, Notes, "", false},
+};
+
+// The multi-line box's text with its paragraph and line separators as
+// "\n".  toRawText keeps every other character (toPlainText would turn
+// non-breaking spaces into plain blanks).
+QString NotesBoxText(const QPlainTextEdit& box) {
+    QString text = box.document()->toRawText();
+    for (QChar& ch : text) {
+        if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator) {
+            ch = QLatin1Char('\n');
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+// ---- CPropPage ----
+
+CPropPage::CPropPage(const QString& caption, std::span<const PageBox> boxes, QWidget* parent)
+    : QWidget(parent), m_strCaption(caption), m_boxes(boxes), m_members(boxes.size()) {
+    auto* grid = new QGridLayout(this);
+    grid->setHorizontalSpacing(8);
+    // Pages without box pairs give their boxes the whole width.
+    const bool pairs =
+        std::any_of(boxes.begin(), boxes.end(), [](const PageBox& box) { return box.sameRow; });
+    int row = -1;
+    QWidget* previous = nullptr;
+    for (const PageBox& box : boxes) {
+        const QString name = QString::number(box.controlId);
+        QWidget* widget;
+        if (box.field == Notes) {
+            auto* edit = new QPlainTextEdit(this);
+            edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+            edit->setTabChangesFocus(true);
+            edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            widget = edit;
+        } else {
+            auto* edit = new QLineEdit(this);
+            edit->setMaxLength(INT_MAX);  // no length limit
+            widget = edit;
+        }
+        widget->setObjectName(name);
+        auto* label = new QLabel(QString::fromUtf8(box.label), this);
+        label->setBuddy(widget);
+        label->setObjectName(QStringLiteral("label") + name);
+        if (box.field == Notes) {
+            label->hide();
+            grid->addWidget(widget, 0, 0, 1, 4);
+        } else if (box.sameRow) {
+            grid->addWidget(label, row, 2);
+            grid->addWidget(widget, row, 3);
+        } else {
+            ++row;
+            grid->addWidget(label, row, 0);
+            grid->addWidget(widget, row, 1, 1, pairs ? 1 : 3);
+        }
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, widget);
+        }
+        previous = widget;
+        m_widgets.push_back(widget);
+    }
+    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(3, 2);
+    if (row >= 0) {
+        grid->setRowStretch(row + 1, 1);
+    }
+}
+
+int CPropPage::Slot(int field) const {
+    for (std::size_t i = 0; i < m_boxes.size(); ++i) {
+        if (m_boxes[i].field == field) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+bool CPropPage::HasField(int field) const {
+    return Slot(field) >= 0;
+}
+
+QString& CPropPage::Member(int field) {
+    return m_members.at(static_cast<std::size_t>(Slot(field)));
+}
+
+const QString& CPropPage::Member(int field) const {
+    return m_members.at(static_cast<std::size_t>(Slot(field)));
+}
+
+QWidget* CPropPage::BoxOf(int field) const {
+    const int slot = Slot(field);
+    return slot >= 0 ? m_widgets[static_cast<std::size_t>(slot)] : nullptr;
+}
+
+void CPropPage::DoDataExchange(bool save) {
+    for (std::size_t i = 0; i < m_boxes.size(); ++i) {
+        QWidget* widget = m_widgets[i];
+        if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+            if (save) {
+                m_members[i] = line->text();
+            } else {
+                line->setText(m_members[i]);
+                line->setCursorPosition(0);
+            }
+        } else if (auto* multi = qobject_cast<QPlainTextEdit*>(widget)) {
+            if (save) {
+                m_members[i] = NotesBoxText(*multi);
+            } else {
+                multi->setPlainText(m_members[i]);
+            }
+        }
+    }
+}
+
+CPropAdd::CPropAdd(QWidget* parent)
+    : CPropPage(QStringLiteral("Addresses"), kAddressBoxes, parent) {}
+CPropComp::CPropComp(QWidget* parent)
+    : CPropPage(QStringLiteral("Business"), kBusinessBoxes, parent) {}
+CPropPhone::CPropPhone(QWidget* parent)
+    : CPropPage(QStringLiteral("Phones"), kPhoneBoxes, parent) {}
+CPropOnline::CPropOnline(QWidget* parent)
+    : CPropPage(QStringLiteral("Online"), kOnlineBoxes, parent) {}
+CPropNote::CPropNote(QWidget* parent) : CPropPage(QStringLiteral("Notes"), kNoteBoxes, parent) {}
+
+// ---- CPropInfo ----
+
+CPropInfo::CPropInfo(int captionId, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(ResourceString(captionId));
+    setWindowIcon(QApplication::windowIcon());
+    setObjectName(QStringLiteral("CPropInfo"));
+
+    m_pTabs = new QTabWidget(this);
+    m_pages = {new CPropAdd, new CPropComp, new CPropPhone, new CPropOnline, new CPropNote};
+    for (CPropPage* page : m_pages) {
+        m_pTabs->addTab(page, page->Caption());
+    }
+
+    // OK and Cancel only: there is nothing to apply while the sheet is open.
+    m_pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(m_pButtons, &QDialogButtonBox::accepted, this, &CPropInfo::accept);
+    connect(m_pButtons, &QDialogButtonBox::rejected, this, &CPropInfo::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pTabs);
+    layout->addWidget(m_pButtons);
+    resize(sizeHint().expandedTo(QSize(440, 0)));
+    // The sheet opens with the keyboard in the first box (First Name), so
+    // typing starts at once; left alone, the tab bar would take the focus.
+    platform::FocusFirstControl(m_pages.front());
+}
+
+void CPropInfo::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // As in any dialog that opens in a text box, its text is selected, so
+    // typing replaces it.
+    if (auto* first = qobject_cast<QLineEdit*>(focusWidget())) {
+        first->selectAll();
+    }
+}
+
+CPropPage* CPropInfo::PageOf(int field) const {
+    for (CPropPage* page : m_pages) {
+        if (page->HasField(field)) {
+            return page;
+        }
+    }
+    return nullptr;
+}
+
+QString& CPropInfo::Member(int field) {
+    return PageOf(field)->Member(field);
+}
+
+void CPropInfo::UpdateBoxes() {
+    for (CPropPage* page : m_pages) {
+        page->DoDataExchange(false);
+    }
+}
+
+void CPropInfo::LoadFromEntry(const CAddressEntry& entry) {
+    for (int field = 0; field < kFieldCount; ++field) {
+        const auto index = static_cast<std::size_t>(field);
+        const std::string_view stored = entry.GetField(field);
+        QString text = field == Notes ? FromUtf8(NotesToEditor(stored)) : FromUtf8(stored);
+        m_loadedBytes[index] = std::string(stored);
+        m_loadedText[index] = text;
+        m_loaded[index] = true;
+        Member(field) = std::move(text);
+    }
+    UpdateBoxes();
+}
+
+void CPropInfo::StoreToEntry(CAddressEntry& entry) const {
+    for (int field = 0; field < kFieldCount; ++field) {
+        const auto index = static_cast<std::size_t>(field);
+        const QString& text = PageOf(field)->Member(field);
+        if (m_loaded[index] && text == m_loadedText[index]) {
+            entry.SetField(field, m_loadedBytes[index]);
+        } else if (field == Notes) {
+            entry.SetField(field, NotesFromEditor(ToUtf8(text)));
+        } else {
+            entry.SetField(field, ToUtf8(text));
+        }
+    }
+}
+
+void CPropInfo::accept() {
+    for (CPropPage* page : m_pages) {
+        page->DoDataExchange(true);
+    }
+    QDialog::accept();
+}
+
+}  // namespace entries

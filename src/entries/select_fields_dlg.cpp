@@ -1,0 +1,193 @@
+#include "entries/select_fields_dlg.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "entries/entry_services.h"
+#include "platform/data_exchange.h"
+#include "resources/string_table.h"
+
+namespace entries {
+
+namespace {
+
+constexpr int kRowsPerColumn = 12;
+// The third column starts this many rows down, under OK and Cancel.
+constexpr int kThirdColumnFirstRow = 4;
+
+// Dialog units of the dialog's font: a quarter of the average character
+// width across, an eighth of the character height down.
+int DluX(const QWidget& widget, int units) {
+    const QFontMetrics metrics(widget.font());
+    const int average = metrics.horizontalAdvance(QStringLiteral(
+                            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                        52;
+    return units * std::max(1, average) / 4;
+}
+
+int DluY(const QWidget& widget, int units) {
+    return units * QFontMetrics(widget.font()).height() / 8;
+}
+
+}  // namespace
+
+// ---- CColumnBox ----
+
+CColumnBox::CColumnBox(QWidget* parent) : QAbstractSpinBox(parent) {
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    setAccelerated(false);
+    setKeyboardTracking(true);
+    SetValue(0);
+}
+
+QString CColumnBox::Text() const {
+    return lineEdit()->text();
+}
+
+void CColumnBox::SetText(const QString& text) {
+    lineEdit()->setText(text);
+    update();
+}
+
+void CColumnBox::SetValue(int value) {
+    SetText(QString::number(value));
+}
+
+QValidator::State CColumnBox::validate(QString&, int&) const {
+    // Anything may be typed; the dialog checks the text on OK.
+    return QValidator::Acceptable;
+}
+
+int CColumnBox::StepBase() const {
+    const platform::IntegerCheck check = platform::CheckInteger(Text());
+    return check.value ? std::clamp(*check.value, kStepMin, kStepMax) : kStepMin;
+}
+
+void CColumnBox::stepBy(int steps) {
+    SetValue(std::clamp(StepBase() + steps, kStepMin, kStepMax));
+    lineEdit()->selectAll();
+}
+
+QAbstractSpinBox::StepEnabled CColumnBox::stepEnabled() const {
+    const int base = StepBase();
+    StepEnabled enabled = StepNone;
+    if (base < kStepMax) {
+        enabled |= StepUpEnabled;
+    }
+    if (base > kStepMin) {
+        enabled |= StepDownEnabled;
+    }
+    return enabled;
+}
+
+// ---- CSelectFieldsDlg ----
+
+CSelectFieldsDlg::CSelectFieldsDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Select Fields"));
+    setObjectName(QStringLiteral("CSelectFieldsDlg"));
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(DluX(*this, 4));
+    grid->setVerticalSpacing(DluY(*this, 2));
+    const int boxWidth = DluX(*this, 30);
+    for (int field = 0; field < addressbook::kFieldCount; ++field) {
+        const addressbook::FieldInfo& info = addressbook::FieldAt(field);
+        auto* box = new CColumnBox(this);
+        box->setObjectName(FromUtf8(info.attribute));
+        box->setFixedWidth(boxWidth);
+        auto* caption = new QLabel(FromUtf8(info.selectLabel), this);
+        caption->setBuddy(box);
+        int column;
+        int row;
+        if (field < 2 * kRowsPerColumn) {
+            column = field / kRowsPerColumn;
+            row = field % kRowsPerColumn;
+        } else {
+            column = 2;
+            row = kThirdColumnFirstRow + field - 2 * kRowsPerColumn;
+        }
+        grid->addWidget(box, row, 2 * column);
+        grid->addWidget(caption, row, 2 * column + 1);
+        m_boxes[static_cast<std::size_t>(field)] = box;
+        if (field > 0) {
+            setTabOrder(m_boxes[static_cast<std::size_t>(field - 1)], box);
+        }
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(5, 1);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("2"));
+    connect(ok, &QPushButton::clicked, this, &CSelectFieldsDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CSelectFieldsDlg::reject);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+    grid->addLayout(buttons, 0, 4, kThirdColumnFirstRow, 2, Qt::AlignRight | Qt::AlignTop);
+
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    m_pFirstLine = new QPlainTextEdit(this);
+    m_pFirstLine->setObjectName(QStringLiteral("FirstLine"));
+    m_pFirstLine->setReadOnly(true);
+    m_pFirstLine->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_pFirstLine->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_pFirstLine->setFixedHeight(DluY(*this, 37));
+    m_pFirstLine->setMinimumWidth(DluX(*this, 236));
+    m_pFirstLine->setTabChangesFocus(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(rule);
+    layout->addWidget(m_pFirstLine);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setTabOrder(m_boxes.back(), m_pFirstLine);
+    setTabOrder(m_pFirstLine, ok);
+    setTabOrder(ok, cancel);
+}
+
+void CSelectFieldsDlg::UpdateControls() {
+    for (int field = 0; field < addressbook::kFieldCount; ++field) {
+        ColumnBox(field)->SetValue(m_nColumn[static_cast<std::size_t>(field)]);
+    }
+    m_pFirstLine->setPlainText(m_strFirstLine);
+}
+
+void CSelectFieldsDlg::accept() {
+    std::array<int, addressbook::kFieldCount> columns{};
+    for (int field = 0; field < addressbook::kFieldCount; ++field) {
+        CColumnBox* box = ColumnBox(field);
+        platform::IntegerCheck check = platform::CheckInteger(box->Text());
+        if (check.value && m_maxColumn && *check.value > *m_maxColumn) {
+            check.value.reset();
+            check.message = FromUtf8(
+                resources::FormatString(resources::LoadString(resources::kStrParseIntRange),
+                                        {"0", std::to_string(*m_maxColumn)}));
+        }
+        const std::optional<int> value =
+            platform::FinishExchange(check, box->findChild<QLineEdit*>(), this);
+        if (!value) {
+            return;
+        }
+        columns[static_cast<std::size_t>(field)] = *value;
+    }
+    m_nColumn = columns;
+    QDialog::accept();
+}
+
+}  // namespace entries

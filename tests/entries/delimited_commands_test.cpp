@@ -1,0 +1,336 @@
+// Import and export of delimited text through the commands: the file
+// dialogs, the "Select Fields" dialog, the remembered mappings, the
+// messages and the files.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <filesystem>
+#include <optional>
+#include <set>
+
+#include "addressbook/field_table.h"
+#include "entries/delimited_commands.h"
+#include "entries/select_fields_dlg.h"
+#include "entries_test_support.h"
+#include "fileio/atomic_file.h"
+#include "platform/app_services.h"
+
+namespace entries {
+namespace {
+
+using namespace addressbook;
+using testing::EntriesTest;
+using testsupport::ReadText;
+using testsupport::WriteText;
+using Texts = std::vector<std::string>;
+using Mapping = std::vector<std::pair<int, int>>;  // field, column
+
+TEST(SelectFieldsDlg, NumberBoxesTakeIntegersOnly) {
+    platform::TestDialogs messages;
+    platform::ScopedDialogs scoped(messages);
+    struct Case {
+        const char* typed;
+        std::optional<int> value;
+    };
+    const Case cases[] = {
+        {"3", 3},    {" 7 ", 7},  {"-2", -2},    {"+4", 4},   {"250", 250},        {"", {}},
+        {"abc", {}}, {"1.5", {}}, {"12abc", {}}, {"- 1", {}}, {"99999999999", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        messages.Clear();
+        CSelectFieldsDlg dialog;
+        dialog.m_nColumn[Email1] = 9;
+        dialog.UpdateControls();
+        dialog.ColumnBox(City)->SetText(QString::fromUtf8(c.typed));
+        dialog.accept();
+        if (c.value) {
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+            EXPECT_EQ(dialog.m_nColumn[City], *c.value);
+            EXPECT_EQ(dialog.m_nColumn[Email1], 9);
+            EXPECT_TRUE(messages.Messages().empty());
+        } else {
+            EXPECT_EQ(dialog.result(), QDialog::Rejected);  // stays open
+            EXPECT_EQ(dialog.m_nColumn[City], 0);
+            ASSERT_EQ(messages.Messages().size(), 1u);
+            EXPECT_EQ(messages.LastMessage(), "Please enter an integer.");
+        }
+    }
+}
+
+TEST(SelectFieldsDlg, UpDownStepsWithinZeroToHundred) {
+    struct Case {
+        const char* text;
+        int steps;
+        const char* after;
+    };
+    for (const Case& c :
+         {Case{"0", 1, "1"}, Case{"0", -1, "0"}, Case{"100", 1, "100"}, Case{"150", -1, "99"},
+          Case{"abc", 1, "1"}, Case{"-5", 3, "3"}, Case{"42", 10, "52"}}) {
+        CColumnBox box;
+        box.SetText(c.text);
+        box.stepBy(c.steps);
+        EXPECT_EQ(box.Text(), c.after) << c.text << " " << c.steps;
+    }
+}
+
+TEST(SelectFieldsDlg, ExportRefusesColumnsPastItsLimit) {
+    CSelectFieldsDlg dialog;
+    platform::TestDialogs messages;
+    platform::ScopedDialogs scoped(messages);
+    dialog.SetMaxColumn(1000);
+    dialog.ColumnBox(Notes)->SetText("1001");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(messages.LastMessage(), "Please enter an integer between 0 and 1000.");
+}
+
+class DelimitedTest : public EntriesTest {
+protected:
+    DelimitedTest() {
+        platform::SetStatusTextSink([this](int id) { m_status.push_back(id); });
+    }
+    ~DelimitedTest() override { platform::SetStatusTextSink({}); }
+
+    // Answers "Select Fields" with `mapping` (every other box 0).
+    void MapColumns(const Mapping& mapping, QString* firstLine = nullptr,
+                    std::array<int, kFieldCount>* shown = nullptr) {
+        m_script.Accept<CSelectFieldsDlg>([=](CSelectFieldsDlg& dialog) {
+            if (firstLine != nullptr) {
+                *firstLine = dialog.FirstLineBox()->toPlainText();
+            }
+            for (int field = 0; field < kFieldCount; ++field) {
+                if (shown != nullptr) {
+                    (*shown)[field] = dialog.ColumnBox(field)->Text().toInt();
+                }
+                dialog.ColumnBox(field)->SetValue(0);
+            }
+            for (const auto& [field, column] : mapping) {
+                dialog.ColumnBox(field)->SetValue(column);
+            }
+        });
+    }
+    std::string File(const std::string& name) { return m_folder.File(name); }
+    QString Path(const std::string& name) { return QString::fromStdString(File(name)); }
+
+    std::vector<int> m_status;  // status texts shown, by string number
+};
+
+TEST_F(DelimitedTest, ImportCommaFile) {
+    AddTexts(LastName, {"Existing"});
+    WriteText(File("in.csv"),
+              "Smith,Ann,\"Main St, 1\",ann@example.com\r\n"
+              "\r\n"
+              "Jones,\"Bob\",,\r\n"
+              "\t\t\n"
+              "Lee\n");
+    m_messages.QueueFileName(Path("in.csv"));
+    QString firstLine;
+    MapColumns({{LastName, 1}, {FirstName, 2}, {Address1, 3}, {Email1, 4}, {Notes, 1}}, &firstLine);
+    Controller().Import().OnFileImportCsv();
+
+    ASSERT_EQ(m_messages.FileQuestions().size(), 1u);
+    const platform::FileDialogRequest& asked = m_messages.FileQuestions()[0].request;
+    EXPECT_FALSE(m_messages.FileQuestions()[0].save);
+    EXPECT_EQ(asked.filter, "CSV Files (*.txt;*.csv)|*.txt; *.csv|All Files (*.*)|*.*||");
+    EXPECT_TRUE(asked.mustExist);
+    EXPECT_TRUE(asked.defaultExtension.isEmpty());
+    EXPECT_EQ(firstLine, "Smith,Ann,\"Main St, 1\",ann@example.com");
+
+    // The empty line gives nothing; the line of tabs gives one empty field,
+    // so it yields an entry through column 1.
+    EXPECT_EQ(Column(LastName), (Texts{"Existing", "Smith", "Jones", "", "Lee"}));
+    EXPECT_EQ(Column(Address1), (Texts{"", "Main St, 1", "", "", ""}));
+    EXPECT_EQ(Column(Notes), (Texts{"", "Smith", "Jones", "", "Lee"}));
+    EXPECT_EQ(m_messages.LastMessage(), "4 addresses imported.");
+    EXPECT_EQ(m_status, std::vector<int>{167});  // stays until replaced
+    EXPECT_EQ(m_messages.Messages().back().icon, platform::MessageIcon::kInformation);
+    EXPECT_TRUE(m_document.IsModified());
+    EXPECT_EQ(Read(settings::ImportColumn(Email1)), 4);
+    EXPECT_EQ(Read(settings::ImportColumn(City)), 0);
+    EXPECT_EQ(m_db.CountClauses(), 0);
+
+    // One undo step takes the whole import back.
+    Controller().Undo().Stack().undo();
+    EXPECT_EQ(Column(LastName), (Texts{"Existing"}));
+    EXPECT_FALSE(m_document.IsModified());
+}
+
+TEST_F(DelimitedTest, ImportTabFileWithRememberedMapping) {
+    Write(settings::ImportColumn(LastName), 2);
+    Write(settings::ImportColumn(Company), 1);
+    WriteText(File("in.tdf"), "\"Acme Corp\"\t\"Smith\"\tx\nBig Co\tJones\n");
+    m_messages.QueueFileName(Path("in.tdf"));
+    std::array<int, kFieldCount> shown{};
+    MapColumns({{LastName, 2}, {Company, 1}, {City, 3}}, nullptr, &shown);
+    Controller().Import().OnFileImportTdf();
+
+    EXPECT_EQ(m_messages.FileQuestions()[0].request.filter,
+              "TDF Files (*.txt;*.tdf)|*.txt; *.tdf|All Files (*.*)|*.*||");
+    EXPECT_EQ(shown[LastName], 2);
+    EXPECT_EQ(shown[Company], 1);
+    // An unquoted field is split at spaces: "Big Co" shifts the columns.
+    EXPECT_EQ(Column(Company), (Texts{"Acme Corp", "Big"}));
+    EXPECT_EQ(Column(LastName), (Texts{"Smith", "Co"}));
+    EXPECT_EQ(Column(City), (Texts{"x", "Jones"}));
+    EXPECT_EQ(m_messages.LastMessage(), "2 addresses imported.");
+}
+
+TEST_F(DelimitedTest, ImportFailures) {
+    struct Case {
+        const char* name;
+        const char* content;  // nullptr: no file
+        bool remember;
+        Mapping mapping;
+        bool cancel;
+        const char* message;
+        platform::MessageIcon icon;
+        bool keysWritten;
+    };
+    const Case cases[] = {
+        {"no file",
+         nullptr,
+         true,
+         {},
+         false,
+         "an unnamed file",
+         platform::MessageIcon::kError,
+         false},
+        {"empty file",
+         "",
+         true,
+         {},
+         false,
+         "Could not read first line of file.",
+         platform::MessageIcon::kWarning,
+         false},
+        {"cancelled",
+         "a,b\n",
+         true,
+         {{LastName, 1}},
+         true,
+         "",
+         platform::MessageIcon::kNone,
+         false},
+        {"nothing mapped",
+         "a,b\n",
+         true,
+         {},
+         false,
+         "No addresses could be imported.",
+         platform::MessageIcon::kWarning,
+         true},
+        {"columns beyond every line",
+         "a,b\n",
+         false,
+         {{LastName, 3}},
+         false,
+         "No addresses could be imported.",
+         platform::MessageIcon::kWarning,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_messages.Clear();
+        Write(settings::kRememberImp, c.remember ? 1 : 0);
+        Write(settings::ImportColumn(Title), 7);
+        const std::string path = File(std::string(c.name) + ".csv");
+        if (c.content != nullptr) {
+            WriteText(path, c.content);
+            if (c.cancel) {
+                m_script.Cancel<CSelectFieldsDlg>();
+            } else if (*c.content != '\0') {
+                MapColumns(c.mapping);
+            }
+        }
+        Controller().Import().ImportDelimited(QString::fromStdString(path), "\t", ",");
+        EXPECT_EQ(List().RowCount(), 0);
+        EXPECT_FALSE(m_document.IsModified());
+        EXPECT_FALSE(Controller().Undo().Stack().canUndo());
+        if (*c.message == '\0') {
+            EXPECT_TRUE(m_messages.Messages().empty());
+        } else {
+            ASSERT_EQ(m_messages.Messages().size(), 1u);
+            EXPECT_TRUE(m_messages.LastMessage().contains(c.message))
+                << m_messages.LastMessage().toStdString();
+            EXPECT_EQ(m_messages.Messages()[0].icon, c.icon);
+        }
+        EXPECT_EQ(Read(settings::ImportColumn(Title)), c.keysWritten ? 0 : 7);
+    }
+}
+
+TEST_F(DelimitedTest, ExportWithGapsAndRepeatedColumns) {
+    AddRows({{{LastName, "Smith"}, {FirstName, "Ann"}, {City, "Paris"}},
+             {{LastName, "Doe \"Jr\""}, {Email1, "d@x"}, {Notes, "a<p>b"}}});
+    m_document.SetModifiedFlag(false);
+    m_messages.QueueFileName(Path("out"));
+    // Column 3 stays empty; First Name and City share column 2 and City,
+    // later in field order, wins.
+    MapColumns({{LastName, 1}, {FirstName, 2}, {City, 2}, {Email1, 4}, {Notes, 5}});
+    Controller().Export().OnFileExportCsv();
+
+    ASSERT_EQ(m_messages.FileQuestions().size(), 1u);
+    const platform::FileDialogRequest& asked = m_messages.FileQuestions()[0].request;
+    EXPECT_TRUE(m_messages.FileQuestions()[0].save);
+    EXPECT_EQ(asked.defaultExtension, "csv");
+    EXPECT_TRUE(asked.promptOverwrite);
+    EXPECT_EQ(asked.filter, "CSV Files (*.txt;*.csv)|*.txt; *.csv|All Files (*.*)|*.*||");
+    EXPECT_EQ(ReadText(File("out.csv")),
+              "\"LASTNAME\",\"CITY\",\"\",\"EMAIL1\",\"NOTES\",\r\n"
+              "\"Smith\",\"Paris\",\"\",\"\",\"\",\r\n"
+              "\"Doe \"Jr\"\",\"\",\"\",\"d@x\",\"a<p>b\",\r\n");
+    EXPECT_EQ(m_messages.LastMessage(), "3 addresses exported.");
+    EXPECT_EQ(m_status, (std::vector<int>{171, 57345}));
+    EXPECT_FALSE(m_document.IsModified());
+    EXPECT_EQ(Read(settings::ExportColumn(City)), 2);
+    EXPECT_EQ(m_db.CountClauses(), 0);
+}
+
+TEST_F(DelimitedTest, ExportTabAndEmptyMapping) {
+    AddRows({{{LastName, "Smith"}}});
+    Write(settings::kRememberExp, 0);
+    Write(settings::ExportColumn(LastName), 1);
+    std::array<int, kFieldCount> shown{};
+    MapColumns({{LastName, 2}}, nullptr, &shown);
+    ASSERT_TRUE(Controller().Export().ExportDelimited(Path("out.tdf"), '\t'));
+    EXPECT_EQ(shown[LastName], 0);  // not remembered: not loaded
+    EXPECT_EQ(ReadText(File("out.tdf")), "\"\"\t\"LASTNAME\"\t\r\n\"\"\t\"Smith\"\t\r\n");
+    EXPECT_EQ(Read(settings::ExportColumn(LastName)), 1);  // nor saved
+
+    MapColumns({});
+    ASSERT_TRUE(Controller().Export().ExportDelimited(Path("none.tdf"), '\t'));
+    EXPECT_EQ(ReadText(File("none.tdf")), "");
+    EXPECT_EQ(m_messages.LastMessage(), "0 addresses exported.");
+}
+
+TEST_F(DelimitedTest, ExportNeverDestroysAnExistingFileBeforeOk) {
+    AddRows({{{LastName, "Smith"}}});
+    WriteText(File("keep.csv"), "old contents\n");
+    m_script.Cancel<CSelectFieldsDlg>([](CSelectFieldsDlg& dialog) {
+        EXPECT_TRUE(dialog.FirstLineBox()->toPlainText().isEmpty());
+    });
+    EXPECT_FALSE(Controller().Export().ExportDelimited(Path("keep.csv"), ','));
+    EXPECT_EQ(ReadText(File("keep.csv")), "old contents\n");
+    EXPECT_EQ(m_folder.Names(), (std::set<std::string>{"keep.csv", "test.INI"}));
+    EXPECT_TRUE(m_messages.Messages().empty());
+
+    // A full disk part-way: reported, and the old file is still there.
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(10);
+    MapColumns({{LastName, 1}});
+    EXPECT_FALSE(Controller().Export().ExportDelimited(Path("keep.csv"), ','));
+    fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
+    EXPECT_EQ(ReadText(File("keep.csv")), "old contents\n");
+    ASSERT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_EQ(m_messages.Messages()[0].icon, platform::MessageIcon::kError);
+    m_messages.Clear();
+
+    // A folder that does not exist: reported before the columns are asked.
+    EXPECT_FALSE(Controller().Export().ExportDelimited(Path("no/such/folder.csv"), ','));
+    ASSERT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_EQ(m_messages.Messages()[0].icon, platform::MessageIcon::kError);
+    EXPECT_EQ(m_script.Shown(), 2);
+}
+
+}  // namespace
+}  // namespace entries
