@@ -214,6 +214,10 @@ TEST_F(AppTest, UnusablePlacementsAreIgnored) {
         "0,1,-1,-1,-1,-1,40,30,660",     // nine numbers
         "0,1,-1,-1,-1,-1,40,30,40,440",  // no width
         "junk",
+        // Wider than any window, and edges whose distance exceeds int.
+        "0,1,-1,-1,-1,-1,40,30,2147483647,440",
+        "0,1,-1,-1,-1,-1,-2147483648,30,2147483647,440",
+        "0,1,-1,-1,-1,-1,40,-2147483648,660,2147483647",
     };
     for (const char* value : values) {
         Settings().SetString("Preferences", "WindowPos", value);
