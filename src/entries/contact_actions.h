@@ -6,7 +6,7 @@
 // user types there may be stored in the entry.  Addresses are opened through
 // an IUrlOpener (the desktop's default handler; tests record instead), whole
 // and without a shell.  Every e-mail or web action also writes the internet
-// shortcut "QXLaunch.url" into the current folder first.
+// shortcut "QXLaunch.url" into the current folder first, when it can.
 #pragma once
 
 #include <QString>
@@ -52,7 +52,8 @@ QString BuildAddress(const QString& text, const QString& prefix);
 std::string ShortcutText(const QString& address);
 
 // Writes the internet shortcut for `address` to `path`, replacing an earlier
-// one.  0, or the system's error number.
+// one.  A link, a file of another kind or a file with a second name at
+// `path` is left alone (EPERM or ELOOP).  0, or the system's error number.
 int WriteShortcutFile(const std::string& path, const QString& address);
 
 // The desktop entry of the program that handles "tel:" addresses, from
@@ -102,8 +103,8 @@ public:
     // Opens `text` with `prefix`, or asks for it when it is empty.
     void OpenAddress(const QString& text, const QString& prefix, int field, int command);
     // Writes the shortcut file into the current folder, then opens
-    // `address`.  When the file cannot be written the standard file-error
-    // report is shown and nothing is opened.
+    // `address`; a shortcut that cannot be written is skipped silently.
+    // True when a handler took the address.
     bool LaunchShortcut(const QString& address);
 
     void Register(platform::CommandTarget& target);
