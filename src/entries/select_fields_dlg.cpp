@@ -12,7 +12,6 @@
 
 #include "entries/entry_services.h"
 #include "platform/data_exchange.h"
-#include "resources/string_table.h"
 
 namespace entries {
 
@@ -172,13 +171,11 @@ void CSelectFieldsDlg::accept() {
     std::array<int, addressbook::kFieldCount> columns{};
     for (int field = 0; field < addressbook::kFieldCount; ++field) {
         CColumnBox* box = ColumnBox(field);
-        platform::IntegerCheck check = platform::CheckInteger(box->Text());
-        if (check.value && m_maxColumn && *check.value > *m_maxColumn) {
-            check.value.reset();
-            check.message = FromUtf8(
-                resources::FormatString(resources::LoadString(resources::kStrParseIntRange),
-                                        {"0", std::to_string(*m_maxColumn)}));
-        }
+        // Numbers of 0 or less are accepted (no column), so the refusal
+        // names only the highest.
+        const platform::IntegerCheck check =
+            m_maxColumn ? platform::CheckIntegerAtMost(box->Text(), *m_maxColumn)
+                        : platform::CheckInteger(box->Text());
         const std::optional<int> value =
             platform::FinishExchange(check, box->findChild<QLineEdit*>(), this);
         if (!value) {

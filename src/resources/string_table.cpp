@@ -148,6 +148,7 @@ constexpr StringEntry kStrings[] = {
     {kStrCannotCreateDoc, "Failed to create empty document."},
     {kStrParseInt, "Please enter an integer."},
     {kStrParseIntRange, "Please enter an integer between %1 and %2."},
+    {kStrParseIntMax, "Please enter an integer no greater than %1."},
     // File-error reports, by cause (see file_errors.h).
     {kStrFileErrorFirst + 0, "An unknown error occurred while accessing %1."},
     {kStrFileErrorFirst + 1, "An unexpected error occurred while accessing %1."},

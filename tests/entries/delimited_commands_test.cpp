@@ -80,10 +80,19 @@ TEST(SelectFieldsDlg, ExportRefusesColumnsPastItsLimit) {
     platform::TestDialogs messages;
     platform::ScopedDialogs scoped(messages);
     dialog.SetMaxColumn(1000);
+    // Every number up to the limit is accepted, 0 and below (no column) too,
+    // so the refusal names only the highest.
+    dialog.ColumnBox(Email1)->SetText("-5");
     dialog.ColumnBox(Notes)->SetText("1001");
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(messages.LastMessage(), "Please enter an integer between 0 and 1000.");
+    EXPECT_EQ(messages.LastMessage(), "Please enter an integer no greater than 1000.");
+
+    dialog.ColumnBox(Notes)->SetText("1000");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.m_nColumn[Email1], -5);
+    EXPECT_EQ(dialog.m_nColumn[Notes], 1000);
 }
 
 class DelimitedTest : public EntriesTest {
