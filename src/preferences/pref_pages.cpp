@@ -31,7 +31,7 @@ struct IntField {
     int GeneralSettings::*member;
 };
 const IntField kIntFields[] = {
-    {&settings::kUseLastBookInSheet, &GeneralSettings::useLastBook},
+    {&settings::kUseLastBook, &GeneralSettings::useLastBook},
     {&settings::kRememberSort, &GeneralSettings::rememberSort},
     {&settings::kRememberCol, &GeneralSettings::rememberCol},
     {&settings::kRememberPos, &GeneralSettings::rememberPos},

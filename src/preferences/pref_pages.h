@@ -99,8 +99,8 @@ struct GeneralSettings {
     bool operator==(const GeneralSettings&) const = default;
 };
 
-// [Preferences] as the sheet shows it: an absent "UseLastBook" is checked
-// and an absent "DefaultWeb" reads "http://".
+// [Preferences] as the sheet shows it: an absent "UseLastBook" is off, as
+// start-up takes it, and an absent "DefaultWeb" reads "http://".
 GeneralSettings ReadGeneralSettings(const settings::SettingsStore& settings);
 // Writes every value to [Preferences]: the switches and the book count,
 // then the default data, then "ConfirmDelete".

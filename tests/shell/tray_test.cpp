@@ -294,7 +294,7 @@ TEST_F(TrayTest, PreferencesFromTheTrayMenuAppliesColumnWidths) {
     EXPECT_EQ(header->sectionSize(3), 500);
     const std::string sizes = Setting("Columns", "Sizes");
     EXPECT_EQ(sizes.substr(0, 17), "100,100,0,500,170");
-    EXPECT_EQ(Setting("Preferences", "UseLastBook"), "1");
+    EXPECT_EQ(Setting("Preferences", "UseLastBook"), "0");
     // The window stays in the tray meanwhile.
     EXPECT_TRUE(m_tray.shown);
 }
