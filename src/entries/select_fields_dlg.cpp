@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "entries/entry_services.h"
+#include "platform/control_name.h"
 #include "platform/data_exchange.h"
 
 namespace entries {
@@ -125,10 +126,10 @@ CSelectFieldsDlg::CSelectFieldsDlg(QWidget* parent) : QDialog(parent) {
     grid->setColumnStretch(5, 1);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
+    ok->setObjectName(platform::ControlName(platform::kIdOk));
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setObjectName(platform::ControlName(platform::kIdCancel));
     connect(ok, &QPushButton::clicked, this, &CSelectFieldsDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CSelectFieldsDlg::reject);
     auto* buttons = new QVBoxLayout;

@@ -249,6 +249,7 @@ bool CQX32App::CreateWindowAndDocument() {
     m_pView->Commands().OnCommand(resources::kCmdPreferences, [this] { OnPreferences(); });
     m_pPrint = std::make_unique<print::CPrintCommands>(*m_pView);
     m_pPrint->Register(m_pView->Commands());
+    m_pPrint->SetBookPath([this] { return m_pDoc->PathName(); });
     // Add, Edit, Copy, Delete, Find, the contact actions, undo and redo go
     // to the view; the imports and exports to the document.
     m_pEntries = std::make_unique<entries::CEntriesController>(*m_pView, *m_pProfile, m_pDoc.get(),
@@ -260,6 +261,16 @@ bool CQX32App::CreateWindowAndDocument() {
         toolBar->SetQuickFindHandler(
             [this](const QString& text) { m_pEntries->FindCommands().QuickFind(text); });
         toolBar->SetFocusReturn(m_pView);
+        // The box searches the Find dialog's field and says which.
+        auto showField = [box = toolBar->QuickFindBox()](int field) {
+            if (box != nullptr) {
+                box->SetSearchField(
+                    platform::ResourceString(resources::kStrFieldLabelFirst + field));
+            }
+        };
+        showField(m_pEntries->FindDialog().m_nSearchField);
+        connect(&m_pEntries->FindDialog(), &entries::CFindDlg::searchFieldChanged, toolBar,
+                showField);
     }
     m_pDoc->Attach(router);
     m_pDocManager = std::make_unique<platform::CDocManager>(*m_pDoc, m_pRecentFiles.get());

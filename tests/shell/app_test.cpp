@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMimeData>
 #include <QStatusBar>
@@ -15,7 +17,10 @@
 
 #include "addresslist/address_list_view.h"
 #include "document/qx32_doc.h"
+#include "entries/entries_controller.h"
+#include "entries/find_dlg.h"
 #include "fileio/atomic_file.h"
+#include "platform/control_name.h"
 #include "platform/doc_manager.h"
 #include "platform/recent_file_list.h"
 #include "resources/command_ids.h"
@@ -26,6 +31,7 @@
 #include "shell/help_viewer.h"
 #include "shell/link_static.h"
 #include "shell/main_frame.h"
+#include "shell/quick_find_toolbar.h"
 #include "shell/qx32_app.h"
 #include "shell/tool_bar_ex.h"
 #include "shell_test_support.h"
@@ -338,6 +344,45 @@ TEST_F(AppTest, ToolbarAndStatusBarLayout) {
                 clock == QString::fromStdString(
                              ClockText(now.addSecs(-60).hour(), now.addSecs(-60).minute())));
     EXPECT_GE(Frame()->Pane(4)->width(), Frame()->Pane(4)->fontMetrics().horizontalAdvance(clock));
+}
+
+// The quick-find box searches the field last chosen in the Find dialog; its
+// tooltip and accessible name say which, from the start and after a change.
+TEST_F(AppTest, QuickFindBoxNamesTheFieldItSearches) {
+    ASSERT_TRUE(WriteGeneratedBook(Path("find.qxd"), 3));
+    ASSERT_TRUE(Start({Path("find.qxd")}));
+    CQuickFindCombo* box = Frame()->ToolBar()->QuickFindBox();
+    EXPECT_EQ(box->toolTip(), "Find in Last Name");
+    EXPECT_EQ(box->accessibleName(), "Find in Last Name");
+
+    struct Step {
+        int field;
+        bool ok;
+        const char* named;
+    };
+    const Step steps[] = {
+        {addressbook::Email1, true, "Find in Email 1"},
+        {addressbook::City, false, "Find in Email 1"},  // Cancel changes nothing
+        {addressbook::City, true, "Find in City"},
+    };
+    for (const Step& step : steps) {
+        m_app->Entries()->SetDialogRunner([&step](QDialog& dialog) {
+            auto& find = dynamic_cast<entries::CFindDlg&>(dialog);
+            platform::FindControl<QComboBox>(find, entries::kIdSearchField)
+                ->setCurrentIndex(step.field);
+            find.FindWhatBox()->setEditText("Name 1");
+            if (step.ok) {
+                find.OnFindNext();
+            } else {
+                find.reject();
+            }
+            return find.result();
+        });
+        ASSERT_TRUE(Run(resources::kCmdEditFind));
+        EXPECT_EQ(box->toolTip(), step.named);
+        EXPECT_EQ(box->accessibleName(), step.named);
+        EXPECT_EQ(box->lineEdit()->accessibleName(), step.named);
+    }
 }
 
 TEST_F(AppTest, ViewCommandsToggleAndCheck) {
