@@ -24,6 +24,7 @@
 #include "print/print_commands.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"
+#include "resources/version.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_location.h"
 #include "settings/settings_store.h"
@@ -109,6 +110,13 @@ QString CQX32App::CommandLineHelp() {
     return parser.helpText();
 }
 
+bool CQX32App::AnswersOnTheTerminal(const QStringList& arguments) {
+    const CommandLine line = ParseCommandLine(arguments);
+    // A text that does not parse may still hold the toolkit's own options
+    // (-style, -display), which only the window program's start takes away.
+    return line.ok && (line.help || line.version);
+}
+
 CQX32App::CQX32App(AppOptions options, QObject* parent)
     : QObject(parent), m_options(std::move(options)) {}
 
@@ -156,7 +164,7 @@ bool CQX32App::InitInstance(const QStringList& arguments) {
         return false;
     }
     if (line.version) {
-        std::printf("Quillbox %s\n", qPrintable(QCoreApplication::applicationVersion()));
+        std::printf("Quillbox %s\n", resources::kVersion);
         m_nExitCode = 0;
         return false;
     }

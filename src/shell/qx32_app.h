@@ -97,6 +97,9 @@ public:
 
     // The command-line help text.
     static QString CommandLineHelp();
+    // True when `arguments` (the program name first) ask only for text on
+    // the terminal (--help, --version), which needs no display.
+    static bool AnswersOnTheTerminal(const QStringList& arguments);
 
 private:
     bool CreateWindowAndDocument();

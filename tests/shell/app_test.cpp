@@ -5,8 +5,8 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QTest>
@@ -26,6 +26,7 @@
 #include "resources/command_ids.h"
 #include "resources/menus.h"
 #include "resources/string_table.h"
+#include "resources/version.h"
 #include "shell/browser_command.h"
 #include "shell/frame_texts.h"
 #include "shell/help_viewer.h"
@@ -139,6 +140,37 @@ TEST_F(AppTest, FailedCommandLineOpenSaysWhyAndEndsTheProgram) {
     EXPECT_FALSE(Start({Path("missing.qxd")}));
     EXPECT_TRUE(m_dialogs.LastMessage().startsWith("Cannot open " + Path("missing.qxd")));
     EXPECT_TRUE(m_dialogs.LastMessage().contains("not found"));
+}
+
+// --version prints the build's one version number, the one the About box
+// shows, and ends without a window.
+TEST_F(AppTest, VersionOptionPrintsTheBuildsVersion) {
+    ::testing::internal::CaptureStdout();
+    const bool started = Start({"--version"});
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(started);
+    EXPECT_EQ(m_app->ExitCode(), 0);
+    EXPECT_EQ(m_app->MainFrame(), nullptr);
+    EXPECT_EQ(printed, std::string("Quillbox ") + resources::kVersion + "\n");
+    EXPECT_STRNE(resources::kVersion, "");
+}
+
+// Help and the version need no display; anything else starts the window
+// program (whose start also takes the toolkit's own options away).
+TEST(CommandLine, OnlyHelpAndVersionAnswerOnTheTerminal) {
+    const std::pair<QStringList, bool> cases[] = {
+        {{"quillbox", "--version"}, true},
+        {{"quillbox", "-v"}, true},
+        {{"quillbox", "--help"}, true},
+        {{"quillbox", "book.qxd"}, false},
+        {{"quillbox"}, false},
+        {{"quillbox", "--bogus"}, false},
+        {{"quillbox", "-style", "fusion", "--version"}, false},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        EXPECT_EQ(CQX32App::AnswersOnTheTerminal(arguments), expected)
+            << arguments.join(' ').toStdString();
+    }
 }
 
 TEST_F(AppTest, CommandLineMistakesEndWithoutAWindow) {
