@@ -47,6 +47,7 @@ namespace shell {
 
 class CHelpViewer;
 class CMainFrame;
+enum class ShowCommand;
 
 struct AppOptions {
     // The program file; the settings and help files are found beside it.
@@ -102,7 +103,19 @@ public:
     static bool AnswersOnTheTerminal(const QStringList& arguments);
 
 private:
+    // The steps of InitInstance, in their order.
+    void PlaceSettingsFile();
+    void LoadRecentFileList();
     bool CreateWindowAndDocument();
+    // How the window is first shown: hidden with "StartMinimized".
+    ShowCommand FirstShowCommand() const;
+    // Opens `book`, or a new book when it is empty.  A failure is reported
+    // in a message box, or else on the error output.
+    bool OpenStartingBook(const QString& book, bool reportFailure);
+    // Shows the window and lets status texts and dropped books in.
+    void ShowMainWindow(ShowCommand show);
+    // With "UseLastBook" on, opens the last book silently.
+    void ReopenLastBook();
     void RegisterCommands();
     // Prints the open book to `printer` (the default one when empty), or
     // to the PDF file `pdf` when one is named, without showing the window.
