@@ -1,6 +1,7 @@
 // The contact actions of the address list: Dial Home, Work, Cellular, Pager
-// and Fax (32822..32826), Email Address 1 and 2 (32827, 32828) and Web URL 1
-// and 2 (32829, 32830), each on the entry with the keyboard focus.
+// and Fax (kCmdDialHome .. kCmdDialFax), Email Address 1 and 2 (kCmdEmail1,
+// kCmdEmail2) and Web URL 1 and 2 (kCmdWeb1, kCmdWeb2), each on the entry
+// with the keyboard focus.
 //
 // An empty field is asked for in the empty-item dialog (CEmptyDlg); what the
 // user types there may be stored in the entry.  Addresses are opened through

@@ -1,4 +1,4 @@
-// CEmptyDlg: "Empty Phone/Email/URL" (resource 146), asking for the number
+// CEmptyDlg: "Empty Phone/Email/URL" (kDlgEmptyItem), asking for the number
 // or address that the current entry lacks.
 //
 // Controls (object name = control id, see control_name.h): the text "This

@@ -1,4 +1,4 @@
-// CFindDlg: the "Find" dialog (resource 137).  One object lives as long as
+// CFindDlg: the "Find" dialog (kDlgFind).  One object lives as long as
 // the address list, so its settings last between searches while the
 // program runs; they are never saved.
 //

@@ -136,7 +136,8 @@ class CPropInfo final : public platform::CPropertySheet {
     Q_OBJECT
 
 public:
-    // `captionId`: string 174 (Add), 175 (Edit) or 176 (Copy).
+    // `captionId`: kStrAddEntryCaption, kStrEditEntryCaption or
+    // kStrCopyEntryCaption.
     explicit CPropInfo(int captionId, QWidget* parent = nullptr);
 
     // Entry to sheet: fields 0..30 as they are, Notes with its "<p>" line

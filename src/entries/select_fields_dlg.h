@@ -1,4 +1,4 @@
-// CSelectFieldsDlg: "Select Fields" (dialog 135), the per-field column
+// CSelectFieldsDlg: "Select Fields" (kDlgSelectFields), the per-field column
 // mapping of delimited import and export.
 //
 // 32 number boxes, one per field, each with an up-down button at its right

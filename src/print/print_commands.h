@@ -1,7 +1,8 @@
-// The printing commands of the address list: Print (57607, Ctrl+P, with the
-// print dialog), Print direct (57608, the default printer without a dialog)
-// and Print Preview (57609); and printing a list to a named printer or to a
-// PDF file without any window, for the command line.
+// The printing commands of the address list: Print (kCmdFilePrint, Ctrl+P,
+// with the print dialog), Print direct (kCmdFilePrintDirect, the default
+// printer without a dialog) and Print Preview (kCmdFilePrintPreview); and
+// printing a list to a named printer or to a PDF file without any window,
+// for the command line.
 #pragma once
 
 #include <QString>

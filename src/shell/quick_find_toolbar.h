@@ -82,8 +82,8 @@ public:
     // A beep for Enter in an empty box (default: QApplication::beep).
     void SetBeepHandler(std::function<void()> handler) { m_beep = std::move(handler); }
 
-    // The pop-up of menu 144 that the button of `command` drops down: 1 for
-    // Dial, 2 for Email, 3 for Web; -1 for other buttons.
+    // The pop-up of kMenuTray that the button of `command` drops down: 1
+    // for Dial, 2 for Email, 3 for Web; -1 for other buttons.
     static int DropDownMenuIndex(int command);
     // Opens the drop-down menu of `command` under its button; false when the
     // button has none.

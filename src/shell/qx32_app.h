@@ -77,8 +77,8 @@ public:
     bool IsStarting() const { return m_bStarting; }
 
     void OnAppAbout();
-    // Preferences (32809), a command of the address list: the preferences
-    // sheet over the settings and the list's column widths.
+    // Preferences (kCmdPreferences), a command of the address list: the
+    // preferences sheet over the settings and the list's column widths.
     void OnPreferences();
     // Runs the preferences sheet instead of QDialog::exec (for tests).
     void SetPreferencesRunner(preferences::SheetRunner run) { m_runPreferences = std::move(run); }

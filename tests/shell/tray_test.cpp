@@ -169,8 +169,13 @@ TEST_F(TrayTest, TheMenuOffersShowInBoldAndTheTrayCommands) {
                            action->isSeparator() ? 0 : platform::CommandRouter::CommandOf(action));
     }
     const std::vector<std::pair<QString, int>> expected = {
-        {"&Show", 32819}, {"-", 0}, {"&Preferences", 32809}, {"&About", 57664},
-        {"&Help", 57666}, {"-", 0}, {"E&xit", 32820}};
+        {"&Show", resources::kCmdTrayShow},
+        {"-", 0},
+        {"&Preferences", resources::kCmdPreferences},
+        {"&About", resources::kCmdAppAbout},
+        {"&Help", resources::kCmdHelpTopics},
+        {"-", 0},
+        {"E&xit", resources::kCmdTrayExit}};
     EXPECT_EQ(items, expected);
     ASSERT_NE(m_tray.menu->defaultAction(), nullptr);
     EXPECT_EQ(m_tray.menu->defaultAction()->text(), "&Show");
