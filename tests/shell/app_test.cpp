@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBrowser>
@@ -170,6 +171,23 @@ TEST(CommandLine, OnlyHelpAndVersionAnswerOnTheTerminal) {
     for (const auto& [arguments, expected] : cases) {
         EXPECT_EQ(CQX32App::AnswersOnTheTerminal(arguments), expected)
             << arguments.join(' ').toStdString();
+    }
+}
+
+// The manual describes every option the program takes.
+TEST(CommandLine, TheManualDescribesEveryOption) {
+    QFile manual(QStringLiteral(QUILLBOX_HELP_SOURCE));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(manual.readAll());
+    const QRegularExpression option(QStringLiteral("--[a-z][a-z-]+"));
+    QStringList options;
+    for (const QRegularExpressionMatch& match : option.globalMatch(CQX32App::CommandLineHelp())) {
+        options << match.captured();
+    }
+    options.removeAll(QStringLiteral("--help-all"));  // the toolkit's own
+    ASSERT_TRUE(options.contains("--pdf"));
+    for (const QString& name : options) {
+        EXPECT_TRUE(text.contains("<code>quillbox " + name)) << name.toStdString();
     }
 }
 
