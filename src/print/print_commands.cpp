@@ -55,11 +55,7 @@ QString NoPagesInRangeText(int fromPage, int toPage, int pageCount) {
                                : QStringLiteral("Pages %1 to %2 were").arg(fromPage).arg(toPage);
     const QString pages =
         pageCount == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(pageCount);
-    return QStringLiteral(
-               "%1 chosen, but the address list prints on %2.  Choose pages from 1 to "
-               "%3.")
-        .arg(chosen, pages)
-        .arg(pageCount);
+    return QStringLiteral("%1 chosen, but the address list prints on %2.").arg(chosen, pages);
 }
 
 PrintResult PrintView(const addresslist::CQX32View& view, QPrinter& printer, QString* error) {

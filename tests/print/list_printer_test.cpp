@@ -271,6 +271,13 @@ TEST_F(ListPrinterTest, PrintCommands) {
     EXPECT_TRUE(dialogs.Messages().empty());
 }
 
+TEST(NoPagesInRange, SaysWhichPagesWereChosenAndHowManyExist) {
+    EXPECT_EQ(NoPagesInRangeText(5, 7, 3),
+              "Pages 5 to 7 were chosen, but the address list prints on 3 pages.");
+    EXPECT_EQ(NoPagesInRangeText(2, 2, 1),
+              "Page 2 was chosen, but the address list prints on 1 page.");
+}
+
 TEST_F(ListPrinterTest, PageRangeIsCutToThePagesThatExist) {
     struct Case {
         int from;
@@ -314,12 +321,8 @@ TEST_F(ListPrinterTest, PrintDialogRangePastTheLastPage) {
     };
     const Case cases[] = {
         {1, 9, true, ""},
-        {2, 5, false,
-         "Pages 2 to 5 were chosen, but the address list prints on 1 page.  "
-         "Choose pages from 1 to 1."},
-        {4, 4, false,
-         "Page 4 was chosen, but the address list prints on 1 page.  "
-         "Choose pages from 1 to 1."},
+        {2, 5, false, "Pages 2 to 5 were chosen, but the address list prints on 1 page."},
+        {4, 4, false, "Page 4 was chosen, but the address list prints on 1 page."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.from);
