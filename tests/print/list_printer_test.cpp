@@ -236,17 +236,28 @@ public:
     }
 };
 
-TEST_F(ListPrinterTest, PrintCommands) {
-    AddRows(3);
-    platform::TestDialogs dialogs;
-    platform::ScopedDialogs scoped(dialogs);
-    TestPrintUi ui;
-    CPrintCommands commands(*m_view, &ui);
-    commands.Register(m_view->Commands());
-    commands.SetPrinterSetup([this](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(Pdf());
-    });
+// The print commands over three rows, answered through the print-dialog
+// seam, their pages going to Pdf().
+class PrintCommandsTest : public ListPrinterTest {
+protected:
+    void SetUp() override {
+        ListPrinterTest::SetUp();
+        AddRows(3);
+        m_commands = std::make_unique<CPrintCommands>(*m_view, &m_ui);
+        m_commands->Register(m_view->Commands());
+        m_commands->SetPrinterSetup([this](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(Pdf());
+        });
+    }
+
+    platform::TestDialogs m_dialogs;
+    platform::ScopedDialogs m_scoped{m_dialogs};
+    TestPrintUi m_ui;
+    std::unique_ptr<CPrintCommands> m_commands;
+};
+
+TEST_F(PrintCommandsTest, PrintCommands) {
     struct Case {
         int command;
         bool answer;
@@ -261,14 +272,14 @@ TEST_F(ListPrinterTest, PrintCommands) {
     };
     for (const Case& c : cases) {
         QFile::remove(Pdf());
-        ui.answer = c.answer;
-        ui.dialogs = 0;
+        m_ui.answer = c.answer;
+        m_ui.dialogs = 0;
         EXPECT_TRUE(m_view->RunCommand(c.command)) << c.command;
-        EXPECT_EQ(ui.dialogs, c.dialogs) << c.command;
+        EXPECT_EQ(m_ui.dialogs, c.dialogs) << c.command;
         EXPECT_EQ(QFile::exists(Pdf()), c.written) << c.command;
     }
-    EXPECT_EQ(ui.previewPages, 1);
-    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_EQ(m_ui.previewPages, 1);
+    EXPECT_TRUE(m_dialogs.Messages().empty());
 }
 
 TEST(NoPagesInRange, SaysWhichPagesWereChosenAndHowManyExist) {
@@ -302,17 +313,7 @@ TEST_F(ListPrinterTest, PageRangeIsCutToThePagesThatExist) {
 
 // A range that starts past the last page prints nothing and says so, as a
 // warning rather than a failure; a range that runs past it prints what exists.
-TEST_F(ListPrinterTest, PrintDialogRangePastTheLastPage) {
-    AddRows(3);
-    platform::TestDialogs dialogs;
-    platform::ScopedDialogs scoped(dialogs);
-    TestPrintUi ui;
-    CPrintCommands commands(*m_view, &ui);
-    commands.Register(m_view->Commands());
-    commands.SetPrinterSetup([this](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(Pdf());
-    });
+TEST_F(PrintCommandsTest, PrintDialogRangePastTheLastPage) {
     struct Case {
         int from;
         int to;
@@ -327,19 +328,19 @@ TEST_F(ListPrinterTest, PrintDialogRangePastTheLastPage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.from);
         QFile::remove(Pdf());
-        dialogs.Clear();
-        ui.choose = [&c](QPrinter& printer) {
+        m_dialogs.Clear();
+        m_ui.choose = [&c](QPrinter& printer) {
             printer.setPrintRange(QPrinter::PageRange);
             printer.setFromTo(c.from, c.to);
         };
         EXPECT_TRUE(m_view->RunCommand(resources::kCmdFilePrint));
         EXPECT_EQ(QFile::exists(Pdf()), c.written);
         if (*c.message == '\0') {
-            EXPECT_TRUE(dialogs.Messages().empty());
+            EXPECT_TRUE(m_dialogs.Messages().empty());
         } else {
-            ASSERT_EQ(dialogs.Messages().size(), 1u);
-            EXPECT_EQ(dialogs.Messages()[0].text, c.message);
-            EXPECT_EQ(dialogs.Messages()[0].icon, platform::MessageIcon::kWarning);
+            ASSERT_EQ(m_dialogs.Messages().size(), 1u);
+            EXPECT_EQ(m_dialogs.Messages()[0].text, c.message);
+            EXPECT_EQ(m_dialogs.Messages()[0].icon, platform::MessageIcon::kWarning);
         }
     }
 }
