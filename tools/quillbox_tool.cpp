@@ -20,6 +20,7 @@
 #include "column_spec.h"
 #include "fileio/atomic_file.h"
 #include "json_lines.h"
+#include "resources/version.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
     "Usage: quillbox-tool COMMAND ARGUMENTS\n"
+    "       quillbox-tool --version\n"
     "\n"
     "Commands:\n"
     "  check BOOK           Read BOOK as the program opens it; print the number of\n"
@@ -336,6 +338,10 @@ int main(int argc, char** argv) {
     args.erase(args.begin());
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (command == "--version") {
+        std::printf("quillbox-tool %s\n", resources::kVersion);
         return kExitOk;
     }
     if (command == "check") {

@@ -81,10 +81,11 @@ public:
     // "Order" with each position's field; positions that match no label
     // give their own number.  Only while "RememberPos" is on.
     void SaveColumnOrder();
-    // Command 32818: writes the widths and says so.
+    // View / Save Column Widths (kCmdSaveColumnWidths): writes the widths
+    // and says so.
     void OnSaveColumnWidths();
-    // Command 32772: writes the order (positions that match no label are
-    // left out) and says so.
+    // View / Save Column Positions (kCmdSaveColumnPositions): writes the
+    // order (positions that match no label are left out) and says so.
     void OnSaveColumnPositions();
     // A header dragged from position `from` and dropped before the column at
     // `to`.  The sort stays on the same field.
@@ -116,7 +117,7 @@ public:
     bool RunCommand(int id);
 
     // ---- Context menu ----
-    // The list's context menu (menu 145), owned by the caller.
+    // The list's context menu (kMenuContext), owned by the caller.
     QMenu* BuildContextMenu();
     // Shows the context menu at `globalPos`.
     void ShowContextMenu(const QPoint& globalPos);

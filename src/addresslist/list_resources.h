@@ -7,7 +7,8 @@
 
 namespace addresslist {
 
-// The labels of the 32 fields (strings 130..161), in field order.
+// The labels of the 32 fields (the strings from kStrFieldLabelFirst on), in
+// field order.
 ColumnTexts LoadColumnLabels();
 
 }  // namespace addresslist

@@ -1,6 +1,7 @@
 #include "entries/contact_actions.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDesktopServices>
@@ -13,7 +14,6 @@
 #include "entries/entry_list_ui.h"
 #include "entries/entry_undo.h"
 #include "platform/command_router.h"
-#include "platform/file_error_report.h"
 #include "platform/profile.h"
 #include "resources/command_ids.h"
 
@@ -63,14 +63,27 @@ std::string ShortcutText(const QString& address) {
 }
 
 int WriteShortcutFile(const std::string& path, const QString& address) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // O_NOFOLLOW: a link of that name is refused, never followed to
+    // overwrite the file it names.  O_NONBLOCK: a FIFO of that name cannot
+    // hold the program up.  Nothing is emptied before the file is known to
+    // be an ordinary file with no other name.
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
         return errno;
     }
+    int error = 0;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        error = errno;
+    } else if (!S_ISREG(info.st_mode) || info.st_nlink != 1) {
+        error = EPERM;
+    } else if (::ftruncate(fd, 0) != 0) {
+        error = errno;
+    }
     const std::string text = ShortcutText(address);
     std::size_t done = 0;
-    int error = 0;
-    while (done < text.size()) {
+    while (error == 0 && done < text.size()) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0) {
             if (errno == EINTR) {
@@ -176,13 +189,11 @@ bool CContactActions::LaunchShortcut(const QString& address) {
     const std::string path =
         QFile::encodeName(QDir::current().filePath(QString::fromLatin1(kShortcutFileName)))
             .toStdString();
-    const int error = WriteShortcutFile(path, address);
-    if (error != 0) {
-        platform::ReportFileError(error, QString(), m_services.DialogParent());
-        return false;
-    }
-    m_opener.OpenUrl(QUrl(address, QUrl::TolerantMode));
-    return true;
+    // The address is opened directly; nothing on this desktop reads the
+    // shortcut, so a folder that cannot take it (a program started with "/"
+    // as its folder) stops nothing and is not reported.
+    WriteShortcutFile(path, address);
+    return m_opener.OpenUrl(QUrl(address, QUrl::TolerantMode));
 }
 
 std::optional<QString> CContactActions::AskForMissingItem(int field, int command) {

@@ -1,12 +1,13 @@
 // The contact actions of the address list: Dial Home, Work, Cellular, Pager
-// and Fax (32822..32826), Email Address 1 and 2 (32827, 32828) and Web URL 1
-// and 2 (32829, 32830), each on the entry with the keyboard focus.
+// and Fax (kCmdDialHome .. kCmdDialFax), Email Address 1 and 2 (kCmdEmail1,
+// kCmdEmail2) and Web URL 1 and 2 (kCmdWeb1, kCmdWeb2), each on the entry
+// with the keyboard focus.
 //
 // An empty field is asked for in the empty-item dialog (CEmptyDlg); what the
 // user types there may be stored in the entry.  Addresses are opened through
 // an IUrlOpener (the desktop's default handler; tests record instead), whole
 // and without a shell.  Every e-mail or web action also writes the internet
-// shortcut "QXLaunch.url" into the current folder first.
+// shortcut "QXLaunch.url" into the current folder first, when it can.
 #pragma once
 
 #include <QString>
@@ -52,7 +53,8 @@ QString BuildAddress(const QString& text, const QString& prefix);
 std::string ShortcutText(const QString& address);
 
 // Writes the internet shortcut for `address` to `path`, replacing an earlier
-// one.  0, or the system's error number.
+// one.  A link, a file of another kind or a file with a second name at
+// `path` is left alone (EPERM or ELOOP).  0, or the system's error number.
 int WriteShortcutFile(const std::string& path, const QString& address);
 
 // The desktop entry of the program that handles "tel:" addresses, from
@@ -102,8 +104,8 @@ public:
     // Opens `text` with `prefix`, or asks for it when it is empty.
     void OpenAddress(const QString& text, const QString& prefix, int field, int command);
     // Writes the shortcut file into the current folder, then opens
-    // `address`.  When the file cannot be written the standard file-error
-    // report is shown and nothing is opened.
+    // `address`; a shortcut that cannot be written is skipped silently.
+    // True when a handler took the address.
     bool LaunchShortcut(const QString& address);
 
     void Register(platform::CommandTarget& target);

@@ -1,5 +1,6 @@
-// The window halves of delimited-text import (32804 comma, 32805 tab) and
-// export (32806 comma, 32807 tab), called by the document's handlers.
+// The window halves of delimited-text import (kCmdFileImportCsv comma,
+// kCmdFileImportTdf tab) and export (kCmdFileExportCsv comma,
+// kCmdFileExportTdf tab), called by the document's handlers.
 //
 // Import: file-open dialog, the file's first line shown in "Select Fields",
 // the mapping remembered in [Import] while "RememberImp" is on, one new row

@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 #include <climits>
 
+#include "platform/control_name.h"
+
 namespace entries {
 
 CEmptyDlg::CEmptyDlg(QWidget* parent) : QDialog(parent) {
@@ -18,11 +20,11 @@ CEmptyDlg::CEmptyDlg(QWidget* parent) : QDialog(parent) {
         this);
     prompt->setWordWrap(true);
     m_pText = new QLineEdit(this);
-    m_pText->setObjectName(QStringLiteral("1160"));
+    m_pText->setObjectName(platform::ControlName(kIdEnteredText));
     m_pText->setMaxLength(INT_MAX);
     m_pText->setMinimumWidth(300);
     m_pAdd = new QCheckBox(QStringLiteral("Add to currently selected address"), this);
-    m_pAdd->setObjectName(QStringLiteral("1161"));
+    m_pAdd->setObjectName(platform::ControlName(kIdAddToEntry));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CEmptyDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CEmptyDlg::reject);

@@ -1,9 +1,10 @@
-// CEmptyDlg: "Empty Phone/Email/URL" (resource 146), asking for the number
+// CEmptyDlg: "Empty Phone/Email/URL" (kDlgEmptyItem), asking for the number
 // or address that the current entry lacks.
 //
-// Controls (object name = control id): the text "This item is empty.  Please
-// enter the information you wish to have used:", the edit box 1160, the
-// check box "Add to currently selected address" 1161, OK and Cancel.
+// Controls (object name = control id, see control_name.h): the text "This
+// item is empty.  Please enter the information you wish to have used:", the
+// edit box, the check box "Add to currently selected address", OK and
+// Cancel.
 #pragma once
 
 #include <QDialog>
@@ -13,6 +14,10 @@ class QCheckBox;
 class QLineEdit;
 
 namespace entries {
+
+// Control ids of the empty-item dialog.
+inline constexpr int kIdEnteredText = 1160;
+inline constexpr int kIdAddToEntry = 1161;
 
 class CEmptyDlg final : public QDialog {
     Q_OBJECT

@@ -1,5 +1,5 @@
-// The entry commands of the address list: Add (32773), Edit (32774), Copy
-// (32776) and Delete (32775).
+// The entry commands of the address list: Add (kCmdAddressAdd), Edit
+// (kCmdAddressEdit), Copy (kCmdAddressCopy) and Delete (kCmdAddressDelete).
 //
 // Add, Edit and Copy show the editor sheet (CPropInfo).  Every completed
 // change goes through the undo history, which also marks the book modified.
@@ -20,15 +20,15 @@ class CEntryCommands {
 public:
     explicit CEntryCommands(EntryServices services) : m_services(std::move(services)) {}
 
-    // Sheet with caption 174, filled with the defaults of [Preferences]
+    // Sheet "Add a New Entry", filled with the defaults of [Preferences]
     // ("DefaultPrefix" goes into Home Phone only).  On OK a new entry is
     // appended, the sort re-applied and the new row selected.
     void OnAdd();
-    // Sheet with caption 175 showing the focused entry.  On OK the entry is
-    // replaced (even when nothing changed), the row keeps the focus through
-    // the sort and is shown at its new place.
+    // Sheet "Edit an Existing Entry" showing the focused entry.  On OK the
+    // entry is replaced (even when nothing changed), the row keeps the focus
+    // through the sort and is shown at its new place.
     void OnEdit();
-    // Sheet with caption 176 showing the focused entry with " - Copy"
+    // Sheet "Copy an Existing Entry" showing the focused entry with " - Copy"
     // appended to its last name.  On OK a new entry is added as by Add; the
     // source entry never changes.
     void OnCopy();

@@ -1,5 +1,5 @@
-// Find (57636), Find Next (32813) and the toolbar's quick find, sharing one
-// search routine and the settings of one find dialog.
+// Find (kCmdEditFind), Find Next (kCmdEditFindNext) and the toolbar's quick
+// find, sharing one search routine and the settings of one find dialog.
 #pragma once
 
 #include <QString>

@@ -17,17 +17,20 @@
 #include "addressbook/field_table.h"
 #include "entries/entry_services.h"
 #include "entries/find_history.h"
+#include "platform/control_name.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"
 
 namespace entries {
+
+using platform::ControlName;
 
 CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Find"));
     setObjectName(QStringLiteral("CFindDlg"));
 
     m_pFindWhat = new QComboBox(this);
-    m_pFindWhat->setObjectName(QStringLiteral("1002"));
+    m_pFindWhat->setObjectName(ControlName(kIdFindWhat));
     m_pFindWhat->setEditable(true);
     m_pFindWhat->setInsertPolicy(QComboBox::NoInsert);
     m_pFindWhat->setMinimumContentsLength(24);
@@ -36,31 +39,31 @@ CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
     findWhatLabel->setBuddy(m_pFindWhat);
 
     m_pMatchCase = new QCheckBox(QStringLiteral("Match &Case"), this);
-    m_pMatchCase->setObjectName(QStringLiteral("1005"));
+    m_pMatchCase->setObjectName(ControlName(kIdMatchCase));
     m_pStartAtTop = new QCheckBox(QStringLiteral("&Start at Top of File"), this);
-    m_pStartAtTop->setObjectName(QStringLiteral("1085"));
+    m_pStartAtTop->setObjectName(ControlName(kIdStartAtTop));
 
     auto* direction = new QGroupBox(QStringLiteral("Direction"), this);
     m_pUp = new QRadioButton(QStringLiteral("&Up"), direction);
-    m_pUp->setObjectName(QStringLiteral("1003"));
+    m_pUp->setObjectName(ControlName(kIdFindUp));
     m_pDown = new QRadioButton(QStringLiteral("&Down"), direction);
-    m_pDown->setObjectName(QStringLiteral("1004"));
+    m_pDown->setObjectName(ControlName(kIdFindDown));
     auto* directionLayout = new QHBoxLayout(direction);
     directionLayout->addWidget(m_pUp);
     directionLayout->addWidget(m_pDown);
 
     auto* searchField = new QGroupBox(QStringLiteral("Search Field"), this);
     m_pSearchField = new QComboBox(searchField);
-    m_pSearchField->setObjectName(QStringLiteral("1164"));
+    m_pSearchField->setObjectName(ControlName(kIdSearchField));
     m_pSearchField->setMaxVisibleItems(16);
     auto* searchFieldLayout = new QVBoxLayout(searchField);
     searchFieldLayout->addWidget(m_pSearchField);
 
     m_pFindNext = new QPushButton(QStringLiteral("&Find Next"), this);
-    m_pFindNext->setObjectName(QStringLiteral("1001"));
+    m_pFindNext->setObjectName(ControlName(kIdFindNext));
     m_pFindNext->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setObjectName(ControlName(platform::kIdCancel));
     connect(m_pFindNext, &QPushButton::clicked, this, &CFindDlg::OnFindNext);
     connect(cancel, &QPushButton::clicked, this, &CFindDlg::reject);
 
@@ -119,7 +122,11 @@ void CFindDlg::ReadControls() {
     m_nMatchCase = m_pMatchCase->isChecked() ? 1 : 0;
     m_nDirection = m_pUp->isChecked() ? 0 : 1;
     m_nStartAtTop = m_pStartAtTop->isChecked() ? 1 : 0;
-    m_nSearchField = std::max(0, m_pSearchField->currentIndex());
+    const int field = std::max(0, m_pSearchField->currentIndex());
+    if (field != m_nSearchField) {
+        m_nSearchField = field;
+        emit searchFieldChanged(field);
+    }
 }
 
 void CFindDlg::OnFindNext() {

@@ -1,11 +1,11 @@
-// CFindDlg: the "Find" dialog (resource 137).  One object lives as long as
+// CFindDlg: the "Find" dialog (kDlgFind).  One object lives as long as
 // the address list, so its settings last between searches while the
 // program runs; they are never saved.
 //
-// Controls (object name = control id): "Fi&nd What:" editable combo box
-// 1002, "Match &Case" 1005, "&Up" 1003 and "&Down" 1004 in the group
-// "Direction", "&Start at Top of File" 1085, the field list 1164 in the
-// group "Search Field", the default button "&Find Next" 1001 and Cancel.
+// Controls (object name = control id, see control_name.h): the editable
+// combo box "Fi&nd What:", "Match &Case", "&Up" and "&Down" in the group
+// "Direction", "&Start at Top of File", the field list in the group "Search
+// Field", the default button "&Find Next" and Cancel.
 #pragma once
 
 #include <QDialog>
@@ -19,6 +19,15 @@ class QRadioButton;
 namespace entries {
 
 class FindHistory;
+
+// Control ids of the Find dialog.
+inline constexpr int kIdFindNext = 1001;
+inline constexpr int kIdFindWhat = 1002;
+inline constexpr int kIdFindUp = 1003;
+inline constexpr int kIdFindDown = 1004;
+inline constexpr int kIdMatchCase = 1005;
+inline constexpr int kIdStartAtTop = 1085;
+inline constexpr int kIdSearchField = 1164;
 
 class CFindDlg final : public QDialog {
     Q_OBJECT
@@ -44,6 +53,10 @@ public:
     void OnFindNext();
 
     QComboBox* FindWhatBox() const { return m_pFindWhat; }
+
+signals:
+    // The search field (m_nSearchField) was changed in the dialog.
+    void searchFieldChanged(int field);
 
 private:
     void ReadControls();

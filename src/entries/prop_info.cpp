@@ -1,20 +1,16 @@
 #include "entries/prop_info.h"
 
-#include <QApplication>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTabWidget>
 #include <QTextDocument>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
 
 #include "entries/entry_services.h"
 #include "entries/notes_text.h"
-#include "platform/dialogs.h"
+#include "platform/control_name.h"
 
 namespace entries {
 
@@ -23,42 +19,50 @@ using namespace addressbook;
 namespace {
 
 constexpr PageBox kAddressBoxes[] = {
-    {1000, FirstName, "First Name", false},
-    {1002, LastName, "Last Name", false},
-    {1017, MiddleInitial, "M.I.", false},
-    {1020, Title, "Title", true},
-    {1003, Address1, "Address 1", false},
-    {1004, Address2, "Address 2", false},
-    {1005, City, "City", false},
-    {1006, State, "State", false},
-    {1009, ZipCode, "Zip Code", true},
-    {1007, Country, "Country", false},
+    {kIdFirstName, FirstName, "First Name", false},
+    {kIdLastName, LastName, "Last Name", false},
+    {kIdMiddleInitial, MiddleInitial, "M.I.", false},
+    {kIdTitle, Title, "Title", true},
+    {kIdAddress1, Address1, "Address 1", false},
+    {kIdAddress2, Address2, "Address 2", false},
+    {kIdCity, City, "City", false},
+    {kIdState, State, "State", false},
+    {kIdZipCode, ZipCode, "Zip Code", true},
+    {kIdCountry, Country, "Country", false},
 };
 
 constexpr PageBox kBusinessBoxes[] = {
-    {1162, Company, "Company", false},          {1163, Department, "Department", false},
-    {1164, Position, "Position", false},        {1165, Manager, "Manager", false},
-    {1144, Additional1, "Additional 1", false}, {1095, Additional2, "Additional 2", false},
+    {kIdCompany, Company, "Company", false},
+    {kIdDepartment, Department, "Department", false},
+    {kIdPosition, Position, "Position", false},
+    {kIdManager, Manager, "Manager", false},
+    {kIdAdditional1, Additional1, "Additional 1", false},
+    {kIdAdditional2, Additional2, "Additional 2", false},
 };
 
 constexpr PageBox kPhoneBoxes[] = {
-    {1008, HomePhone, "Home Phone", false}, {1021, HomeExt, "Ext.", true},
-    {1010, WorkPhone, "Work Phone", false}, {1023, WorkExt, "Ext.", true},
-    {1012, Pager, "Pager Phone", false},    {1024, PagerExt, "Ext.", true},
-    {1014, PagerCard, "Pager Code", false}, {1016, FaxPhone, "Fax Phone", false},
-    {1025, FaxExt, "Ext.", true},           {1019, CellPhone, "Cellular Phone", false},
-    {1026, CellExt, "Ext.", true},
+    {kIdHomePhone, HomePhone, "Home Phone", false},
+    {kIdHomeExt, HomeExt, "Ext.", true},
+    {kIdWorkPhone, WorkPhone, "Work Phone", false},
+    {kIdWorkExt, WorkExt, "Ext.", true},
+    {kIdPager, Pager, "Pager Phone", false},
+    {kIdPagerExt, PagerExt, "Ext.", true},
+    {kIdPagerCard, PagerCard, "Pager Code", false},
+    {kIdFaxPhone, FaxPhone, "Fax Phone", false},
+    {kIdFaxExt, FaxExt, "Ext.", true},
+    {kIdCellPhone, CellPhone, "Cellular Phone", false},
+    {kIdCellExt, CellExt, "Ext.", true},
 };
 
 constexpr PageBox kOnlineBoxes[] = {
-    {1011, Email1, "E-Mail 1", false},
-    {1013, Email2, "E-Mail 2", false},
-    {1015, Web1, "Web Page 1", false},
-    {1018, Web2, "Web Page 2", false},
+    {kIdEmail1, Email1, "E-Mail 1", false},
+    {kIdEmail2, Email2, "E-Mail 2", false},
+    {kIdWeb1, Web1, "Web Page 1", false},
+    {kIdWeb2, Web2, "Web Page 2", false},
 };
 
 constexpr PageBox kNoteBoxes[] = {
-    {1022, Notes, "", false},
+    {kIdNotes, Notes, "", false},
 };
 
 // The multi-line box's text with its paragraph and line separators as
@@ -78,8 +82,8 @@ QString NotesBoxText(const QPlainTextEdit& box) {
 
 // ---- CPropPage ----
 
-CPropPage::CPropPage(const QString& caption, std::span<const PageBox> boxes, QWidget* parent)
-    : QWidget(parent), m_strCaption(caption), m_boxes(boxes), m_members(boxes.size()) {
+CPropPage::CPropPage(const QString& title, std::span<const PageBox> boxes, QWidget* parent)
+    : CPropertyPage(title, parent), m_boxes(boxes), m_members(boxes.size()) {
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(8);
     // Pages without box pairs give their boxes the whole width.
@@ -88,7 +92,7 @@ CPropPage::CPropPage(const QString& caption, std::span<const PageBox> boxes, QWi
     int row = -1;
     QWidget* previous = nullptr;
     for (const PageBox& box : boxes) {
-        const QString name = QString::number(box.controlId);
+        const QString name = platform::ControlName(box.controlId);
         QWidget* widget;
         if (box.field == Notes) {
             auto* edit = new QPlainTextEdit(this);
@@ -175,6 +179,11 @@ void CPropPage::DoDataExchange(bool save) {
     }
 }
 
+bool CPropPage::OnOK() {
+    DoDataExchange(true);
+    return true;
+}
+
 CPropAdd::CPropAdd(QWidget* parent)
     : CPropPage(QStringLiteral("Addresses"), kAddressBoxes, parent) {}
 CPropComp::CPropComp(QWidget* parent)
@@ -187,29 +196,14 @@ CPropNote::CPropNote(QWidget* parent) : CPropPage(QStringLiteral("Notes"), kNote
 
 // ---- CPropInfo ----
 
-CPropInfo::CPropInfo(int captionId, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(ResourceString(captionId));
-    setWindowIcon(QApplication::windowIcon());
+CPropInfo::CPropInfo(int captionId, QWidget* parent)
+    : CPropertySheet(ResourceString(captionId), parent) {
     setObjectName(QStringLiteral("CPropInfo"));
-
-    m_pTabs = new QTabWidget(this);
     m_pages = {new CPropAdd, new CPropComp, new CPropPhone, new CPropOnline, new CPropNote};
     for (CPropPage* page : m_pages) {
-        m_pTabs->addTab(page, page->Caption());
+        AddPage(page);
     }
-
-    // OK and Cancel only: there is nothing to apply while the sheet is open.
-    m_pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(m_pButtons, &QDialogButtonBox::accepted, this, &CPropInfo::accept);
-    connect(m_pButtons, &QDialogButtonBox::rejected, this, &CPropInfo::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_pTabs);
-    layout->addWidget(m_pButtons);
     resize(sizeHint().expandedTo(QSize(440, 0)));
-    // The sheet opens with the keyboard in the first box (First Name), so
-    // typing starts at once; left alone, the tab bar would take the focus.
-    platform::FocusFirstControl(m_pages.front());
 }
 
 void CPropInfo::showEvent(QShowEvent* event) {
@@ -265,13 +259,6 @@ void CPropInfo::StoreToEntry(CAddressEntry& entry) const {
             entry.SetField(field, ToUtf8(text));
         }
     }
-}
-
-void CPropInfo::accept() {
-    for (CPropPage* page : m_pages) {
-        page->DoDataExchange(true);
-    }
-    QDialog::accept();
 }
 
 }  // namespace entries

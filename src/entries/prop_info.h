@@ -1,23 +1,18 @@
 // CPropInfo: the five-page editor sheet of one entry, used by Add, Edit and
 // Copy.
 //
-// Pages and their boxes, in tab order (the number is the box's control id
-// and its object name, so that tests and the window find it):
-//   "Addresses" CPropAdd:    First Name 1000, Last Name 1002, M.I. 1017,
-//                            Title 1020, Address 1 1003, Address 2 1004,
-//                            City 1005, State 1006, Zip Code 1009,
-//                            Country 1007
-//   "Business"  CPropComp:   Company 1162, Department 1163, Position 1164,
-//                            Manager 1165, Additional 1 1144,
-//                            Additional 2 1095
-//   "Phones"    CPropPhone:  Home Phone 1008 / Ext. 1021, Work Phone 1010 /
-//                            1023, Pager Phone 1012 / 1024, Pager Code 1014,
-//                            Fax Phone 1016 / 1025, Cellular Phone 1019 /
-//                            1026
-//   "Online"    CPropOnline: E-Mail 1 1011, E-Mail 2 1013, Web Page 1 1015,
-//                            Web Page 2 1018
-//   "Notes"     CPropNote:   the multi-line box 1022 (Enter starts a new
-//                            line; line breaks as described in notes_text.h)
+// Pages and their boxes, in tab order (each box's object name is its
+// control id, below, so that tests and the window find it):
+//   "Addresses" CPropAdd:    First Name, Last Name, M.I., Title, Address 1,
+//                            Address 2, City, State, Zip Code, Country
+//   "Business"  CPropComp:   Company, Department, Position, Manager,
+//                            Additional 1, Additional 2
+//   "Phones"    CPropPhone:  Home Phone and its Ext., Work Phone and Ext.,
+//                            Pager Phone and Ext., Pager Code, Fax Phone and
+//                            Ext., Cellular Phone and Ext.
+//   "Online"    CPropOnline: E-Mail 1, E-Mail 2, Web Page 1, Web Page 2
+//   "Notes"     CPropNote:   the multi-line box (Enter starts a new line;
+//                            line breaks as described in notes_text.h)
 //
 // Each page keeps one string member per box.  The members are put into the
 // boxes when the sheet is filled and read back from them on OK; there is no
@@ -28,7 +23,6 @@
 // such bytes as replacement characters) survives an edit of other fields.
 #pragma once
 
-#include <QDialog>
 #include <QString>
 #include <array>
 #include <span>
@@ -37,11 +31,43 @@
 
 #include "addressbook/address_entry.h"
 #include "addressbook/field_table.h"
-
-class QDialogButtonBox;
-class QTabWidget;
+#include "platform/property_sheet.h"
 
 namespace entries {
+
+// Control ids of the editor's boxes.
+inline constexpr int kIdFirstName = 1000;
+inline constexpr int kIdLastName = 1002;
+inline constexpr int kIdAddress1 = 1003;
+inline constexpr int kIdAddress2 = 1004;
+inline constexpr int kIdCity = 1005;
+inline constexpr int kIdState = 1006;
+inline constexpr int kIdCountry = 1007;
+inline constexpr int kIdHomePhone = 1008;
+inline constexpr int kIdZipCode = 1009;
+inline constexpr int kIdWorkPhone = 1010;
+inline constexpr int kIdEmail1 = 1011;
+inline constexpr int kIdPager = 1012;
+inline constexpr int kIdEmail2 = 1013;
+inline constexpr int kIdPagerCard = 1014;
+inline constexpr int kIdWeb1 = 1015;
+inline constexpr int kIdFaxPhone = 1016;
+inline constexpr int kIdMiddleInitial = 1017;
+inline constexpr int kIdWeb2 = 1018;
+inline constexpr int kIdCellPhone = 1019;
+inline constexpr int kIdTitle = 1020;
+inline constexpr int kIdHomeExt = 1021;
+inline constexpr int kIdNotes = 1022;
+inline constexpr int kIdWorkExt = 1023;
+inline constexpr int kIdPagerExt = 1024;
+inline constexpr int kIdFaxExt = 1025;
+inline constexpr int kIdCellExt = 1026;
+inline constexpr int kIdAdditional2 = 1095;
+inline constexpr int kIdAdditional1 = 1144;
+inline constexpr int kIdCompany = 1162;
+inline constexpr int kIdDepartment = 1163;
+inline constexpr int kIdPosition = 1164;
+inline constexpr int kIdManager = 1165;
 
 // One box of a page.
 struct PageBox {
@@ -51,13 +77,12 @@ struct PageBox {
     bool sameRow;       // placed to the right of the previous box
 };
 
-class CPropPage : public QWidget {
+class CPropPage : public platform::CPropertyPage {
     Q_OBJECT
 
 public:
-    CPropPage(const QString& caption, std::span<const PageBox> boxes, QWidget* parent = nullptr);
+    CPropPage(const QString& title, std::span<const PageBox> boxes, QWidget* parent = nullptr);
 
-    const QString& Caption() const { return m_strCaption; }
     std::span<const PageBox> Boxes() const { return m_boxes; }
     bool HasField(int field) const;
 
@@ -67,6 +92,8 @@ public:
 
     // Members to boxes (`save` false) or boxes to members (`save` true).
     void DoDataExchange(bool save);
+    // OK: every box into its member.
+    bool OnOK() override;
 
     // The widget of the box for `field`.
     QWidget* BoxOf(int field) const;
@@ -74,7 +101,6 @@ public:
 private:
     int Slot(int field) const;
 
-    QString m_strCaption;
     std::span<const PageBox> m_boxes;
     std::vector<QString> m_members;
     std::vector<QWidget*> m_widgets;
@@ -106,11 +132,12 @@ public:
     explicit CPropNote(QWidget* parent = nullptr);
 };
 
-class CPropInfo final : public QDialog {
+class CPropInfo final : public platform::CPropertySheet {
     Q_OBJECT
 
 public:
-    // `captionId`: string 174 (Add), 175 (Edit) or 176 (Copy).
+    // `captionId`: kStrAddEntryCaption, kStrEditEntryCaption or
+    // kStrCopyEntryCaption.
     explicit CPropInfo(int captionId, QWidget* parent = nullptr);
 
     // Entry to sheet: fields 0..30 as they are, Notes with its "<p>" line
@@ -126,12 +153,6 @@ public:
 
     // The pages in tab order.
     std::span<CPropPage* const> Pages() const { return m_pages; }
-    QTabWidget* Tabs() const { return m_pTabs; }
-    QDialogButtonBox* Buttons() const { return m_pButtons; }
-
-public slots:
-    // OK: reads every box into its member, then closes.
-    void accept() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -139,8 +160,6 @@ protected:
 private:
     CPropPage* PageOf(int field) const;
 
-    QTabWidget* m_pTabs = nullptr;
-    QDialogButtonBox* m_pButtons = nullptr;
     std::array<CPropPage*, 5> m_pages{};
     // What LoadFromEntry put into each member, and the stored bytes it came
     // from.

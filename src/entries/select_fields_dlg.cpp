@@ -11,8 +11,8 @@
 #include <algorithm>
 
 #include "entries/entry_services.h"
+#include "platform/control_name.h"
 #include "platform/data_exchange.h"
-#include "resources/string_table.h"
 
 namespace entries {
 
@@ -126,10 +126,10 @@ CSelectFieldsDlg::CSelectFieldsDlg(QWidget* parent) : QDialog(parent) {
     grid->setColumnStretch(5, 1);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
+    ok->setObjectName(platform::ControlName(platform::kIdOk));
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setObjectName(platform::ControlName(platform::kIdCancel));
     connect(ok, &QPushButton::clicked, this, &CSelectFieldsDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CSelectFieldsDlg::reject);
     auto* buttons = new QVBoxLayout;
@@ -172,13 +172,11 @@ void CSelectFieldsDlg::accept() {
     std::array<int, addressbook::kFieldCount> columns{};
     for (int field = 0; field < addressbook::kFieldCount; ++field) {
         CColumnBox* box = ColumnBox(field);
-        platform::IntegerCheck check = platform::CheckInteger(box->Text());
-        if (check.value && m_maxColumn && *check.value > *m_maxColumn) {
-            check.value.reset();
-            check.message = FromUtf8(
-                resources::FormatString(resources::LoadString(resources::kStrParseIntRange),
-                                        {"0", std::to_string(*m_maxColumn)}));
-        }
+        // Numbers of 0 or less are accepted (no column), so the refusal
+        // names only the highest.
+        const platform::IntegerCheck check =
+            m_maxColumn ? platform::CheckIntegerAtMost(box->Text(), *m_maxColumn)
+                        : platform::CheckInteger(box->Text());
         const std::optional<int> value =
             platform::FinishExchange(check, box->findChild<QLineEdit*>(), this);
         if (!value) {

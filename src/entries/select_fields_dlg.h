@@ -1,4 +1,4 @@
-// CSelectFieldsDlg: "Select Fields" (dialog 135), the per-field column
+// CSelectFieldsDlg: "Select Fields" (kDlgSelectFields), the per-field column
 // mapping of delimited import and export.
 //
 // 32 number boxes, one per field, each with an up-down button at its right
@@ -62,7 +62,7 @@ public:
     QString m_strFirstLine;
 
     // Numbers above `maxColumn` are refused on OK as well ("Please enter an
-    // integer between 0 and N."); none by default.
+    // integer no greater than N."); none by default.
     void SetMaxColumn(std::optional<int> maxColumn) { m_maxColumn = maxColumn; }
 
     // Puts the members into the controls (before showing).

@@ -70,6 +70,16 @@ IntegerCheck CheckIntegerInRange(const QString& text, int minValue, int maxValue
     return check;
 }
 
+IntegerCheck CheckIntegerAtMost(const QString& text, int maxValue) {
+    IntegerCheck check = CheckInteger(text);
+    if (check.value && *check.value > maxValue) {
+        check.value.reset();
+        check.message = QString::fromStdString(resources::FormatString(
+            resources::LoadString(resources::kStrParseIntMax), {std::to_string(maxValue)}));
+    }
+    return check;
+}
+
 std::optional<int> FinishExchange(const IntegerCheck& check, QWidget* box, QWidget* parent) {
     if (check.value) {
         return check.value;

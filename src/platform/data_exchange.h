@@ -3,7 +3,9 @@
 // The text may carry blanks at either end and a sign; anything else that is
 // not a decimal digit, an empty box, or a number beyond the range of int is
 // refused with "Please enter an integer.".  With a range, a number outside it
-// is refused with "Please enter an integer between %1 and %2.".  A refusal is
+// is refused with "Please enter an integer between %1 and %2."; with only a
+// highest value, a number above it with "Please enter an integer no greater
+// than %1.".  A refusal is
 // shown as a warning message box and the keyboard focus goes back to the
 // box, with its text selected, so the user can correct it.
 #pragma once
@@ -24,6 +26,7 @@ struct IntegerCheck {
 
 IntegerCheck CheckInteger(const QString& text);
 IntegerCheck CheckIntegerInRange(const QString& text, int minValue, int maxValue);
+IntegerCheck CheckIntegerAtMost(const QString& text, int maxValue);
 
 // The box's integer, or nothing after the refusal has been shown.
 std::optional<int> ExchangeInteger(QLineEdit* box, QWidget* parent = nullptr);

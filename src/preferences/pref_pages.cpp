@@ -31,7 +31,7 @@ struct IntField {
     int GeneralSettings::*member;
 };
 const IntField kIntFields[] = {
-    {&settings::kUseLastBookInSheet, &GeneralSettings::useLastBook},
+    {&settings::kUseLastBook, &GeneralSettings::useLastBook},
     {&settings::kRememberSort, &GeneralSettings::rememberSort},
     {&settings::kRememberCol, &GeneralSettings::rememberCol},
     {&settings::kRememberPos, &GeneralSettings::rememberPos},
@@ -107,10 +107,6 @@ QString FromUtf8(const std::string& text) {
 
 }  // namespace
 
-QString ControlName(int id) {
-    return QString::number(id);
-}
-
 QString FieldLabel(int field) {
     return platform::ResourceString(resources::kStrFieldLabelFirst + field);
 }
@@ -135,19 +131,6 @@ void WriteGeneralSettings(settings::SettingsStore& store, const GeneralSettings&
         settings::Write(store, *field.setting, values.*field.member);
     }
     settings::Write(store, *kConfirmDeleteField.setting, values.*kConfirmDeleteField.member);
-}
-
-// ---- CPropertyPage ----
-
-CPropertyPage::CPropertyPage(const QString& title, QWidget* parent)
-    : QWidget(parent), m_strTitle(title) {}
-
-void CPropertyPage::showEvent(QShowEvent* event) {
-    if (!m_bShown) {
-        m_bShown = true;
-        OnInitPage();
-    }
-    QWidget::showEvent(event);
 }
 
 // ---- CSetPage ----
@@ -260,6 +243,14 @@ std::optional<GeneralSettings> CSetPage::Exchange() {
     return values;
 }
 
+bool CSetPage::OnOK() {
+    std::optional<GeneralSettings> values = Exchange();
+    if (values) {
+        m_accepted = *values;
+    }
+    return values.has_value();
+}
+
 // ---- CColPage ----
 
 CColPage::CColPage(const ColumnArray& defaultWidths, QWidget* parent)
@@ -325,6 +316,14 @@ std::optional<ColumnArray> CColPage::Exchange() {
         widths[static_cast<std::size_t>(position)] = *width;
     }
     return widths;
+}
+
+bool CColPage::OnOK() {
+    std::optional<ColumnArray> widths = Exchange();
+    if (widths) {
+        m_accepted = *widths;
+    }
+    return widths.has_value();
 }
 
 void CColPage::OnReset() {

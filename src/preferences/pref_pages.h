@@ -6,8 +6,8 @@
 //  - COrdPage, "Column Order": the order of the list's columns, kept in
 //    [Columns] "Order" by the page itself when it closes.
 //
-// Every control's object name is its control id ("1142"); controls without
-// an id are named after what they hold ("columnWidth7").
+// Every control's object name is its control id (ControlName, below);
+// controls without an id are named after what they hold ("columnWidth7").
 #pragma once
 
 #include <QString>
@@ -18,6 +18,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/control_name.h"
+#include "platform/property_sheet.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -65,7 +68,7 @@ inline constexpr int kIdOrderReset = 1010;
 inline constexpr int kIdWidthsReset = 1011;
 
 // The object name of control `id`.
-QString ControlName(int id);
+using platform::ControlName;
 
 // The arrows' ranges.
 inline constexpr int kRecentCountMin = 1;
@@ -99,37 +102,14 @@ struct GeneralSettings {
     bool operator==(const GeneralSettings&) const = default;
 };
 
-// [Preferences] as the sheet shows it: an absent "UseLastBook" is checked
-// and an absent "DefaultWeb" reads "http://".
+// [Preferences] as the sheet shows it: an absent "UseLastBook" is off, as
+// start-up takes it, and an absent "DefaultWeb" reads "http://".
 GeneralSettings ReadGeneralSettings(const settings::SettingsStore& settings);
 // Writes every value to [Preferences]: the switches and the book count,
 // then the default data, then "ConfirmDelete".
 void WriteGeneralSettings(settings::SettingsStore& settings, const GeneralSettings& values);
 
-// A page of the sheet.
-class CPropertyPage : public QWidget {
-    Q_OBJECT
-
-public:
-    CPropertyPage(const QString& title, QWidget* parent);
-    const QString& Title() const { return m_strTitle; }
-    // Checks the page's boxes before the page is left or the sheet closes
-    // with OK.  A refusal has been shown and the box focused when false.
-    virtual bool OnKillActive() { return true; }
-    // The page has been shown at least once.
-    bool WasShown() const { return m_bShown; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    // Runs once, when the page is first shown.
-    virtual void OnInitPage() {}
-
-private:
-    QString m_strTitle;
-    bool m_bShown = false;
-};
-
-class CSetPage : public CPropertyPage {
+class CSetPage : public platform::CPropertyPage {
     Q_OBJECT
 
 public:
@@ -140,6 +120,10 @@ public:
     // when the book count is not an integer from 1 to 8.
     std::optional<GeneralSettings> Exchange();
     bool OnKillActive() override { return Exchange().has_value(); }
+    // Keeps the values for Accepted().
+    bool OnOK() override;
+    // The values taken when the sheet closed with OK.
+    const GeneralSettings& Accepted() const { return m_accepted; }
 
     QCheckBox* Check(int id) const;
     QLineEdit* Text(int id) const;
@@ -149,9 +133,10 @@ private:
     std::array<QCheckBox*, 11> m_checks{};
     std::array<QLineEdit*, 8> m_texts{};
     CSpinEdit* m_pRecent = nullptr;
+    GeneralSettings m_accepted;
 };
 
-class CColPage : public CPropertyPage {
+class CColPage : public platform::CPropertyPage {
     Q_OBJECT
 
 public:
@@ -163,6 +148,10 @@ public:
     // been shown, when a box holds no integer.  Any integer is taken.
     std::optional<ColumnArray> Exchange();
     bool OnKillActive() override { return Exchange().has_value(); }
+    // Keeps the widths for Accepted().
+    bool OnOK() override;
+    // The widths taken when the sheet closed with OK.
+    const ColumnArray& Accepted() const { return m_accepted; }
 
     // Every box to its default width.
     void OnReset();
@@ -173,6 +162,7 @@ public:
 private:
     ColumnArray m_defaults;
     std::array<CSpinEdit*, kColumnCount> m_boxes{};
+    ColumnArray m_accepted{};
 };
 
 // How the list layer reads and writes a 32-number layout string.
@@ -182,7 +172,7 @@ struct ColumnStringFormat {
     std::function<std::string(const ColumnArray& values)> format;
 };
 
-class COrdPage : public CPropertyPage {
+class COrdPage : public platform::CPropertyPage {
     Q_OBJECT
 
 public:
@@ -203,7 +193,7 @@ public:
 
     // The sheet is closing (OK or Cancel): writes [Columns] "Order" when the
     // page was shown and "RememberPos" is on.  Runs once.
-    void OnDestroyPage();
+    void OnDestroyPage() override;
 
     QListWidget* List() const { return m_pList; }
 

@@ -7,14 +7,10 @@
 // Closing the sheet either way lets the Column Order page store the order.
 #pragma once
 
-#include <QDialog>
-
 #include <functional>
 
+#include "platform/property_sheet.h"
 #include "preferences/pref_pages.h"
-
-class QDialogButtonBox;
-class QTabWidget;
 
 namespace settings {
 class SettingsStore;
@@ -22,7 +18,7 @@ class SettingsStore;
 
 namespace preferences {
 
-class CPrefPage : public QDialog {
+class CPrefPage : public platform::CPropertySheet {
     Q_OBJECT
 
 public:
@@ -32,29 +28,15 @@ public:
     CSetPage& SetPage() { return *m_pSetPage; }
     CColPage& ColPage() { return *m_pColPage; }
     COrdPage& OrdPage() { return *m_pOrdPage; }
-    QTabWidget* Tabs() const { return m_pTabs; }
-    QDialogButtonBox* Buttons() const { return m_pButtons; }
 
     // The values taken from the pages when the sheet closed with OK.
-    const GeneralSettings& AcceptedSettings() const { return m_accepted; }
-    const ColumnArray& AcceptedWidths() const { return m_acceptedWidths; }
-
-    void accept() override;
-    void done(int result) override;
+    const GeneralSettings& AcceptedSettings() const { return m_pSetPage->Accepted(); }
+    const ColumnArray& AcceptedWidths() const { return m_pColPage->Accepted(); }
 
 private:
-    CPropertyPage* PageAt(int index) const;
-    void OnPageChanged(int index);
-
     CSetPage* m_pSetPage = nullptr;
     CColPage* m_pColPage = nullptr;
     COrdPage* m_pOrdPage = nullptr;
-    QTabWidget* m_pTabs = nullptr;
-    QDialogButtonBox* m_pButtons = nullptr;
-    int m_nActivePage = 0;
-    bool m_bSwitchingBack = false;
-    GeneralSettings m_accepted;
-    ColumnArray m_acceptedWidths{};
 };
 
 // What the Preferences command needs from the address list.

@@ -24,6 +24,14 @@ QString PageText(int page, int last) {
     return format;
 }
 
+// Black text on `background`, the colours of a row on paper.
+QPalette PaperPalette(const QColor& background) {
+    QPalette palette;
+    palette.setColor(QPalette::Base, background);
+    palette.setColor(QPalette::Text, kPaperText);
+    return palette;
+}
+
 }  // namespace
 
 PrintSource PrintSourceFromView(const addresslist::CQX32View& view) {
@@ -48,7 +56,6 @@ PrintSource PrintSourceFromView(const addresslist::CQX32View& view) {
     source.screenFont = view.font();
     source.screenRowHeight = view.RowHeight();
     source.screenDpiY = view.logicalDpiY();
-    source.palette = view.palette();
     return source;
 }
 
@@ -121,7 +128,10 @@ void CListPrinter::PrintPage(QPainter& painter, int page) const {
     painter.translate(0, 3 * m.rowHeight);
     PaintHeadings(painter);
 
-    const addresslist::RowPainter rowPainter(m_font, m_source.palette);
+    // Paper is white whatever the desktop's colours: black text, every
+    // second row on a light-grey band.
+    const addresslist::RowPainter plainRows(m_font, PaperPalette(kPaperWhite));
+    const addresslist::RowPainter bandedRows(m_font, PaperPalette(kPaperBand));
     int rowWidth = 0;
     for (const addresslist::CellColumn& column : m_pageColumns) {
         rowWidth += column.width;
@@ -131,6 +141,7 @@ void CListPrinter::PrintPage(QPainter& painter, int page) const {
     for (int row = first; row < end; ++row) {
         const int k = row - first;
         const QRect band(0, (k + 1) * m.rowHeight, rowWidth, m.rowHeight);
+        const addresslist::RowPainter& rowPainter = k % 2 == 0 ? plainRows : bandedRows;
         rowPainter.PaintRow(painter, band, &m_source.rows->EntryAt(row), false, false,
                             m_pageColumns);
     }
@@ -197,29 +208,35 @@ void CListPrinter::PaintFooter(QPainter& painter, int page) const {
     painter.restore();
 }
 
-bool CListPrinter::PrintAll(QPrinter& printer) {
-    Begin(printer);
-    int first = 1;
-    int last = PageCount();
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        first = std::max(printer.fromPage(), 1);
-        last = std::min(printer.toPage() > 0 ? printer.toPage() : last, last);
+PageRange PagesToPrint(int fromPage, int toPage, int pageCount) {
+    PageRange range{1, pageCount};
+    if (fromPage > 0) {
+        range.first = fromPage;
+        range.last = toPage > 0 ? std::min(toPage, pageCount) : pageCount;
     }
-    if (first > last) {
-        return false;
+    return range;
+}
+
+PrintResult CListPrinter::PrintAll(QPrinter& printer) {
+    Begin(printer);
+    const bool chosen = printer.printRange() == QPrinter::PageRange;
+    const PageRange range =
+        PagesToPrint(chosen ? printer.fromPage() : 0, chosen ? printer.toPage() : 0, PageCount());
+    if (range.IsEmpty()) {
+        return PrintResult::kNoPagesInRange;
     }
     QPainter painter;
     if (!painter.begin(&printer)) {
-        return false;
+        return PrintResult::kFailed;
     }
-    for (int page = first; page <= last; ++page) {
-        if (page > first && !printer.newPage()) {
+    for (int page = range.first; page <= range.last; ++page) {
+        if (page > range.first && !printer.newPage()) {
             painter.end();
-            return false;
+            return PrintResult::kFailed;
         }
         PrintPage(painter, page);
     }
-    return painter.end();
+    return painter.end() ? PrintResult::kPrinted : PrintResult::kFailed;
 }
 
 }  // namespace print

@@ -5,14 +5,14 @@
 //
 // Each page has a bold header with the application title and a rule under
 // it, a framed band of column headings, its share of the rows painted by the
-// list's own RowPainter (same cell fitting and "..." cutting as on screen),
-// and a bold footer with "Page %d of %d" and the local date and time.  An
-// empty list prints one page with the header, the heading band and the
+// list's own RowPainter (same cell fitting and "..." cutting as on screen) in
+// black on white, every second row on a light-grey band, and a bold footer with "Page %d of %d" and
+// the local date and time.  An empty list prints one page with the header, the heading band and the
 // footer.
 #pragma once
 
+#include <QColor>
 #include <QFont>
-#include <QPalette>
 #include <QString>
 
 #include <array>
@@ -44,11 +44,31 @@ struct PrintSource {
     QFont screenFont;
     int screenRowHeight = 0;
     int screenDpiY = 96;
-    QPalette palette;
 };
+
+// The colours of the printed rows, the same whatever the desktop's colours.
+inline constexpr QColor kPaperText{0, 0, 0};
+inline constexpr QColor kPaperWhite{255, 255, 255};
+inline constexpr QColor kPaperBand{235, 235, 235};
 
 // The rows, columns, headings and measures of `view` as they are now.
 PrintSource PrintSourceFromView(const addresslist::CQX32View& view);
+
+// The pages a job prints: 1 to `pageCount`, or the chosen range `fromPage`
+// to `toPage` (0: not chosen) cut to the pages that exist.  Empty when the
+// range starts after the last page.
+struct PageRange {
+    int first = 1;
+    int last = 0;
+    bool IsEmpty() const { return first > last; }
+};
+PageRange PagesToPrint(int fromPage, int toPage, int pageCount);
+
+enum class PrintResult {
+    kPrinted,
+    kNoPagesInRange,  // nothing tried: the chosen pages do not exist
+    kFailed,          // the printer could not be opened or took no page
+};
 
 class CListPrinter {
 public:
@@ -69,9 +89,9 @@ public:
     // device given to Begin.
     void PrintPage(QPainter& painter, int page) const;
 
-    // Begin, then every page (or the printer's from-to range), one sheet
-    // each.  False when the printer could not be opened.
-    bool PrintAll(QPrinter& printer);
+    // Begin, then every page (or the printer's from-to range, cut to the
+    // pages that exist), one sheet each.
+    PrintResult PrintAll(QPrinter& printer);
 
     // The scaled columns: widths in page units, cumulative edges rounded
     // once so that the cells tile exactly.

@@ -1,5 +1,7 @@
 #include "print/print_commands.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -8,8 +10,10 @@
 #include "addresslist/address_list_view.h"
 #include "platform/command_router.h"
 #include "platform/dialogs.h"
+#include "platform/string_resource.h"
 #include "print/list_printer.h"
 #include "resources/command_ids.h"
+#include "resources/string_table.h"
 
 namespace print {
 
@@ -21,10 +25,11 @@ void SetError(QString* error, const QString& text) {
     }
 }
 
-void ReportPrintError(QWidget* parent, const QString& text) {
+void ReportPrintError(QWidget* parent, const QString& text,
+                      platform::MessageIcon icon = platform::MessageIcon::kError) {
     platform::MessageRequest request;
     request.text = text;
-    request.icon = platform::MessageIcon::kError;
+    request.icon = icon;
     platform::Dialogs().ShowMessage(parent, request);
 }
 
@@ -44,20 +49,40 @@ void QtPrintUi::RunPreview(QPrinter& printer, QWidget* parent,
     preview.exec();
 }
 
-bool PrintView(const addresslist::CQX32View& view, QPrinter& printer, QString* error) {
+QString NoPagesInRangeText(int fromPage, int toPage, int pageCount) {
+    const QString chosen = fromPage == toPage || toPage <= 0
+                               ? QStringLiteral("Page %1 was").arg(fromPage)
+                               : QStringLiteral("Pages %1 to %2 were").arg(fromPage).arg(toPage);
+    const QString pages =
+        pageCount == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(pageCount);
+    return QStringLiteral("%1 chosen, but the address list prints on %2.").arg(chosen, pages);
+}
+
+PrintResult PrintView(const addresslist::CQX32View& view, QPrinter& printer, QString* error) {
     if (!printer.isValid()) {
         SetError(error,
                  QStringLiteral("The printer %1 is not available.").arg(printer.printerName()));
-        return false;
+        return PrintResult::kFailed;
     }
     CListPrinter job(PrintSourceFromView(view));
-    if (!job.PrintAll(printer)) {
+    const PrintResult result = job.PrintAll(printer);
+    if (result == PrintResult::kNoPagesInRange) {
+        SetError(error, NoPagesInRangeText(printer.fromPage(), printer.toPage(), job.PageCount()));
+    } else if (result == PrintResult::kFailed) {
         SetError(error, printer.outputFormat() == QPrinter::PdfFormat
                             ? QStringLiteral("Cannot write %1.").arg(printer.outputFileName())
                             : QStringLiteral("Printing to %1 failed.").arg(printer.printerName()));
-        return false;
     }
-    return true;
+    return result;
+}
+
+QString ProposedPdfPath(const QString& bookPath) {
+    if (bookPath.isEmpty()) {
+        return QDir(QDir::homePath())
+            .filePath(platform::ResourceString(resources::kStrUntitled) + QStringLiteral(".pdf"));
+    }
+    const QFileInfo book(bookPath);
+    return book.absoluteDir().filePath(book.completeBaseName() + QStringLiteral(".pdf"));
 }
 
 bool PrintViewToPrinter(const addresslist::CQX32View& view, const QString& printerName,
@@ -72,7 +97,7 @@ bool PrintViewToPrinter(const addresslist::CQX32View& view, const QString& print
     }
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(view.window()->windowTitle());
-    return PrintView(view, printer, error);
+    return PrintView(view, printer, error) == PrintResult::kPrinted;
 }
 
 bool PrintViewToPdf(const addresslist::CQX32View& view, const QString& path, QString* error) {
@@ -80,7 +105,7 @@ bool PrintViewToPdf(const addresslist::CQX32View& view, const QString& path, QSt
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     printer.setDocName(view.window()->windowTitle());
-    return PrintView(view, printer, error);
+    return PrintView(view, printer, error) == PrintResult::kPrinted;
 }
 
 CPrintCommands::CPrintCommands(addresslist::CQX32View& view, IPrintUi* ui)
@@ -101,14 +126,34 @@ void CPrintCommands::PrepareDefaultPrinter(QPrinter& printer) const {
 
 void CPrintCommands::Print(QPrinter& printer) {
     QString error;
-    if (!PrintView(m_view, printer, &error)) {
-        ReportPrintError(m_view.window(), error);
+    switch (PrintView(m_view, printer, &error)) {
+        case PrintResult::kPrinted:
+            break;
+        case PrintResult::kNoPagesInRange:
+            // Nothing went wrong: the choice held no page.
+            ReportPrintError(m_view.window(), error, platform::MessageIcon::kWarning);
+            break;
+        case PrintResult::kFailed:
+            ReportPrintError(m_view.window(), error);
+            break;
     }
 }
 
 void CPrintCommands::OnFilePrint() {
     QPrinter printer(QPrinter::HighResolution);
     PrepareDefaultPrinter(printer);
+    // Left to itself the dialog would make the file name from the document
+    // name, the window title with its brackets and slashes.
+    if (printer.outputFileName().isEmpty()) {
+        const QString pdf = ProposedPdfPath(m_bookPath ? m_bookPath() : QString());
+        const bool toPrinter = printer.outputFormat() == QPrinter::NativeFormat;
+        printer.setOutputFileName(pdf);
+        if (toPrinter) {
+            // The name switched the printer to PDF output; the default
+            // printer stays the dialog's first choice.
+            printer.setOutputFormat(QPrinter::NativeFormat);
+        }
+    }
     if (!m_ui.RunPrintDialog(printer, m_view.window())) {
         return;
     }

@@ -1,12 +1,15 @@
-// The printing commands of the address list: Print (57607, Ctrl+P, with the
-// print dialog), Print direct (57608, the default printer without a dialog)
-// and Print Preview (57609); and printing a list to a named printer or to a
-// PDF file without any window, for the command line.
+// The printing commands of the address list: Print (kCmdFilePrint, Ctrl+P,
+// with the print dialog), Print direct (kCmdFilePrintDirect, the default
+// printer without a dialog) and Print Preview (kCmdFilePrintPreview); and
+// printing a list to a named printer or to a PDF file without any window,
+// for the command line.
 #pragma once
 
 #include <QString>
 
 #include <functional>
+
+#include "print/list_printer.h"
 
 class QPrinter;
 class QWidget;
@@ -25,6 +28,8 @@ class IPrintUi {
 public:
     virtual ~IPrintUi() = default;
     // True when the user chose to print (the printer then holds the choice).
+    // The printer's output file name is the file proposed for printing to a
+    // file; choosing a printer clears it.
     virtual bool RunPrintDialog(QPrinter& printer, QWidget* parent) = 0;
     // Shows the pages that `paint` draws on the printer it is given.
     virtual void RunPreview(QPrinter& printer, QWidget* parent,
@@ -39,9 +44,19 @@ public:
                     const std::function<void(QPrinter*)>& paint) override;
 };
 
-// Paints every page of `view` on `printer`.  False (with a reason in
-// `error`, when given) when nothing could be printed.
-bool PrintView(const addresslist::CQX32View& view, QPrinter& printer, QString* error = nullptr);
+// Paints every page of `view` on `printer` (the chosen range cut to the
+// pages that exist).  Unless printed, `error` (when given) receives the
+// reason: that the chosen pages do not exist, or what failed.
+PrintResult PrintView(const addresslist::CQX32View& view, QPrinter& printer,
+                      QString* error = nullptr);
+// The message for a chosen range `fromPage` to `toPage` past the last of
+// `pageCount` pages.
+QString NoPagesInRangeText(int fromPage, int toPage, int pageCount);
+
+// The PDF file the print dialog proposes for the book at `bookPath`: the
+// book's name with ".pdf" in the book's folder, or "Untitled.pdf" in the home
+// folder for a book never saved.
+QString ProposedPdfPath(const QString& bookPath);
 
 // Prints `view` to the printer named `printerName` (the default printer
 // when empty).
@@ -67,6 +82,9 @@ public:
     // Adjusts each new printer before use (tests send the pages to a PDF
     // file this way).
     void SetPrinterSetup(std::function<void(QPrinter&)> setup) { m_setup = std::move(setup); }
+    // The path of the book on show (empty while it was never saved); the
+    // print dialog proposes a PDF file named after it.
+    void SetBookPath(std::function<QString()> bookPath) { m_bookPath = std::move(bookPath); }
 
 private:
     void Print(QPrinter& printer);
@@ -76,6 +94,7 @@ private:
     QtPrintUi m_qtUi;
     IPrintUi& m_ui;
     std::function<void(QPrinter&)> m_setup;
+    std::function<QString()> m_bookPath;
 };
 
 }  // namespace print

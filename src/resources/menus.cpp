@@ -25,7 +25,7 @@ constexpr MenuItem kDialItems[] = {
 constexpr MenuItem kEmailItems[] = {Cmd("Address 1", kCmdEmail1), Cmd("Address 2", kCmdEmail2)};
 constexpr MenuItem kWebItems[] = {Cmd("URL 1", kCmdWeb1), Cmd("URL 2", kCmdWeb2)};
 
-// ---- Menu 128: the main menu ----
+// ---- kMenuMain: the main menu ----
 constexpr MenuItem kImportItems[] = {Cmd("&Comma Delimited", kCmdFileImportCsv),
                                      Cmd("&Tab Delimited", kCmdFileImportTdf)};
 constexpr MenuItem kExportItems[] = {Cmd("&Comma Delimited", kCmdFileExportCsv),
@@ -82,7 +82,7 @@ constexpr MenuItem kMainMenu[] = {
     Popup("&View", kViewItems), Popup("&Help", kHelpItems),
 };
 
-// ---- Menu 144: tray menu and toolbar drop-downs ----
+// ---- kMenuTray: tray menu and toolbar drop-downs ----
 constexpr MenuItem kTrayItems[] = {
     Cmd("&Show", kCmdTrayShow, kMenuDefault),
     Sep(),
@@ -99,7 +99,7 @@ constexpr MenuItem kTrayMenu[] = {
     Popup("Web", kWebItems),
 };
 
-// ---- Menu 145: the address list's context menu ----
+// ---- kMenuContext: the address list's context menu ----
 constexpr MenuItem kContextItems[] = {
     Cmd("&Find...", kCmdEditFind),
     Sep(),
@@ -116,7 +116,7 @@ constexpr MenuItem kContextItems[] = {
 };
 constexpr MenuItem kContextMenu[] = {Popup("_CM_", kContextItems)};
 
-// ---- Accelerator table 128 ----
+// ---- kAccelMain: the accelerator table ----
 constexpr Accelerator kAccelerators[] = {
     {"Ctrl+N", kCmdFileNew},    {"Ctrl+O", kCmdFileOpen},       {"Ctrl+S", kCmdFileSave},
     {"Ctrl+P", kCmdFilePrint},  {"F1", kCmdHelpTopics},         {"Ctrl+F", kCmdEditFind},

@@ -47,6 +47,7 @@ inline constexpr int kStrAskToSave = 61699;        // "Save changes to %1?"
 inline constexpr int kStrCannotCreateDoc = 61700;  // "Failed to create empty document."
 inline constexpr int kStrParseInt = 61712;         // "Please enter an integer."
 inline constexpr int kStrParseIntRange = 61713;    // "... between %1 and %2."
+inline constexpr int kStrParseIntMax = 61714;      // "... no greater than %1."
 inline constexpr int kStrFileErrorFirst = 61856;   // file-error reports 61856..61870
 
 // The text of entry `id`, or an empty view when the table has none.

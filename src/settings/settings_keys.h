@@ -3,7 +3,7 @@
 //
 // Booleans are integers: 0 is off, anything else on; the program writes 0 or
 // 1.  Where two readers of one key pass different defaults, both constants
-// exist: the difference is deliberate (see kUseLastBook and kDefaultWeb).
+// exist: the difference is deliberate (see kDefaultWeb).
 #pragma once
 
 #include <array>
@@ -49,10 +49,10 @@ inline constexpr std::string_view kRecentFileList = "Recent File List";
 inline constexpr std::string_view kSettings = "Settings";
 
 // ---- [Preferences] ----
-// Reopen the last address book at start-up when no file is named.  Start-up
-// treats an absent key as off; the Preferences sheet shows it checked.
+// Reopen the last address book at start-up when no file is named.  An absent
+// key is off, at start-up and in the Preferences sheet alike, so the sheet
+// never promises a reopening that start-up does not do.
 inline constexpr IntSetting kUseLastBook{kPreferences, "UseLastBook", 0};
-inline constexpr IntSetting kUseLastBookInSheet{kPreferences, "UseLastBook", 1};
 // Start with the main window hidden and only the tray icon shown.
 inline constexpr IntSetting kStartMinimized{kPreferences, "StartMinimized", 0};
 // Keep a recent-address-book list on the File menu, with kNumMRU entries.
@@ -165,8 +165,8 @@ constexpr SettingInfo Info(const StringSetting& s) {
 // Every fixed key (the numbered recent-file keys aside), both defaults of the
 // keys that have two.
 inline constexpr auto kAllSettings = [] {
+    // clang-format off
     constexpr SettingInfo kFixed[] = {Info(kUseLastBook),
-                                      Info(kUseLastBookInSheet),
                                       Info(kStartMinimized),
                                       Info(kUseMRU),
                                       Info(kNumMRU),
@@ -196,6 +196,7 @@ inline constexpr auto kAllSettings = [] {
                                       Info(kColumnOrder),
                                       Info(kBookInUse),
                                       Info(kPreviewPages)};
+    // clang-format on
     constexpr std::size_t kFixedCount = sizeof kFixed / sizeof kFixed[0];
     std::array<SettingInfo, kFixedCount + 2 * kMappedFieldCount> all{};
     std::size_t n = 0;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "resources/version.h"
 #include "shell/artwork.h"
 #include "shell/link_static.h"
 
@@ -22,7 +23,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setPixmap(AppIcon().pixmap(32, 32));
     icon->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
-    auto* version = new QLabel("Quillbox Version 1.2", this);
+    auto* version =
+        new QLabel(QStringLiteral("Quillbox Version %1").arg(resources::kVersion), this);
     version->setObjectName("versionLabel");
     auto* by = new QLabel("by", this);
     auto* author = new QLabel(kAuthorName, this);

@@ -5,6 +5,7 @@
 #include <QPalette>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace shell {
 
@@ -18,14 +19,29 @@ int Lightness(const QColor& color) {
 }
 
 QColor GradientColor(const QColor& color, int d, int span) {
-    auto fade = [d, span](int c) { return c - (d * d * c) / (span * span); };
+    if (span <= 0) {
+        return color;
+    }
+    // In 64 bits: d * d * c passes the range of int on a caption about 3,500
+    // pixels wide.  A span wider than any window is scaled down first, so
+    // that d * d * c stays within 64 bits for every input.
+    std::int64_t distance = std::clamp<std::int64_t>(d, 0, span);
+    std::int64_t width = span;
+    if (width > kMaxCaptionWidth) {
+        distance = distance * kMaxCaptionWidth / width;
+        width = kMaxCaptionWidth;
+    }
+    const std::int64_t dd = distance * distance;
+    const std::int64_t ss = width * width;
+    auto fade = [dd, ss](int c) { return static_cast<int>(c - (dd * c) / ss); };
     return QColor(fade(color.red()), fade(color.green()), fade(color.blue()));
 }
 
 std::vector<QColor> CaptionGradientColumns(int width, const QColor& color) {
-    std::vector<QColor> columns(static_cast<std::size_t>(std::max(width, 0)), QColor(0, 0, 0));
+    width = std::clamp(width, 0, kMaxCaptionWidth);
+    std::vector<QColor> columns(static_cast<std::size_t>(width), QColor(0, 0, 0));
     const QColor solid(color.red(), color.green(), color.blue());
-    int x0 = (width * 5) / 6;
+    const int x0 = static_cast<int>(std::int64_t{width} * 5 / 6);
     for (int x = x0; x < width; ++x) {
         columns[static_cast<std::size_t>(x)] = solid;
     }

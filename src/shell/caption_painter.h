@@ -27,14 +27,19 @@ namespace shell {
 // ((max(r, g, b) + min(r, g, b)) * 240 + 255) / 510, integer division.
 int Lightness(const QColor& color);
 
+// The widest caption drawn: the widest a window can be (QWIDGETSIZE_MAX).
+inline constexpr int kMaxCaptionWidth = (1 << 24) - 1;
+
 // One channel c of the gradient band `d` pixels left of the solid part, for a
-// gradient span `span`: c - (d * d * c) / (span * span).
+// gradient span `span`: c - (d * d * c) / (span * span), computed in 64 bits,
+// with d taken within 0..span.
 QColor GradientColor(const QColor& color, int d, int span);
 
 // The colour of every column 0..width-1 of an active caption `width` pixels
 // wide in `color`.  The solid part starts at x0 = width * 5 / 6; the gradient
 // steps left from x0 in bands of max(1, x0 / 64) pixels while the remaining
-// left edge is wider than one band; what remains at the left is black.
+// left edge is wider than one band; what remains at the left is black.  A
+// width beyond kMaxCaptionWidth is taken as kMaxCaptionWidth.
 std::vector<QColor> CaptionGradientColumns(int width, const QColor& color);
 
 // The caption's four colours.

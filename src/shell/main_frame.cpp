@@ -353,10 +353,11 @@ void CMainFrame::SavePlacement() {
 }
 
 void CMainFrame::ApplyPlacement(const WindowPlacement& p) {
-    QRect normal(p.left, p.top, p.Width(), p.Height());
-    if (normal.width() <= 0 || normal.height() <= 0) {
+    if (p.Width() <= 0 || p.Height() <= 0 || p.Width() > QWIDGETSIZE_MAX ||
+        p.Height() > QWIDGETSIZE_MAX) {
         return;  // no window can take that size
     }
+    QRect normal(p.left, p.top, static_cast<int>(p.Width()), static_cast<int>(p.Height()));
     // A rectangle that no screen shows any more (a monitor was removed)
     // keeps its size but moves onto the primary screen.
     bool onScreen = false;

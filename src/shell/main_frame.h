@@ -111,9 +111,9 @@ public:
     CTrayIcon& Tray() { return *m_pTray; }
     // The tray icon's menu: Show, Preferences, About, Help, Exit.
     QMenu* TrayMenu() const { return m_pTrayMenu; }
-    // Show (32819): the window comes back as it was; the icon goes.
+    // Show (kCmdTrayShow): the window comes back as it was; the icon goes.
     void OnTrayShow();
-    // Exit (32820): removes the icon, hides the window, asks to save a
+    // Exit (kCmdTrayExit): removes the icon, hides the window, asks to save a
     // modified book and ends the program without saving the placement.
     // Cancelling the question (or a failed save) keeps the program running
     // with its window shown, so no changes are lost.

@@ -67,6 +67,15 @@ CQuickFindCombo::CQuickFindCombo(QWidget* parent) : QComboBox(parent) {
     }
 }
 
+void CQuickFindCombo::SetSearchField(const QString& fieldLabel) {
+    const QString text = QStringLiteral("Find in %1").arg(fieldLabel);
+    setToolTip(text);
+    setAccessibleName(text);
+    if (lineEdit() != nullptr) {
+        lineEdit()->setAccessibleName(text);
+    }
+}
+
 CQuickFindToolBar::CQuickFindToolBar(const QString& title, QWidget* parent)
     : CToolBarEx(title, parent) {}
 

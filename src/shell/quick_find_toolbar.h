@@ -33,7 +33,8 @@ class StatusPrompter;
 namespace shell {
 
 // The quick-find combo box: editable, with the search history as its list,
-// in a bold font of its own.
+// in a bold font of its own.  It searches the field last chosen in the Find
+// dialog, and its tooltip and accessible name say which ("Find in Email 1").
 class CQuickFindCombo : public QComboBox {
     Q_OBJECT
 
@@ -42,6 +43,9 @@ public:
     static constexpr int kListHeight = 100;
 
     explicit CQuickFindCombo(QWidget* parent = nullptr);
+
+    // Names the field searched, by its list label ("Email 1").
+    void SetSearchField(const QString& fieldLabel);
 };
 
 class CQuickFindToolBar : public CToolBarEx {
@@ -78,8 +82,8 @@ public:
     // A beep for Enter in an empty box (default: QApplication::beep).
     void SetBeepHandler(std::function<void()> handler) { m_beep = std::move(handler); }
 
-    // The pop-up of menu 144 that the button of `command` drops down: 1 for
-    // Dial, 2 for Email, 3 for Web; -1 for other buttons.
+    // The pop-up of kMenuTray that the button of `command` drops down: 1
+    // for Dial, 2 for Email, 3 for Web; -1 for other buttons.
     static int DropDownMenuIndex(int command);
     // Opens the drop-down menu of `command` under its button; false when the
     // button has none.

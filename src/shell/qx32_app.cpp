@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "addresslist/address_list_view.h"
 #include "addresslist/column_layout.h"
@@ -24,6 +25,7 @@
 #include "print/print_commands.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"
+#include "resources/version.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_location.h"
 #include "settings/settings_store.h"
@@ -101,12 +103,38 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     return line;
 }
 
+// Help, the version and mistakes are answered on the terminal: the exit
+// code, or nothing when the program goes on.
+std::optional<int> AnswerOnTheTerminal(const CommandLine& line) {
+    if (!line.ok) {
+        std::fprintf(stderr, "quillbox: %s\n\n%s", qPrintable(line.error),
+                     qPrintable(CQX32App::CommandLineHelp()));
+        return 2;
+    }
+    if (line.help) {
+        std::fputs(qPrintable(CQX32App::CommandLineHelp()), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::printf("Quillbox %s\n", resources::kVersion);
+        return 0;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 QString CQX32App::CommandLineHelp() {
     QCommandLineParser parser;
     DefineOptions(parser);
     return parser.helpText();
+}
+
+bool CQX32App::AnswersOnTheTerminal(const QStringList& arguments) {
+    const CommandLine line = ParseCommandLine(arguments);
+    // A text that does not parse may still hold the toolkit's own options
+    // (-style, -display), which only the window program's start takes away.
+    return line.ok && (line.help || line.version);
 }
 
 CQX32App::CQX32App(AppOptions options, QObject* parent)
@@ -131,37 +159,52 @@ void CQX32App::ShowStatusText(int id) {
 }
 
 bool CQX32App::InitInstance(const QStringList& arguments) {
+    PlaceSettingsFile();
+    // The command line is read before any window exists, so that --help and
+    // mistakes need none.
+    const CommandLine line = ParseCommandLine(arguments);
+    if (std::optional<int> exitCode = AnswerOnTheTerminal(line)) {
+        m_nExitCode = *exitCode;
+        return false;
+    }
+    LoadRecentFileList();
+    if (!CreateWindowAndDocument()) {
+        platform::ShowMessageBox(platform::ResourceString(resources::kStrCannotCreateDoc),
+                                 platform::MessageIcon::kError);
+        m_nExitCode = 1;
+        return false;
+    }
+    if (m_options.registerFileType) {
+        RegisterFileType(m_strProgramPath);
+    }
+    const ShowCommand show = FirstShowCommand();
+    if (!OpenStartingBook(line.book, line.pdf.isEmpty())) {
+        m_nExitCode = 1;
+        return false;
+    }
+    if (line.print) {
+        return PrintAndExit(line.book, line.printer, line.pdf);
+    }
+    ShowMainWindow(show);
+    if (line.book.isEmpty()) {
+        ReopenLastBook();
+    }
+    m_pFrame->Router().UpdateAll();
+    return true;
+}
+
+void CQX32App::PlaceSettingsFile() {
     m_strProgramPath = m_options.programPath.isEmpty() ? QCoreApplication::applicationFilePath()
                                                        : m_options.programPath;
-
-    // 1. The settings file beside the program (or where QUILLBOX_INI says).
+    // Beside the program (or where QUILLBOX_INI says).
     m_strSettingsPath = QString::fromStdString(
         settings::SettingsFilePath(QFile::encodeName(m_strProgramPath).toStdString()));
     m_pSettings = std::make_unique<settings::SettingsStore>(
         QFile::encodeName(m_strSettingsPath).toStdString());
     m_pProfile = std::make_unique<platform::ProfileOf<settings::SettingsStore>>(*m_pSettings);
+}
 
-    // The command line is read before any window exists, so that --help and
-    // mistakes need none.
-    CommandLine line = ParseCommandLine(arguments);
-    if (!line.ok) {
-        std::fprintf(stderr, "quillbox: %s\n\n%s", qPrintable(line.error),
-                     qPrintable(CommandLineHelp()));
-        m_nExitCode = 2;
-        return false;
-    }
-    if (line.help) {
-        std::fputs(qPrintable(CommandLineHelp()), stdout);
-        m_nExitCode = 0;
-        return false;
-    }
-    if (line.version) {
-        std::printf("Quillbox %s\n", qPrintable(QCoreApplication::applicationVersion()));
-        m_nExitCode = 0;
-        return false;
-    }
-
-    // 3. The recent-book list.
+void CQX32App::LoadRecentFileList() {
     int recentCount = 0;
     if (settings::Read(*m_pSettings, settings::kUseMRU) != 0) {
         recentCount = std::clamp(settings::Read(*m_pSettings, settings::kNumMRU), 0,
@@ -169,66 +212,52 @@ bool CQX32App::InitInstance(const QStringList& arguments) {
     }
     m_pRecentFiles = std::make_unique<platform::RecentFileList>(m_pProfile.get(), recentCount);
     m_pRecentFiles->ReadList();
+}
 
-    // 4. Document, main window and address list.
-    if (!CreateWindowAndDocument()) {
-        platform::ShowMessageBox(platform::ResourceString(resources::kStrCannotCreateDoc),
-                                 platform::MessageIcon::kError);
-        m_nExitCode = 1;
-        return false;
-    }
-
-    // 5. The book file type.
-    if (m_options.registerFileType) {
-        RegisterFileType(m_strProgramPath);
-    }
-
-    // 7. How the window is first shown.
+ShowCommand CQX32App::FirstShowCommand() const {
     const bool startHidden = settings::Read(*m_pSettings, settings::kStartMinimized) != 0;
-    const ShowCommand show = startHidden ? ShowCommand::kHide : ShowCommand::kNormal;
+    return startHidden ? ShowCommand::kHide : ShowCommand::kNormal;
+}
 
-    // 6 and 8. Open the named book, or start a new one.
-    if (!line.book.isEmpty()) {
-        // Writing a PDF runs without a window or a user: a failure is told
-        // on the error output instead of in a message box.
-        const platform::OpenMode mode =
-            line.pdf.isEmpty() ? platform::OpenMode::kReportFailure : platform::OpenMode::kSilent;
-        if (m_pDocManager->OpenDocumentFile(line.book, mode) != platform::OpenResult::kOpened) {
-            if (!line.pdf.isEmpty()) {
-                std::fprintf(stderr, "quillbox: Cannot open %s.\n", qPrintable(line.book));
-            }
-            m_nExitCode = 1;
-            return false;
+bool CQX32App::OpenStartingBook(const QString& book, bool reportFailure) {
+    if (book.isEmpty()) {
+        return m_pDocManager->OnFileNew();
+    }
+    // Writing a PDF runs without a window or a user: a failure is told on
+    // the error output instead of in a message box.
+    const platform::OpenMode mode =
+        reportFailure ? platform::OpenMode::kReportFailure : platform::OpenMode::kSilent;
+    if (m_pDocManager->OpenDocumentFile(book, mode) != platform::OpenResult::kOpened) {
+        if (!reportFailure) {
+            std::fprintf(stderr, "quillbox: Cannot open %s.\n", qPrintable(book));
         }
-    } else if (!m_pDocManager->OnFileNew()) {
-        m_nExitCode = 1;
         return false;
     }
-    if (line.print) {
-        return PrintAndExit(line.book, line.printer, line.pdf);
-    }
+    return true;
+}
+
+void CQX32App::ShowMainWindow(ShowCommand show) {
     m_pFrame->ShowFirstTime(show);
     // Keys such as Ins, Enter and Del are meant for the list, not the
     // quick-find box that comes first in the window's focus chain.
     m_pView->setFocus(Qt::OtherFocusReason);
-
-    // 9. Status texts from now on; dropped books open.
+    // Status texts from now on; dropped books open.
     m_bStarting = false;
     new platform::FileDropHandler(
         m_pFrame.get(), [this](const QStringList& paths) { m_pDocManager->OnDropFiles(paths); });
     m_pFrame->update();
+}
 
-    // 10. The last book, when asked for and nothing was named.
-    if (line.book.isEmpty() && settings::Read(*m_pSettings, settings::kUseLastBook) != 0) {
-        QString last = m_pDoc->LoadBookInUse();
-        if (!last.isEmpty()) {
-            ShowStatusText(resources::kStrLoadingBook);
-            // A book that no longer opens leaves the new one in place.
-            m_pDocManager->OpenDocumentFile(last, platform::OpenMode::kSilent);
-        }
+void CQX32App::ReopenLastBook() {
+    if (settings::Read(*m_pSettings, settings::kUseLastBook) == 0) {
+        return;
     }
-    m_pFrame->Router().UpdateAll();
-    return true;
+    QString last = m_pDoc->LoadBookInUse();
+    if (!last.isEmpty()) {
+        ShowStatusText(resources::kStrLoadingBook);
+        // A book that no longer opens leaves the new one in place.
+        m_pDocManager->OpenDocumentFile(last, platform::OpenMode::kSilent);
+    }
 }
 
 bool CQX32App::CreateWindowAndDocument() {
@@ -249,6 +278,7 @@ bool CQX32App::CreateWindowAndDocument() {
     m_pView->Commands().OnCommand(resources::kCmdPreferences, [this] { OnPreferences(); });
     m_pPrint = std::make_unique<print::CPrintCommands>(*m_pView);
     m_pPrint->Register(m_pView->Commands());
+    m_pPrint->SetBookPath([this] { return m_pDoc->PathName(); });
     // Add, Edit, Copy, Delete, Find, the contact actions, undo and redo go
     // to the view; the imports and exports to the document.
     m_pEntries = std::make_unique<entries::CEntriesController>(*m_pView, *m_pProfile, m_pDoc.get(),
@@ -260,6 +290,16 @@ bool CQX32App::CreateWindowAndDocument() {
         toolBar->SetQuickFindHandler(
             [this](const QString& text) { m_pEntries->FindCommands().QuickFind(text); });
         toolBar->SetFocusReturn(m_pView);
+        // The box searches the Find dialog's field and says which.
+        auto showField = [box = toolBar->QuickFindBox()](int field) {
+            if (box != nullptr) {
+                box->SetSearchField(
+                    platform::ResourceString(resources::kStrFieldLabelFirst + field));
+            }
+        };
+        showField(m_pEntries->FindDialog().m_nSearchField);
+        connect(&m_pEntries->FindDialog(), &entries::CFindDlg::searchFieldChanged, toolBar,
+                showField);
     }
     m_pDoc->Attach(router);
     m_pDocManager = std::make_unique<platform::CDocManager>(*m_pDoc, m_pRecentFiles.get());

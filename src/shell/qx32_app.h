@@ -47,6 +47,7 @@ namespace shell {
 
 class CHelpViewer;
 class CMainFrame;
+enum class ShowCommand;
 
 struct AppOptions {
     // The program file; the settings and help files are found beside it.
@@ -76,8 +77,8 @@ public:
     bool IsStarting() const { return m_bStarting; }
 
     void OnAppAbout();
-    // Preferences (32809), a command of the address list: the preferences
-    // sheet over the settings and the list's column widths.
+    // Preferences (kCmdPreferences), a command of the address list: the
+    // preferences sheet over the settings and the list's column widths.
     void OnPreferences();
     // Runs the preferences sheet instead of QDialog::exec (for tests).
     void SetPreferencesRunner(preferences::SheetRunner run) { m_runPreferences = std::move(run); }
@@ -97,9 +98,24 @@ public:
 
     // The command-line help text.
     static QString CommandLineHelp();
+    // True when `arguments` (the program name first) ask only for text on
+    // the terminal (--help, --version), which needs no display.
+    static bool AnswersOnTheTerminal(const QStringList& arguments);
 
 private:
+    // The steps of InitInstance, in their order.
+    void PlaceSettingsFile();
+    void LoadRecentFileList();
     bool CreateWindowAndDocument();
+    // How the window is first shown: hidden with "StartMinimized".
+    ShowCommand FirstShowCommand() const;
+    // Opens `book`, or a new book when it is empty.  A failure is reported
+    // in a message box, or else on the error output.
+    bool OpenStartingBook(const QString& book, bool reportFailure);
+    // Shows the window and lets status texts and dropped books in.
+    void ShowMainWindow(ShowCommand show);
+    // With "UseLastBook" on, opens the last book silently.
+    void ReopenLastBook();
     void RegisterCommands();
     // Prints the open book to `printer` (the default one when empty), or
     // to the PDF file `pdf` when one is named, without showing the window.

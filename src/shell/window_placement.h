@@ -10,6 +10,7 @@
 // when the program starts hidden).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,8 +35,10 @@ struct WindowPlacement {
     int right = 0;
     int bottom = 0;
 
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
+    // In 64 bits: stored edges far apart (right 2147483647, left -1) give a
+    // width beyond the range of int.
+    std::int64_t Width() const { return std::int64_t{right} - left; }
+    std::int64_t Height() const { return std::int64_t{bottom} - top; }
     bool operator==(const WindowPlacement&) const = default;
 };
 

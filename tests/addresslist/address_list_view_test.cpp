@@ -17,6 +17,7 @@
 #include "platform/command_router.h"
 #include "platform/test_dialogs.h"
 #include "resources/command_ids.h"
+#include "resources/string_table.h"
 #include "settings/settings_keys.h"
 
 namespace addresslist {
@@ -98,7 +99,7 @@ TEST_F(ListViewTest, LoadingAppliesTheRememberedSortAndShowsTheIdlePrompt) {
     platform::SetStatusTextSink({});
     EXPECT_EQ(FieldColumn(View().Model(), LastName), (std::vector<std::string>{"c", "b", "a"}));
     EXPECT_EQ(View().SortHeader().SortColumn(), 0);
-    EXPECT_EQ(prompts, std::vector<int>{57345});
+    EXPECT_EQ(prompts, std::vector<int>{resources::kStrIdleMessage});
     // The next book replaces the rows.
     Load({"x"});
     EXPECT_EQ(View().Model().RowCount(), 1);

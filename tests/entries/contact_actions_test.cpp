@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <filesystem>
+#include <functional>
 
 #include "addressbook/field_table.h"
 #include "entries/contact_actions.h"
@@ -195,14 +196,52 @@ TEST_F(ContactActionsTest, CancelWritesNothing) {
     EXPECT_EQ(m_nQueries, 0);
 }
 
-TEST_F(ContactActionsTest, ShortcutThatCannotBeWrittenIsReported) {
-    std::filesystem::create_directory(m_folder.File(kShortcutFileName));
-    m_actions->OnContactCommand(resources::kCmdEmail1);
-    EXPECT_TRUE(m_opener.urls.empty());
-    ASSERT_EQ(m_messages.Messages().size(), 1u);
-    EXPECT_EQ(m_messages.Messages()[0].icon, platform::MessageIcon::kError);
-    EXPECT_TRUE(m_messages.Messages()[0].text.contains("an unnamed file"))
-        << m_messages.Messages()[0].text.toStdString();
+// Nothing on this desktop reads the shortcut: when it cannot be written the
+// address still opens, with no message, and nothing the name points at is
+// touched.
+TEST_F(ContactActionsTest, ShortcutThatCannotBeWrittenStopsNothing) {
+    const std::string shortcut = m_folder.File(kShortcutFileName);
+    const std::string victim = m_folder.File("victim.txt");
+    struct Case {
+        const char* name;
+        bool isLink;
+        std::function<void()> prepare;
+    };
+    const Case cases[] = {
+        {"a folder of that name", false, [&] { std::filesystem::create_directory(shortcut); }},
+        {"a link to another file", true,
+         [&] { std::filesystem::create_symlink(victim, shortcut); }},
+        {"a link to nowhere", true,
+         [&] { std::filesystem::create_symlink(m_folder.File("none"), shortcut); }},
+        {"a second name of another file", false,
+         [&] { std::filesystem::create_hard_link(victim, shortcut); }},
+        // The current folder is gone, so nothing can be created in it (as
+        // with "/" as the folder of a program started from a launcher).
+        {"a current folder that takes no file", false,
+         [&] {
+             std::filesystem::create_directory(m_folder.File("gone"));
+             QDir::setCurrent(QString::fromStdString(m_folder.File("gone")));
+             std::filesystem::remove(m_folder.File("gone"));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir::setCurrent(QString::fromStdString(m_folder.Path()));
+        std::error_code ignored;
+        std::filesystem::remove_all(shortcut, ignored);
+        testsupport::WriteText(victim, "keep me");
+        m_opener.urls.clear();
+        c.prepare();
+        m_actions->OnContactCommand(resources::kCmdEmail1);
+        ASSERT_EQ(m_opener.urls.size(), 1u);
+        EXPECT_EQ(m_opener.urls[0], "mailto:ann@example.com");
+        EXPECT_TRUE(m_messages.Messages().empty());
+        EXPECT_EQ(testsupport::ReadText(victim), "keep me");
+        EXPECT_FALSE(std::filesystem::exists(m_folder.File("none")));
+        if (c.isLink) {
+            EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(shortcut)));
+        }
+    }
 }
 
 }  // namespace

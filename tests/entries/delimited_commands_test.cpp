@@ -15,6 +15,7 @@
 #include "entries_test_support.h"
 #include "fileio/atomic_file.h"
 #include "platform/app_services.h"
+#include "resources/string_table.h"
 
 namespace entries {
 namespace {
@@ -80,10 +81,19 @@ TEST(SelectFieldsDlg, ExportRefusesColumnsPastItsLimit) {
     platform::TestDialogs messages;
     platform::ScopedDialogs scoped(messages);
     dialog.SetMaxColumn(1000);
+    // Every number up to the limit is accepted, 0 and below (no column) too,
+    // so the refusal names only the highest.
+    dialog.ColumnBox(Email1)->SetText("-5");
     dialog.ColumnBox(Notes)->SetText("1001");
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(messages.LastMessage(), "Please enter an integer between 0 and 1000.");
+    EXPECT_EQ(messages.LastMessage(), "Please enter an integer no greater than 1000.");
+
+    dialog.ColumnBox(Notes)->SetText("1000");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.m_nColumn[Email1], -5);
+    EXPECT_EQ(dialog.m_nColumn[Notes], 1000);
 }
 
 class DelimitedTest : public EntriesTest {
@@ -144,7 +154,7 @@ TEST_F(DelimitedTest, ImportCommaFile) {
     EXPECT_EQ(Column(Address1), (Texts{"", "Main St, 1", "", "", ""}));
     EXPECT_EQ(Column(Notes), (Texts{"", "Smith", "Jones", "", "Lee"}));
     EXPECT_EQ(m_messages.LastMessage(), "4 addresses imported.");
-    EXPECT_EQ(m_status, std::vector<int>{167});  // stays until replaced
+    EXPECT_EQ(m_status, std::vector<int>{resources::kStrImporting});  // stays until replaced
     EXPECT_EQ(m_messages.Messages().back().icon, platform::MessageIcon::kInformation);
     EXPECT_TRUE(m_document.IsModified());
     EXPECT_EQ(Read(settings::ImportColumn(Email1)), 4);
@@ -281,7 +291,7 @@ TEST_F(DelimitedTest, ExportWithGapsAndRepeatedColumns) {
               "\"Smith\",\"Paris\",\"\",\"\",\"\",\r\n"
               "\"Doe \"Jr\"\",\"\",\"\",\"d@x\",\"a<p>b\",\r\n");
     EXPECT_EQ(m_messages.LastMessage(), "3 addresses exported.");
-    EXPECT_EQ(m_status, (std::vector<int>{171, 57345}));
+    EXPECT_EQ(m_status, (std::vector<int>{resources::kStrExporting, resources::kStrIdleMessage}));
     EXPECT_FALSE(m_document.IsModified());
     EXPECT_EQ(Read(settings::ExportColumn(City)), 2);
     EXPECT_EQ(m_db.CountClauses(), 0);

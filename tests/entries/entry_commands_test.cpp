@@ -8,6 +8,7 @@
 #include "addressbook/field_table.h"
 #include "entries/prop_info.h"
 #include "entries_test_support.h"
+#include "platform/control_name.h"
 #include "resources/command_ids.h"
 
 namespace entries {
@@ -17,7 +18,7 @@ using namespace addressbook;
 using testing::EntriesTest;
 
 QLineEdit* Box(CPropInfo& sheet, int controlId) {
-    return sheet.findChild<QLineEdit*>(QString::number(controlId));
+    return platform::FindControl<QLineEdit>(sheet, controlId);
 }
 
 class EntryCommandsTest : public EntriesTest {};
@@ -36,27 +37,27 @@ TEST_F(EntryCommandsTest, AddStartsFromTheDefaults) {
         const char* text;
     };
     const Expected expected[] = {
-        {1005, "Springfield"},
-        {1007, "Freedonia"},
-        {1162, "Acme"},
-        {1011, "info@acme.test"},
-        {1008, "(555)"},
-        {1006, "ST"},
-        {1015, "http://"},
-        {1009, "01234"},
+        {kIdCity, "Springfield"},
+        {kIdCountry, "Freedonia"},
+        {kIdCompany, "Acme"},
+        {kIdEmail1, "info@acme.test"},
+        {kIdHomePhone, "(555)"},
+        {kIdState, "ST"},
+        {kIdWeb1, "http://"},
+        {kIdZipCode, "01234"},
         // The prefix is the home phone's only.
-        {1010, ""},
-        {1012, ""},
-        {1016, ""},
-        {1019, ""},
-        {1002, ""},
+        {kIdWorkPhone, ""},
+        {kIdPager, ""},
+        {kIdFaxPhone, ""},
+        {kIdCellPhone, ""},
+        {kIdLastName, ""},
     };
     m_script.Accept<CPropInfo>([&](CPropInfo& sheet) {
         EXPECT_EQ(sheet.windowTitle(), "Add a New Entry");
         for (const Expected& e : expected) {
             EXPECT_EQ(Box(sheet, e.controlId)->text(), QString::fromUtf8(e.text)) << e.controlId;
         }
-        Box(sheet, 1002)->setText("Zed");
+        Box(sheet, kIdLastName)->setText("Zed");
     });
     Controller().EntryCommands().OnAdd();
 
@@ -85,11 +86,11 @@ TEST_F(EntryCommandsTest, NewEntriesFollowTheRememberedSort) {
         List().SelectRow(0);
         // Copy of "b" renamed "a" (the copy suffix is added), then Add "c".
         m_script.Accept<CPropInfo>([](CPropInfo& sheet) {
-            EXPECT_EQ(Box(sheet, 1002)->text(), "b - Copy");
-            Box(sheet, 1002)->setText("a - Copy");
+            EXPECT_EQ(Box(sheet, kIdLastName)->text(), "b - Copy");
+            Box(sheet, kIdLastName)->setText("a - Copy");
         });
         Controller().EntryCommands().OnCopy();
-        m_script.Accept<CPropInfo>([](CPropInfo& sheet) { Box(sheet, 1002)->setText("c"); });
+        m_script.Accept<CPropInfo>([](CPropInfo& sheet) { Box(sheet, kIdLastName)->setText("c"); });
         Controller().EntryCommands().OnAdd();
         EXPECT_EQ(Column(LastName), c.expected);
         // The new row is the selected one.
@@ -102,7 +103,7 @@ TEST_F(EntryCommandsTest, CopyKeepsTheSourceAndAddsTheSuffix) {
     List().SelectRow(0);
     m_script.Accept<CPropInfo>([](CPropInfo& sheet) {
         EXPECT_EQ(sheet.windowTitle(), "Copy an Existing Entry");
-        EXPECT_EQ(Box(sheet, 1002)->text(), " - Copy");
+        EXPECT_EQ(Box(sheet, kIdLastName)->text(), " - Copy");
     });
     Controller().EntryCommands().OnCopy();
     ASSERT_EQ(List().RowCount(), 2);
@@ -119,8 +120,8 @@ TEST_F(EntryCommandsTest, EditChangesTheFocusedEntryInPlace) {
     const CAddressEntry* entry = &List().EntryAt(0);
     m_script.Accept<CPropInfo>([](CPropInfo& sheet) {
         EXPECT_EQ(sheet.windowTitle(), "Edit an Existing Entry");
-        Box(sheet, 1002)->setText("z");
-        sheet.findChild<QPlainTextEdit*>("1022")->setPlainText("l1\nl2\nl3");
+        Box(sheet, kIdLastName)->setText("z");
+        platform::FindControl<QPlainTextEdit>(sheet, kIdNotes)->setPlainText("l1\nl2\nl3");
     });
     Controller().EntryCommands().OnEdit();
     EXPECT_EQ(Column(LastName), (std::vector<std::string>{"b", "c", "z"}));

@@ -23,6 +23,7 @@
 #include "entries/prop_info.h"
 #include "entries/select_fields_dlg.h"
 #include "entries_test_support.h"
+#include "platform/control_name.h"
 #include "resources/string_table.h"
 
 namespace entries {
@@ -73,7 +74,7 @@ QWidget* NextTabStop(QWidget* widget) {
 
 template <class T>
 T* Box(const CPropInfo& sheet, int controlId) {
-    return sheet.findChild<T*>(QString::number(controlId));
+    return platform::FindControl<T>(sheet, controlId);
 }
 
 TEST(PropInfo, PagesBoxesAndTabOrder) {
@@ -95,7 +96,7 @@ TEST(PropInfo, PagesBoxesAndTabOrder) {
             EXPECT_TRUE(fields.insert(box.field).second) << box.controlId;
             QWidget* widget = page->BoxOf(box.field);
             ASSERT_NE(widget, nullptr);
-            EXPECT_EQ(widget->objectName(), QString::number(box.controlId));
+            EXPECT_EQ(widget->objectName(), platform::ControlName(box.controlId));
             if (previous != nullptr) {
                 EXPECT_EQ(NextTabStop(previous), widget) << box.controlId;
             }
@@ -104,8 +105,8 @@ TEST(PropInfo, PagesBoxesAndTabOrder) {
     }
     EXPECT_EQ(fields.size(), static_cast<std::size_t>(kFieldCount));
 
-    EXPECT_NE(Box<QPlainTextEdit>(sheet, 1022), nullptr);
-    EXPECT_EQ(Box<QLineEdit>(sheet, 1022), nullptr);
+    EXPECT_NE(Box<QPlainTextEdit>(sheet, kIdNotes), nullptr);
+    EXPECT_EQ(Box<QLineEdit>(sheet, kIdNotes), nullptr);
 }
 
 TEST(PropInfo, EntryToBoxesAndBack) {
@@ -118,17 +119,17 @@ TEST(PropInfo, EntryToBoxesAndBack) {
                                      {Notes, "one<p>two"}});
     CPropInfo sheet(resources::kStrEditEntryCaption);
     sheet.LoadFromEntry(entry);
-    EXPECT_EQ(Box<QLineEdit>(sheet, 1000)->text(), "Ann");
-    EXPECT_EQ(Box<QLineEdit>(sheet, 1002)->text(), "Smith");
-    EXPECT_EQ(Box<QLineEdit>(sheet, 1009)->text(), "12345");
-    EXPECT_EQ(Box<QLineEdit>(sheet, 1023)->text(), "12");
-    EXPECT_EQ(Box<QLineEdit>(sheet, 1014)->text(), "77");
-    EXPECT_EQ(Box<QLineEdit>(sheet, 1018)->text(), "example.org");
-    EXPECT_EQ(Box<QPlainTextEdit>(sheet, 1022)->toPlainText(), "one\ntwo");
+    EXPECT_EQ(Box<QLineEdit>(sheet, kIdFirstName)->text(), "Ann");
+    EXPECT_EQ(Box<QLineEdit>(sheet, kIdLastName)->text(), "Smith");
+    EXPECT_EQ(Box<QLineEdit>(sheet, kIdZipCode)->text(), "12345");
+    EXPECT_EQ(Box<QLineEdit>(sheet, kIdWorkExt)->text(), "12");
+    EXPECT_EQ(Box<QLineEdit>(sheet, kIdPagerCard)->text(), "77");
+    EXPECT_EQ(Box<QLineEdit>(sheet, kIdWeb2)->text(), "example.org");
+    EXPECT_EQ(Box<QPlainTextEdit>(sheet, kIdNotes)->toPlainText(), "one\ntwo");
 
-    Box<QLineEdit>(sheet, 1005)->setText("Paris");
-    Box<QLineEdit>(sheet, 1000)->setText("");
-    Box<QPlainTextEdit>(sheet, 1022)->setPlainText("one\ntwo\nthree");
+    Box<QLineEdit>(sheet, kIdCity)->setText("Paris");
+    Box<QLineEdit>(sheet, kIdFirstName)->setText("");
+    Box<QPlainTextEdit>(sheet, kIdNotes)->setPlainText("one\ntwo\nthree");
     sheet.accept();
 
     CAddressEntry stored;
@@ -148,7 +149,7 @@ TEST(PropInfo, CancelLeavesMembersAndLongOrOddTextsSurvive) {
     sheet.LoadFromEntry(entry);
 
     // Cancel: the boxes are not read.
-    Box<QLineEdit>(sheet, 1003)->setText("changed");
+    Box<QLineEdit>(sheet, kIdAddress1)->setText("changed");
     sheet.reject();
     CAddressEntry afterCancel;
     sheet.StoreToEntry(afterCancel);
@@ -176,15 +177,15 @@ TEST(DialogKeys, EnterClosesOnlyOutsideTheNotes) {
     struct Case {
         const char* name;
         std::function<QDialog*()> make;
-        const char* target;
+        QString target;  // object name
         bool closes;
     };
     FindHistory history;
     const Case cases[] = {
-        {"sheet line box", [] { return new CPropInfo(resources::kStrAddEntryCaption); }, "1002",
-         true},
-        {"sheet notes box", [] { return new CPropInfo(resources::kStrAddEntryCaption); }, "1022",
-         false},
+        {"sheet line box", [] { return new CPropInfo(resources::kStrAddEntryCaption); },
+         platform::ControlName(kIdLastName), true},
+        {"sheet notes box", [] { return new CPropInfo(resources::kStrAddEntryCaption); },
+         platform::ControlName(kIdNotes), false},
         {"find what",
          [&history] {
              auto* find = new CFindDlg;
@@ -192,9 +193,10 @@ TEST(DialogKeys, EnterClosesOnlyOutsideTheNotes) {
              find->OnInitDialog(&history);
              return find;
          },
-         "1002", true},
+         platform::ControlName(kIdFindWhat), true},
         {"select fields box", [] { return new CSelectFieldsDlg; }, "LastName", true},
-        {"empty item box", [] { return new CEmptyDlg; }, "1160", true},
+        {"empty item box", [] { return new CEmptyDlg; }, platform::ControlName(kIdEnteredText),
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -257,7 +259,7 @@ TEST(DialogFocus, EachDialogOpensWithTheKeyboardInItsFirstBox) {
     sheet.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
     ASSERT_NE(QApplication::focusWidget(), nullptr);
-    EXPECT_EQ(QApplication::focusWidget()->objectName(), "1000");
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), platform::ControlName(kIdFirstName));
     QTest::keyClicks(QApplication::focusWidget(), "Bea");
     sheet.accept();
     EXPECT_EQ(sheet.Member(FirstName), "Bea");

@@ -8,6 +8,7 @@
 #include "entries/entry_undo.h"
 #include "entries/prop_info.h"
 #include "entries_test_support.h"
+#include "platform/control_name.h"
 
 namespace entries {
 namespace {
@@ -30,13 +31,15 @@ protected:
 
     void AddByCommand(const std::string& lastName) {
         m_script.Accept<CPropInfo>([lastName](CPropInfo& sheet) {
-            sheet.findChild<QLineEdit*>("1002")->setText(QString::fromStdString(lastName));
+            platform::FindControl<QLineEdit>(sheet, kIdLastName)
+                ->setText(QString::fromStdString(lastName));
         });
         Controller().EntryCommands().OnAdd();
     }
     void EditFocused(const std::string& lastName) {
         m_script.Accept<CPropInfo>([lastName](CPropInfo& sheet) {
-            sheet.findChild<QLineEdit*>("1002")->setText(QString::fromStdString(lastName));
+            platform::FindControl<QLineEdit>(sheet, kIdLastName)
+                ->setText(QString::fromStdString(lastName));
         });
         Controller().EntryCommands().OnEdit();
     }

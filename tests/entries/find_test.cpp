@@ -14,6 +14,7 @@
 #include "entries/find_history.h"
 #include "entries/find_text.h"
 #include "entries_test_support.h"
+#include "platform/control_name.h"
 #include "resources/command_ids.h"
 
 namespace entries {
@@ -136,10 +137,11 @@ protected:
         m_script.Then([=](QDialog& dialog) {
             auto& find = dynamic_cast<CFindDlg&>(dialog);
             find.FindWhatBox()->setEditText(text);
-            find.findChild<QRadioButton*>(direction == 0 ? "1003" : "1004")->setChecked(true);
-            find.findChild<QCheckBox*>("1085")->setChecked(startAtTop);
-            find.findChild<QCheckBox*>("1005")->setChecked(matchCase);
-            find.findChild<QComboBox*>("1164")->setCurrentIndex(field);
+            platform::FindControl<QRadioButton>(find, direction == 0 ? kIdFindUp : kIdFindDown)
+                ->setChecked(true);
+            platform::FindControl<QCheckBox>(find, kIdStartAtTop)->setChecked(startAtTop);
+            platform::FindControl<QCheckBox>(find, kIdMatchCase)->setChecked(matchCase);
+            platform::FindControl<QComboBox>(find, kIdSearchField)->setCurrentIndex(field);
             find.OnFindNext();
             return find.result();
         });

@@ -15,6 +15,7 @@
 #include "platform/status_prompter.h"
 #include "qt_printers.h"
 #include "resources/command_ids.h"
+#include "resources/string_table.h"
 
 namespace {
 
@@ -140,7 +141,7 @@ TEST(StatusPrompter, PromptsWhileHoveringAndIdleTextAfter) {
     QApplication::sendEvent(&window, &leave);
     EXPECT_EQ(prompter.Text(), "For Help, press F1");
 
-    prompter.ShowStringId(165);
+    prompter.ShowStringId(resources::kStrLoadingBook);
     EXPECT_EQ(pane->text(), "Loading Address Book...");
     prompter.ShowStringId(173);  // no such string: nothing changes
     EXPECT_EQ(pane->text(), "Loading Address Book...");

@@ -106,6 +106,25 @@ TEST(IntegerCheck, RangeMessageNamesTheLimits) {
     }
 }
 
+TEST(IntegerCheck, AtMost) {
+    struct Case {
+        QString text;
+        std::optional<int> value;
+        QString message;
+    };
+    const Case cases[] = {
+        {"1000", 1000, ""},
+        {"-2147483648", -2147483647 - 1, ""},
+        {"1001", std::nullopt, "Please enter an integer no greater than 1000."},
+        {"x", std::nullopt, "Please enter an integer."},
+    };
+    for (const Case& c : cases) {
+        platform::IntegerCheck check = platform::CheckIntegerAtMost(c.text, 1000);
+        EXPECT_EQ(check.value, c.value) << c.text.toStdString();
+        EXPECT_EQ(check.message, c.message) << c.text.toStdString();
+    }
+}
+
 TEST(IntegerCheck, RefusalShowsAWarningAndReturnsToTheBox) {
     platform::TestDialogs dialogs;
     platform::ScopedDialogs scope(dialogs);

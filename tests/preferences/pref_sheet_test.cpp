@@ -107,7 +107,7 @@ TEST_F(PrefSheetTest, NoSettingsFileShowsTheSheetDefaults) {
         bool checked;
     };
     const Check checks[] = {
-        {kIdLastBook, true},        {kIdLastSort, true},        {kIdColumnWidths, true},
+        {kIdLastBook, false},       {kIdLastSort, true},        {kIdColumnWidths, true},
         {kIdColumnPositions, true}, {kIdImportSettings, true},  {kIdExportSettings, true},
         {kIdWindowSize, true},      {kIdConfirmDeletes, true},  {kIdShowRecent, true},
         {kIdMinimizeToTray, true},  {kIdStartMinimized, false},
@@ -156,7 +156,9 @@ TEST_F(PrefSheetTest, OkWithNoSettingsFileWritesEveryKeyInOrder) {
         "NumMRU",        "DefaultCity",  "DefaultCountry", "DefaultComp",    "DefaultEmail",
         "DefaultPrefix", "DefaultState", "DefaultWeb",     "DefaultZip",     "ConfirmDelete"};
     EXPECT_EQ(PreferenceKeys(), expected);
-    EXPECT_EQ(Get("Preferences", "UseLastBook"), "1");
+    // What the sheet showed is what start-up used: the last book stays
+    // closed at the next start.
+    EXPECT_EQ(Get("Preferences", "UseLastBook"), "0");
     EXPECT_EQ(Get("Preferences", "StartMinimized"), "0");
     EXPECT_EQ(Get("Preferences", "NumMRU"), "2");
     EXPECT_EQ(Get("Preferences", "DefaultWeb"), "http://");

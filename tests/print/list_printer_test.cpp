@@ -1,15 +1,20 @@
 // Pages written to PDF files and read back with pdftotext and pdfinfo.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QImage>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -141,15 +146,87 @@ TEST_F(ListPrinterTest, UnwritablePdfFails) {
     EXPECT_FALSE(error.isEmpty());
 }
 
+// The most frequent colour in `rect` of `image`, and the darkest one.
+struct AreaColours {
+    QColor common;
+    QColor darkest;
+};
+AreaColours ColoursIn(const QImage& image, const QRect& rect) {
+    std::map<QRgb, int> counts;
+    QColor darkest(255, 255, 255);
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QColor colour = image.pixelColor(x, y);
+            ++counts[colour.rgb()];
+            if (colour.lightness() < darkest.lightness()) {
+                darkest = colour;
+            }
+        }
+    }
+    const auto most = std::max_element(counts.begin(), counts.end(),
+                                       [](auto& a, auto& b) { return a.second < b.second; });
+    return {most == counts.end() ? QColor() : QColor::fromRgb(most->first), darkest};
+}
+
+// A dark desktop theme must not reach the paper: rows print black on white,
+// every second one on a light-grey band.
+TEST_F(ListPrinterTest, RowsPrintBlackOnWhiteWhateverTheTheme) {
+    AddRows(4);
+    const QPalette previous = QApplication::palette();
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::AlternateBase, QColor(45, 45, 45));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
+
+    QImage page(2400, 3400, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    CListPrinter job(PrintSourceFromView(*m_view));
+    job.Begin(page);
+    {
+        QPainter painter(&page);
+        job.PrintPage(painter, 1);
+    }
+    QApplication::setPalette(previous);
+
+    const PageMetrics& m = job.Metrics();
+    const double scale = static_cast<double>(page.width()) / m.pageWidth;
+    int rowWidth = 0;
+    for (const addresslist::CellColumn& column : job.PageColumns()) {
+        rowWidth += column.width;
+    }
+    const QColor expected[] = {kPaperWhite, kPaperBand, kPaperWhite, kPaperBand};
+    for (int k = 0; k < 4; ++k) {
+        // Row k lies under the header (2 rows), the gap and the headings.
+        const int top = qRound((4 + k) * m.rowHeight * scale) + 1;
+        const int bottom = qRound((5 + k) * m.rowHeight * scale) - 2;
+        const int left = qRound(4 * m.charWidth * scale) + 1;
+        const int right = qRound((4 * m.charWidth + rowWidth) * scale) - 2;
+        const AreaColours colours =
+            ColoursIn(page, QRect(QPoint(left, top), QPoint(right, bottom)));
+        EXPECT_EQ(colours.common, expected[k]) << "row " << k;
+        EXPECT_LT(colours.darkest.lightness(), colours.common.lightness() - 100)
+            << "row " << k << ": the text is not dark on its band";
+    }
+}
+
 // Answers the print dialog and records the preview without showing them.
 class TestPrintUi final : public IPrintUi {
 public:
     bool answer = true;
     int dialogs = 0;
     int previewPages = -1;
+    QString proposedFile;                   // the printer's output file when the dialog opened
+    std::function<void(QPrinter&)> choose;  // the user's choices in the dialog
 
-    bool RunPrintDialog(QPrinter&, QWidget*) override {
+    bool RunPrintDialog(QPrinter& printer, QWidget*) override {
         ++dialogs;
+        proposedFile = printer.outputFileName();
+        if (choose) {
+            choose(printer);
+        }
         return answer;
     }
     void RunPreview(QPrinter& printer, QWidget*,
@@ -159,17 +236,28 @@ public:
     }
 };
 
-TEST_F(ListPrinterTest, PrintCommands) {
-    AddRows(3);
-    platform::TestDialogs dialogs;
-    platform::ScopedDialogs scoped(dialogs);
-    TestPrintUi ui;
-    CPrintCommands commands(*m_view, &ui);
-    commands.Register(m_view->Commands());
-    commands.SetPrinterSetup([this](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(Pdf());
-    });
+// The print commands over three rows, answered through the print-dialog
+// seam, their pages going to Pdf().
+class PrintCommandsTest : public ListPrinterTest {
+protected:
+    void SetUp() override {
+        ListPrinterTest::SetUp();
+        AddRows(3);
+        m_commands = std::make_unique<CPrintCommands>(*m_view, &m_ui);
+        m_commands->Register(m_view->Commands());
+        m_commands->SetPrinterSetup([this](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(Pdf());
+        });
+    }
+
+    platform::TestDialogs m_dialogs;
+    platform::ScopedDialogs m_scoped{m_dialogs};
+    TestPrintUi m_ui;
+    std::unique_ptr<CPrintCommands> m_commands;
+};
+
+TEST_F(PrintCommandsTest, PrintCommands) {
     struct Case {
         int command;
         bool answer;
@@ -184,14 +272,102 @@ TEST_F(ListPrinterTest, PrintCommands) {
     };
     for (const Case& c : cases) {
         QFile::remove(Pdf());
-        ui.answer = c.answer;
-        ui.dialogs = 0;
+        m_ui.answer = c.answer;
+        m_ui.dialogs = 0;
         EXPECT_TRUE(m_view->RunCommand(c.command)) << c.command;
-        EXPECT_EQ(ui.dialogs, c.dialogs) << c.command;
+        EXPECT_EQ(m_ui.dialogs, c.dialogs) << c.command;
         EXPECT_EQ(QFile::exists(Pdf()), c.written) << c.command;
     }
-    EXPECT_EQ(ui.previewPages, 1);
-    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_EQ(m_ui.previewPages, 1);
+    EXPECT_TRUE(m_dialogs.Messages().empty());
+}
+
+TEST(NoPagesInRange, SaysWhichPagesWereChosenAndHowManyExist) {
+    EXPECT_EQ(NoPagesInRangeText(5, 7, 3),
+              "Pages 5 to 7 were chosen, but the address list prints on 3 pages.");
+    EXPECT_EQ(NoPagesInRangeText(2, 2, 1),
+              "Page 2 was chosen, but the address list prints on 1 page.");
+}
+
+TEST_F(ListPrinterTest, PageRangeIsCutToThePagesThatExist) {
+    struct Case {
+        int from;
+        int to;
+        int pages;
+        PageRange expected;
+    };
+    const Case cases[] = {
+        {0, 0, 3, {1, 3}},  // no range chosen
+        {2, 3, 3, {2, 3}}, {2, 9, 3, {2, 3}},
+        {3, 3, 3, {3, 3}}, {4, 7, 3, {4, 3}},  // past the last page: empty
+        {1, 0, 1, {1, 1}},
+    };
+    for (const Case& c : cases) {
+        const PageRange range = PagesToPrint(c.from, c.to, c.pages);
+        EXPECT_EQ(range.first, c.expected.first) << c.from << "-" << c.to;
+        EXPECT_EQ(range.last, c.expected.last) << c.from << "-" << c.to;
+    }
+    EXPECT_TRUE(PagesToPrint(4, 7, 3).IsEmpty());
+    EXPECT_FALSE(PagesToPrint(3, 7, 3).IsEmpty());
+}
+
+// A range that starts past the last page prints nothing and says so, as a
+// warning rather than a failure; a range that runs past it prints what exists.
+TEST_F(PrintCommandsTest, PrintDialogRangePastTheLastPage) {
+    struct Case {
+        int from;
+        int to;
+        bool written;
+        const char* message;  // empty: none
+    };
+    const Case cases[] = {
+        {1, 9, true, ""},
+        {2, 5, false, "Pages 2 to 5 were chosen, but the address list prints on 1 page."},
+        {4, 4, false, "Page 4 was chosen, but the address list prints on 1 page."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from);
+        QFile::remove(Pdf());
+        m_dialogs.Clear();
+        m_ui.choose = [&c](QPrinter& printer) {
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(c.from, c.to);
+        };
+        EXPECT_TRUE(m_view->RunCommand(resources::kCmdFilePrint));
+        EXPECT_EQ(QFile::exists(Pdf()), c.written);
+        if (*c.message == '\0') {
+            EXPECT_TRUE(m_dialogs.Messages().empty());
+        } else {
+            ASSERT_EQ(m_dialogs.Messages().size(), 1u);
+            EXPECT_EQ(m_dialogs.Messages()[0].text, c.message);
+            EXPECT_EQ(m_dialogs.Messages()[0].icon, platform::MessageIcon::kWarning);
+        }
+    }
+}
+
+// Print to a PDF file proposes the book's own name in the book's folder.
+TEST_F(ListPrinterTest, PrintDialogProposesThePdfBesideTheBook) {
+    AddRows(1);
+    TestPrintUi ui;
+    ui.answer = false;
+    CPrintCommands commands(*m_view, &ui);
+    commands.Register(m_view->Commands());
+    struct Case {
+        QString book;
+        QString proposed;
+    };
+    const Case cases[] = {
+        {"/home/ann/book.qxd", "/home/ann/book.pdf"},
+        {"/home/ann/my.friends.QXD", "/home/ann/my.friends.pdf"},
+        {"/srv/books [old]/b.qxd", "/srv/books [old]/b.pdf"},
+        {"", QDir::home().filePath("Untitled.pdf")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ProposedPdfPath(c.book), c.proposed);
+        commands.SetBookPath([&c] { return c.book; });
+        EXPECT_TRUE(m_view->RunCommand(resources::kCmdFilePrint));
+        EXPECT_EQ(ui.proposedFile, c.proposed);
+    }
 }
 
 #ifdef QUILLBOX_EXE

@@ -34,9 +34,7 @@ TEST(SettingsKeysTest, EveryKeyIsNamedOnceAndWritable) {
         ++seen[{Lower(info.section), Lower(info.key)}];
     }
     for (const auto& [name, count] : seen) {
-        bool twoDefaults =
-            name == std::pair<std::string, std::string>{"preferences", "uselastbook"} ||
-            name == std::pair<std::string, std::string>{"preferences", "defaultweb"};
+        bool twoDefaults = name == std::pair<std::string, std::string>{"preferences", "defaultweb"};
         EXPECT_EQ(count, twoDefaults ? 2 : 1) << name.first << "/" << name.second;
     }
     EXPECT_EQ(seen.size(), 25u + 2u + 1u + 1u + 64u);
@@ -58,8 +56,8 @@ TEST(SettingsKeysTest, ImportAndExportKeysPairUp) {
 
 // With no settings file the program starts with the recent list on with two
 // slots, the last book not reopened, the window shown, a flat toolbar and
-// every Remember switch on; the Preferences sheet shows "UseLastBook" on and
-// "http://" as the Web default.
+// every Remember switch on; the Preferences sheet shows "http://" as the Web
+// default.
 TEST(SettingsKeysTest, NoFileGivesTheFirstRunState) {
     testsupport::TempFolder folder;
     SettingsStore store(folder.File("none.INI"));
@@ -68,10 +66,10 @@ TEST(SettingsKeysTest, NoFileGivesTheFirstRunState) {
         int expected;
     };
     const Case cases[] = {
-        {kUseMRU, 1},         {kNumMRU, 2},       {kUseLastBook, 0},   {kUseLastBookInSheet, 1},
-        {kStartMinimized, 0}, {kFlatbar, 1},      {kConfirmDelete, 1}, {kRememberSort, 1},
-        {kRememberCol, 1},    {kRememberPos, 1},  {kRememberImp, 1},   {kRememberExp, 1},
-        {kRememberWin, 1},    {kRememberTray, 1}, {kPreviewPages, 0},  {ImportColumn(31), 0},
+        {kUseMRU, 1},       {kNumMRU, 2},        {kUseLastBook, 0},     {kStartMinimized, 0},
+        {kFlatbar, 1},      {kConfirmDelete, 1}, {kRememberSort, 1},    {kRememberCol, 1},
+        {kRememberPos, 1},  {kRememberImp, 1},   {kRememberExp, 1},     {kRememberWin, 1},
+        {kRememberTray, 1}, {kPreviewPages, 0},  {ImportColumn(31), 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.setting.key);
@@ -82,9 +80,7 @@ TEST(SettingsKeysTest, NoFileGivesTheFirstRunState) {
 
     // Pressing OK in the sheet stores what it showed; the start-up reader
     // then sees it.
-    ASSERT_TRUE(Write(store, kUseLastBookInSheet, Read(store, kUseLastBookInSheet)));
     ASSERT_TRUE(Write(store, kDefaultWebInSheet, Read(store, kDefaultWebInSheet)));
-    EXPECT_EQ(Read(store, kUseLastBook), 1);
     EXPECT_EQ(Read(store, kDefaultWeb), "http://");
 }
 

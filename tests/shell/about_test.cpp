@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "resources/version.h"
 #include "shell/about_dlg.h"
 #include "shell/file_type_registration.h"
 #include "shell/link_static.h"
@@ -25,7 +26,8 @@ protected:
 TEST_F(LinkTest, AboutBoxShowsVersionAuthorAndTwoLinks) {
     CAboutDlg about;
     EXPECT_EQ(about.windowTitle(), "About Quillbox");
-    EXPECT_EQ(about.findChild<QLabel*>("versionLabel")->text(), "Quillbox Version 1.2");
+    EXPECT_EQ(about.findChild<QLabel*>("versionLabel")->text(),
+              QString("Quillbox Version %1").arg(resources::kVersion));
     EXPECT_EQ(about.findChild<QLabel*>("authorLabel")->text(), kAuthorName);
     CLinkStatic* email = about.EmailLink();
     CLinkStatic* home = about.HomePageLink();

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBrowser>
@@ -15,17 +18,22 @@
 
 #include "addresslist/address_list_view.h"
 #include "document/qx32_doc.h"
+#include "entries/entries_controller.h"
+#include "entries/find_dlg.h"
 #include "fileio/atomic_file.h"
+#include "platform/control_name.h"
 #include "platform/doc_manager.h"
 #include "platform/recent_file_list.h"
 #include "resources/command_ids.h"
 #include "resources/menus.h"
 #include "resources/string_table.h"
+#include "resources/version.h"
 #include "shell/browser_command.h"
 #include "shell/frame_texts.h"
 #include "shell/help_viewer.h"
 #include "shell/link_static.h"
 #include "shell/main_frame.h"
+#include "shell/quick_find_toolbar.h"
 #include "shell/qx32_app.h"
 #include "shell/tool_bar_ex.h"
 #include "shell_test_support.h"
@@ -135,6 +143,54 @@ TEST_F(AppTest, FailedCommandLineOpenSaysWhyAndEndsTheProgram) {
     EXPECT_TRUE(m_dialogs.LastMessage().contains("not found"));
 }
 
+// --version prints the build's one version number, the one the About box
+// shows, and ends without a window.
+TEST_F(AppTest, VersionOptionPrintsTheBuildsVersion) {
+    ::testing::internal::CaptureStdout();
+    const bool started = Start({"--version"});
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(started);
+    EXPECT_EQ(m_app->ExitCode(), 0);
+    EXPECT_EQ(m_app->MainFrame(), nullptr);
+    EXPECT_EQ(printed, std::string("Quillbox ") + resources::kVersion + "\n");
+    EXPECT_STRNE(resources::kVersion, "");
+}
+
+// Help and the version need no display; anything else starts the window
+// program (whose start also takes the toolkit's own options away).
+TEST(CommandLine, OnlyHelpAndVersionAnswerOnTheTerminal) {
+    const std::pair<QStringList, bool> cases[] = {
+        {{"quillbox", "--version"}, true},
+        {{"quillbox", "-v"}, true},
+        {{"quillbox", "--help"}, true},
+        {{"quillbox", "book.qxd"}, false},
+        {{"quillbox"}, false},
+        {{"quillbox", "--bogus"}, false},
+        {{"quillbox", "-style", "fusion", "--version"}, false},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        EXPECT_EQ(CQX32App::AnswersOnTheTerminal(arguments), expected)
+            << arguments.join(' ').toStdString();
+    }
+}
+
+// The manual describes every option the program takes.
+TEST(CommandLine, TheManualDescribesEveryOption) {
+    QFile manual(QStringLiteral(QUILLBOX_HELP_SOURCE));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(manual.readAll());
+    const QRegularExpression option(QStringLiteral("--[a-z][a-z-]+"));
+    QStringList options;
+    for (const QRegularExpressionMatch& match : option.globalMatch(CQX32App::CommandLineHelp())) {
+        options << match.captured();
+    }
+    options.removeAll(QStringLiteral("--help-all"));  // the toolkit's own
+    ASSERT_TRUE(options.contains("--pdf"));
+    for (const QString& name : options) {
+        EXPECT_TRUE(text.contains("<code>quillbox " + name)) << name.toStdString();
+    }
+}
+
 TEST_F(AppTest, CommandLineMistakesEndWithoutAWindow) {
     EXPECT_FALSE(Start({"--no-such-option"}));
     EXPECT_EQ(m_app->ExitCode(), 2);
@@ -214,6 +270,10 @@ TEST_F(AppTest, UnusablePlacementsAreIgnored) {
         "0,1,-1,-1,-1,-1,40,30,660",     // nine numbers
         "0,1,-1,-1,-1,-1,40,30,40,440",  // no width
         "junk",
+        // Wider than any window, and edges whose distance exceeds int.
+        "0,1,-1,-1,-1,-1,40,30,2147483647,440",
+        "0,1,-1,-1,-1,-1,-2147483648,30,2147483647,440",
+        "0,1,-1,-1,-1,-1,40,-2147483648,660,2147483647",
     };
     for (const char* value : values) {
         Settings().SetString("Preferences", "WindowPos", value);
@@ -334,6 +394,45 @@ TEST_F(AppTest, ToolbarAndStatusBarLayout) {
                 clock == QString::fromStdString(
                              ClockText(now.addSecs(-60).hour(), now.addSecs(-60).minute())));
     EXPECT_GE(Frame()->Pane(4)->width(), Frame()->Pane(4)->fontMetrics().horizontalAdvance(clock));
+}
+
+// The quick-find box searches the field last chosen in the Find dialog; its
+// tooltip and accessible name say which, from the start and after a change.
+TEST_F(AppTest, QuickFindBoxNamesTheFieldItSearches) {
+    ASSERT_TRUE(WriteGeneratedBook(Path("find.qxd"), 3));
+    ASSERT_TRUE(Start({Path("find.qxd")}));
+    CQuickFindCombo* box = Frame()->ToolBar()->QuickFindBox();
+    EXPECT_EQ(box->toolTip(), "Find in Last Name");
+    EXPECT_EQ(box->accessibleName(), "Find in Last Name");
+
+    struct Step {
+        int field;
+        bool ok;
+        const char* named;
+    };
+    const Step steps[] = {
+        {addressbook::Email1, true, "Find in Email 1"},
+        {addressbook::City, false, "Find in Email 1"},  // Cancel changes nothing
+        {addressbook::City, true, "Find in City"},
+    };
+    for (const Step& step : steps) {
+        m_app->Entries()->SetDialogRunner([&step](QDialog& dialog) {
+            auto& find = dynamic_cast<entries::CFindDlg&>(dialog);
+            platform::FindControl<QComboBox>(find, entries::kIdSearchField)
+                ->setCurrentIndex(step.field);
+            find.FindWhatBox()->setEditText("Name 1");
+            if (step.ok) {
+                find.OnFindNext();
+            } else {
+                find.reject();
+            }
+            return find.result();
+        });
+        ASSERT_TRUE(Run(resources::kCmdEditFind));
+        EXPECT_EQ(box->toolTip(), step.named);
+        EXPECT_EQ(box->accessibleName(), step.named);
+        EXPECT_EQ(box->lineEdit()->accessibleName(), step.named);
+    }
 }
 
 TEST_F(AppTest, ViewCommandsToggleAndCheck) {

@@ -95,6 +95,25 @@ TEST(CaptionGradient, NarrowCaptionStepsByOnePixel) {
     }
 }
 
+// d * d * c passes the range of int from a span of about 2,900 pixels (a
+// caption about 3,500 wide); every column still follows the rule.
+TEST(CaptionGradient, WideCaptionsDoNotOverflow) {
+    const QColor white(255, 255, 255);
+    EXPECT_EQ(GradientColor(white, 2916, 2916), QColor(0, 0, 0));
+    EXPECT_EQ(GradientColor(white, 1458, 2916), QColor(192, 192, 192));
+    EXPECT_EQ(GradientColor(white, 1 << 30, 2147483647), QColor(192, 192, 192));
+    for (int width : {3500, 8000, 40000}) {
+        const std::vector<QColor> columns = CaptionGradientColumns(width, white);
+        ASSERT_EQ(columns.size(), static_cast<std::size_t>(width));
+        // Darker to the left, never below black nor above the caption colour.
+        for (std::size_t x = 1; x < columns.size(); ++x) {
+            ASSERT_LE(columns[x - 1].red(), columns[x].red()) << width << " at " << x;
+        }
+        EXPECT_EQ(columns.front(), QColor(0, 0, 0)) << width;
+        EXPECT_EQ(columns.back(), white) << width;
+    }
+}
+
 TEST(CaptionLayout, ButtonsFromTheRightAndTextBetween) {
     // W = 400, H = 22, buttons 22 by 21.
     CaptionLayout all = LayoutCaption(400, 22, 22, 21, true, true);

@@ -70,6 +70,12 @@ TEST(WindowPlacement, FormatsTenNumbersAndReadsBack) {
     EXPECT_EQ(ParseWindowPlacement(text), p);
     WindowPlacement extremes{4294967295u, 0, -2147483647 - 1, 2147483647, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(ParseWindowPlacement(FormatWindowPlacement(extremes)), extremes);
+    // Width and height of the farthest edges, without wrapping.
+    EXPECT_EQ(extremes.Width(), 0);
+    WindowPlacement widest{0,          1,         -1, -1, -1, -1, -2147483647 - 1, -2147483647 - 1,
+                           2147483647, 2147483647};
+    EXPECT_EQ(widest.Width(), 4294967295LL);
+    EXPECT_EQ(widest.Height(), 4294967295LL);
 }
 
 }  // namespace

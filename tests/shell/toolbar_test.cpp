@@ -270,8 +270,8 @@ TEST_F(ToolbarTest, DropDownMenus) {
         {kCmdDialMenu,
          true,
          {kCmdDialHome, kCmdDialWork, kCmdDialPager, kCmdDialFax, kCmdDialCellular}},
-        {kCmdEmailMenu, true, {32827, 32828}},
-        {kCmdWebMenu, true, {32829, 32830}},
+        {kCmdEmailMenu, true, {kCmdEmail1, kCmdEmail2}},
+        {kCmdWebMenu, true, {kCmdWeb1, kCmdWeb2}},
         {kCmdEditFind, false, {}},
     };
     for (const Case& c : cases) {
@@ -289,7 +289,7 @@ TEST_F(ToolbarTest, DropDownMenus) {
     shown.clear();
     QWidget* email = m_bar->widgetForAction(m_router->Action(kCmdEmailMenu));
     QTest::mouseClick(email, Qt::LeftButton, Qt::NoModifier, email->rect().center());
-    EXPECT_EQ(shown, (std::vector<int>{32827, 32828}));
+    EXPECT_EQ(shown, (std::vector<int>{resources::kCmdEmail1, resources::kCmdEmail2}));
 }
 
 }  // namespace

@@ -169,8 +169,13 @@ TEST_F(TrayTest, TheMenuOffersShowInBoldAndTheTrayCommands) {
                            action->isSeparator() ? 0 : platform::CommandRouter::CommandOf(action));
     }
     const std::vector<std::pair<QString, int>> expected = {
-        {"&Show", 32819}, {"-", 0}, {"&Preferences", 32809}, {"&About", 57664},
-        {"&Help", 57666}, {"-", 0}, {"E&xit", 32820}};
+        {"&Show", resources::kCmdTrayShow},
+        {"-", 0},
+        {"&Preferences", resources::kCmdPreferences},
+        {"&About", resources::kCmdAppAbout},
+        {"&Help", resources::kCmdHelpTopics},
+        {"-", 0},
+        {"E&xit", resources::kCmdTrayExit}};
     EXPECT_EQ(items, expected);
     ASSERT_NE(m_tray.menu->defaultAction(), nullptr);
     EXPECT_EQ(m_tray.menu->defaultAction()->text(), "&Show");
@@ -294,7 +299,7 @@ TEST_F(TrayTest, PreferencesFromTheTrayMenuAppliesColumnWidths) {
     EXPECT_EQ(header->sectionSize(3), 500);
     const std::string sizes = Setting("Columns", "Sizes");
     EXPECT_EQ(sizes.substr(0, 17), "100,100,0,500,170");
-    EXPECT_EQ(Setting("Preferences", "UseLastBook"), "1");
+    EXPECT_EQ(Setting("Preferences", "UseLastBook"), "0");
     // The window stays in the tray meanwhile.
     EXPECT_TRUE(m_tray.shown);
 }

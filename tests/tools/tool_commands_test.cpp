@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "resources/version.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -87,6 +89,13 @@ protected:
 
     fs::path dir_, book_, badBook_;
 };
+
+// The version is the build's one number, the same the window program shows.
+TEST_F(ToolCommands, VersionPrintsTheBuildsVersion) {
+    const RunResult result = RunTool("--version");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output, std::string("quillbox-tool ") + resources::kVersion + "\n");
+}
 
 TEST_F(ToolCommands, CheckCountsTheEntriesOfAGoodBook) {
     RunResult r = RunTool("check " + P(book_));
