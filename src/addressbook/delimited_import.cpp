@@ -1,7 +1,5 @@
 #include "addressbook/delimited_import.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,7 +10,7 @@
 
 #include "addressbook/book_file.h"
 #include "addressbook/delimited_token.h"
-#include "fileio/atomic_file.h"
+#include "fileio/file_reading.h"
 #include "fileio/text_encoding.h"
 
 namespace addressbook {
@@ -54,28 +52,6 @@ void ForEachLineOf(std::string_view text, Fn&& fn) {
             return;
         }
     }
-}
-
-// Reads up to `size` bytes, retrying after signals; -1 with errno on failure.
-ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
-    ssize_t n;
-    do {
-        n = ::read(fd, buffer, size);
-    } while (n < 0 && errno == EINTR);
-    return n;
-}
-
-// The length of `bytes` without a multi-byte UTF-8 sequence cut off at its end.
-std::size_t CompletePrefix(const char* bytes, std::size_t size) {
-    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
-        const auto b = static_cast<unsigned char>(bytes[size - back]);
-        if ((b & 0xC0) == 0x80) {
-            continue;  // a continuation byte: look further back
-        }
-        const std::size_t need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-        return back < need ? size - back : size;
-    }
-    return size;
 }
 
 // Turns lines into `contact` clauses: field i takes column columns[i] when the
@@ -237,77 +213,34 @@ bool CDelimitedTextFile::Open(const std::string& path) {
     m_strError.clear();
     m_nErrno = 0;
 
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    bool regular = false;
+    int err = 0;
+    m_fd = fileio::OpenForReading(path, regular, err);
     if (m_fd < 0) {
-        return Fail(errno);
-    }
-    struct stat st {};
-    if (fstat(m_fd, &st) != 0) {
-        return Fail(errno);
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return Fail(EISDIR);
+        return Fail(err);
     }
 
     // Plain UTF-8 is read in blocks later; one pass now tells it from text
     // that must be decoded as a whole (a UTF-16 byte-order mark, or bytes
     // that are not UTF-8 anywhere in the file).  A pipe can be read once
     // only, so it is read whole.
-    bool plain = S_ISREG(st.st_mode);
-    if (plain) {
-        char head[3];
-        std::size_t headSize = 0;
-        while (headSize < sizeof head) {
-            const ssize_t n = ::pread(m_fd, head + headSize, sizeof head - headSize,
-                                      static_cast<off_t>(headSize));
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n < 0) {
-                return Fail(errno);
-            }
-            if (n == 0) {
-                break;
-            }
-            headSize += static_cast<std::size_t>(n);
-        }
-        const std::string_view start(head, headSize);
-        if (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF") {
-            plain = false;
-        } else if (start == "\xEF\xBB\xBF") {
-            m_nSkip = 3;
-        }
+    fileio::TextEncoding encoding = fileio::TextEncoding::kOther;
+    if (regular && !fileio::ScanTextEncoding(m_fd, encoding, err)) {
+        return Fail(err);
     }
-    if (plain) {
-        const std::size_t block = BlockSize();
-        std::unique_ptr<char[]> buffer(new char[block + 4]);
-        char* buf = buffer.get();
-        std::size_t carry = 0;
-        for (;;) {
-            const ssize_t n = ReadSome(m_fd, buf + carry, block);
-            if (n < 0) {
-                return Fail(errno);
-            }
-            const std::size_t have = carry + static_cast<std::size_t>(n);
-            const std::size_t complete = n == 0 ? have : CompletePrefix(buf, have);
-            if (!fileio::IsValidUtf8(std::string_view(buf, complete))) {
-                plain = false;
-                break;
-            }
-            if (n == 0) {
-                break;
-            }
-            carry = have - complete;
-            std::memmove(buf, buf + complete, carry);
-        }
+    if (encoding == fileio::TextEncoding::kUtf8Bom) {
+        m_nSkip = 3;
     }
-    if (!plain) {
+    if (encoding == fileio::TextEncoding::kOther) {
+        if (regular && lseek(m_fd, 0, SEEK_SET) < 0) {
+            return Fail(errno);
+        }
+        if (!fileio::ReadToEnd(m_fd, m_strText, err)) {
+            return Fail(err);
+        }
+        fileio::DecodeToUtf8(m_strText);
         ::close(m_fd);
         m_fd = -1;
-        m_nSkip = 0;
-        if (!ReadDelimitedFile(path, m_strText, &m_strError, &m_nErrno)) {
-            return false;
-        }
         m_bWhole = true;
     }
     return true;
@@ -347,7 +280,7 @@ bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_v
             capacity *= 2;
         }
         char* base = buffer.get();
-        const ssize_t n = ReadSome(m_fd, base + kept, capacity - kept);
+        const ssize_t n = fileio::ReadSome(m_fd, base + kept, capacity - kept);
         if (n < 0) {
             return Fail(errno);
         }

@@ -1,7 +1,5 @@
 #include "clausedb/clause_reader.h"
 
-#include <unistd.h>
-
 #include <bit>
 #include <cerrno>
 #include <charconv>
@@ -12,6 +10,7 @@
 #include <string>
 
 #include "clause_parser.h"  // generated from clause_parser.y
+#include "fileio/file_reading.h"
 
 namespace clausedb {
 
@@ -208,10 +207,7 @@ void Refill(ReaderState& st) {
         std::memmove(st.buffer.get(), st.p, keep);
     }
     char* base = st.buffer.get();
-    ssize_t n;
-    do {
-        n = ::read(st.fd, base + keep, st.capacity - keep);
-    } while (n < 0 && errno == EINTR);
+    ssize_t n = fileio::ReadSome(st.fd, base + keep, st.capacity - keep);
     if (n <= 0) {
         st.more = false;
         if (n < 0) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "fileio/atomic_file.h"
+#include "fileio/file_reading.h"
 #include "settings/ini_file.h"
 
 namespace settings {
