@@ -58,33 +58,22 @@ int UsageError(const std::string& message) {
     return kExitUsage;
 }
 
-// The reader reports each syntax error through the process-wide handler of
-// the database; collect them so that they can be printed with the file name.
-struct ReaderError {
-    int line;
-    std::string message;
-};
-std::vector<ReaderError> g_readerErrors;
-
-void CollectReaderError(int /*kind*/, std::int32_t line, const char* message) {
-    g_readerErrors.push_back({line, message ? message : ""});
-}
-
 enum class OpenResult { Opened, Refused, Unreadable };
 
 // Opens a book the way File Open does: read the clause file, turning its
-// contact clauses into entries, and show them only when it read without error.
+// contact clauses into entries, and show them only when it read without
+// error.  Every syntax error is printed with the file name and its line.
 OpenResult OpenBook(const std::string& path, clausedb::CExprDatabase& db,
                     addressbook::VectorAddressList& list) {
-    g_readerErrors.clear();
     addressbook::StagedEntries staged;
-    if (!addressbook::ReadBookEntries(db, path, staged)) {
+    clausedb::ParseErrors errors;
+    if (!addressbook::ReadBookEntries(db, path, staged, &errors)) {
         if (!db.LastFileError().empty()) {
             std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", path.c_str(),
                          db.LastFileError().c_str());
             return OpenResult::Unreadable;
         }
-        for (const ReaderError& error : g_readerErrors) {
+        for (const clausedb::SyntaxError& error : errors.Errors()) {
             std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
         }
         return OpenResult::Refused;
@@ -112,7 +101,7 @@ int RunCheck(const std::vector<std::string>& args) {
     if (args.size() != 1) {
         return UsageError("check takes one book");
     }
-    clausedb::CExprDatabase db(CollectReaderError);
+    clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
     OpenResult result = OpenBook(args[0], db, list);
     if (result != OpenResult::Opened) {
@@ -126,7 +115,7 @@ int RunDump(const std::vector<std::string>& args) {
     if (args.size() != 1) {
         return UsageError("dump takes one book");
     }
-    clausedb::CExprDatabase db(CollectReaderError);
+    clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
     OpenResult result = OpenBook(args[0], db, list);
     if (result != OpenResult::Opened) {
@@ -155,7 +144,7 @@ int RunConvert(const std::vector<std::string>& args) {
     if (args.size() != 2) {
         return UsageError("convert takes an input book and an output book");
     }
-    clausedb::CExprDatabase db(CollectReaderError);
+    clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
     OpenResult result = OpenBook(args[0], db, list);
     if (result != OpenResult::Opened) {
@@ -237,7 +226,7 @@ int RunImport(const std::vector<std::string>& args) {
     const std::string& textPath = options.positional[0];
     const std::string& outPath = options.positional[1];
 
-    clausedb::CExprDatabase db(CollectReaderError);
+    clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
     if (!options.book.empty()) {
         OpenResult result = OpenBook(options.book, db, list);
@@ -296,7 +285,7 @@ int RunExport(const std::vector<std::string>& args) {
     const std::string& bookPath = options.positional[0];
     const std::string& outPath = options.positional[1];
 
-    clausedb::CExprDatabase db(CollectReaderError);
+    clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
     OpenResult result = OpenBook(bookPath, db, list);
     if (result != OpenResult::Opened) {

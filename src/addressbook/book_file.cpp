@@ -75,16 +75,18 @@ bool FinishStaging(CExprDatabase& db, bool ok, StagedEntries& staged) {
 
 }  // namespace
 
-bool ReadBookEntries(CExprDatabase& db, const std::string& path, StagedEntries& staged) {
+bool ReadBookEntries(CExprDatabase& db, const std::string& path, StagedEntries& staged,
+                     clausedb::ParseErrors* errors) {
     db.RemoveAllClauses();
     staged.Clear();
-    return FinishStaging(db, db.ReadFile(path, StageContacts(staged)), staged);
+    return FinishStaging(db, db.ReadFile(path, StageContacts(staged), errors), staged);
 }
 
-bool ReadBookEntriesFromText(CExprDatabase& db, std::string_view text, StagedEntries& staged) {
+bool ReadBookEntriesFromText(CExprDatabase& db, std::string_view text, StagedEntries& staged,
+                             clausedb::ParseErrors* errors) {
     db.RemoveAllClauses();
     staged.Clear();
-    return FinishStaging(db, db.ReadText(text, StageContacts(staged)), staged);
+    return FinishStaging(db, db.ReadText(text, StageContacts(staged), errors), staged);
 }
 
 int LoadStagedEntries(StagedEntries& staged, IAddressList& list) {

@@ -84,12 +84,14 @@ struct StagedEntries {
 // clause: each `contact` clause becomes an entry at the end of `staged`, and
 // every clause is dropped at once, so `db` stays empty.  False when the file
 // cannot be read (db.LastFileError() and db.LastFileErrno() say why) or holds
-// a syntax error (db.ErrorCount(); the error handler was told each error and
-// its line); `staged` is then emptied, so none of the book's entries is shown.
-bool ReadBookEntries(clausedb::CExprDatabase& db, const std::string& path, StagedEntries& staged);
+// a syntax error (db.ErrorCount(); each error with its line is added to
+// `errors` when given); `staged` is then emptied, so none of the book's
+// entries is shown.
+bool ReadBookEntries(clausedb::CExprDatabase& db, const std::string& path, StagedEntries& staged,
+                     clausedb::ParseErrors* errors = nullptr);
 // The same from clause text in memory (as CExprDatabase::ReadText).
 bool ReadBookEntriesFromText(clausedb::CExprDatabase& db, std::string_view text,
-                             StagedEntries& staged);
+                             StagedEntries& staged, clausedb::ParseErrors* errors = nullptr);
 
 // Streaming open, second half; the view's initial update calls this after
 // deleting its rows.  Appends the staged entries exactly as

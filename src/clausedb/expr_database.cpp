@@ -17,10 +17,6 @@
 namespace clausedb {
 namespace {
 
-// The error handler in force: the one given to the most recently constructed
-// database (null for none).
-ExprErrorProc g_errorProc = nullptr;
-
 // Texts are written out in blocks of about this size.
 constexpr std::size_t kWriteBlock = std::size_t{1} << 18;
 
@@ -31,18 +27,12 @@ struct FileCloser {
 
 }  // namespace
 
-ExprErrorProc ActiveErrorProc() {
-    return g_errorProc;
-}
-
 const CRuntimeClass CExprDatabase::classCExprDatabase = {"CExprDatabase", &wxList::classwxList};
 const CRuntimeClass* CExprDatabase::GetRuntimeClass() const {
     return &classCExprDatabase;
 }
 
-CExprDatabase::CExprDatabase(ExprErrorProc handler) : wxList(wxKEY_NONE) {
-    g_errorProc = handler;
-}
+CExprDatabase::CExprDatabase() : wxList(wxKEY_NONE) {}
 
 CExprDatabase::~CExprDatabase() {
     RemoveAllClauses();
@@ -76,7 +66,8 @@ int CExprDatabase::CountClauses() const {
     return CountNodes();
 }
 
-bool CExprDatabase::ReadFile(const std::string& path, const ClauseConsumer& consumer) {
+bool CExprDatabase::ReadFile(const std::string& path, const ClauseConsumer& consumer,
+                             ParseErrors* errors) {
     m_nErrorCount = 0;
     auto fail = [&](int err) {
         m_nFileErrno = err;
@@ -110,13 +101,13 @@ bool CExprDatabase::ReadFile(const std::string& path, const ClauseConsumer& cons
         fileio::DecodeToUtf8(text);
         // The scanner takes each carriage return plus line feed as a line
         // feed, which saves a pass over the whole text.
-        ParseClauses(*this, text, InputLineEnd::CrLf, &consumer);
+        ParseClauses(*this, text, InputLineEnd::CrLf, &consumer, errors);
         return m_nErrorCount == 0;
     }
     if (lseek(fd, encoding == fileio::TextEncoding::kUtf8Bom ? 3 : 0, SEEK_SET) < 0) {
         return fail(errno);
     }
-    ParseClauseStream(*this, fd, InputLineEnd::CrLf, err, &consumer);
+    ParseClauseStream(*this, fd, InputLineEnd::CrLf, err, &consumer, errors);
     if (err != 0) {
         ++m_nErrorCount;
         fail(err);
@@ -124,9 +115,10 @@ bool CExprDatabase::ReadFile(const std::string& path, const ClauseConsumer& cons
     return m_nErrorCount == 0;
 }
 
-bool CExprDatabase::ReadText(std::string_view text, const ClauseConsumer& consumer) {
+bool CExprDatabase::ReadText(std::string_view text, const ClauseConsumer& consumer,
+                             ParseErrors* errors) {
     m_nErrorCount = 0;
-    ParseClauses(*this, text, InputLineEnd::Lf, &consumer);
+    ParseClauses(*this, text, InputLineEnd::Lf, &consumer, errors);
     return m_nErrorCount == 0;
 }
 

@@ -12,9 +12,6 @@
 
 #include <QString>
 
-#include <cstdint>
-#include <string>
-
 #include "clausedb/expr_database.h"
 #include "platform/command_router.h"
 #include "platform/document.h"
@@ -27,13 +24,6 @@ class IProfile;
 }
 
 namespace document {
-
-// The first syntax error of the last read, if any.
-struct ReaderError {
-    int count = 0;  // errors reported during the read
-    std::int32_t line = 0;
-    std::string message;
-};
 
 class CQX32Doc : public platform::CDocument {
     Q_OBJECT
@@ -75,12 +65,10 @@ public:
     void StoreBookInUse(const QString& path);
     QString LoadBookInUse() const;
 
-    // The syntax errors of the last read.
-    const ReaderError& LastReaderError() const;
-
-    // The reason text for a reader error: "Line 12: syntax error".  Later
-    // errors are left out: the reader often reports one mistake twice.
-    static QString ReaderErrorText(const ReaderError& error);
+    // The reason text for a reader error: "Line 12: syntax error".  Only the
+    // first error of a read is shown: the reader often reports one mistake
+    // twice.
+    static QString ReaderErrorText(const clausedb::SyntaxError& error);
 
 private:
     platform::IProfile& m_profile;

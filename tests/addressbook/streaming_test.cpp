@@ -31,17 +31,11 @@ std::string OnDisk(std::string_view text) {
     return disk;
 }
 
-std::vector<std::pair<int, std::string>> g_reports;
-
-void Collect(int /*kind*/, std::int32_t line, const char* message) {
-    g_reports.emplace_back(line, message);
-}
-
 // Everything an open shows: result, errors, and the list afterwards.
 struct Opened {
     bool ok = false;
     int errors = 0;
-    std::vector<std::pair<int, std::string>> reports;
+    std::vector<clausedb::SyntaxError> reports;
     bool fileError = false;
     int appended = 0;
     int reserved = 0;
@@ -54,21 +48,21 @@ struct Opened {
 enum class Way { Whole, Streamed };
 
 Opened Open(Way way, const std::string& path, int rowLimit) {
-    g_reports.clear();
-    CExprDatabase db(&Collect);
+    clausedb::ParseErrors errors;
+    CExprDatabase db;
     VectorAddressList list;
     testing::AppendEntries(list, {{{LastName, "already shown"}}});
     list.SetRowLimit(rowLimit);
     Opened o;
     if (way == Way::Whole) {
-        o.ok = ReadBook(db, path);
+        o.ok = db.ReadFile(path, {}, &errors);
         o.errors = db.ErrorCount();
         if (o.ok) {
             o.appended = LoadEntriesFromClauses(db, list);
         }
     } else {
         StagedEntries staged;
-        o.ok = ReadBookEntries(db, path, staged);
+        o.ok = ReadBookEntries(db, path, staged, &errors);
         o.errors = db.ErrorCount();
         EXPECT_EQ(db.CountClauses(), 0);
         if (o.ok) {
@@ -77,7 +71,7 @@ Opened Open(Way way, const std::string& path, int rowLimit) {
             EXPECT_TRUE(staged.entries.empty());
         }
     }
-    o.reports = g_reports;
+    o.reports = errors.Errors();
     o.fileError = !db.LastFileError().empty();
     o.reserved = list.ReservedRows();
     o.redraw = list.IsRedrawOn();

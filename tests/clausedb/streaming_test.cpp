@@ -9,7 +9,6 @@
 #include <fstream>
 #include <random>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "clausedb/attribute_names.h"
@@ -102,18 +101,12 @@ TEST(StoreRewind, FreedCellsAndStaleMarks) {
 
 // ---- streaming reads
 
-std::vector<std::tuple<int, int, std::string>> g_reports;
-
-void Collect(int kind, std::int32_t line, const char* message) {
-    g_reports.emplace_back(kind, line, message);
-}
-
 // What one read did: result, errors as reported, every clause handed on in
 // order, and what the database holds afterwards.
 struct Outcome {
     bool ok = false;
     int errors = 0;
-    std::vector<std::tuple<int, int, std::string>> reports;
+    std::vector<SyntaxError> reports;
     std::vector<std::string> completed;
     std::vector<std::string> held;
     bool operator==(const Outcome&) const = default;
@@ -123,8 +116,8 @@ enum class Keep { NoConsumer, All, None, EveryOther };
 
 template <typename ReadFn>
 Outcome ReadWith(Keep keep, ReadFn&& read) {
-    g_reports.clear();
-    CExprDatabase db(&Collect);
+    ParseErrors errors;
+    CExprDatabase db;
     db.AddClause(db.NewClause("earlier"));  // clauses already held stay
     Outcome o;
     int index = 0;
@@ -137,9 +130,9 @@ Outcome ReadWith(Keep keep, ReadFn&& read) {
             return kept;
         };
     }
-    o.ok = read(db, consumer);
+    o.ok = read(db, consumer, &errors);
     o.errors = db.ErrorCount();
-    o.reports = g_reports;
+    o.reports = errors.Errors();
     db.ForEachClause([&](CExprTerm clause) { o.held.push_back(Written(clause)); });
     return o;
 }
@@ -259,9 +252,10 @@ TEST_F(StreamingRead, EveryPathMatchesTheParserAlone) {
     const Keep keeps[] = {Keep::NoConsumer, Keep::All, Keep::None, Keep::EveryOther};
     for (const std::string& text : ReaderInputs()) {
         SetPlainCommandsForTesting(false);
-        const Outcome reference = ReadWith(Keep::All, [&](CExprDatabase& db, auto& consumer) {
-            return db.ReadText(text, consumer);
-        });
+        const Outcome reference =
+            ReadWith(Keep::All, [&](CExprDatabase& db, auto& consumer, ParseErrors* errors) {
+                return db.ReadText(text, consumer, errors);
+            });
         std::string disk;
         for (char c : text) {
             disk += c == '\n' ? "\r\n" : std::string(1, c);
@@ -274,16 +268,17 @@ TEST_F(StreamingRead, EveryPathMatchesTheParserAlone) {
                 const Outcome expected = Expected(reference, keep);
                 const std::string what = text.substr(0, 60) + (plain ? " plain" : " parser") +
                                          " keep " + std::to_string(static_cast<int>(keep));
-                EXPECT_EQ(
-                    ReadWith(keep, [&](CExprDatabase& db,
-                                       auto& consumer) { return db.ReadText(text, consumer); }),
-                    expected)
+                EXPECT_EQ(ReadWith(keep,
+                                   [&](CExprDatabase& db, auto& consumer, ParseErrors* errors) {
+                                       return db.ReadText(text, consumer, errors);
+                                   }),
+                          expected)
                     << what;
                 for (std::size_t buffer : {1u, 7u, 0u}) {
                     SetStreamBufferSizeForTesting(buffer);
                     EXPECT_EQ(ReadWith(keep,
-                                       [&](CExprDatabase& db, auto& consumer) {
-                                           return db.ReadFile(Path("book.qxd"), consumer);
+                                       [&](CExprDatabase& db, auto& consumer, ParseErrors* errors) {
+                                           return db.ReadFile(Path("book.qxd"), consumer, errors);
                                        }),
                               expected)
                         << what << " file, buffer " << buffer;

@@ -132,14 +132,14 @@ TEST_F(DocumentTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
         << m_doc->FailureReason().toStdString();
 }
 
-TEST(ReaderErrorText, LineAndCount) {
+TEST(ReaderErrorText, LineAndMessage) {
     struct Case {
-        document::ReaderError error;
+        clausedb::SyntaxError error;
         const char* text;
     };
     const Case cases[] = {
-        {{1, 7, "syntax error"}, "Line 7: syntax error"},
-        {{2, 1, "Unrecognized command."}, "Line 1: Unrecognized command."},
+        {{7, "syntax error"}, "Line 7: syntax error"},
+        {{1, "Unrecognized command."}, "Line 1: Unrecognized command."},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(document::CQX32Doc::ReaderErrorText(c.error).toStdString(), c.text);
