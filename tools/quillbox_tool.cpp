@@ -67,7 +67,7 @@ OpenResult OpenBook(const std::string& path, clausedb::CExprDatabase& db,
                     addressbook::VectorAddressList& list) {
     addressbook::StagedEntries staged;
     clausedb::ParseErrors errors;
-    if (!addressbook::ReadBookEntries(db, path, staged, &errors)) {
+    if (!addressbook::ReadBook(db, path, staged, &errors)) {
         if (!db.LastFileError().empty()) {
             std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", path.c_str(),
                          db.LastFileError().c_str());
@@ -78,7 +78,7 @@ OpenResult OpenBook(const std::string& path, clausedb::CExprDatabase& db,
         }
         return OpenResult::Refused;
     }
-    addressbook::LoadStagedEntries(staged, list);
+    addressbook::LoadEntries(staged, list);
     return OpenResult::Opened;
 }
 
@@ -256,8 +256,7 @@ int RunImport(const std::vector<std::string>& args) {
     std::string_view white = options.comma ? "\t" : " ";
     std::string_view breaks = options.comma ? "," : "\t";
     addressbook::StagedEntries staged;
-    int count =
-        addressbook::ImportDelimitedEntries(file, options.columns, white, breaks, db, staged);
+    int count = addressbook::ImportDelimited(file, options.columns, white, breaks, db, staged);
     if (count < 0) {
         return cannotRead();
     }
@@ -265,7 +264,7 @@ int RunImport(const std::vector<std::string>& args) {
         std::printf("No addresses could be imported.\n");
         return kExitRefused;
     }
-    addressbook::LoadStagedEntries(staged, list);
+    addressbook::LoadEntries(staged, list);
     if (!SaveBook(list, db, outPath)) {
         return kExitUsage;
     }
@@ -301,8 +300,8 @@ int RunExport(const std::vector<std::string>& args) {
     fileio::AtomicFileWriter writer;
     int count = -1;
     if (writer.Open(outPath)) {
-        count = addressbook::ExportDelimitedToWriter(list, db, options.columns,
-                                                     options.comma ? ',' : '\t', writer);
+        count = addressbook::ExportDelimited(list, db, options.columns, options.comma ? ',' : '\t',
+                                             writer);
     }
     if (count < 0 || !writer.Commit()) {
         std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", outPath.c_str(),

@@ -24,33 +24,37 @@ std::size_t BlockSize() {
     return g_blockSizeForTesting != 0 ? g_blockSizeForTesting : kReadBlock;
 }
 
-// The line that starts at `start`, as a text-mode read sees it, and the
-// position after its line end.
-std::string_view LineAt(std::string_view text, std::size_t start, std::size_t& next) {
-    std::size_t newline = text.find('\n', start);
-    if (newline == std::string_view::npos) {
-        next = text.size();
-        return text.substr(start);
+// Calls `line` for each line of [p, end) that a line feed ends, cut there and
+// without a carriage return right before it, until a call returns false
+// (`stopped` is then set).  Returns the start of what follows the last line
+// feed: an unfinished line.
+template <typename Fn>
+const char* SplitLines(const char* p, const char* end, Fn&& line, bool& stopped) {
+    for (;;) {
+        const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        if (found == nullptr) {
+            return p;
+        }
+        const char* newline = static_cast<const char*>(found);
+        const char* stop = newline > p && newline[-1] == '\r' ? newline - 1 : newline;
+        if (!line(std::string_view(p, static_cast<std::size_t>(stop - p)))) {
+            stopped = true;
+            return newline + 1;
+        }
+        p = newline + 1;
     }
-    next = newline + 1;
-    std::size_t end = newline;
-    if (end > start && text[end - 1] == '\r') {
-        --end;
-    }
-    return text.substr(start, end - start);
 }
 
-// Calls `fn` for each line of `text` until it returns false.
+// Calls `line` for each line of `text` (see SplitLines) until a call
+// returns false.  A last line without a line feed is kept whole, a carriage
+// return at its end included.
 template <typename Fn>
-void ForEachLineOf(std::string_view text, Fn&& fn) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t next = 0;
-        const std::string_view line = LineAt(text, start, next);
-        start = next;
-        if (!fn(line)) {
-            return;
-        }
+void ForEachLineOf(std::string_view text, Fn&& line) {
+    bool stopped = false;
+    const char* end = text.data() + text.size();
+    const char* rest = SplitLines(text.data(), end, line, stopped);
+    if (!stopped && rest != end) {
+        line(std::string_view(rest, static_cast<std::size_t>(end - rest)));
     }
 }
 
@@ -110,8 +114,8 @@ private:
     std::vector<std::string> m_fields;  // reused from line to line
 };
 
-// The streaming import over any source of lines: each clause becomes a
-// staged entry and is given back to the store at once.
+// The import over any source of lines: each line's clause becomes a staged
+// entry and is given back to the store at once.
 template <typename ForEachLine>
 int StageLines(ForEachLine&& forEachLine, const ColumnMapping& columns, std::string_view white,
                std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
@@ -143,42 +147,6 @@ int StageLines(ForEachLine&& forEachLine, const ColumnMapping& columns, std::str
 }
 
 }  // namespace
-
-bool ReadDelimitedFile(const std::string& path, std::string& text, std::string* errorText,
-                       int* errorNumber) {
-    if (!fileio::ReadWholeFile(path, text, errorText, errorNumber)) {
-        return false;
-    }
-    fileio::DecodeToUtf8(text);
-    return true;
-}
-
-std::optional<std::string> FirstLine(std::string_view text) {
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    std::size_t next = 0;
-    return std::string(LineAt(text, 0, next));
-}
-
-int ImportDelimitedText(std::string_view text, const ColumnMapping& columns, std::string_view white,
-                        std::string_view breaks, clausedb::CExprDatabase& db) {
-    db.RemoveAllClauses();
-    LineImporter importer(columns, white, breaks);
-    if (!importer.CanImport()) {
-        return 0;
-    }
-    int count = 0;
-    ForEachLineOf(text, [&](std::string_view line) {
-        const clausedb::CExprTerm clause = importer.Clause(line, db);
-        if (clause) {
-            db.AddClause(clause);
-            ++count;
-        }
-        return true;
-    });
-    return count;
-}
 
 // ---- CDelimitedTextFile
 
@@ -285,37 +253,24 @@ bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_v
             return Fail(errno);
         }
         if (n == 0) {
-            // The last line has no line feed: it is kept whole, a carriage
-            // return at its end included.
-            if (kept > 0) {
-                line(std::string_view(base, kept));
-            }
+            ForEachLineOf(std::string_view(base, kept), line);
             return true;
         }
-        const char* p = base;
+        bool stopped = false;
         const char* end = base + kept + static_cast<std::size_t>(n);
-        for (;;) {
-            const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
-            if (found == nullptr) {
-                break;
-            }
-            const char* newline = static_cast<const char*>(found);
-            const char* stop = newline > p && newline[-1] == '\r' ? newline - 1 : newline;
-            if (!line(std::string_view(p, static_cast<std::size_t>(stop - p)))) {
-                return true;
-            }
-            p = newline + 1;
+        const char* rest = SplitLines(base, end, line, stopped);
+        if (stopped) {
+            return true;
         }
-        kept = static_cast<std::size_t>(end - p);
-        std::memmove(base, p, kept);
+        kept = static_cast<std::size_t>(end - rest);
+        std::memmove(base, rest, kept);
     }
 }
 
-// ---- streaming import
+// ---- import
 
-int ImportDelimitedEntries(std::string_view text, const ColumnMapping& columns,
-                           std::string_view white, std::string_view breaks,
-                           clausedb::CExprDatabase& db, StagedEntries& staged) {
+int ImportDelimited(std::string_view text, const ColumnMapping& columns, std::string_view white,
+                    std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
     auto forEachLine = [text](auto&& fn) {
         ForEachLineOf(text, fn);
         return true;
@@ -323,9 +278,8 @@ int ImportDelimitedEntries(std::string_view text, const ColumnMapping& columns,
     return StageLines(forEachLine, columns, white, breaks, db, staged);
 }
 
-int ImportDelimitedEntries(CDelimitedTextFile& file, const ColumnMapping& columns,
-                           std::string_view white, std::string_view breaks,
-                           clausedb::CExprDatabase& db, StagedEntries& staged) {
+int ImportDelimited(CDelimitedTextFile& file, const ColumnMapping& columns, std::string_view white,
+                    std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
     auto forEachLine = [&file](auto&& fn) { return file.ForEachLineUntil(fn); };
     return StageLines(forEachLine, columns, white, breaks, db, staged);
 }

@@ -56,8 +56,8 @@ bool CQX32Doc::OnOpenDocument(const QString& path) {
         platform::WaitCursor wait;
         // Each contact clause becomes an entry as soon as it is read, so
         // the clauses of a large book never pile up in memory.
-        ok = addressbook::ReadBookEntries(m_database, QFile::encodeName(path).toStdString(),
-                                          m_staged, &errors);
+        ok = addressbook::ReadBook(m_database, QFile::encodeName(path).toStdString(), m_staged,
+                                   &errors);
     }
     if (!ok) {
         if (m_database.LastFileErrno() != 0 || !m_database.LastFileError().empty()) {
