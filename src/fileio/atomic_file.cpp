@@ -220,6 +220,17 @@ void AtomicFileWriter::Discard() {
     m_strBuffer.clear();
 }
 
+bool MayReplace(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        return errno == ENOENT;
+    }
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return false;
+    }
+    return ::access(path.c_str(), W_OK) == 0;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view contents,
                          std::string* errorText) {
     AtomicFileWriter writer;

@@ -60,6 +60,13 @@ private:
     bool m_bFailed = false;
 };
 
+// False when `path` names a file that the user may not write: one that
+// access() refuses, or one with no write permission at all (which even a
+// privileged user is taken to mean as "read-only").  Replacing a file by a
+// rename needs only the folder's permission, so callers that must respect a
+// read-only file ask this first.  A missing file may be written.
+bool MayReplace(const std::string& path);
+
 // Convenience wrapper: the whole contents at once.
 bool WriteFileAtomically(const std::string& path, std::string_view contents,
                          std::string* errorText = nullptr);

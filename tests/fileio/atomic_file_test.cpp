@@ -153,6 +153,29 @@ TEST_F(AtomicFileTest, SymbolicLinkIsKeptAndItsTargetReplaced) {
     }
 }
 
+TEST_F(AtomicFileTest, MayReplaceRefusesReadOnlyFiles) {
+    struct Case {
+        const char* name;
+        bool exists;
+        unsigned mode;
+        bool may;
+    };
+    const Case cases[] = {
+        {"missing", false, 0, true},          {"owner writes", true, 0600, true},
+        {"group writes", true, 0464, true},   {"read-only", true, 0444, false},
+        {"no permission", true, 0000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = m_folder.File(c.name);
+        if (c.exists) {
+            WriteText(path, "x");
+            ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+        }
+        EXPECT_EQ(MayReplace(path), c.may);
+    }
+}
+
 TEST_F(AtomicFileTest, PermissionsAreKept) {
     struct Case {
         unsigned mode;
