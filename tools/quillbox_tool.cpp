@@ -4,7 +4,6 @@
 // "export" run the delimited-text engines of the File menu.  All of them
 // stream through the clause database, one clause at a time.
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -89,9 +88,8 @@ int ExitFor(OpenResult result) {
 bool SaveBook(const addressbook::VectorAddressList& list, clausedb::CExprDatabase& db,
               const std::string& path) {
     if (!addressbook::SaveBook(list, db, path)) {
-        std::fprintf(
-            stderr, "quillbox-tool: cannot write %s: %s\n", path.c_str(),
-            db.LastFileError().empty() ? std::strerror(errno) : db.LastFileError().c_str());
+        std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", path.c_str(),
+                     db.LastFileError().c_str());
         return false;
     }
     return true;

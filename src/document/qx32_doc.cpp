@@ -60,15 +60,11 @@ bool CQX32Doc::OnOpenDocument(const QString& path) {
                                    &errors);
     }
     if (!ok) {
-        if (m_database.LastFileErrno() != 0 || !m_database.LastFileError().empty()) {
-            if (m_database.LastFileErrno() != 0) {
-                SetFailureFromErrno(m_database.LastFileErrno(), path);
-            } else {
-                SetFailureReason(QString::fromStdString(m_database.LastFileError()));
-            }
-        } else {
-            SetFailureReason(errors.Errors().empty() ? QString()
-                                                     : ReaderErrorText(errors.Errors().front()));
+        // The message around the reason names the book already.
+        if (!m_database.LastFileError().empty()) {
+            SetFailureReason(QString::fromStdString(m_database.LastFileError()));
+        } else if (!errors.Errors().empty()) {
+            SetFailureReason(ReaderErrorText(errors.Errors().front()));
         }
         // Clauses read before the error are of no use.
         m_database.RemoveAllClauses();
@@ -92,11 +88,8 @@ bool CQX32Doc::OnSaveDocument(const QString& path) {
         ok = addressbook::SaveBook(rows, m_database, QFile::encodeName(path).toStdString());
     }
     if (!ok) {
-        if (m_database.LastFileErrno() != 0) {
-            SetFailureFromErrno(m_database.LastFileErrno(), path);
-        } else {
-            SetFailureReason(QString::fromStdString(m_database.LastFileError()));
-        }
+        // The system's reason; the message around it names the book.
+        SetFailureReason(QString::fromStdString(m_database.LastFileError()));
         m_database.RemoveAllClauses();
         platform::ShowStatusText(resources::kStrIdleMessage);
         return false;

@@ -52,13 +52,15 @@ public:
     bool OnNewDocument() override;
     // Shows "Loading Address Book...", reads the book into the database and
     // remembers its path.  On failure the database is emptied again, the
-    // rows on screen stay as they were and FailureReason() says why: the
-    // system's reason or the reader's first error with its line.
+    // rows on screen stay as they were and FailureReason() says why, without
+    // naming the book: the system's reason or the reader's first error with
+    // its line.
     bool OnOpenDocument(const QString& path) override;
     // Shows "Saving address book...", stores the rows as clauses and writes
     // them safely (the old file survives a failed write).  On success the
     // path is remembered, the modified flag cleared and the idle text shown;
-    // on failure FailureReason() says why and the modified flag stays.
+    // on failure FailureReason() gives the system's reason and the modified
+    // flag stays.
     bool OnSaveDocument(const QString& path) override;
 
     // [AddressBookInUse] "File": the last book opened or saved.

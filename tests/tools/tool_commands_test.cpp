@@ -126,6 +126,27 @@ TEST_F(ToolCommands, UnreadableFilesAndUsageErrorsExitTwoWithAReason) {
     }
 }
 
+// Each failure names the file once, then the system's reason.
+TEST_F(ToolCommands, FileErrorsNameTheFileOnce) {
+    const std::string missing = P(dir_ / "missing.qxd");
+    const std::string noFolder = P(dir_ / "no" / "such" / "out.qxd");
+    const std::pair<std::string, std::string> cases[] = {
+        {"check " + missing,
+         "quillbox-tool: cannot read " + missing + ": No such file or directory\n"},
+        {"convert " + P(book_) + " " + noFolder,
+         "quillbox-tool: cannot write " + noFolder + ": No such file or directory\n"},
+        {"export --tab --columns LastName=1 " + P(book_) + " " + noFolder,
+         "quillbox-tool: cannot write " + noFolder + ": No such file or directory\n"},
+        {"import --tab --columns LastName=1 " + P(book_) + " " + noFolder,
+         "quillbox-tool: cannot write " + noFolder + ": No such file or directory\n"},
+    };
+    for (const auto& [arguments, output] : cases) {
+        RunResult r = RunTool(arguments);
+        EXPECT_EQ(r.status, 2) << arguments;
+        EXPECT_EQ(r.output, output) << arguments;
+    }
+}
+
 TEST_F(ToolCommands, DumpPrintsOneJsonObjectPerEntryInFileOrder) {
     RunResult r = RunTool("dump " + P(book_));
     ASSERT_EQ(r.status, 0) << r.output;
