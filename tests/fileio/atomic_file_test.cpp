@@ -16,6 +16,7 @@
 namespace fileio {
 namespace {
 
+using testsupport::LetterPattern;
 using testsupport::Mode;
 using testsupport::ReadText;
 using testsupport::TempFolder;
@@ -26,15 +27,6 @@ protected:
     void TearDown() override { AtomicFileWriter::SetFailAfterBytesForTesting(-1); }
     TempFolder m_folder;
 };
-
-std::string Pattern(std::size_t size) {
-    std::string text;
-    text.reserve(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        text += static_cast<char>('a' + i % 26);
-    }
-    return text;
-}
 
 TEST_F(AtomicFileTest, WritesNewAndReplacesExistingFiles) {
     const std::string path = m_folder.File("book.qxd");
@@ -50,7 +42,7 @@ TEST_F(AtomicFileTest, WritesNewAndReplacesExistingFiles) {
 
 TEST_F(AtomicFileTest, ManySmallWritesAndOneLargeWriteAddUp) {
     const std::string path = m_folder.File("big");
-    const std::string big = Pattern(300000);  // several times the write buffer
+    const std::string big = LetterPattern(300000);  // several times the write buffer
     AtomicFileWriter writer;
     ASSERT_TRUE(writer.Open(path));
     for (std::size_t i = 0; i < 100000; i += 1000) {
@@ -66,7 +58,7 @@ TEST_F(AtomicFileTest, ManySmallWritesAndOneLargeWriteAddUp) {
 TEST_F(AtomicFileTest, FullDiskLeavesOldFile) {
     const std::string path = m_folder.File("settings.INI");
     const std::string old = "[Preferences]\nUseMRU=1\n";
-    const std::string replacement = Pattern(200000);
+    const std::string replacement = LetterPattern(200000);
     const long long cases[] = {0, 1, 100, 65535, 65536, 65537, 199999};
     for (long long failAfter : cases) {
         SCOPED_TRACE(failAfter);
@@ -90,7 +82,7 @@ TEST_F(AtomicFileTest, FailedWriteReportsUntilCommitAndCommitRefuses) {
     AtomicFileWriter writer;
     ASSERT_TRUE(writer.Open(path));
     AtomicFileWriter::SetFailAfterBytesForTesting(10);
-    EXPECT_FALSE(writer.Write(Pattern(100000)));
+    EXPECT_FALSE(writer.Write(LetterPattern(100000)));
     EXPECT_FALSE(writer.Write("more"));
     EXPECT_FALSE(writer.Commit());
     EXPECT_EQ(writer.ErrorNumber(), ENOSPC);

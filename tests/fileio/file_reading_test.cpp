@@ -15,6 +15,7 @@
 namespace fileio {
 namespace {
 
+using testsupport::LetterPattern;
 using testsupport::ReadText;
 using testsupport::TempFolder;
 using testsupport::WriteText;
@@ -24,18 +25,9 @@ protected:
     TempFolder m_folder;
 };
 
-std::string Pattern(std::size_t size) {
-    std::string text;
-    text.reserve(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        text += static_cast<char>('a' + i % 26);
-    }
-    return text;
-}
-
 TEST_F(FileReadingTest, ReadWholeFileReadsEveryByte) {
     const std::string path = m_folder.File("f");
-    std::string content = Pattern(150000);
+    std::string content = LetterPattern(150000);
     content[7] = '\0';
     content += "\r\n\xFF";
     WriteText(path, content);

@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/book_generator.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -46,13 +48,7 @@ void WriteFile(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-const char* const kFieldNames[] = {
-    "LastName",  "FirstName", "MiddleInitial", "Title",       "Address1",  "Address2",
-    "City",      "Country",   "State",         "ZipCode",     "Company",   "Department",
-    "Position",  "Manager",   "Additional1",   "Additional2", "HomePhone", "HomeExt",
-    "WorkPhone", "WorkExt",   "CellPhone",     "CellExt",     "Pager",     "PagerCard",
-    "PagerExt",  "FaxPhone",  "FaxExt",        "Email1",      "Email2",    "Web1",
-    "Web2",      "Notes"};
+using bench::kAttributeNames;
 
 // One contact clause with the given last and first name and all other
 // fields empty, in the file's own layout (CR LF line ends).
@@ -63,7 +59,7 @@ std::string ContactClause(const std::string& last, const std::string& first) {
             text += "  ";
         }
         std::string value = i == 0 ? last : i == 1 ? first : "";
-        text += "'" + std::string(kFieldNames[i]) + "' = \"" + value + "\"";
+        text += "'" + std::string(kAttributeNames[i]) + "' = \"" + value + "\"";
         text += i < 31 ? ",\r\n" : ").\r\n\r\n";
     }
     return text;
@@ -208,7 +204,8 @@ TEST_F(ToolCommands, GoldenBookConvertsAndExportsByteForByte) {
 
     std::string columns;
     for (int i = 0; i < 32; ++i) {
-        columns += (i > 0 ? "," : "") + std::string(kFieldNames[i]) + "=" + std::to_string(i + 1);
+        columns +=
+            (i > 0 ? "," : "") + std::string(kAttributeNames[i]) + "=" + std::to_string(i + 1);
     }
     for (const auto& [option, name] :
          {std::pair{"--comma", "book.csv"}, std::pair{"--tab", "book.tdf"}}) {
