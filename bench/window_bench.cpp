@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
         int count = -1;
         entries::CEntryUndo& undo = app.Entries()->Undo();
         if (file.Open(argv[2])) {
-            count = addressbook::ImportDelimitedEntries(file, columns, "\t", ",", db, staged);
+            count = addressbook::ImportDelimited(file, columns, "\t", ",", db, staged);
             undo.AddEntries("Import", std::move(staged.entries), false);
         }
         std::printf("import with resort        %lld ms (%d lines, %d rows now)\n",

@@ -4,7 +4,6 @@
 // "export" run the delimited-text engines of the File menu.  All of them
 // stream through the clause database, one clause at a time.
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -60,38 +59,27 @@ int UsageError(const std::string& message) {
     return kExitUsage;
 }
 
-// The reader reports each syntax error through the process-wide handler of
-// the database; collect them so that they can be printed with the file name.
-struct ReaderError {
-    int line;
-    std::string message;
-};
-std::vector<ReaderError> g_readerErrors;
-
-void CollectReaderError(int /*kind*/, std::int32_t line, const char* message) {
-    g_readerErrors.push_back({line, message ? message : ""});
-}
-
 enum class OpenResult { Opened, Refused, Unreadable };
 
 // Opens a book the way File Open does: read the clause file, turning its
-// contact clauses into entries, and show them only when it read without error.
+// contact clauses into entries, and show them only when it read without
+// error.  Every syntax error is printed with the file name and its line.
 OpenResult OpenBook(const std::string& path, clausedb::CExprDatabase& db,
                     addressbook::VectorAddressList& list) {
-    g_readerErrors.clear();
     addressbook::StagedEntries staged;
-    if (!addressbook::ReadBookEntries(db, path, staged)) {
+    clausedb::ParseErrors errors;
+    if (!addressbook::ReadBook(db, path, staged, &errors)) {
         if (!db.LastFileError().empty()) {
             std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", path.c_str(),
                          db.LastFileError().c_str());
             return OpenResult::Unreadable;
         }
-        for (const ReaderError& error : g_readerErrors) {
+        for (const clausedb::SyntaxError& error : errors.Errors()) {
             std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
         }
         return OpenResult::Refused;
     }
-    addressbook::LoadStagedEntries(staged, list);
+    addressbook::LoadEntries(staged, list);
     return OpenResult::Opened;
 }
 
@@ -102,9 +90,8 @@ int ExitFor(OpenResult result) {
 bool SaveBook(const addressbook::VectorAddressList& list, clausedb::CExprDatabase& db,
               const std::string& path) {
     if (!addressbook::SaveBook(list, db, path)) {
-        std::fprintf(
-            stderr, "quillbox-tool: cannot write %s: %s\n", path.c_str(),
-            db.LastFileError().empty() ? std::strerror(errno) : db.LastFileError().c_str());
+        std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", path.c_str(),
+                     db.LastFileError().c_str());
         return false;
     }
     return true;
@@ -114,7 +101,7 @@ int RunCheck(const std::vector<std::string>& args) {
     if (args.size() != 1) {
         return UsageError("check takes one book");
     }
-    clausedb::CExprDatabase db(CollectReaderError);
+    clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
     OpenResult result = OpenBook(args[0], db, list);
     if (result != OpenResult::Opened) {
@@ -128,7 +115,7 @@ int RunDump(const std::vector<std::string>& args) {
     if (args.size() != 1) {
         return UsageError("dump takes one book");
     }
-    clausedb::CExprDatabase db(CollectReaderError);
+    clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
     OpenResult result = OpenBook(args[0], db, list);
     if (result != OpenResult::Opened) {
@@ -157,7 +144,7 @@ int RunConvert(const std::vector<std::string>& args) {
     if (args.size() != 2) {
         return UsageError("convert takes an input book and an output book");
     }
-    clausedb::CExprDatabase db(CollectReaderError);
+    clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
     OpenResult result = OpenBook(args[0], db, list);
     if (result != OpenResult::Opened) {
@@ -239,7 +226,7 @@ int RunImport(const std::vector<std::string>& args) {
     const std::string& textPath = options.positional[0];
     const std::string& outPath = options.positional[1];
 
-    clausedb::CExprDatabase db(CollectReaderError);
+    clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
     if (!options.book.empty()) {
         OpenResult result = OpenBook(options.book, db, list);
@@ -269,8 +256,7 @@ int RunImport(const std::vector<std::string>& args) {
     std::string_view white = options.comma ? "\t" : " ";
     std::string_view breaks = options.comma ? "," : "\t";
     addressbook::StagedEntries staged;
-    int count =
-        addressbook::ImportDelimitedEntries(file, options.columns, white, breaks, db, staged);
+    int count = addressbook::ImportDelimited(file, options.columns, white, breaks, db, staged);
     if (count < 0) {
         return cannotRead();
     }
@@ -278,7 +264,7 @@ int RunImport(const std::vector<std::string>& args) {
         std::printf("No addresses could be imported.\n");
         return kExitRefused;
     }
-    addressbook::LoadStagedEntries(staged, list);
+    addressbook::LoadEntries(staged, list);
     if (!SaveBook(list, db, outPath)) {
         return kExitUsage;
     }
@@ -298,7 +284,7 @@ int RunExport(const std::vector<std::string>& args) {
     const std::string& bookPath = options.positional[0];
     const std::string& outPath = options.positional[1];
 
-    clausedb::CExprDatabase db(CollectReaderError);
+    clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
     OpenResult result = OpenBook(bookPath, db, list);
     if (result != OpenResult::Opened) {
@@ -314,8 +300,8 @@ int RunExport(const std::vector<std::string>& args) {
     fileio::AtomicFileWriter writer;
     int count = -1;
     if (writer.Open(outPath)) {
-        count = addressbook::ExportDelimitedToWriter(list, db, options.columns,
-                                                     options.comma ? ',' : '\t', writer);
+        count = addressbook::ExportDelimited(list, db, options.columns, options.comma ? ',' : '\t',
+                                             writer);
     }
     if (count < 0 || !writer.Commit()) {
         std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", outPath.c_str(),

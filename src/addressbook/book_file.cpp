@@ -75,19 +75,21 @@ bool FinishStaging(CExprDatabase& db, bool ok, StagedEntries& staged) {
 
 }  // namespace
 
-bool ReadBookEntries(CExprDatabase& db, const std::string& path, StagedEntries& staged) {
+bool ReadBook(CExprDatabase& db, const std::string& path, StagedEntries& staged,
+              clausedb::ParseErrors* errors) {
     db.RemoveAllClauses();
     staged.Clear();
-    return FinishStaging(db, db.ReadFile(path, StageContacts(staged)), staged);
+    return FinishStaging(db, db.ReadFile(path, StageContacts(staged), errors), staged);
 }
 
-bool ReadBookEntriesFromText(CExprDatabase& db, std::string_view text, StagedEntries& staged) {
+bool ReadBookText(CExprDatabase& db, std::string_view text, StagedEntries& staged,
+                  clausedb::ParseErrors* errors) {
     db.RemoveAllClauses();
     staged.Clear();
-    return FinishStaging(db, db.ReadText(text, StageContacts(staged)), staged);
+    return FinishStaging(db, db.ReadText(text, StageContacts(staged), errors), staged);
 }
 
-int LoadStagedEntries(StagedEntries& staged, IAddressList& list) {
+int LoadEntries(StagedEntries& staged, IAddressList& list) {
     list.SetRedraw(false);
     list.ReserveRows(staged.announcedRows);
     int appended = 0;
@@ -101,31 +103,6 @@ int LoadStagedEntries(StagedEntries& staged, IAddressList& list) {
     list.ResortList();
     list.SetRedraw(true);
     return appended;
-}
-
-int LoadEntriesFromClauses(CExprDatabase& db, IAddressList& list) {
-    list.SetRedraw(false);
-    list.ReserveRows(db.CountClauses());
-    int appended = 0;
-    for (auto* node = db.First(); node != nullptr; node = node->Next()) {
-        CExprTerm clause = db.ClauseOf(node);
-        if (clause.GetFunctor() != kContactFunctor) {
-            continue;
-        }
-        if (!InsertEntryFromClause(clause, list)) {
-            break;
-        }
-        ++appended;
-    }
-    db.RemoveAllClauses();
-    list.ResortList();
-    list.SetRedraw(true);
-    return appended;
-}
-
-bool ReadBook(CExprDatabase& db, const std::string& path) {
-    db.RemoveAllClauses();
-    return db.ReadFile(path);
 }
 
 bool SaveBook(const IAddressList& list, CExprDatabase& db, const std::string& path) {
@@ -142,16 +119,6 @@ bool SaveBook(const IAddressList& list, CExprDatabase& db, const std::string& pa
     });
     db.Store().Clear();  // keeps the error count and the reason of a failure
     return ok;
-}
-
-bool WriteBook(const IAddressList& list, CExprDatabase& db, const std::string& path) {
-    db.RemoveAllClauses();
-    StoreEntriesAsClauses(list, db);
-    if (!db.WriteFile(path)) {
-        return false;
-    }
-    db.RemoveAllClauses();
-    return true;
 }
 
 }  // namespace addressbook

@@ -10,17 +10,10 @@
 //       'Notes' = "").
 //
 // The clause database is only a staging area: it is emptied before each use
-// and again after a successful one.
-//
-// Two ways through it:
-// - Streaming (what the window's document and the tool use): ReadBookEntries
-//   then LoadStagedEntries to open, SaveBook to save.  Each clause is
-//   converted or written as soon as it is complete and then given back to
-//   the store, so the database never holds more than one clause and a book
-//   of any size costs little more memory than its entries.
-// - Whole book: ReadBook then LoadEntriesFromClauses, and WriteBook, which
-//   hold every clause of the book in the database at once.  Both ways give
-//   the same entries, the same errors and the same bytes.
+// and again after it.  ReadBook then LoadEntries open a book, SaveBook saves
+// one.  Each clause is converted or written as soon as it is complete and
+// then given back to the store, so the database never holds more than one
+// clause and a book of any size costs little more memory than its entries.
 #pragma once
 
 #include <array>
@@ -70,7 +63,7 @@ bool InsertEntryFromClause(clausedb::CExprTerm clause, IAddressList& list);
 struct StagedEntries {
     std::vector<std::unique_ptr<CAddressEntry>> entries;
     // The row count announced to the list before the bulk append: the number
-    // of clauses read, as LoadEntriesFromClauses announces CountClauses().
+    // of clauses read (or lines imported).
     int announcedRows = 0;
 
     void Clear() {
@@ -79,47 +72,31 @@ struct StagedEntries {
     }
 };
 
-// Streaming open, first half; the window's document calls this from
+// Opening, first half; the window's document calls this from
 // OnOpenDocument.  Empties `db` and reads the book at `path` clause by
 // clause: each `contact` clause becomes an entry at the end of `staged`, and
 // every clause is dropped at once, so `db` stays empty.  False when the file
 // cannot be read (db.LastFileError() and db.LastFileErrno() say why) or holds
-// a syntax error (db.ErrorCount(); the error handler was told each error and
-// its line); `staged` is then emptied, so none of the book's entries is shown.
-bool ReadBookEntries(clausedb::CExprDatabase& db, const std::string& path, StagedEntries& staged);
+// a syntax error (db.ErrorCount(); each error with its line is added to
+// `errors` when given); `staged` is then emptied, so none of the book's
+// entries is shown.
+bool ReadBook(clausedb::CExprDatabase& db, const std::string& path, StagedEntries& staged,
+              clausedb::ParseErrors* errors = nullptr);
 // The same from clause text in memory (as CExprDatabase::ReadText).
-bool ReadBookEntriesFromText(clausedb::CExprDatabase& db, std::string_view text,
-                             StagedEntries& staged);
+bool ReadBookText(clausedb::CExprDatabase& db, std::string_view text, StagedEntries& staged,
+                  clausedb::ParseErrors* errors = nullptr);
 
-// Streaming open, second half; the view's initial update calls this after
-// deleting its rows.  Appends the staged entries exactly as
-// LoadEntriesFromClauses appends a database's clauses: redraw off, the row
-// count announced, rows appended in order until one is refused, the list's
-// sort re-applied, redraw on.  Empties `staged`; returns the rows appended.
-int LoadStagedEntries(StagedEntries& staged, IAddressList& list);
+// Opening, second half; the view's initial update calls this after deleting
+// its rows.  Redraw off, the row count announced, the staged entries
+// appended in order until the list refuses one, the list's sort re-applied,
+// redraw on.  Empties `staged`; returns the rows appended.
+int LoadEntries(StagedEntries& staged, IAddressList& list);
 
-// Appends one row per `contact` clause of `db` in database order (clauses
-// with other functors are skipped) and stops at the first refused row.  Then
-// empties `db`, re-applies the list's sort and turns redraw back on.  Returns
-// the number of rows appended.
-int LoadEntriesFromClauses(clausedb::CExprDatabase& db, IAddressList& list);
-
-// Empties `db` and reads the book at `path` into it.  False when the file
-// cannot be read (db.LastFileError() says why) or holds a syntax error; the
-// caller then shows none of its entries.
-bool ReadBook(clausedb::CExprDatabase& db, const std::string& path);
-
-// Empties `db`, stores the entries of `list` and writes them to `path`.  On
-// success `db` is emptied again; on failure it keeps the clauses until its
-// next use and the old file at `path` is left as it was.
-bool WriteBook(const IAddressList& list, clausedb::CExprDatabase& db, const std::string& path);
-
-// Streaming save; the window's document calls this from OnSaveDocument.
-// Empties `db`, then builds each row's `contact` clause, writes it and gives
-// it back to the store at once, top row first; the file is replaced only
-// once complete.  The bytes are those WriteBook writes.  On failure the old
-// file stays as it was and db.LastFileError() and db.LastFileErrno() say
-// why.  `db` is empty afterwards either way.
+// Saving; the window's document calls this from OnSaveDocument.  Empties
+// `db`, then builds each row's `contact` clause, writes it and gives it back
+// to the store at once, top row first; the file is replaced only once
+// complete.  On failure the old file stays as it was and db.LastFileError()
+// and db.LastFileErrno() say why.  `db` is empty afterwards either way.
 bool SaveBook(const IAddressList& list, clausedb::CExprDatabase& db, const std::string& path);
 
 }  // namespace addressbook

@@ -125,43 +125,8 @@ private:
 
 }  // namespace
 
-void AddExportHeaderClause(clausedb::CExprDatabase& db) {
-    clausedb::CExprTerm clause = db.NewClause(kContactFunctor);
-    for (const FieldInfo& field : kFields) {
-        clause.AddStringAttribute(field.attribute, field.header);
-    }
-    db.AddClause(clause);
-}
-
-void StageExportClauses(const IAddressList& list, clausedb::CExprDatabase& db) {
-    db.RemoveAllClauses();
-    AddExportHeaderClause(db);
-    StoreEntriesAsClauses(list, db);
-}
-
-int ExportDelimitedClauses(clausedb::CExprDatabase& db, const ColumnMapping& columns,
-                           char separator, std::string& out) {
-    out.clear();
-    ExportLayout layout(columns);
-    if (layout.TooLarge()) {
-        db.RemoveAllClauses();
-        return kExportColumnTooLarge;
-    }
-    int lines = 0;
-    if (!layout.WritesNothing()) {
-        TextBlock block;
-        for (auto* node = db.First(); node != nullptr; node = node->Next()) {
-            layout.AppendLine(db.ClauseOf(node), separator, block);
-            ++lines;
-        }
-        out.assign(block.View());
-    }
-    db.RemoveAllClauses();
-    return lines;
-}
-
-int ExportDelimitedTo(const IAddressList& list, clausedb::CExprDatabase& db,
-                      const ColumnMapping& columns, char separator, const TextSink& sink) {
+int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
+                    const ColumnMapping& columns, char separator, const TextSink& sink) {
     db.RemoveAllClauses();
     ExportLayout layout(columns);
     if (layout.TooLarge()) {
@@ -205,24 +170,11 @@ int ExportDelimitedTo(const IAddressList& list, clausedb::CExprDatabase& db,
     return ok ? lines : kExportWriteFailed;
 }
 
-int ExportDelimitedToWriter(const IAddressList& list, clausedb::CExprDatabase& db,
-                            const ColumnMapping& columns, char separator,
-                            fileio::AtomicFileWriter& writer) {
-    return ExportDelimitedTo(list, db, columns, separator,
-                             [&writer](std::string_view bytes) { return writer.Write(bytes); });
-}
-
 int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
-                    const ColumnMapping& columns, char separator, std::string& out) {
-    out.clear();
-    return ExportDelimitedTo(list, db, columns, separator, [&out](std::string_view bytes) {
-        out.append(bytes);
-        return true;
-    });
-}
-
-bool WriteDelimitedFile(const std::string& path, std::string_view bytes, std::string* errorText) {
-    return fileio::WriteFileAtomically(path, bytes, errorText);
+                    const ColumnMapping& columns, char separator,
+                    fileio::AtomicFileWriter& writer) {
+    return ExportDelimited(list, db, columns, separator,
+                           [&writer](std::string_view bytes) { return writer.Write(bytes); });
 }
 
 }  // namespace addressbook

@@ -9,11 +9,9 @@
 // separator, so each line ends with the separator; lines end with CR LF, and
 // a line break inside a value is written as CR LF too.
 //
-// ExportDelimitedTo (or ExportDelimitedToWriter) is the streaming way, which
-// the window's export command should call: each clause is turned into its
-// line as soon as it is built and then given back to the store, and the
-// lines go out in blocks.  ExportDelimited stages every clause first.  Both
-// write the same bytes.
+// Each clause is turned into its line as soon as it is built and then given
+// back to the store, and the lines go out in blocks, so the database never
+// holds more than one clause.
 #pragma once
 
 #include <functional>
@@ -35,49 +33,24 @@ namespace addressbook {
 // the disk (or exhaust memory) with empty fields.
 inline constexpr int kMaxExportColumn = 1000;
 
-// Results of ExportDelimitedTo besides a line count.
+// Results of ExportDelimited besides a line count.
 inline constexpr int kExportColumnTooLarge = -1;  // a column above kMaxExportColumn
 inline constexpr int kExportWriteFailed = -2;     // the sink refused bytes
 
 // Receives exported text in order, in blocks; false stops the export.
 using TextSink = std::function<bool(std::string_view bytes)>;
 
-// Streaming export: empties `db`, then builds the header clause and one
-// clause per row of `list` in display order, turns each into its line at
-// once and gives it back to the store (`db` stays empty).  The text goes to
-// `sink` in blocks of about 1 MB.  Returns the number of lines (0, with
-// nothing sent, when no column number is above 0), kExportColumnTooLarge
-// with nothing sent, or kExportWriteFailed when the sink refused a block.
-int ExportDelimitedTo(const IAddressList& list, clausedb::CExprDatabase& db,
-                      const ColumnMapping& columns, char separator, const TextSink& sink);
+// Empties `db`, then builds the header clause and one clause per row of
+// `list` in display order, turns each into its line at once and gives it
+// back to the store (`db` stays empty).  The text goes to `sink` in blocks of
+// about 256 KB.  Returns the number of lines (0, with nothing sent, when no
+// column number is above 0), kExportColumnTooLarge with nothing sent, or
+// kExportWriteFailed when the sink refused a block.
+int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
+                    const ColumnMapping& columns, char separator, const TextSink& sink);
 
 // The same into a writer the caller has opened and will commit or discard.
-int ExportDelimitedToWriter(const IAddressList& list, clausedb::CExprDatabase& db,
-                            const ColumnMapping& columns, char separator,
-                            fileio::AtomicFileWriter& writer);
-
-// Appends the header clause: field i's attribute with field i's header word.
-void AddExportHeaderClause(clausedb::CExprDatabase& db);
-
-// Empties `db`, then adds the header clause and the entries of `list`.
-void StageExportClauses(const IAddressList& list, clausedb::CExprDatabase& db);
-
-// Builds the lines of every clause of `db` into `out` (cleared first),
-// empties `db`, and returns the number of lines; 0 with an empty `out` when
-// no column number is above 0.  Returns -1 (nothing built) when a column
-// number exceeds kMaxExportColumn (`db` is emptied all the same).
-int ExportDelimitedClauses(clausedb::CExprDatabase& db, const ColumnMapping& columns,
-                           char separator, std::string& out);
-
-// ExportDelimitedTo into `out` (cleared first), for callers that want the
-// text in memory.  The same lines as StageExportClauses followed by
-// ExportDelimitedClauses, and the same result; `db` is left empty.
 int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
-                    const ColumnMapping& columns, char separator, std::string& out);
-
-// Writes `bytes` to `path` through a temporary file that replaces the old
-// file only once it is complete, so a failed export never destroys it.
-bool WriteDelimitedFile(const std::string& path, std::string_view bytes,
-                        std::string* errorText = nullptr);
+                    const ColumnMapping& columns, char separator, fileio::AtomicFileWriter& writer);
 
 }  // namespace addressbook

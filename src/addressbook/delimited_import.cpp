@@ -1,7 +1,5 @@
 #include "addressbook/delimited_import.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,7 +10,7 @@
 
 #include "addressbook/book_file.h"
 #include "addressbook/delimited_token.h"
-#include "fileio/atomic_file.h"
+#include "fileio/file_reading.h"
 #include "fileio/text_encoding.h"
 
 namespace addressbook {
@@ -26,56 +24,38 @@ std::size_t BlockSize() {
     return g_blockSizeForTesting != 0 ? g_blockSizeForTesting : kReadBlock;
 }
 
-// The line that starts at `start`, as a text-mode read sees it, and the
-// position after its line end.
-std::string_view LineAt(std::string_view text, std::size_t start, std::size_t& next) {
-    std::size_t newline = text.find('\n', start);
-    if (newline == std::string_view::npos) {
-        next = text.size();
-        return text.substr(start);
-    }
-    next = newline + 1;
-    std::size_t end = newline;
-    if (end > start && text[end - 1] == '\r') {
-        --end;
-    }
-    return text.substr(start, end - start);
-}
-
-// Calls `fn` for each line of `text` until it returns false.
+// Calls `line` for each line of [p, end) that a line feed ends, cut there and
+// without a carriage return right before it, until a call returns false
+// (`stopped` is then set).  Returns the start of what follows the last line
+// feed: an unfinished line.
 template <typename Fn>
-void ForEachLineOf(std::string_view text, Fn&& fn) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t next = 0;
-        const std::string_view line = LineAt(text, start, next);
-        start = next;
-        if (!fn(line)) {
-            return;
+const char* SplitLines(const char* p, const char* end, Fn&& line, bool& stopped) {
+    for (;;) {
+        const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        if (found == nullptr) {
+            return p;
         }
+        const char* newline = static_cast<const char*>(found);
+        const char* stop = newline > p && newline[-1] == '\r' ? newline - 1 : newline;
+        if (!line(std::string_view(p, static_cast<std::size_t>(stop - p)))) {
+            stopped = true;
+            return newline + 1;
+        }
+        p = newline + 1;
     }
 }
 
-// Reads up to `size` bytes, retrying after signals; -1 with errno on failure.
-ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
-    ssize_t n;
-    do {
-        n = ::read(fd, buffer, size);
-    } while (n < 0 && errno == EINTR);
-    return n;
-}
-
-// The length of `bytes` without a multi-byte UTF-8 sequence cut off at its end.
-std::size_t CompletePrefix(const char* bytes, std::size_t size) {
-    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
-        const auto b = static_cast<unsigned char>(bytes[size - back]);
-        if ((b & 0xC0) == 0x80) {
-            continue;  // a continuation byte: look further back
-        }
-        const std::size_t need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-        return back < need ? size - back : size;
+// Calls `line` for each line of `text` (see SplitLines) until a call
+// returns false.  A last line without a line feed is kept whole, a carriage
+// return at its end included.
+template <typename Fn>
+void ForEachLineOf(std::string_view text, Fn&& line) {
+    bool stopped = false;
+    const char* end = text.data() + text.size();
+    const char* rest = SplitLines(text.data(), end, line, stopped);
+    if (!stopped && rest != end) {
+        line(std::string_view(rest, static_cast<std::size_t>(end - rest)));
     }
-    return size;
 }
 
 // Turns lines into `contact` clauses: field i takes column columns[i] when the
@@ -134,8 +114,8 @@ private:
     std::vector<std::string> m_fields;  // reused from line to line
 };
 
-// The streaming import over any source of lines: each clause becomes a
-// staged entry and is given back to the store at once.
+// The import over any source of lines: each line's clause becomes a staged
+// entry and is given back to the store at once.
 template <typename ForEachLine>
 int StageLines(ForEachLine&& forEachLine, const ColumnMapping& columns, std::string_view white,
                std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
@@ -167,42 +147,6 @@ int StageLines(ForEachLine&& forEachLine, const ColumnMapping& columns, std::str
 }
 
 }  // namespace
-
-bool ReadDelimitedFile(const std::string& path, std::string& text, std::string* errorText,
-                       int* errorNumber) {
-    if (!fileio::ReadWholeFile(path, text, errorText, errorNumber)) {
-        return false;
-    }
-    fileio::DecodeToUtf8(text);
-    return true;
-}
-
-std::optional<std::string> FirstLine(std::string_view text) {
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    std::size_t next = 0;
-    return std::string(LineAt(text, 0, next));
-}
-
-int ImportDelimitedText(std::string_view text, const ColumnMapping& columns, std::string_view white,
-                        std::string_view breaks, clausedb::CExprDatabase& db) {
-    db.RemoveAllClauses();
-    LineImporter importer(columns, white, breaks);
-    if (!importer.CanImport()) {
-        return 0;
-    }
-    int count = 0;
-    ForEachLineOf(text, [&](std::string_view line) {
-        const clausedb::CExprTerm clause = importer.Clause(line, db);
-        if (clause) {
-            db.AddClause(clause);
-            ++count;
-        }
-        return true;
-    });
-    return count;
-}
 
 // ---- CDelimitedTextFile
 
@@ -237,77 +181,34 @@ bool CDelimitedTextFile::Open(const std::string& path) {
     m_strError.clear();
     m_nErrno = 0;
 
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    bool regular = false;
+    int err = 0;
+    m_fd = fileio::OpenForReading(path, regular, err);
     if (m_fd < 0) {
-        return Fail(errno);
-    }
-    struct stat st {};
-    if (fstat(m_fd, &st) != 0) {
-        return Fail(errno);
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return Fail(EISDIR);
+        return Fail(err);
     }
 
     // Plain UTF-8 is read in blocks later; one pass now tells it from text
     // that must be decoded as a whole (a UTF-16 byte-order mark, or bytes
     // that are not UTF-8 anywhere in the file).  A pipe can be read once
     // only, so it is read whole.
-    bool plain = S_ISREG(st.st_mode);
-    if (plain) {
-        char head[3];
-        std::size_t headSize = 0;
-        while (headSize < sizeof head) {
-            const ssize_t n = ::pread(m_fd, head + headSize, sizeof head - headSize,
-                                      static_cast<off_t>(headSize));
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n < 0) {
-                return Fail(errno);
-            }
-            if (n == 0) {
-                break;
-            }
-            headSize += static_cast<std::size_t>(n);
-        }
-        const std::string_view start(head, headSize);
-        if (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF") {
-            plain = false;
-        } else if (start == "\xEF\xBB\xBF") {
-            m_nSkip = 3;
-        }
+    fileio::TextEncoding encoding = fileio::TextEncoding::kOther;
+    if (regular && !fileio::ScanTextEncoding(m_fd, encoding, err)) {
+        return Fail(err);
     }
-    if (plain) {
-        const std::size_t block = BlockSize();
-        std::unique_ptr<char[]> buffer(new char[block + 4]);
-        char* buf = buffer.get();
-        std::size_t carry = 0;
-        for (;;) {
-            const ssize_t n = ReadSome(m_fd, buf + carry, block);
-            if (n < 0) {
-                return Fail(errno);
-            }
-            const std::size_t have = carry + static_cast<std::size_t>(n);
-            const std::size_t complete = n == 0 ? have : CompletePrefix(buf, have);
-            if (!fileio::IsValidUtf8(std::string_view(buf, complete))) {
-                plain = false;
-                break;
-            }
-            if (n == 0) {
-                break;
-            }
-            carry = have - complete;
-            std::memmove(buf, buf + complete, carry);
-        }
+    if (encoding == fileio::TextEncoding::kUtf8Bom) {
+        m_nSkip = 3;
     }
-    if (!plain) {
+    if (encoding == fileio::TextEncoding::kOther) {
+        if (regular && lseek(m_fd, 0, SEEK_SET) < 0) {
+            return Fail(errno);
+        }
+        if (!fileio::ReadToEnd(m_fd, m_strText, err)) {
+            return Fail(err);
+        }
+        fileio::DecodeToUtf8(m_strText);
         ::close(m_fd);
         m_fd = -1;
-        m_nSkip = 0;
-        if (!ReadDelimitedFile(path, m_strText, &m_strError, &m_nErrno)) {
-            return false;
-        }
         m_bWhole = true;
     }
     return true;
@@ -347,42 +248,29 @@ bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_v
             capacity *= 2;
         }
         char* base = buffer.get();
-        const ssize_t n = ReadSome(m_fd, base + kept, capacity - kept);
+        const ssize_t n = fileio::ReadSome(m_fd, base + kept, capacity - kept);
         if (n < 0) {
             return Fail(errno);
         }
         if (n == 0) {
-            // The last line has no line feed: it is kept whole, a carriage
-            // return at its end included.
-            if (kept > 0) {
-                line(std::string_view(base, kept));
-            }
+            ForEachLineOf(std::string_view(base, kept), line);
             return true;
         }
-        const char* p = base;
+        bool stopped = false;
         const char* end = base + kept + static_cast<std::size_t>(n);
-        for (;;) {
-            const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
-            if (found == nullptr) {
-                break;
-            }
-            const char* newline = static_cast<const char*>(found);
-            const char* stop = newline > p && newline[-1] == '\r' ? newline - 1 : newline;
-            if (!line(std::string_view(p, static_cast<std::size_t>(stop - p)))) {
-                return true;
-            }
-            p = newline + 1;
+        const char* rest = SplitLines(base, end, line, stopped);
+        if (stopped) {
+            return true;
         }
-        kept = static_cast<std::size_t>(end - p);
-        std::memmove(base, p, kept);
+        kept = static_cast<std::size_t>(end - rest);
+        std::memmove(base, rest, kept);
     }
 }
 
-// ---- streaming import
+// ---- import
 
-int ImportDelimitedEntries(std::string_view text, const ColumnMapping& columns,
-                           std::string_view white, std::string_view breaks,
-                           clausedb::CExprDatabase& db, StagedEntries& staged) {
+int ImportDelimited(std::string_view text, const ColumnMapping& columns, std::string_view white,
+                    std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
     auto forEachLine = [text](auto&& fn) {
         ForEachLineOf(text, fn);
         return true;
@@ -390,9 +278,8 @@ int ImportDelimitedEntries(std::string_view text, const ColumnMapping& columns,
     return StageLines(forEachLine, columns, white, breaks, db, staged);
 }
 
-int ImportDelimitedEntries(CDelimitedTextFile& file, const ColumnMapping& columns,
-                           std::string_view white, std::string_view breaks,
-                           clausedb::CExprDatabase& db, StagedEntries& staged) {
+int ImportDelimited(CDelimitedTextFile& file, const ColumnMapping& columns, std::string_view white,
+                    std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
     auto forEachLine = [&file](auto&& fn) { return file.ForEachLineUntil(fn); };
     return StageLines(forEachLine, columns, white, breaks, db, staged);
 }

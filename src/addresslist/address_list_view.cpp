@@ -84,23 +84,12 @@ CQX32View::~CQX32View() {
     m_pModel->SetResortHandler({});
 }
 
-void CQX32View::OnInitialUpdate(clausedb::CExprDatabase& db) {
-    m_pModel->Clear();
-    viewport()->setBackgroundRole(QPalette::Base);
-    {
-        platform::WaitCursor wait;
-        addressbook::LoadEntriesFromClauses(db, *m_pModel);
-    }
-    viewport()->update();
-    platform::ShowStatusText(resources::kStrIdleMessage);
-}
-
 void CQX32View::OnInitialUpdate(addressbook::StagedEntries& staged) {
     m_pModel->Clear();
     viewport()->setBackgroundRole(QPalette::Base);
     {
         platform::WaitCursor wait;
-        addressbook::LoadStagedEntries(staged, *m_pModel);
+        addressbook::LoadEntries(staged, *m_pModel);
     }
     viewport()->update();
     platform::ShowStatusText(resources::kStrIdleMessage);

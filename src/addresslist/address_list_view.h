@@ -23,9 +23,6 @@
 
 class QMenu;
 
-namespace clausedb {
-class CExprDatabase;
-}
 namespace settings {
 class SettingsStore;
 }
@@ -49,10 +46,8 @@ public:
     CSortHeaderCtrl& SortHeader() { return *m_pHeader; }
 
     // Every new or opened book: deletes all rows and their entries, loads
-    // one row per `contact` clause of `db` (emptying it), applies the
-    // remembered sort and shows the idle prompt.
-    void OnInitialUpdate(clausedb::CExprDatabase& db);
-    // The same for entries the document staged while reading the book.
+    // one row per entry the document staged while reading the book (emptying
+    // `staged`), applies the remembered sort and shows the idle prompt.
     void OnInitialUpdate(addressbook::StagedEntries& staged);
 
     // ---- Rows ----

@@ -1,7 +1,5 @@
 #include "clausedb/clause_reader.h"
 
-#include <unistd.h>
-
 #include <bit>
 #include <cerrno>
 #include <charconv>
@@ -12,12 +10,13 @@
 #include <string>
 
 #include "clause_parser.h"  // generated from clause_parser.y
+#include "fileio/file_reading.h"
 
 namespace clausedb {
 
 void ReportSyntaxError(ReaderState& st, const char* message) {
-    if (ExprErrorProc handler = ActiveErrorProc()) {
-        handler(2, st.tokenLine, message);
+    if (st.errors != nullptr) {
+        st.errors->Add(st.tokenLine, message);
     }
     st.db->CountError();
 }
@@ -163,9 +162,10 @@ int RunParser(ReaderState& st) {
     return 1;
 }
 
-void Begin(ReaderState& st, CExprDatabase& db, InputLineEnd ending,
-           const ClauseConsumer* consumer) {
+void Begin(ReaderState& st, CExprDatabase& db, InputLineEnd ending, const ClauseConsumer* consumer,
+           ParseErrors* errors) {
     st.db = &db;
+    st.errors = errors;
     st.store = &db.Store();
     st.cells = &ExprStoreAccess::Of(db.Store());
     st.ending = ending;
@@ -208,10 +208,7 @@ void Refill(ReaderState& st) {
         std::memmove(st.buffer.get(), st.p, keep);
     }
     char* base = st.buffer.get();
-    ssize_t n;
-    do {
-        n = ::read(st.fd, base + keep, st.capacity - keep);
-    } while (n < 0 && errno == EINTR);
+    ssize_t n = fileio::ReadSome(st.fd, base + keep, st.capacity - keep);
     if (n <= 0) {
         st.more = false;
         if (n < 0) {
@@ -224,18 +221,18 @@ void Refill(ReaderState& st) {
 }
 
 int ParseClauses(CExprDatabase& db, std::string_view text, InputLineEnd ending,
-                 const ClauseConsumer* consumer) {
+                 const ClauseConsumer* consumer, ParseErrors* errors) {
     ReaderState st;
-    Begin(st, db, ending, consumer);
+    Begin(st, db, ending, consumer, errors);
     st.p = text.data();
     st.end = text.data() + text.size();
     return End(st, RunParser(st));
 }
 
 int ParseClauseStream(CExprDatabase& db, int fd, InputLineEnd ending, int& readErrno,
-                      const ClauseConsumer* consumer) {
+                      const ClauseConsumer* consumer, ParseErrors* errors) {
     ReaderState st;
-    Begin(st, db, ending, consumer);
+    Begin(st, db, ending, consumer, errors);
     st.fd = fd;
     st.more = true;
     st.capacity = g_streamBufferForTesting != 0 ? g_streamBufferForTesting : kStreamBuffer;

@@ -19,6 +19,7 @@
 #include "clausedb/clause_scanner.h"
 #include "clausedb/expr_database.h"
 #include "clausedb/expr_store_impl.h"
+#include "clausedb/parse_errors.h"
 
 namespace clausedb {
 
@@ -43,6 +44,8 @@ struct ReaderState {
     // clause), and the store's state when the previous command ended.
     const ClauseConsumer* consumer = nullptr;
     StoreMark mark;
+    // Where this read's syntax errors go (null: they are only counted).
+    ParseErrors* errors = nullptr;
     // Commands of the usual shape are read without the parser (see
     // ReadPlainCommands) where it waits for a new command with no token read
     // ahead and is not recovering from an error.
@@ -64,27 +67,25 @@ struct ReaderState {
 };
 
 // Parses the whole input, appending each completed clause to the database and
-// counting errors in it.  0 when the end was reached normally, 1 when the
-// parse gave up (end of input while recovering, nesting too deep, or memory).
-// With a consumer, each completed clause goes to it first (see ClauseConsumer).
+// counting errors in it; each error also goes to `errors` when given.  0 when
+// the end was reached normally, 1 when the parse gave up (end of input while
+// recovering, nesting too deep, or memory).  With a consumer, each completed
+// clause goes to it first (see ClauseConsumer).
 int ParseClauses(CExprDatabase& db, std::string_view text, InputLineEnd ending,
-                 const ClauseConsumer* consumer = nullptr);
+                 const ClauseConsumer* consumer = nullptr, ParseErrors* errors = nullptr);
 // The same from an open file, read from its current position to its end.
 // `readErrno` is set when reading failed part-way (the parse then stops as
 // at the end of the input).
 int ParseClauseStream(CExprDatabase& db, int fd, InputLineEnd ending, int& readErrno,
-                      const ClauseConsumer* consumer = nullptr);
+                      const ClauseConsumer* consumer = nullptr, ParseErrors* errors = nullptr);
 // Test seam: the first buffer size of ParseClauseStream (0: the normal size).
 void SetStreamBufferSizeForTesting(std::size_t bytes);
 // Test seam: false makes the parser read every command (no ReadPlainCommands).
 void SetPlainCommandsForTesting(bool on);
 
-// Calls the error handler in force (kind 2, line of the last token) and
-// counts the error in the database being read.
+// Records the error with the line of the last token in the read's errors, if
+// any, and counts it in the database being read.
 void ReportSyntaxError(ReaderState& st, const char* message);
-
-// The handler stored by the most recently constructed database.
-ExprErrorProc ActiveErrorProc();
 
 // Decimal text (optional sign) to 32 bits, saturating at the limits.
 std::int32_t ParseInteger(std::string_view text);

@@ -1,7 +1,5 @@
 #include "clausedb/expr_database.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,14 +11,11 @@
 #include "clausedb/clause_reader.h"
 #include "clausedb/expr_store_impl.h"
 #include "fileio/atomic_file.h"
+#include "fileio/file_reading.h"
 #include "fileio/text_encoding.h"
 
 namespace clausedb {
 namespace {
-
-// The error handler in force: the one given to the most recently constructed
-// database (null for none).
-ExprErrorProc g_errorProc = nullptr;
 
 // Texts are written out in blocks of about this size.
 constexpr std::size_t kWriteBlock = std::size_t{1} << 18;
@@ -30,77 +25,14 @@ struct FileCloser {
     ~FileCloser() { ::close(fd); }
 };
 
-enum class FileEncoding { Utf8, Utf8Bom, Decode, Failed };
-
-// The length of `bytes` without a multi-byte sequence cut off at its end.
-std::size_t CompletePrefix(const unsigned char* bytes, std::size_t size) {
-    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
-        unsigned char b = bytes[size - back];
-        if ((b & 0xC0) == 0x80) {
-            continue;  // a continuation byte: look further back
-        }
-        std::size_t need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-        return back < need ? size - back : size;
-    }
-    return size;
-}
-
-// Reads the file once to tell plain UTF-8 (with or without a byte-order mark)
-// from text that must be decoded (another byte-order mark, or bytes that are
-// not UTF-8).  Leaves the file position at the end.
-FileEncoding SniffEncoding(int fd, int& err) {
-    constexpr std::size_t kBlock = std::size_t{1} << 18;
-    std::unique_ptr<unsigned char[]> buffer(new unsigned char[kBlock + 4]);
-    unsigned char* buf = buffer.get();
-    FileEncoding result = FileEncoding::Utf8;
-    std::size_t carry = 0;
-    bool first = true;
-    for (;;) {
-        ssize_t n;
-        do {
-            n = ::read(fd, buf + carry, kBlock);
-        } while (n < 0 && errno == EINTR);
-        if (n < 0) {
-            err = errno;
-            return FileEncoding::Failed;
-        }
-        std::size_t have = carry + static_cast<std::size_t>(n);
-        if (first) {
-            first = false;
-            if (have >= 2 &&
-                ((buf[0] == 0xFF && buf[1] == 0xFE) || (buf[0] == 0xFE && buf[1] == 0xFF))) {
-                return FileEncoding::Decode;
-            }
-            if (have >= 3 && buf[0] == 0xEF && buf[1] == 0xBB && buf[2] == 0xBF) {
-                result = FileEncoding::Utf8Bom;
-            }
-        }
-        std::size_t complete = n == 0 ? have : CompletePrefix(buf, have);
-        if (!fileio::IsValidUtf8(std::string_view(reinterpret_cast<const char*>(buf), complete))) {
-            return FileEncoding::Decode;
-        }
-        if (n == 0) {
-            return result;
-        }
-        carry = have - complete;
-        std::memmove(buf, buf + complete, carry);
-    }
-}
-
 }  // namespace
-
-ExprErrorProc ActiveErrorProc() {
-    return g_errorProc;
-}
 
 const CRuntimeClass CExprDatabase::classCExprDatabase = {"CExprDatabase", &wxList::classwxList};
 const CRuntimeClass* CExprDatabase::GetRuntimeClass() const {
     return &classCExprDatabase;
 }
 
-CExprDatabase::CExprDatabase(ExprErrorProc handler) : wxList(wxKEY_NONE) {
-    g_errorProc = handler;
-}
+CExprDatabase::CExprDatabase() : wxList(wxKEY_NONE) {}
 
 CExprDatabase::~CExprDatabase() {
     RemoveAllClauses();
@@ -134,50 +66,48 @@ int CExprDatabase::CountClauses() const {
     return CountNodes();
 }
 
-bool CExprDatabase::ReadFile(const std::string& path, const ClauseConsumer& consumer) {
+bool CExprDatabase::ReadFile(const std::string& path, const ClauseConsumer& consumer,
+                             ParseErrors* errors) {
     m_nErrorCount = 0;
     auto fail = [&](int err) {
         m_nFileErrno = err;
         m_strFileError = std::strerror(err);
         return false;
     };
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    bool regular = false;
+    int err = 0;
+    const int fd = fileio::OpenForReading(path, regular, err);
     if (fd < 0) {
-        return fail(errno);
+        return fail(err);
     }
     FileCloser closer{fd};
-    struct stat st {};
-    if (fstat(fd, &st) != 0) {
-        return fail(errno);
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return fail(EISDIR);
-    }
     m_strFileError.clear();
     m_nFileErrno = 0;
 
     // Plain UTF-8 (the usual case) is parsed straight from the file through
     // a small buffer; anything else is read whole and decoded first.
-    int err = 0;
-    FileEncoding encoding = S_ISREG(st.st_mode) ? SniffEncoding(fd, err) : FileEncoding::Decode;
-    if (encoding == FileEncoding::Failed) {
+    fileio::TextEncoding encoding = fileio::TextEncoding::kOther;
+    if (regular && !fileio::ScanTextEncoding(fd, encoding, err)) {
         return fail(err);
     }
-    if (encoding == FileEncoding::Decode) {
+    if (encoding == fileio::TextEncoding::kOther) {
         std::string text;
-        if (!fileio::ReadWholeFile(path, text, &m_strFileError, &m_nFileErrno)) {
-            return false;
+        if (regular && lseek(fd, 0, SEEK_SET) < 0) {
+            return fail(errno);
+        }
+        if (!fileio::ReadToEnd(fd, text, err)) {
+            return fail(err);
         }
         fileio::DecodeToUtf8(text);
         // The scanner takes each carriage return plus line feed as a line
         // feed, which saves a pass over the whole text.
-        ParseClauses(*this, text, InputLineEnd::CrLf, &consumer);
+        ParseClauses(*this, text, InputLineEnd::CrLf, &consumer, errors);
         return m_nErrorCount == 0;
     }
-    if (lseek(fd, encoding == FileEncoding::Utf8Bom ? 3 : 0, SEEK_SET) < 0) {
+    if (lseek(fd, encoding == fileio::TextEncoding::kUtf8Bom ? 3 : 0, SEEK_SET) < 0) {
         return fail(errno);
     }
-    ParseClauseStream(*this, fd, InputLineEnd::CrLf, err, &consumer);
+    ParseClauseStream(*this, fd, InputLineEnd::CrLf, err, &consumer, errors);
     if (err != 0) {
         ++m_nErrorCount;
         fail(err);
@@ -185,9 +115,10 @@ bool CExprDatabase::ReadFile(const std::string& path, const ClauseConsumer& cons
     return m_nErrorCount == 0;
 }
 
-bool CExprDatabase::ReadText(std::string_view text, const ClauseConsumer& consumer) {
+bool CExprDatabase::ReadText(std::string_view text, const ClauseConsumer& consumer,
+                             ParseErrors* errors) {
     m_nErrorCount = 0;
-    ParseClauses(*this, text, InputLineEnd::Lf, &consumer);
+    ParseClauses(*this, text, InputLineEnd::Lf, &consumer, errors);
     return m_nErrorCount == 0;
 }
 

@@ -7,14 +7,10 @@
 #include <string>
 
 #include "clausedb/expr_term.h"
+#include "clausedb/parse_errors.h"
 #include "clausedb/wx_list.h"
 
 namespace clausedb {
-
-// Error handler: kind (2 = syntax error), the line number where the error was
-// found, and the message.  Process-wide: the most recently constructed
-// database's handler is the one in force.
-using ExprErrorProc = void (*)(int kind, std::int32_t line, const char* message);
 
 // Streaming reads: called with each clause as soon as the reader has
 // completed it (in file order, before the next one is read).  Returns true
@@ -32,7 +28,7 @@ using ClauseSource = std::function<CExprTerm()>;
 
 class CExprDatabase : public wxList {
 public:
-    explicit CExprDatabase(ExprErrorProc handler = nullptr);
+    CExprDatabase();
     ~CExprDatabase() override;
 
     const CRuntimeClass* GetRuntimeClass() const override;
@@ -53,18 +49,21 @@ public:
 
     // Reads a clause file (UTF-8, or Windows-1252 converted to UTF-8; CR LF
     // read as LF), appending each completed clause.  True exactly when the
-    // file was opened and read without a syntax error.
+    // file was opened and read without a syntax error.  Syntax errors are
+    // counted (ErrorCount()) and, when `errors` is given, added to it with
+    // their lines; nothing else hears of them.
     //
     // With a consumer, each completed clause is handed to it first and
     // appended only when it returns true; every dropped clause is rewound at
     // once, so a consumer that drops every clause reads a book of any size
-    // with one clause in the store at a time.  Error counting, the error
-    // handler's calls (with their lines) and the result are the same with or
-    // without a consumer.
-    bool ReadFile(const std::string& path, const ClauseConsumer& consumer = nullptr);
+    // with one clause in the store at a time.  The errors (with their lines)
+    // and the result are the same with or without a consumer.
+    bool ReadFile(const std::string& path, const ClauseConsumer& consumer = nullptr,
+                  ParseErrors* errors = nullptr);
     // The same from clause text already in memory, taken as it is (no
     // decoding, no CR LF conversion).
-    bool ReadText(std::string_view text, const ClauseConsumer& consumer = nullptr);
+    bool ReadText(std::string_view text, const ClauseConsumer& consumer = nullptr,
+                  ParseErrors* errors = nullptr);
     // Writes every clause, LF written as CR LF, replacing `path` safely: on
     // any failure (a full disk included) the old file stays as it was, the
     // result is false and LastFileError() says why.

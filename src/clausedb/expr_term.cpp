@@ -662,7 +662,7 @@ public:
                 if (quoting.quoted) {
                     m_out += '\'';
                     if (quoting.lineFeed && m_bCrLf) {
-                        Raw(text);
+                        WriteEscaped(text, false);
                     } else {
                         m_out += text;
                     }
@@ -751,21 +751,14 @@ private:
         m_out += '\n';
     }
 
-    // Text written as it is, but for line feeds in CR LF mode.
-    void Raw(std::string_view text) {
-        if (!m_bCrLf || text.find('\n') == std::string_view::npos) {
-            m_out += text;
-            return;
+    // `text` through EscapedText, in pieces that always fit the output block.
+    void WriteEscaped(std::string_view text, bool escapes) {
+        constexpr std::size_t kPiece = 1024;  // at most two bytes out for each
+        while (!text.empty()) {
+            const std::string_view piece = text.substr(0, kPiece);
+            m_out.Commit(EscapedText(m_out.Room(2 * piece.size()), piece, escapes));
+            text.remove_prefix(piece.size());
         }
-        std::size_t start = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\n') {
-                m_out.append(text.data() + start, i - start);
-                m_out += '\r';
-                start = i;
-            }
-        }
-        m_out.append(text.data() + start, text.size() - start);
     }
 
     // name " = " value, written in place when it fits the output block.
@@ -788,7 +781,7 @@ private:
                     *o++ = '\'';
                 }
                 std::memcpy(o, " = \"", 4);
-                o = EscapedText(o + 4, value);
+                o = EscapedText(o + 4, value, true);
                 *o++ = '"';
                 m_out.Commit(o);
                 return;
@@ -799,8 +792,11 @@ private:
         String(value);
     }
 
-    // The bytes of a string value between its quotes, written from `o`.
-    char* EscapedText(char* o, std::string_view text) const {
+    // The one escaper of the writer: `text` written from `o`, each line feed
+    // after a carriage return in CR LF mode and, with `escapes` (the bytes of
+    // a string value between its quotes), each double quote and backslash
+    // after a backslash.  Returns the end; at most two bytes per byte.
+    char* EscapedText(char* o, std::string_view text, bool escapes) const {
         const char* p = text.data();
         const char* end = p + text.size();
         const char* run = p;
@@ -809,7 +805,7 @@ private:
             if (!kWriterStops[static_cast<unsigned char>(ch)]) {
                 continue;
             }
-            if (ch == '"' || ch == '\\' || m_bCrLf) {
+            if (ch == '\n' ? m_bCrLf : escapes) {
                 std::memcpy(o, run, static_cast<std::size_t>(p - run));
                 o += p - run;
                 *o++ = ch == '\n' ? '\r' : '\\';
@@ -824,25 +820,7 @@ private:
 
     void String(std::string_view text) {
         m_out += '"';
-        const char* p = text.data();
-        const char* end = p + text.size();
-        const char* run = p;
-        for (; p < end; ++p) {
-            char ch = *p;
-            if (!kWriterStops[static_cast<unsigned char>(ch)]) {
-                continue;
-            }
-            if (ch == '"' || ch == '\\') {
-                m_out.append(run, p);
-                m_out += '\\';
-                run = p;
-            } else if (m_bCrLf) {  // line feed
-                m_out.append(run, p);
-                m_out += '\r';
-                run = p;
-            }
-        }
-        m_out.append(run, end);
+        WriteEscaped(text, true);
         m_out += '"';
     }
 

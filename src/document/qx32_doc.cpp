@@ -13,23 +13,8 @@
 
 namespace document {
 
-namespace {
-
-// Reads are one at a time (the reader's state is process-wide), so one
-// record of the current read's first error is enough.
-ReaderError g_readerError;
-
-void CollectReaderError(int /*kind*/, std::int32_t line, const char* message) {
-    if (g_readerError.count++ == 0) {
-        g_readerError.line = line;
-        g_readerError.message = message != nullptr ? message : "";
-    }
-}
-
-}  // namespace
-
 CQX32Doc::CQX32Doc(platform::IProfile& profile, QObject* parent)
-    : platform::CDocument(parent), m_profile(profile), m_database(CollectReaderError) {}
+    : platform::CDocument(parent), m_profile(profile) {}
 
 CQX32Doc::~CQX32Doc() {
     m_database.RemoveAllClauses();
@@ -39,11 +24,7 @@ void CQX32Doc::Attach(platform::CommandRouter& router) {
     router.AddTarget(m_commands, platform::RouteLevel::kDocument);
 }
 
-const ReaderError& CQX32Doc::LastReaderError() const {
-    return g_readerError;
-}
-
-QString CQX32Doc::ReaderErrorText(const ReaderError& error) {
+QString CQX32Doc::ReaderErrorText(const clausedb::SyntaxError& error) {
     return QStringLiteral("Line %1: %2").arg(error.line).arg(QString::fromStdString(error.message));
 }
 
@@ -69,30 +50,21 @@ bool CQX32Doc::OnNewDocument() {
 bool CQX32Doc::OnOpenDocument(const QString& path) {
     platform::ShowStatusText(resources::kStrLoadingBook);
     m_database.RemoveAllClauses();
-    g_readerError = ReaderError{};
-    {
-        // The reader reports to the handler of the most recently made
-        // database; making one here puts ours back in force even when other
-        // databases were made since.
-        clausedb::CExprDatabase activateHandler(CollectReaderError);
-    }
+    clausedb::ParseErrors errors(1);  // only the first is shown
     bool ok;
     {
         platform::WaitCursor wait;
         // Each contact clause becomes an entry as soon as it is read, so
         // the clauses of a large book never pile up in memory.
-        ok = addressbook::ReadBookEntries(m_database, QFile::encodeName(path).toStdString(),
-                                          m_staged);
+        ok = addressbook::ReadBook(m_database, QFile::encodeName(path).toStdString(), m_staged,
+                                   &errors);
     }
     if (!ok) {
-        if (m_database.LastFileErrno() != 0 || !m_database.LastFileError().empty()) {
-            if (m_database.LastFileErrno() != 0) {
-                SetFailureFromErrno(m_database.LastFileErrno(), path);
-            } else {
-                SetFailureReason(QString::fromStdString(m_database.LastFileError()));
-            }
-        } else {
-            SetFailureReason(ReaderErrorText(g_readerError));
+        // The message around the reason names the book already.
+        if (!m_database.LastFileError().empty()) {
+            SetFailureReason(QString::fromStdString(m_database.LastFileError()));
+        } else if (!errors.Errors().empty()) {
+            SetFailureReason(ReaderErrorText(errors.Errors().front()));
         }
         // Clauses read before the error are of no use.
         m_database.RemoveAllClauses();
@@ -116,11 +88,8 @@ bool CQX32Doc::OnSaveDocument(const QString& path) {
         ok = addressbook::SaveBook(rows, m_database, QFile::encodeName(path).toStdString());
     }
     if (!ok) {
-        if (m_database.LastFileErrno() != 0) {
-            SetFailureFromErrno(m_database.LastFileErrno(), path);
-        } else {
-            SetFailureReason(QString::fromStdString(m_database.LastFileError()));
-        }
+        // The system's reason; the message around it names the book.
+        SetFailureReason(QString::fromStdString(m_database.LastFileError()));
         m_database.RemoveAllClauses();
         platform::ShowStatusText(resources::kStrIdleMessage);
         return false;

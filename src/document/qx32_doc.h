@@ -12,9 +12,6 @@
 
 #include <QString>
 
-#include <cstdint>
-#include <string>
-
 #include "clausedb/expr_database.h"
 #include "platform/command_router.h"
 #include "platform/document.h"
@@ -27,13 +24,6 @@ class IProfile;
 }
 
 namespace document {
-
-// The first syntax error of the last read, if any.
-struct ReaderError {
-    int count = 0;  // errors reported during the read
-    std::int32_t line = 0;
-    std::string message;
-};
 
 class CQX32Doc : public platform::CDocument {
     Q_OBJECT
@@ -62,25 +52,25 @@ public:
     bool OnNewDocument() override;
     // Shows "Loading Address Book...", reads the book into the database and
     // remembers its path.  On failure the database is emptied again, the
-    // rows on screen stay as they were and FailureReason() says why: the
-    // system's reason or the reader's first error with its line.
+    // rows on screen stay as they were and FailureReason() says why, without
+    // naming the book: the system's reason or the reader's first error with
+    // its line.
     bool OnOpenDocument(const QString& path) override;
     // Shows "Saving address book...", stores the rows as clauses and writes
     // them safely (the old file survives a failed write).  On success the
     // path is remembered, the modified flag cleared and the idle text shown;
-    // on failure FailureReason() says why and the modified flag stays.
+    // on failure FailureReason() gives the system's reason and the modified
+    // flag stays.
     bool OnSaveDocument(const QString& path) override;
 
     // [AddressBookInUse] "File": the last book opened or saved.
     void StoreBookInUse(const QString& path);
     QString LoadBookInUse() const;
 
-    // The syntax errors of the last read.
-    const ReaderError& LastReaderError() const;
-
-    // The reason text for a reader error: "Line 12: syntax error".  Later
-    // errors are left out: the reader often reports one mistake twice.
-    static QString ReaderErrorText(const ReaderError& error);
+    // The reason text for a reader error: "Line 12: syntax error".  Only the
+    // first error of a read is shown: the reader often reports one mistake
+    // twice.
+    static QString ReaderErrorText(const clausedb::SyntaxError& error);
 
 private:
     platform::IProfile& m_profile;

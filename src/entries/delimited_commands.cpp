@@ -112,7 +112,7 @@ bool ImportDelimitedCommand::ImportDelimited(const QString& path, std::string_vi
     }
     addressbook::StagedEntries staged;
     const int count =
-        addressbook::ImportDelimitedEntries(file, dialog.m_nColumn, white, breaks, m_db, staged);
+        addressbook::ImportDelimited(file, dialog.m_nColumn, white, breaks, m_db, staged);
     m_db.RemoveAllClauses();
     if (count < 0) {
         // The file failed part-way: nothing of it is added.
@@ -207,8 +207,8 @@ bool ExportDelimitedCommand::ExportDelimited(const QString& path, char separator
         }
     }
     // Each line goes to the file as soon as it is made.
-    const int lines = addressbook::ExportDelimitedToWriter(*m_services.list, m_db, dialog.m_nColumn,
-                                                           separator, writer);
+    const int lines =
+        addressbook::ExportDelimited(*m_services.list, m_db, dialog.m_nColumn, separator, writer);
     if (lines < 0 || !writer.Commit()) {
         const int error =
             lines == addressbook::kExportColumnTooLarge ? EFBIG : writer.ErrorNumber();

@@ -6,19 +6,18 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <random>
 
 namespace fileio {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 long long g_failAfterBytes = -1;  // test seam, see SetFailAfterBytesForTesting
-
-std::string SystemReason(int err) {
-    return std::strerror(err);
-}
+bool g_failModeChange = false;    // test seam, see SetFailModeChangeForTesting
 
 // Follows symbolic links so that the file they name is replaced, not the link.
 std::string ResolveTarget(const std::string& path) {
@@ -43,21 +42,60 @@ std::string ResolveTarget(const std::string& path) {
     return current;
 }
 
+// Creates a new file named `prefix` and six random letters or digits, with
+// `mode` less the umask; its name goes to `path`.  -1 with errno set when the
+// folder cannot take it.
+int CreateUnique(const std::string& prefix, mode_t mode, std::string& path) {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937_64 random(std::random_device{}() ^
+                                        static_cast<std::uint64_t>(::getpid()));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = prefix;
+        for (int i = 0; i < 6; ++i) {
+            path += kLetters[random() % (sizeof kLetters - 1)];
+        }
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) {
+            if (fd < 0) {
+                path.clear();
+            }
+            return fd;
+        }
+    }
+    path.clear();
+    errno = EEXIST;
+    return -1;
+}
+
+// fchmod, or its failure when the test seam asks for one.
+bool SetMode(int fd, mode_t mode) {
+    if (g_failModeChange) {
+        errno = EPERM;
+        return false;
+    }
+    return fchmod(fd, mode) == 0;
+}
+
 }  // namespace
 
 void AtomicFileWriter::SetFailAfterBytesForTesting(long long bytes) {
     g_failAfterBytes = bytes;
 }
 
+void AtomicFileWriter::SetFailModeChangeForTesting(bool fail) {
+    g_failModeChange = fail;
+}
+
 AtomicFileWriter::~AtomicFileWriter() {
     Discard();
 }
 
-bool AtomicFileWriter::Fail(int err, const std::string& what) {
+bool AtomicFileWriter::Fail(int err) {
     if (!m_bFailed) {
         m_bFailed = true;
         m_nErrno = err;
-        m_strError = what + ": " + SystemReason(err);
+        m_strError = std::strerror(err);
     }
     return false;
 }
@@ -73,26 +111,25 @@ bool AtomicFileWriter::Open(const std::string& path) {
     if (folder.empty()) {
         folder = ".";
     }
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = mkstemp(pattern.data());
+    const std::string prefix = (folder / ("." + target.filename().string() + ".")).string();
+
+    // A replacement keeps the permissions of the file it replaces; it starts
+    // private and takes them before any byte is written.  A new file is
+    // created with 0666 and the system takes away what the umask (or the
+    // folder's default ACL) says, as for any new file; the process umask is
+    // never changed, since other threads may be creating files meanwhile.
+    struct stat st {};
+    const bool replacing = stat(m_strTarget.c_str(), &st) == 0;
+    int fd = CreateUnique(prefix, replacing ? 0600 : 0666, m_strTemp);
     if (fd < 0) {
-        return Fail(errno, m_strTarget);
+        return Fail(errno);
     }
     m_fd = fd;
-    m_strTemp = pattern;
-
-    // Keep the permissions of the file being replaced; a new file gets the
-    // usual 0666 less the umask rather than mkstemp's 0600.
-    struct stat st {};
-    mode_t mode;
-    if (stat(m_strTarget.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
+    if (replacing && !SetMode(m_fd, st.st_mode & 07777)) {
+        Fail(errno);
+        Discard();
+        return false;
     }
-    fchmod(m_fd, mode);
     m_strBuffer.reserve(kBufferSize);
     return true;
 }
@@ -103,7 +140,7 @@ bool AtomicFileWriter::FlushBuffer() {
         std::size_t chunk = m_strBuffer.size() - done;
         if (g_failAfterBytes >= 0) {
             if (g_failAfterBytes == 0) {
-                return Fail(ENOSPC, m_strTarget);
+                return Fail(ENOSPC);
             }
             chunk = std::min<std::size_t>(chunk, static_cast<std::size_t>(g_failAfterBytes));
         }
@@ -112,7 +149,7 @@ bool AtomicFileWriter::FlushBuffer() {
             if (errno == EINTR) {
                 continue;
             }
-            return Fail(errno, m_strTarget);
+            return Fail(errno);
         }
         if (g_failAfterBytes >= 0) {
             g_failAfterBytes -= n;
@@ -142,18 +179,18 @@ bool AtomicFileWriter::Write(std::string_view bytes) {
 
 bool AtomicFileWriter::Commit() {
     if (m_fd < 0) {
-        return m_bFailed ? false : Fail(EBADF, m_strTarget);
+        return m_bFailed ? false : Fail(EBADF);
     }
     bool ok = !m_bFailed && FlushBuffer();
     if (ok && fsync(m_fd) != 0) {
-        ok = Fail(errno, m_strTarget);
+        ok = Fail(errno);
     }
     if (::close(m_fd) != 0 && ok) {
-        ok = Fail(errno, m_strTarget);
+        ok = Fail(errno);
     }
     m_fd = -1;
     if (ok && std::rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0) {
-        ok = Fail(errno, m_strTarget);
+        ok = Fail(errno);
     }
     if (!ok) {
         ::unlink(m_strTemp.c_str());
@@ -183,6 +220,17 @@ void AtomicFileWriter::Discard() {
     m_strBuffer.clear();
 }
 
+bool MayReplace(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        return errno == ENOENT;
+    }
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return false;
+    }
+    return ::access(path.c_str(), W_OK) == 0;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view contents,
                          std::string* errorText) {
     AtomicFileWriter writer;
@@ -191,55 +239,6 @@ bool WriteFileAtomically(const std::string& path, std::string_view contents,
         *errorText = writer.ErrorText();
     }
     return ok;
-}
-
-bool ReadWholeFile(const std::string& path, std::string& out, std::string* errorText,
-                   int* errorNumber) {
-    auto fail = [&](int err) {
-        if (errorText) {
-            *errorText = SystemReason(err);
-        }
-        if (errorNumber) {
-            *errorNumber = err;
-        }
-        return false;
-    };
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return fail(errno);
-    }
-    struct stat st {};
-    if (fstat(fd, &st) != 0) {
-        int err = errno;
-        ::close(fd);
-        return fail(err);
-    }
-    if (S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return fail(EISDIR);
-    }
-    out.clear();
-    if (st.st_size > 0) {
-        out.reserve(static_cast<std::size_t>(st.st_size));
-    }
-    char buf[1 << 16];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            int err = errno;
-            ::close(fd);
-            return fail(err);
-        }
-        if (n == 0) {
-            break;
-        }
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return true;
 }
 
 }  // namespace fileio

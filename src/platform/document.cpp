@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "platform/file_error_report.h"
 #include "platform/string_resource.h"
 #include "resources/string_table.h"
 
@@ -36,10 +35,6 @@ void CDocument::SetModifiedFlag(bool modified) {
         m_bModified = modified;
         emit modifiedChanged(modified);
     }
-}
-
-void CDocument::SetFailureFromErrno(int errorNumber, const QString& fileName) {
-    m_strFailureReason = FileErrorText(errorNumber, fileName);
 }
 
 bool CDocument::OnNewDocument() {

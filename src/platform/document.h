@@ -31,10 +31,9 @@ public:
     void SetModifiedFlag(bool modified = true);
 
     // Why the last open or save failed, for the user; empty when unknown.
+    // The message that shows it names the book, so the reason does not.
     const QString& FailureReason() const { return m_strFailureReason; }
     void SetFailureReason(const QString& reason) { m_strFailureReason = reason; }
-    // The standard file-error report for `errorNumber` as the reason.
-    void SetFailureFromErrno(int errorNumber, const QString& fileName);
 
     // New book: the base empties the contents and clears the path and the
     // modified flag.

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "fileio/atomic_file.h"
+#include "fileio/file_reading.h"
 #include "settings/ini_file.h"
 
 namespace settings {
@@ -117,7 +118,9 @@ bool SettingsStore::SetString(std::string_view section, std::string_view key,
     if (after == before) {
         return true;  // nothing to change; spare the disk a rewrite
     }
-    return fileio::WriteFileAtomically(m_strPath, after);
+    // A settings file the user may not write keeps its values, although the
+    // rename that replaces it would need only the folder's permission.
+    return fileio::MayReplace(m_strPath) && fileio::WriteFileAtomically(m_strPath, after);
 }
 
 }  // namespace settings

@@ -38,11 +38,13 @@ public:
                           std::string_view defaultValue = {}) const;
 
     // Writes the value as "%d" text.  False when the file could not be read
-    // or written; the file then keeps its previous contents.
+    // or written, or may not be written (it is read-only); the file then
+    // keeps its previous contents.
     bool SetInt(std::string_view section, std::string_view key, int value);
 
     // Writes the text.  False when the file could not be read or written, or
-    // when the section, key or value cannot be stored in an INI line (a line
+    // may not be written (it is read-only), or when the section, key or
+    // value cannot be stored in an INI line (a line
     // break in any of them, '=' in a key, ']' in a section name, text that is
     // not UTF-8); the file then keeps its previous contents.
     bool SetString(std::string_view section, std::string_view key, std::string_view value);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <random>
 
 #include "addressbook/book_file.h"
 #include "fileio/atomic_file.h"
+#include "support/book_generator.h"
 #include "test_support.h"
 
 namespace addressbook {
@@ -56,13 +58,25 @@ const FieldValues kDoe = {{LastName, "Doe"},
                           {HomePhone, "555-0100"},
                           {Notes, "Met at \"Expo\" 1997"}};
 
+// Opens `text` into `list` as the program opens a book; false when refused.
+bool Open(std::string_view text, VectorAddressList& list) {
+    CExprDatabase db;
+    StagedEntries staged;
+    if (!ReadBookText(db, text, staged)) {
+        return false;
+    }
+    EXPECT_EQ(db.CountClauses(), 0);
+    LoadEntries(staged, list);
+    return true;
+}
+
 TEST(BookFile, WritesTheDoeExampleAndReadsItBack) {
     testing::TempDir dir;
     const std::string path = dir.File("doe.qxd");
     VectorAddressList list;
     testing::AppendEntries(list, {kDoe});
     CExprDatabase db;
-    ASSERT_TRUE(WriteBook(list, db, path));
+    ASSERT_TRUE(SaveBook(list, db, path));
     EXPECT_EQ(db.CountClauses(), 0);
     std::string onDisk;  // every LF written as CR LF
     for (char ch : std::string(kDoeBook)) {
@@ -70,16 +84,18 @@ TEST(BookFile, WritesTheDoeExampleAndReadsItBack) {
     }
     EXPECT_EQ(testing::ReadBytes(path), onDisk);
 
-    ASSERT_TRUE(ReadBook(db, path));
+    StagedEntries staged;
+    ASSERT_TRUE(ReadBook(db, path, staged));
     VectorAddressList loaded;
-    EXPECT_EQ(LoadEntriesFromClauses(db, loaded), 1);
+    EXPECT_EQ(LoadEntries(staged, loaded), 1);
     EXPECT_EQ(Describe(loaded), Describe({kDoe}));
+    EXPECT_TRUE(staged.entries.empty());
 
     // An empty list gives an empty file, which reads back as no entries.
-    ASSERT_TRUE(WriteBook(VectorAddressList(), db, path));
+    ASSERT_TRUE(SaveBook(VectorAddressList(), db, path));
     EXPECT_EQ(testing::ReadBytes(path), "");
-    ASSERT_TRUE(ReadBook(db, path));
-    EXPECT_EQ(LoadEntriesFromClauses(db, loaded), 0);
+    ASSERT_TRUE(ReadBook(db, path, staged));
+    EXPECT_EQ(LoadEntries(staged, loaded), 0);
 }
 
 TEST(BookFile, LoadMapsClausesToEntries) {
@@ -101,18 +117,18 @@ TEST(BookFile, LoadMapsClausesToEntries) {
         {"contact('Notes' = \" two\nlines \\\\\").", {{{Notes, " two\nlines \\"}}}},
     };
     for (const Case& c : cases) {
-        CExprDatabase db;
-        ASSERT_TRUE(db.ReadText(c.text)) << c.text;
         VectorAddressList list;
-        EXPECT_EQ(LoadEntriesFromClauses(db, list), static_cast<int>(c.entries.size()));
+        ASSERT_TRUE(Open(c.text, list)) << c.text;
         EXPECT_EQ(Describe(list), Describe(c.entries)) << c.text;
-        EXPECT_EQ(db.CountClauses(), 0);
     }
 }
 
 TEST(BookFile, RefusedRowStopsTheLoad) {
     CExprDatabase db;
-    ASSERT_TRUE(db.ReadText("contact('LastName' = \"A\"). contact(). contact()."));
+    StagedEntries staged;
+    ASSERT_TRUE(
+        ReadBookText(db, "contact('LastName' = \"A\"). other(). contact(). contact().", staged));
+    EXPECT_EQ(staged.announcedRows, 4);  // every clause read
     struct CountingList : VectorAddressList {
         bool AppendEntry(std::unique_ptr<CAddressEntry> entry) override {
             ++calls;
@@ -122,16 +138,87 @@ TEST(BookFile, RefusedRowStopsTheLoad) {
     } list;
     testing::AppendEntries(list, {{{LastName, "old"}}});
     list.SetRowLimit(2);
-    EXPECT_EQ(LoadEntriesFromClauses(db, list), 1);
+    EXPECT_EQ(LoadEntries(staged, list), 1);
     EXPECT_EQ(list.calls, 3);  // nothing is offered after the refused row
     EXPECT_EQ(Describe(list), Describe({{{LastName, "old"}}, {{LastName, "A"}}}));
-    EXPECT_EQ(list.ReservedRows(), 3);
-    EXPECT_EQ(db.CountClauses(), 0);  // emptied all the same
+    EXPECT_EQ(list.ReservedRows(), 4);
+    EXPECT_TRUE(staged.entries.empty());  // emptied all the same
     EXPECT_TRUE(list.IsRedrawOn());
     EXPECT_EQ(list.ResortCount(), 1);
 }
 
-TEST(BookFile, FailuresKeepTheOldFile) {
+// A book with any error, or one that cannot be read, shows none of its
+// entries; each error is given with its line.
+TEST(BookFile, OpenRefusesABookWithErrorsAndSaysWhere) {
+    using clausedb::SyntaxError;
+    const std::string doe = "contact('LastName' = \"Doe\", 'City' = \"Oslo\").\r\n\r\n";
+    const FieldValues doeFields = {{LastName, "Doe"}, {City, "Oslo"}};
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<FieldValues> entries;  // when it opens
+        std::vector<SyntaxError> errors;
+    };
+    const Case cases[] = {
+        {"empty", "", {}, {}},
+        {"other functors",
+         "person(a = \"x\").\r\n" + doe + "[contact].\r\nx.\r\n" + doe,
+         {doeFields, {}, doeFields},
+         {}},
+        {"windows-1252",
+         "contact('City' = \"Z\xFC"
+         "rich\").\r\n",
+         {{{City,
+            "Z\xC3\xBC"
+            "rich"}}},
+         {}},
+        {"bad middle",
+         doe + "contact(,).\r\n\r\n" + doe + "g(.\r\n" + doe,
+         {},
+         {{3, "syntax error"},
+          {3, "Unrecognized command."},
+          {7, "syntax error"},
+          {7, "Unrecognized command."}}},
+        {"bad last", doe + doe + "contact('LastName' = \"cut", {}, {{5, "syntax error"}}},
+        {"stray byte",
+         doe + ";\r\n" + doe,
+         {},
+         {{3, "syntax error"}, {4, "Unrecognized command."}}},
+        {"utf-16",
+         std::string("\xFF\xFE"
+                     "x\0.\0;\0",
+                     8),
+         {},
+         {{1, "syntax error"}}},
+    };
+    testing::TempDir dir;
+    const std::string path = dir.File("book.qxd");
+    for (const Case& c : cases) {
+        testing::WriteBytes(path, c.bytes);
+        clausedb::ParseErrors errors;
+        CExprDatabase db;
+        StagedEntries staged;
+        const bool ok = ReadBook(db, path, staged, &errors);
+        EXPECT_EQ(ok, c.errors.empty()) << c.name;
+        EXPECT_EQ(errors.Errors(), c.errors) << c.name;
+        EXPECT_EQ(db.ErrorCount(), static_cast<int>(c.errors.size())) << c.name;
+        EXPECT_EQ(db.CountClauses(), 0) << c.name;
+        EXPECT_TRUE(db.LastFileError().empty()) << c.name;
+        VectorAddressList list;
+        LoadEntries(staged, list);
+        EXPECT_EQ(Describe(list), Describe(c.entries)) << c.name;
+    }
+
+    clausedb::ParseErrors errors;
+    CExprDatabase db;
+    StagedEntries staged;
+    EXPECT_FALSE(ReadBook(db, dir.File("missing.qxd"), staged, &errors));
+    EXPECT_EQ(db.LastFileErrno(), ENOENT);
+    EXPECT_EQ(db.LastFileError(), "No such file or directory");
+    EXPECT_EQ(errors.Count(), 0);
+}
+
+TEST(BookFile, FailedSaveKeepsTheOldFile) {
     testing::TempDir dir;
     const std::string path = dir.File("book.qxd");
     VectorAddressList list;
@@ -139,15 +226,34 @@ TEST(BookFile, FailuresKeepTheOldFile) {
     testing::WriteBytes(path, "old");
     CExprDatabase db;
     AtomicFileWriter::SetFailAfterBytesForTesting(10);
-    EXPECT_FALSE(WriteBook(list, db, path));
+    EXPECT_FALSE(SaveBook(list, db, path));
     AtomicFileWriter::SetFailAfterBytesForTesting(-1);
-    EXPECT_EQ(db.CountClauses(), 2);  // kept until the next use
+    EXPECT_EQ(db.LastFileErrno(), ENOSPC);
+    EXPECT_EQ(db.LastFileError(), "No space left on device");
+    EXPECT_EQ(db.CountClauses(), 0);
     EXPECT_EQ(testing::ReadBytes(path), "old");
 
-    EXPECT_FALSE(ReadBook(db, path));  // a syntax error
+    EXPECT_FALSE(SaveBook(list, db, dir.File("no/such/folder/book.qxd")));
+    EXPECT_EQ(db.LastFileErrno(), ENOENT);
+}
+
+// The generated book: saved byte for byte as the generator writes it, and
+// read and saved with the database holding no clause afterwards.
+TEST(BookFile, GeneratedBookRoundTripsThroughTheStore) {
+    constexpr int kCount = 1000;
+    const std::string onDisk = bench::MakeBookText(kCount, bench::kDefaultSeed, true);
+    testing::TempDir dir;
+    testing::WriteBytes(dir.File("in.qxd"), onDisk);
+    CExprDatabase db;
+    StagedEntries staged;
+    ASSERT_TRUE(ReadBook(db, dir.File("in.qxd"), staged));
     EXPECT_EQ(db.CountClauses(), 0);
-    EXPECT_FALSE(ReadBook(db, dir.File("missing.qxd")));
-    EXPECT_FALSE(db.LastFileError().empty());
+    EXPECT_EQ(db.Store().BytesReserved(), 0u);
+    VectorAddressList list;
+    ASSERT_EQ(LoadEntries(staged, list), kCount);
+    ASSERT_TRUE(SaveBook(list, db, dir.File("out.qxd")));
+    EXPECT_EQ(db.Store().BytesReserved(), 0u);
+    EXPECT_TRUE(testing::ReadBytes(dir.File("out.qxd")) == onDisk);
 }
 
 // GetFieldTexts walks a clause once; it must agree with GetAttributeText for

@@ -2,12 +2,14 @@
 
 #include "addressbook/delimited_export.h"
 #include "fileio/atomic_file.h"
+#include "support/book_io.h"
 #include "test_support.h"
 
 namespace addressbook {
 namespace {
 
 using testing::Columns;
+using testsupport::ExportToText;
 
 TEST(ExportDelimited, WritesLines) {
     const std::vector<testing::FieldValues> doe = {{{LastName, "Doe"}, {FirstName, "Jane"}}};
@@ -27,6 +29,8 @@ TEST(ExportDelimited, WritesLines) {
         {doe, Columns({{City, 2}}), ',', 2, "\"\",\"CITY\",\r\n\"\",\"\",\r\n"},
         {doe, Columns({{LastName, 1}, {FirstName, 1}}), ',', 2,
          "\"FIRSTNAME\",\r\n\"Jane\",\r\n"},  // the later field wins
+        {doe, Columns({{Notes, 3}, {City, 3}, {LastName, -2}}), ',', 2,
+         "\"\",\"\",\"NOTES\",\r\n\"\",\"\",\"\",\r\n"},
         {{{{LastName, "Zed"}}, {{LastName, "Abe"}}},
          Columns({{LastName, 1}}),
          '\t',
@@ -39,28 +43,44 @@ TEST(ExportDelimited, WritesLines) {
          "\"NOTES\",\r\n\"say \"hi\",\\\r\nbye\",\r\n"},  // no escaping; LF as CR LF
         {{}, Columns({{LastName, 1}}), ',', 1, "\"LASTNAME\",\r\n"},
         {doe, Columns({{LastName, -3}}), ',', 0, ""},
-        {doe, Columns({{LastName, kMaxExportColumn + 1}}), ',', -1, ""},
+        {doe, Columns({{LastName, kMaxExportColumn + 1}}), ',', kExportColumnTooLarge, ""},
     };
     for (const Case& c : cases) {
         VectorAddressList list;
         testing::AppendEntries(list, c.entries);
-        clausedb::CExprDatabase db;
         std::string out = "stale";
-        EXPECT_EQ(ExportDelimited(list, db, c.columns, c.separator, out), c.count) << c.bytes;
+        EXPECT_EQ(ExportToText(list, c.columns, c.separator, out), c.count) << c.bytes;
         EXPECT_EQ(out, c.bytes);
-        EXPECT_EQ(db.CountClauses(), 0);
     }
 }
 
-TEST(ExportDelimited, FailedWriteKeepsTheOldFile) {
+// The lines go out in blocks as they are made; a refused block, or a full
+// disk, stops the export and keeps the old file.
+TEST(ExportDelimited, FailedWritesStopTheExport) {
+    VectorAddressList list;
+    for (int i = 0; i < 20000; ++i) {
+        testing::AppendEntries(list, {{{LastName, "Name " + std::to_string(i)}}});
+    }
+    const ColumnMapping columns = Columns({{LastName, 1}, {Notes, 40}});
+    clausedb::CExprDatabase db;
+    int blocks = 0;
+    EXPECT_EQ(
+        ExportDelimited(list, db, columns, ',', [&](std::string_view) { return ++blocks < 2; }),
+        kExportWriteFailed);
+    EXPECT_EQ(blocks, 2);
+    EXPECT_EQ(db.CountClauses(), 0);
+
     testing::TempDir dir;
     const std::string path = dir.File("out.csv");
-    ASSERT_TRUE(WriteDelimitedFile(path, "old\r\n"));
+    testing::WriteBytes(path, "old\r\n");
+    fileio::AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(path));
     fileio::AtomicFileWriter::SetFailAfterBytesForTesting(3);
-    std::string reason;
-    EXPECT_FALSE(WriteDelimitedFile(path, std::string(100000, 'x'), &reason));
+    const int lines = ExportDelimited(list, db, columns, ',', writer);
     fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
-    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(lines, kExportWriteFailed);
+    EXPECT_FALSE(writer.Commit());
+    EXPECT_EQ(writer.ErrorNumber(), ENOSPC);
     EXPECT_EQ(testing::ReadBytes(path), "old\r\n");
 }
 

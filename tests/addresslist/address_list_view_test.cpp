@@ -72,9 +72,10 @@ protected:
             text += "contact('LastName' = \"" + name + "\").\n";
         }
         clausedb::CExprDatabase db;
-        ASSERT_TRUE(db.ReadText(text));
-        View().OnInitialUpdate(db);
-        EXPECT_EQ(db.CountClauses(), 0);
+        addressbook::StagedEntries staged;
+        ASSERT_TRUE(addressbook::ReadBookText(db, text, staged));
+        View().OnInitialUpdate(staged);
+        EXPECT_TRUE(staged.entries.empty());
     }
     void ClickHeader(int position) {
         QWidget* port = View().SortHeader().viewport();

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "clausedb/clause_scanner.h"
@@ -208,50 +207,79 @@ TEST(ClauseReader, InputTable) {
     }
 }
 
-std::vector<std::tuple<int, int, std::string>> g_reports;
-
-void Collect(int kind, std::int32_t line, const char* message) {
-    g_reports.emplace_back(kind, line, message);
-}
-
 TEST(ClauseReader, ErrorsAreReportedWithTheirLine) {
-    using Reports = std::vector<std::tuple<int, int, std::string>>;
+    using Reports = std::vector<SyntaxError>;
     struct Case {
         const char* input;
         Reports reports;
     };
     const Case cases[] = {
-        {"f(a).\ng(.\nh(x).", {{2, 2, "syntax error"}, {2, 2, "Unrecognized command."}}},
+        {"f(a).\ng(.\nh(x).", {{2, "syntax error"}, {2, "Unrecognized command."}}},
         {"f(\"two\nlines\").\n/* a\nb */ g(,\n).",
-         {{2, 4, "syntax error"}, {2, 5, "Unrecognized command."}}},
-        {"f('x\ny', ;).", {{2, 2, "syntax error"}, {2, 2, "Unrecognized command."}}},
-        {"f(a).\n\n/* open\n", {{2, 3, "syntax error"}}},
-        {"f(a", {{2, 1, "syntax error"}}},
+         {{4, "syntax error"}, {5, "Unrecognized command."}}},
+        {"f('x\ny', ;).", {{2, "syntax error"}, {2, "Unrecognized command."}}},
+        {"f(a).\n\n/* open\n", {{3, "syntax error"}}},
+        {"f(a", {{1, "syntax error"}}},
         // Within three tokens of an error nothing new is reported.
-        {"f(,) ; g(a).", {{2, 1, "syntax error"}, {2, 1, "Unrecognized command."}}},
+        {"f(,) ; g(a).", {{1, "syntax error"}, {1, "Unrecognized command."}}},
         {"f(, . ; g(a).",
-         {{2, 1, "syntax error"},
-          {2, 1, "Unrecognized command."},
-          {2, 1, "Unrecognized command."}}},
+         {{1, "syntax error"}, {1, "Unrecognized command."}, {1, "Unrecognized command."}}},
         // After three shifted tokens errors are reported again.
         {"f(, . g(;).",
-         {{2, 1, "syntax error"},
-          {2, 1, "Unrecognized command."},
-          {2, 1, "syntax error"},
-          {2, 1, "Unrecognized command."}}},
+         {{1, "syntax error"},
+          {1, "Unrecognized command."},
+          {1, "syntax error"},
+          {1, "Unrecognized command."}}},
     };
     for (const Case& c : cases) {
-        g_reports.clear();
-        CExprDatabase db(&Collect);
-        db.ReadText(c.input);
-        EXPECT_EQ(g_reports, c.reports) << c.input;
+        ParseErrors errors;
+        CExprDatabase db;
+        db.ReadText(c.input, {}, &errors);
+        EXPECT_EQ(errors.Errors(), c.reports) << c.input;
+        EXPECT_EQ(errors.Count(), static_cast<int>(c.reports.size())) << c.input;
         EXPECT_EQ(db.ErrorCount(), static_cast<int>(c.reports.size())) << c.input;
     }
-    CExprDatabase silent;  // the newest database's handler (none) is in force
-    g_reports.clear();
-    silent.ReadText("f(,).");
-    EXPECT_TRUE(g_reports.empty());
+    CExprDatabase silent;  // no record: the errors are only counted
+    EXPECT_FALSE(silent.ReadText("f(,)."));
     EXPECT_EQ(silent.ErrorCount(), 2);
+}
+
+// Each read's errors go to the record given to that read, whatever other
+// databases are made and whatever other reads run meanwhile, even a read
+// inside the consumer of another.
+TEST(ClauseReader, ErrorsBelongToTheirRead) {
+    ParseErrors outer, inner;
+    CExprDatabase db;
+    int clauses = 0;
+    EXPECT_FALSE(db.ReadText(
+        "f(a).\ng(,).\nh(b).\n;.",
+        [&](CExprTerm) {
+            CExprDatabase other;  // made while the read runs
+            CExprDatabase nested;
+            EXPECT_FALSE(nested.ReadText("\n\nx(;).", {}, clauses++ == 0 ? &inner : nullptr));
+            return true;
+        },
+        &outer));
+    EXPECT_EQ(clauses, 2);
+    EXPECT_EQ(outer.Errors(), (std::vector<SyntaxError>{{2, "syntax error"},
+                                                        {2, "Unrecognized command."},
+                                                        {4, "syntax error"},
+                                                        {4, "Unrecognized command."}}));
+    EXPECT_EQ(inner.Errors(),
+              (std::vector<SyntaxError>{{3, "syntax error"}, {3, "Unrecognized command."}}));
+    EXPECT_EQ(db.ErrorCount(), 4);
+
+    // A record that keeps only the first error still counts them all; a
+    // second read adds to it.
+    ParseErrors first(1);
+    CExprDatabase again;
+    again.ReadText("f(,).\ng(,).", {}, &first);
+    again.ReadText(";.", {}, &first);
+    EXPECT_EQ(first.Count(), 6);
+    EXPECT_EQ(first.Errors(), (std::vector<SyntaxError>{{1, "syntax error"}}));
+    first.Clear();
+    EXPECT_EQ(first.Count(), 0);
+    EXPECT_TRUE(first.Errors().empty());
 }
 
 std::string Nested(int depth) {
@@ -260,12 +288,12 @@ std::string Nested(int depth) {
 }
 
 TEST(ClauseReader, NestingIsBoundedButArgumentCountIsNot) {
-    g_reports.clear();
-    CExprDatabase db(&Collect);
+    ParseErrors errors;
+    CExprDatabase db;
     EXPECT_TRUE(db.ReadText(Nested(500)));
-    EXPECT_FALSE(db.ReadText(Nested(601)));
-    ASSERT_FALSE(g_reports.empty());
-    EXPECT_EQ(std::get<2>(g_reports.back()), "yacc stack overflow");
+    EXPECT_FALSE(db.ReadText(Nested(601), {}, &errors));
+    ASSERT_FALSE(errors.Errors().empty());
+    EXPECT_EQ(errors.Errors().back().message, "yacc stack overflow");
     EXPECT_FALSE(db.ReadText(Nested(100000)));
     EXPECT_EQ(db.CountClauses(), 1);
 

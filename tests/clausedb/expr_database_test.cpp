@@ -9,7 +9,6 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "clausedb/clause_reader.h"
@@ -167,21 +166,15 @@ TEST_F(ExprDatabaseFiles, Windows1252FileIsDecoded) {
     EXPECT_EQ(city, "Z\xC3\xBCrich \xE2\x82\xAC");
 }
 
-std::vector<std::tuple<int, int, std::string>> g_reports;
-
-void Collect(int kind, std::int32_t line, const char* message) {
-    g_reports.emplace_back(kind, line, message);
-}
-
 struct Outcome {
     bool ok;
     std::string terms;
-    std::vector<std::tuple<int, int, std::string>> reports;
+    std::vector<SyntaxError> reports;
     bool operator==(const Outcome&) const = default;
 };
 
-Outcome Describe(CExprDatabase& db, bool ok) {
-    Outcome o{ok, "", g_reports};
+Outcome Describe(CExprDatabase& db, bool ok, const ParseErrors& errors) {
+    Outcome o{ok, "", errors.Errors()};
     db.ForEachClause([&](CExprTerm clause) {
         clause.WriteTerm(o.terms);
         o.terms += '|';
@@ -205,9 +198,10 @@ TEST_F(ExprDatabaseFiles, FileReadsAsTextWhateverTheBufferSize) {
         "",
     };
     for (const std::string& text : inputs) {
-        g_reports.clear();
-        CExprDatabase reference(&Collect);
-        Outcome expected = Describe(reference, reference.ReadText(text));
+        ParseErrors referenceErrors;
+        CExprDatabase reference;
+        Outcome expected =
+            Describe(reference, reference.ReadText(text, {}, &referenceErrors), referenceErrors);
 
         std::string disk;
         for (char c : text) {
@@ -219,9 +213,9 @@ TEST_F(ExprDatabaseFiles, FileReadsAsTextWhateverTheBufferSize) {
         Put(Path("stream.qxd"), disk);
         for (std::size_t size : {1u, 2u, 3u, 5u, 8u, 13u, 0u}) {
             SetStreamBufferSizeForTesting(size);
-            g_reports.clear();
-            CExprDatabase db(&Collect);
-            Outcome got = Describe(db, db.ReadFile(Path("stream.qxd")));
+            ParseErrors errors;
+            CExprDatabase db;
+            Outcome got = Describe(db, db.ReadFile(Path("stream.qxd"), {}, &errors), errors);
             EXPECT_EQ(got, expected) << text << " buffer " << size;
         }
         SetStreamBufferSizeForTesting(0);

@@ -172,6 +172,40 @@ TEST(ExprWriter, ClauseShapes) {
     EXPECT_EQ(Clause(quoted, LineEnd::CrLf), "g('x\r\ny').\r\n\r\n");
 }
 
+// Long texts go out in pieces; every byte that needs a mark gets exactly one,
+// wherever it falls, in string values (escapes and line ends) and in quoted
+// words (line ends only), inside pairs and in other places.
+TEST(ExprWriter, LongTextsAreEscapedWhereverTheMarksFall) {
+    std::string text;
+    for (int i = 0; i < 9000; ++i) {
+        const int k = i % 1031;
+        text += k == 0 ? '"' : k == 1 ? '\\' : k == 2 ? '\n' : static_cast<char>('a' + i % 26);
+    }
+    auto marked = [&](bool escapes, bool crlf) {
+        std::string out;
+        for (char ch : text) {
+            if ((escapes && (ch == '"' || ch == '\\')) || (crlf && ch == '\n')) {
+                out += ch == '\n' ? '\r' : '\\';
+            }
+            out += ch;
+        }
+        return out;
+    };
+    CExprStore store;
+    CExprTerm clause = store.NewClause("f");
+    clause.AddStringAttribute("Notes", text);
+    clause.AddElement(store.NewString(text));
+    clause.AddElement(store.NewWord(text));
+    for (LineEnd ending : {LineEnd::Lf, LineEnd::CrLf}) {
+        const bool crlf = ending == LineEnd::CrLf;
+        const std::string newline = crlf ? "\r\n" : "\n";
+        const std::string expected = "f('Notes' = \"" + marked(true, crlf) + "\"," + newline +
+                                     "  \"" + marked(true, crlf) + "\"," + newline + "  '" +
+                                     marked(false, crlf) + "')." + newline + newline;
+        EXPECT_TRUE(Clause(clause, ending) == expected) << (crlf ? "CR LF" : "LF");
+    }
+}
+
 TEST(ExprTerm, AddAndPushKeepOrder) {
     CExprStore store;
     CExprTerm list = store.NewList();

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 #include "clausedb/clause_reader.h"
@@ -36,45 +35,41 @@ std::string WithoutCrLf(std::string_view bytes) {
     return text;
 }
 
-// Every error the reader reports, with its line.
-std::vector<std::tuple<int, int, std::string>> g_reports;
-
-void Collect(int kind, std::int32_t line, const char* message) {
-    g_reports.emplace_back(kind, line, message);
-}
-
 struct Read {
     std::string clauses;  // every clause of the database, written
     int errors;
     bool ok;
-    std::vector<std::tuple<int, int, std::string>> reports;
+    std::vector<clausedb::SyntaxError> reports;  // every error, with its line
 };
 
 template <typename Fn>
 Read ReadWithReports(Fn&& fn) {
-    g_reports.clear();
-    clausedb::CExprDatabase db(&Collect);
-    bool ok = fn(db);
-    return Read{Written(db), db.ErrorCount(), ok, g_reports};
+    clausedb::ParseErrors errors;
+    clausedb::CExprDatabase db;
+    bool ok = fn(db, &errors);
+    return Read{Written(db), db.ErrorCount(), ok, errors.Errors()};
 }
 
 void CheckStreaming(std::string_view input) {
-    const Read reference =
-        ReadWithReports([&](clausedb::CExprDatabase& db) { return db.ReadText(input); });
+    const Read reference = ReadWithReports(
+        [&](clausedb::CExprDatabase& db, auto* errors) { return db.ReadText(input, {}, errors); });
 
     // The clauses handed on, in order, are the clauses the plain read
     // holds; the database keeps exactly those the consumer kept.
     std::string handedOn, kept;
     int index = 0;
-    const Read streamed = ReadWithReports([&](clausedb::CExprDatabase& db) {
-        return db.ReadText(input, [&](clausedb::CExprTerm clause) {
-            clause.WriteClause(handedOn);
-            if (index++ % 2 != 0) {
-                return false;
-            }
-            clause.WriteClause(kept);
-            return true;
-        });
+    const Read streamed = ReadWithReports([&](clausedb::CExprDatabase& db, auto* errors) {
+        return db.ReadText(
+            input,
+            [&](clausedb::CExprTerm clause) {
+                clause.WriteClause(handedOn);
+                if (index++ % 2 != 0) {
+                    return false;
+                }
+                clause.WriteClause(kept);
+                return true;
+            },
+            errors);
     });
     if (handedOn != reference.clauses || streamed.clauses != kept ||
         streamed.errors != reference.errors || streamed.ok != reference.ok ||
@@ -84,8 +79,8 @@ void CheckStreaming(std::string_view input) {
 
     // Plain commands read without the parser give what the parser gives.
     clausedb::SetPlainCommandsForTesting(false);
-    const Read parser =
-        ReadWithReports([&](clausedb::CExprDatabase& db) { return db.ReadText(input); });
+    const Read parser = ReadWithReports(
+        [&](clausedb::CExprDatabase& db, auto* errors) { return db.ReadText(input, {}, errors); });
     clausedb::SetPlainCommandsForTesting(true);
     if (parser.clauses != reference.clauses || parser.errors != reference.errors ||
         parser.reports != reference.reports) {
@@ -93,17 +88,19 @@ void CheckStreaming(std::string_view input) {
     }
 }
 
-void CheckFileRead(std::string_view input, const std::string& expected, int expectedErrors) {
+void CheckFileRead(std::string_view input, const Read& expected) {
     int fd = memfd_create("clause-fuzz", 0);
     if (fd < 0) {
         return;
     }
     if (write(fd, input.data(), input.size()) == static_cast<ssize_t>(input.size())) {
         clausedb::SetStreamBufferSizeForTesting(1 + input.size() % 7);
-        clausedb::CExprDatabase db;
-        db.ReadFile("/proc/self/fd/" + std::to_string(fd));
+        const Read read = ReadWithReports([&](clausedb::CExprDatabase& db, auto* errors) {
+            return db.ReadFile("/proc/self/fd/" + std::to_string(fd), {}, errors);
+        });
         clausedb::SetStreamBufferSizeForTesting(0);
-        if (Written(db) != expected || db.ErrorCount() != expectedErrors) {
+        if (read.clauses != expected.clauses || read.errors != expected.errors ||
+            read.reports != expected.reports) {
             __builtin_trap();
         }
     }
@@ -135,10 +132,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Plain UTF-8 is read from a file the same as from memory.
     bool bom = input.size() >= 3 && input.substr(0, 3) == "\xEF\xBB\xBF";
     if (!bom && fileio::IsValidUtf8(input)) {
-        std::string text = WithoutCrLf(input);
-        clausedb::CExprDatabase reference;
-        reference.ReadText(text);
-        CheckFileRead(input, Written(reference), reference.ErrorCount());
+        const std::string text = WithoutCrLf(input);
+        CheckFileRead(input, ReadWithReports([&](clausedb::CExprDatabase& db, auto* errors) {
+                          return db.ReadText(text, {}, errors);
+                      }));
     }
     return 0;
 }

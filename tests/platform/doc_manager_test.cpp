@@ -51,7 +51,7 @@ public:
     bool OnSaveDocument(const QString& path) override {
         saved << path;
         if (!saveSucceeds) {
-            SetFailureFromErrno(ENOSPC, path);
+            SetFailureReason("No space left on device");
             return false;
         }
         SetModifiedFlag(false);
@@ -263,9 +263,8 @@ TEST_F(DocManagerTest, FailedSaveSaysWhyAndKeepsTheBookModified) {
     doc.saveSucceeds = false;
     EXPECT_FALSE(manager.OnFileSave());
     EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(dialogs.LastMessage(), "Cannot save " + Path("home.qxd") +
-                                         ".\n\nDisk full while accessing " + Path("home.qxd") +
-                                         ".");
+    EXPECT_EQ(dialogs.LastMessage(),
+              "Cannot save " + Path("home.qxd") + ".\n\nNo space left on device");
 
     // A failed Save As keeps the old name.
     dialogs.QueueFileName(Path("other.qxd"));

@@ -379,7 +379,7 @@ TEST_F(ListPrinterTest, CommandLinePdfWritesEveryPageWithoutAWindow) {
     }
     clausedb::CExprDatabase db;
     const QString book = m_dir.filePath("book.qxd");
-    ASSERT_TRUE(addressbook::WriteBook(list, db, QFile::encodeName(book).toStdString()));
+    ASSERT_TRUE(addressbook::SaveBook(list, db, QFile::encodeName(book).toStdString()));
 
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -196,6 +196,25 @@ TEST_F(SettingsStoreTest, UnreadableFileIsNotOverwritten) {
     EXPECT_EQ(store.GetInt("Preferences", "NumMRU", 2), 2);
 }
 
+// A settings file the user made read-only keeps its values; only a change
+// is refused, reading goes on.
+TEST_F(SettingsStoreTest, ReadOnlyFileKeepsItsValues) {
+    WriteText(m_path, "[S]\nK=1\n");
+    ASSERT_EQ(chmod(m_path.c_str(), 0444), 0);
+    SettingsStore store(m_path);
+    EXPECT_FALSE(store.SetInt("S", "K", 2));
+    EXPECT_FALSE(store.SetString("S", "New", "x"));
+    EXPECT_TRUE(store.SetInt("S", "K", 1));  // nothing to change
+    EXPECT_EQ(ReadText(m_path), "[S]\nK=1\n");
+    EXPECT_EQ(Mode(m_path), 0444u);
+    EXPECT_EQ(store.GetInt("S", "K", 0), 1);
+    EXPECT_EQ(m_folder.Names(), std::set<std::string>{"quillbox.INI"});
+
+    ASSERT_EQ(chmod(m_path.c_str(), 0644), 0);
+    EXPECT_TRUE(store.SetInt("S", "K", 2));
+    EXPECT_EQ(store.GetInt("S", "K", 0), 2);
+}
+
 TEST_F(SettingsStoreTest, SetIntoMissingFolderFails) {
     SettingsStore store(m_folder.File("gone/quillbox.INI"));
     EXPECT_FALSE(store.SetInt("Preferences", "NumMRU", 8));

@@ -140,7 +140,8 @@ TEST_F(AppTest, FailedCommandLineOpenSaysWhyAndEndsTheProgram) {
     m_dialogs.Clear();
     EXPECT_FALSE(Start({Path("missing.qxd")}));
     EXPECT_TRUE(m_dialogs.LastMessage().startsWith("Cannot open " + Path("missing.qxd")));
-    EXPECT_TRUE(m_dialogs.LastMessage().contains("not found"));
+    EXPECT_EQ(m_dialogs.LastMessage(),
+              "Cannot open " + Path("missing.qxd") + ".\n\nNo such file or directory");
 }
 
 // --version prints the build's one version number, the one the About box

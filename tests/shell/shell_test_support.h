@@ -41,7 +41,7 @@ inline bool WriteGeneratedBook(const QString& path, int count) {
         list.AppendEntry(std::move(entry));
     }
     clausedb::CExprDatabase db;
-    return addressbook::WriteBook(list, db, QFile::encodeName(path).toStdString());
+    return addressbook::SaveBook(list, db, QFile::encodeName(path).toStdString());
 }
 
 inline bool WriteText(const QString& path, const QByteArray& text) {

@@ -12,6 +12,7 @@
 #include "addressbook/vector_address_list.h"
 #include "clausedb/expr_database.h"
 #include "support/book_generator.h"
+#include "support/book_io.h"
 
 namespace bench {
 namespace {
@@ -27,11 +28,8 @@ addressbook::ColumnMapping AllColumns() {
 }
 
 TEST(GeneratedBook, ReadsBackFieldForField) {
-    clausedb::CExprDatabase db;
-    ASSERT_TRUE(db.ReadText(MakeBookText(kCount, kDefaultSeed, false)));
-    EXPECT_EQ(db.CountClauses(), kCount);
     addressbook::VectorAddressList list;
-    ASSERT_EQ(addressbook::LoadEntriesFromClauses(db, list), kCount);
+    ASSERT_EQ(testsupport::LoadBookText(MakeBookText(kCount, kDefaultSeed, false), list), kCount);
     for (int row = 0; row < kCount; ++row) {
         const Contact expected = MakeContact(kDefaultSeed, static_cast<std::uint64_t>(row));
         for (int f = 0; f < kFieldCount; ++f) {
@@ -51,13 +49,11 @@ TEST(GeneratedBook, WriterReproducesItByteForByte) {
 }
 
 TEST(GeneratedBook, ExportReproducesTheDelimitedFiles) {
-    clausedb::CExprDatabase db;
-    ASSERT_TRUE(db.ReadText(MakeBookText(kCount, kDefaultSeed, false)));
     addressbook::VectorAddressList list;
-    addressbook::LoadEntriesFromClauses(db, list);
+    ASSERT_EQ(testsupport::LoadBookText(MakeBookText(kCount, kDefaultSeed, false), list), kCount);
     for (char separator : {',', '\t'}) {
         std::string out;
-        EXPECT_EQ(addressbook::ExportDelimited(list, db, AllColumns(), separator, out), kCount + 1);
+        EXPECT_EQ(testsupport::ExportToText(list, AllColumns(), separator, out), kCount + 1);
         EXPECT_TRUE(out == MakeDelimitedText(kCount, kDefaultSeed, separator))
             << "separator " << int(separator);
     }
@@ -75,11 +71,12 @@ TEST(GeneratedBook, ImportMakesOneEntryPerLine) {
     };
     for (const Case& test : cases) {
         clausedb::CExprDatabase db;
+        addressbook::StagedEntries staged;
         // Header line included.
-        EXPECT_EQ(addressbook::ImportDelimitedText(
-                      MakeDelimitedText(kCount, kDefaultSeed, test.separator), AllColumns(),
-                      test.white, test.breaks, db),
-                  kCount + 1);
+        EXPECT_EQ(
+            addressbook::ImportDelimited(MakeDelimitedText(kCount, kDefaultSeed, test.separator),
+                                         AllColumns(), test.white, test.breaks, db, staged),
+            kCount + 1);
     }
 }
 

@@ -54,6 +54,17 @@ inline std::string ReadText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// `size` bytes of the letters a to z over and over: file contents whose
+// every position is easy to check.
+inline std::string LetterPattern(std::size_t size) {
+    std::string text;
+    text.reserve(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        text += static_cast<char>('a' + i % 26);
+    }
+    return text;
+}
+
 inline unsigned Mode(const std::string& path) {
     struct stat st {};
     stat(path.c_str(), &st);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "resources/version.h"
+#include "support/book_generator.h"
 
 namespace {
 
@@ -48,23 +49,18 @@ void WriteFile(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+using bench::kAttributeNames;
+
 // One contact clause with the given last and first name and all other
 // fields empty, in the file's own layout (CR LF line ends).
 std::string ContactClause(const std::string& last, const std::string& first) {
-    static const char* const kNames[] = {
-        "LastName",  "FirstName", "MiddleInitial", "Title",       "Address1",  "Address2",
-        "City",      "Country",   "State",         "ZipCode",     "Company",   "Department",
-        "Position",  "Manager",   "Additional1",   "Additional2", "HomePhone", "HomeExt",
-        "WorkPhone", "WorkExt",   "CellPhone",     "CellExt",     "Pager",     "PagerCard",
-        "PagerExt",  "FaxPhone",  "FaxExt",        "Email1",      "Email2",    "Web1",
-        "Web2",      "Notes"};
     std::string text = "contact(";
     for (int i = 0; i < 32; ++i) {
         if (i > 0) {
             text += "  ";
         }
         std::string value = i == 0 ? last : i == 1 ? first : "";
-        text += "'" + std::string(kNames[i]) + "' = \"" + value + "\"";
+        text += "'" + std::string(kAttributeNames[i]) + "' = \"" + value + "\"";
         text += i < 31 ? ",\r\n" : ").\r\n\r\n";
     }
     return text;
@@ -135,6 +131,27 @@ TEST_F(ToolCommands, UnreadableFilesAndUsageErrorsExitTwoWithAReason) {
     }
 }
 
+// Each failure names the file once, then the system's reason.
+TEST_F(ToolCommands, FileErrorsNameTheFileOnce) {
+    const std::string missing = P(dir_ / "missing.qxd");
+    const std::string noFolder = P(dir_ / "no" / "such" / "out.qxd");
+    const std::pair<std::string, std::string> cases[] = {
+        {"check " + missing,
+         "quillbox-tool: cannot read " + missing + ": No such file or directory\n"},
+        {"convert " + P(book_) + " " + noFolder,
+         "quillbox-tool: cannot write " + noFolder + ": No such file or directory\n"},
+        {"export --tab --columns LastName=1 " + P(book_) + " " + noFolder,
+         "quillbox-tool: cannot write " + noFolder + ": No such file or directory\n"},
+        {"import --tab --columns LastName=1 " + P(book_) + " " + noFolder,
+         "quillbox-tool: cannot write " + noFolder + ": No such file or directory\n"},
+    };
+    for (const auto& [arguments, output] : cases) {
+        RunResult r = RunTool(arguments);
+        EXPECT_EQ(r.status, 2) << arguments;
+        EXPECT_EQ(r.output, output) << arguments;
+    }
+}
+
 TEST_F(ToolCommands, DumpPrintsOneJsonObjectPerEntryInFileOrder) {
     RunResult r = RunTool("dump " + P(book_));
     ASSERT_EQ(r.status, 0) << r.output;
@@ -183,6 +200,29 @@ TEST_F(ToolCommands, ImportAppendsAfterTheBookAndExportWritesQuotedLines) {
               "\"Roe\",\"Rick\",\"\",\"\",\r\n"
               "\"Smith\",\"Ann\",\"\",\"ann@example.org\",\r\n"
               "\"Brown, Jr.\",\"Bob\",\"\",\"\",\r\n");
+}
+
+// The golden book of tests/data: converted to itself, and exported to the
+// golden exports, byte for byte.
+TEST_F(ToolCommands, GoldenBookConvertsAndExportsByteForByte) {
+    const fs::path golden = fs::path(QUILLBOX_TEST_DATA_DIR) / "golden";
+    RunResult r = RunTool("convert " + P(golden / "book.qxd") + " " + P(dir_ / "book.qxd"));
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(ReadFile(dir_ / "book.qxd"), ReadFile(golden / "book.qxd"));
+
+    std::string columns;
+    for (int i = 0; i < 32; ++i) {
+        columns +=
+            (i > 0 ? "," : "") + std::string(kAttributeNames[i]) + "=" + std::to_string(i + 1);
+    }
+    for (const auto& [option, name] :
+         {std::pair{"--comma", "book.csv"}, std::pair{"--tab", "book.tdf"}}) {
+        r = RunTool(std::string("export ") + option + " --columns " + columns + " " +
+                    P(golden / "book.qxd") + " " + P(dir_ / name));
+        ASSERT_EQ(r.status, 0) << r.output;
+        EXPECT_EQ(r.output, "5 addresses exported.\n");
+        EXPECT_EQ(ReadFile(dir_ / name), ReadFile(golden / name)) << name;
+    }
 }
 
 TEST_F(ToolCommands, ImportThatYieldsNothingSaysSoAndWritesNothing) {

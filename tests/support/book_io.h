@@ -1,0 +1,40 @@
+// Shortcuts over the program's own open and export for tests and benchmarks
+// that keep their books in memory.  Only for targets that link the address
+// book library.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "addressbook/book_file.h"
+#include "addressbook/delimited_export.h"
+#include "clausedb/expr_database.h"
+
+namespace testsupport {
+
+// Opens book text (line feeds as the reader sees them) into `list` as the
+// program opens a book: the rows appended, or -1 when the text is refused.
+inline int LoadBookText(std::string_view text, addressbook::IAddressList& list) {
+    clausedb::CExprDatabase db;
+    addressbook::StagedEntries staged;
+    if (!addressbook::ReadBookText(db, text, staged)) {
+        return -1;
+    }
+    return addressbook::LoadEntries(staged, list);
+}
+
+// Exports `list` into `out` (cleared first) as the program exports to a
+// file; returns what ExportDelimited returns.
+inline int ExportToText(const addressbook::IAddressList& list,
+                        const addressbook::ColumnMapping& columns, char separator,
+                        std::string& out) {
+    out.clear();
+    clausedb::CExprDatabase db;
+    return addressbook::ExportDelimited(list, db, columns, separator,
+                                        [&out](std::string_view bytes) {
+                                            out.append(bytes);
+                                            return true;
+                                        });
+}
+
+}  // namespace testsupport
