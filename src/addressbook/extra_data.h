@@ -48,6 +48,8 @@ public:
 
     bool IsValid() const { return m_p != nullptr && m_p < m_end; }
     explicit operator bool() const { return IsValid(); }
+    // The same term of the same data.
+    bool operator==(const CExtraTerm& other) const = default;
 
     ExtraKind Kind() const;
     std::int32_t IntegerValue() const;  // 0 unless an integer

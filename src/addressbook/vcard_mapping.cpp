@@ -1,0 +1,1032 @@
+#include "addressbook/vcard_mapping.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <optional>
+
+#include "addressbook/field_table.h"
+
+namespace addressbook::vcard {
+
+namespace {
+
+// The properties that fill fields, one slot each; the export writes them in
+// this order.
+enum Slot : int {
+    kFormattedNameSlot,
+    kNameSlot,
+    kOrgSlot,
+    kTitleSlot,
+    kManagerSlot,
+    kAddressSlot,
+    kHomeTelSlot,
+    kWorkTelSlot,
+    kCellTelSlot,
+    kPagerTelSlot,
+    kFaxTelSlot,
+    kPagerCardSlot,
+    kEmail1Slot,
+    kEmail2Slot,
+    kWeb1Slot,
+    kWeb2Slot,
+    kNoteSlot,
+    kAdditional1Slot,
+    kAdditional2Slot,
+    kSlotCount,
+    kNoSlot = -1,
+};
+
+struct SlotInfo {
+    std::array<int, 6> fields;
+    int fieldCount;
+    std::string_view another;  // a further property of the kind, kept as extra data
+    std::string_view details;  // data the form holds beyond the fields
+};
+
+constexpr SlotInfo kSlots[kSlotCount] = {
+    {{}, 0, "a second display name", "a display name"},
+    {{LastName, FirstName, MiddleInitial, Title}, 4, "a second name", "a name suffix"},
+    {{Company, Department}, 2, "a second organization", "organization units"},
+    {{Position}, 1, "a second title", ""},
+    {{Manager}, 1, "a second manager", ""},
+    {{Address1, Address2, City, State, ZipCode, Country}, 6, "another address", "address details"},
+    {{HomePhone, HomeExt}, 2, "a second home phone", ""},
+    {{WorkPhone, WorkExt}, 2, "a second work phone", ""},
+    {{CellPhone, CellExt}, 2, "a second mobile phone", ""},
+    {{Pager, PagerExt}, 2, "a second pager", ""},
+    {{FaxPhone, FaxExt}, 2, "a second fax", ""},
+    {{PagerCard}, 1, "a second pager card", ""},
+    {{Email1}, 1, "a third e-mail", ""},
+    {{Email2}, 1, "a third e-mail", ""},
+    {{Web1}, 1, "a third web address", ""},
+    {{Web2}, 1, "a third web address", ""},
+    {{Notes}, 1, "a second note", ""},
+    {{Additional1}, 1, "a second Additional 1", ""},
+    {{Additional2}, 1, "a second Additional 2", ""},
+};
+
+Slot SlotOfField(int field) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const SlotInfo& info = kSlots[slot];
+        if (std::find(info.fields.begin(), info.fields.begin() + info.fieldCount, field) !=
+            info.fields.begin() + info.fieldCount) {
+            return static_cast<Slot>(slot);
+        }
+    }
+    return kNoSlot;
+}
+
+using Fields = std::array<std::string, kFieldCount>;
+
+const std::string& At(const Fields& fields, int field) {
+    return fields[static_cast<std::size_t>(field)];
+}
+
+// ---- field texts and property values
+
+std::string NotesToText(std::string_view notes) {
+    std::string text;
+    text.reserve(notes.size());
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        if (notes.substr(i, 3) == "<p>") {
+            text += '\n';
+            i += 2;
+        } else {
+            text += notes[i];
+        }
+    }
+    return text;
+}
+
+std::string TextToNotes(std::string_view text) {
+    std::string notes;
+    notes.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            notes += "<p>";
+        } else {
+            notes += text[i];
+        }
+    }
+    return notes;
+}
+
+// The value text of a field in a property.  Web addresses are URIs, where a
+// backslash would be taken literally by other readers.
+std::string ValueOfField(int field, std::string_view text) {
+    if (field == Web1 || field == Web2) {
+        return EscapeLineBreaks(text);
+    }
+    return EscapeText(field == Notes ? NotesToText(text) : text);
+}
+
+std::string FieldOfValue(int field, std::string_view raw) {
+    const std::string text = UnescapeText(raw);
+    return field == Notes ? TextToNotes(text) : text;
+}
+
+std::string NormalizedLineBreaks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            out += '\n';
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+bool IsStructured(const Property& property) {
+    return property.Is("N") || property.Is("ADR") || property.Is("ORG") ||
+           property.Is("X-ANDROID-CUSTOM");
+}
+
+struct CanonicalProperty {
+    std::string group;
+    std::string name;
+    std::vector<std::string> params;
+    std::vector<std::string> components;
+
+    bool operator==(const CanonicalProperty&) const = default;
+};
+
+CanonicalProperty Canonical(const Property& property) {
+    CanonicalProperty canonical{ToLowerAscii(property.group), ToUpperAscii(property.name), {}, {}};
+    for (const Param& param : property.params) {
+        const std::string name = ToUpperAscii(param.name);
+        if (name == "VALUE" || name == "ENCODING" || name == "CHARSET") {
+            continue;
+        }
+        if (name != "TYPE") {
+            canonical.params.push_back(name + "=" + param.value);
+            continue;
+        }
+        for (const std::string& value : ParamValues(param.value)) {
+            std::string type = ToLowerAscii(value);
+            type.erase(0, type.find_first_not_of(' '));
+            type.erase(type.find_last_not_of(' ') + 1);
+            if (type.empty() || (canonical.name == "TEL" && type == "voice") ||
+                (canonical.name == "EMAIL" && type == "internet")) {
+                continue;
+            }
+            canonical.params.push_back("TYPE=" + type);
+        }
+    }
+    std::sort(canonical.params.begin(), canonical.params.end());
+    canonical.params.erase(std::unique(canonical.params.begin(), canonical.params.end()),
+                           canonical.params.end());
+    if (IsStructured(property)) {
+        for (std::string_view component : SplitComponents(property.value)) {
+            canonical.components.push_back(NormalizedLineBreaks(UnescapeText(component)));
+        }
+    } else {
+        canonical.components.push_back(NormalizedLineBreaks(UnescapeText(property.value)));
+    }
+    while (!canonical.components.empty() && canonical.components.back().empty()) {
+        canonical.components.pop_back();
+    }
+    return canonical;
+}
+
+bool HasContent(const Property& property) {
+    return !Canonical(property).components.empty();
+}
+
+std::optional<Property> Parsed(std::string_view line) {
+    Property property;
+    if (!ParseContentLine(line, property)) {
+        return std::nullopt;
+    }
+    return property;
+}
+
+// ---- forms: a property's line with {Field} where field texts go
+
+class FormBuilder {
+public:
+    void Literal(std::string_view raw) {
+        for (char c : raw) {
+            m_text += c;
+            if (c == '{') {
+                m_text += '{';
+            }
+        }
+    }
+    void Marker(int field) {
+        m_text += '{';
+        m_text += FieldAt(field).attribute;
+        m_text += '}';
+    }
+    const std::string& Text() const { return m_text; }
+
+private:
+    std::string m_text;
+};
+
+// The value of a form with the fields' texts put in; `named` gets a bit for
+// every field the form names.
+std::string RenderTemplate(std::string_view form, const Fields& fields, std::uint32_t* named) {
+    std::string out;
+    out.reserve(form.size() + 32);
+    for (std::size_t i = 0; i < form.size(); ++i) {
+        if (form[i] != '{') {
+            out += form[i];
+            continue;
+        }
+        if (i + 1 < form.size() && form[i + 1] == '{') {
+            out += '{';
+            ++i;
+            continue;
+        }
+        const std::size_t close = form.find('}', i);
+        const int field = close == std::string_view::npos
+                              ? -1
+                              : FieldIndexFromAttribute(form.substr(i + 1, close - i - 1));
+        if (field < 0) {
+            out += '{';
+            continue;
+        }
+        out += ValueOfField(field, At(fields, field));
+        if (named != nullptr) {
+            *named |= std::uint32_t{1} << field;
+        }
+        i = close;
+    }
+    return out;
+}
+
+// The line of a form with the fields' texts put in.
+std::optional<Property> RenderForm(std::string_view form, const Fields& fields,
+                                   std::uint32_t* named) {
+    std::optional<Property> property = Parsed(form);
+    if (property) {
+        property->value = RenderTemplate(property->value, fields, named);
+    }
+    return property;
+}
+
+// ---- what a property fills
+
+struct Mapped {
+    std::vector<std::pair<int, std::string>> fields;
+    FormBuilder form;
+
+    void Set(int field, std::string_view raw) {
+        fields.emplace_back(field, FieldOfValue(field, raw));
+        form.Marker(field);
+    }
+};
+
+// The whole value is one field.
+Mapped MapWhole(const Property& property, int field) {
+    Mapped mapped;
+    mapped.Set(field, property.value);
+    return mapped;
+}
+
+// Component i goes to fields[i] (-1: kept as it is); components beyond the
+// fields stay in the form.
+Mapped MapComponents(const Property& property, std::initializer_list<int> fields) {
+    Mapped mapped;
+    const std::vector<std::string_view> parts = SplitComponents(property.value);
+    const std::size_t count = std::max(parts.size(), fields.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            mapped.form.Literal(";");
+        }
+        const std::string_view part = i < parts.size() ? parts[i] : std::string_view();
+        const int field = i < fields.size() ? fields.begin()[i] : -1;
+        if (field >= 0) {
+            mapped.Set(field, part);
+        } else {
+            mapped.form.Literal(part);
+        }
+    }
+    return mapped;
+}
+
+// The raw line breaks (\n or \N) of an escaped text: the position of each.
+std::vector<std::size_t> EscapedLineBreaks(std::string_view raw) {
+    std::vector<std::size_t> breaks;
+    for (std::size_t i = 0; i + 1 < raw.size(); ++i) {
+        if (raw[i] == '\\') {
+            if (raw[i + 1] == 'n' || raw[i + 1] == 'N') {
+                breaks.push_back(i);
+            }
+            ++i;
+        }
+    }
+    return breaks;
+}
+
+// post-office box; extended address; street; locality; region; code; country
+Mapped MapAddress(const Property& property) {
+    Mapped mapped;
+    std::vector<std::string_view> parts = SplitComponents(property.value);
+    const std::size_t count = std::max<std::size_t>(parts.size(), 7);
+    parts.resize(count);
+    const std::string_view street = parts[2];
+    const std::vector<std::size_t> breaks = EscapedLineBreaks(street);
+    const bool twoLines = !breaks.empty();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            mapped.form.Literal(";");
+        }
+        switch (i) {
+            case 1:
+                if (twoLines) {
+                    mapped.form.Literal(parts[1]);
+                } else {
+                    mapped.Set(Address2, parts[1]);
+                }
+                break;
+            case 2:
+                if (twoLines) {
+                    mapped.Set(Address1, street.substr(0, breaks[0]));
+                    mapped.form.Literal(street.substr(breaks[0], 2));
+                    mapped.Set(Address2, street.substr(breaks[0] + 2));
+                } else {
+                    mapped.Set(Address1, street);
+                }
+                break;
+            case 3:
+                mapped.Set(City, parts[3]);
+                break;
+            case 4:
+                mapped.Set(State, parts[4]);
+                break;
+            case 5:
+                mapped.Set(ZipCode, parts[5]);
+                break;
+            case 6:
+                mapped.Set(Country, parts[6]);
+                break;
+            default:
+                mapped.form.Literal(parts[i]);
+        }
+    }
+    return mapped;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool EndsWithIgnoreCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           EqualsIgnoreCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+// Where an extension written after a number ("555-0100 x12",
+// "555-0100 ext. 12") lies in a text value: the end of the number, and the
+// start and end of the extension's digits.
+struct ExtensionSpan {
+    std::size_t numberEnd;
+    std::size_t begin;
+    std::size_t end;
+};
+
+std::optional<ExtensionSpan> FindExtension(std::string_view raw) {
+    if (raw.find('\\') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::size_t end = raw.size();
+    while (end > 0 && raw[end - 1] == ' ') {
+        --end;
+    }
+    std::size_t begin = end;
+    while (begin > 0 && IsDigit(raw[begin - 1])) {
+        --begin;
+    }
+    if (begin == end) {
+        return std::nullopt;
+    }
+    std::size_t mark = begin;
+    while (mark > 0 && raw[mark - 1] == ' ') {
+        --mark;
+    }
+    static constexpr std::string_view kMarks[] = {"extension", "extn.", "extn", "ext.", "ext",
+                                                  "x"};
+    for (std::string_view word : kMarks) {
+        if (!EndsWithIgnoreCase(raw.substr(0, mark), word)) {
+            continue;
+        }
+        std::size_t numberEnd = mark - word.size();
+        // "x" right after a letter is part of a word, not a mark.
+        if (numberEnd > 0 && !IsDigit(raw[numberEnd - 1]) && raw[numberEnd - 1] != ' ' &&
+            raw[numberEnd - 1] != ',') {
+            return std::nullopt;
+        }
+        while (numberEnd > 0 && (raw[numberEnd - 1] == ' ' || raw[numberEnd - 1] == ',')) {
+            --numberEnd;
+        }
+        return ExtensionSpan{numberEnd, begin, end};
+    }
+    return std::nullopt;
+}
+
+bool IsTelUri(const Property& property) {
+    const Param* value = property.FindParam("VALUE");
+    return (value != nullptr && EqualsIgnoreCase(value->value, "uri")) ||
+           StartsWithIgnoreCase(property.value, "tel:");
+}
+
+Mapped MapTel(const Property& property, int numberField, int extField) {
+    Mapped mapped;
+    std::string_view raw = property.value;
+    if (IsTelUri(property)) {
+        if (StartsWithIgnoreCase(raw, "tel:")) {
+            mapped.form.Literal(raw.substr(0, 4));
+            raw.remove_prefix(4);
+        }
+        // number *(";" parameter); a URI has no escapes.
+        std::vector<std::string_view> parts;
+        for (std::size_t start = 0;;) {
+            const std::size_t semicolon = raw.find(';', start);
+            parts.push_back(raw.substr(start, semicolon - start));
+            if (semicolon == std::string_view::npos) {
+                break;
+            }
+            start = semicolon + 1;
+        }
+        mapped.Set(numberField, parts[0]);
+        bool haveExt = false;
+        for (std::size_t k = 1; k < parts.size(); ++k) {
+            mapped.form.Literal(";");
+            if (!haveExt && StartsWithIgnoreCase(parts[k], "ext=")) {
+                haveExt = true;
+                mapped.form.Literal(parts[k].substr(0, 4));
+                mapped.Set(extField, parts[k].substr(4));
+            } else {
+                mapped.form.Literal(parts[k]);
+            }
+        }
+        if (!haveExt) {
+            mapped.fields.emplace_back(extField, std::string());
+        }
+        return mapped;
+    }
+    if (const std::optional<ExtensionSpan> ext = FindExtension(raw)) {
+        mapped.Set(numberField, raw.substr(0, ext->numberEnd));
+        mapped.form.Literal(raw.substr(ext->numberEnd, ext->begin - ext->numberEnd));
+        mapped.Set(extField, raw.substr(ext->begin, ext->end - ext->begin));
+        mapped.form.Literal(raw.substr(ext->end));
+        return mapped;
+    }
+    mapped.Set(numberField, raw);
+    mapped.fields.emplace_back(extField, std::string());
+    return mapped;
+}
+
+// ---- the properties the export writes from the fields
+
+std::string DefaultFormattedName(const Fields& fields) {
+    std::string name;
+    for (int field : {Title, FirstName, MiddleInitial, LastName}) {
+        if (!At(fields, field).empty()) {
+            if (!name.empty()) {
+                name += ' ';
+            }
+            name += At(fields, field);
+        }
+    }
+    if (name.empty()) {
+        name = !At(fields, Company).empty() ? At(fields, Company) : At(fields, Email1);
+    }
+    return name;
+}
+
+bool AllEmpty(const Fields& fields, Slot slot) {
+    const SlotInfo& info = kSlots[slot];
+    return std::all_of(info.fields.begin(), info.fields.begin() + info.fieldCount,
+                       [&](int field) { return At(fields, field).empty(); });
+}
+
+// A telephone number that a tel: URI can hold as it is.
+bool IsUriNumber(std::string_view number) {
+    return !number.empty() && std::all_of(number.begin(), number.end(), [](char c) {
+        return IsDigit(c) || std::string_view("+-.()*#").find(c) != std::string_view::npos;
+    });
+}
+
+bool IsDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), IsDigit);
+}
+
+std::string TelLine(std::string_view types30, std::string_view types40, const Fields& fields,
+                    Slot slot, Version version) {
+    const std::string& number = At(fields, kSlots[slot].fields[0]);
+    const std::string& ext = At(fields, kSlots[slot].fields[1]);
+    if (version == Version::V40 && IsUriNumber(number) && IsDigits(ext)) {
+        std::string line = "TEL;VALUE=uri;TYPE=" + std::string(types40) + ":tel:" + number;
+        if (!ext.empty()) {
+            line += ";ext=" + ext;
+        }
+        return line;
+    }
+    std::string line = "TEL;TYPE=" + std::string(version == Version::V40 ? types40 : types30) +
+                       ":" + EscapeText(number);
+    if (!ext.empty()) {
+        line += (number.empty() ? "x" : " x") + EscapeText(ext);
+    }
+    return line;
+}
+
+std::optional<std::string> DefaultLine(Slot slot, const Fields& fields, Version version) {
+    const bool v4 = version == Version::V40;
+    auto value = [&](int field) { return ValueOfField(field, At(fields, field)); };
+    if (slot == kFormattedNameSlot) {
+        return "FN:" + EscapeText(DefaultFormattedName(fields));
+    }
+    if (AllEmpty(fields, slot) && (slot != kNameSlot || v4)) {
+        return std::nullopt;
+    }
+    switch (slot) {
+        case kNameSlot:
+            return "N:" + value(LastName) + ";" + value(FirstName) + ";" + value(MiddleInitial) +
+                   ";" + value(Title) + ";";
+        case kOrgSlot:
+            return "ORG:" + value(Company) +
+                   (At(fields, Department).empty() ? "" : ";" + value(Department));
+        case kTitleSlot:
+            return "TITLE:" + value(Position);
+        case kManagerSlot:
+            return "X-MANAGER:" + value(Manager);
+        case kAddressSlot: {
+            std::string street = value(Address1);
+            if (!At(fields, Address2).empty()) {
+                street += "\\n" + value(Address2);
+            }
+            return std::string(v4 ? "ADR;TYPE=home:" : "ADR;TYPE=HOME:") + ";;" + street + ";" +
+                   value(City) + ";" + value(State) + ";" + value(ZipCode) + ";" + value(Country);
+        }
+        case kHomeTelSlot:
+            return TelLine("HOME,VOICE", "home,voice", fields, slot, version);
+        case kWorkTelSlot:
+            return TelLine("WORK,VOICE", "work,voice", fields, slot, version);
+        case kCellTelSlot:
+            return TelLine("CELL,VOICE", "cell,voice", fields, slot, version);
+        case kPagerTelSlot:
+            return TelLine("PAGER", "pager", fields, slot, version);
+        case kFaxTelSlot:
+            return TelLine("FAX", "fax", fields, slot, version);
+        case kPagerCardSlot:
+            return "X-QUILLBOX-PAGERCARD:" + value(PagerCard);
+        case kEmail1Slot:
+        case kEmail2Slot:
+            return std::string(v4 ? "EMAIL:" : "EMAIL;TYPE=INTERNET:") +
+                   value(slot == kEmail1Slot ? Email1 : Email2);
+        case kWeb1Slot:
+        case kWeb2Slot:
+            return "URL:" + value(slot == kWeb1Slot ? Web1 : Web2);
+        case kNoteSlot:
+            return "NOTE:" + value(Notes);
+        case kAdditional1Slot:
+            return "X-QUILLBOX-ADDITIONAL1:" + value(Additional1);
+        case kAdditional2Slot:
+            return "X-QUILLBOX-ADDITIONAL2:" + value(Additional2);
+        default:
+            return std::nullopt;
+    }
+}
+
+// ---- import
+
+std::string GroupLabelKey(std::string_view group) {
+    return ToLowerAscii(group);
+}
+
+bool IsManager(const Property& property, const std::map<std::string, std::string>& labels) {
+    static constexpr std::string_view kNames[] = {"X-MANAGER", "X-EVOLUTION-MANAGER",
+                                                  "X-KADDRESSBOOK-X-MANAGERSNAME", "X-MS-MANAGER"};
+    for (std::string_view name : kNames) {
+        if (property.Is(name)) {
+            return true;
+        }
+    }
+    if (property.Is("X-ABRELATEDNAMES") && !property.group.empty()) {
+        const auto label = labels.find(GroupLabelKey(property.group));
+        return label != labels.end() && EqualsIgnoreCase(label->second, "_$!<Manager>!$_");
+    }
+    if (property.Is("X-ANDROID-CUSTOM")) {
+        const std::vector<std::string_view> parts = SplitComponents(property.value);
+        return parts.size() >= 3 && parts[0] == "vnd.android.cursor.item/relation" &&
+               parts[2] == "7";
+    }
+    return false;
+}
+
+Slot TelSlot(const Property& property) {
+    if (property.HasType("FAX")) {
+        return kFaxTelSlot;
+    }
+    if (property.HasType("PAGER")) {
+        return kPagerTelSlot;
+    }
+    if (property.HasType("CELL") || property.HasType("MOBILE") || property.HasType("IPHONE")) {
+        return kCellTelSlot;
+    }
+    if (property.HasType("WORK")) {
+        return kWorkTelSlot;
+    }
+    if (property.HasType("HOME")) {
+        return kHomeTelSlot;
+    }
+    return kNoSlot;  // untyped: the home phone when it is still free
+}
+
+bool IsPreferred(const Property& property) {
+    return property.HasType("PREF") || property.FindParam("PREF") != nullptr;
+}
+
+// What becomes of each property of a card.
+struct Plan {
+    std::vector<Slot> slot;            // per property; kNoSlot: kept as a vCard line
+    std::vector<std::string> label;    // per property kept: how the report names it
+    std::vector<bool> dropped;         // per property: left out altogether
+    std::optional<std::size_t> uid;    // the property holding the UID
+    bool haveName = false;  // a non-empty N
+};
+
+Plan PlanCard(const Card& card) {
+    const std::vector<Property>& properties = card.properties;
+    const std::size_t count = properties.size();
+    Plan plan{std::vector<Slot>(count, kNoSlot), std::vector<std::string>(count),
+              std::vector<bool>(count, false), std::nullopt};
+    std::map<std::string, std::string> labels;
+    for (const Property& p : properties) {
+        if (p.Is("X-ABLabel") && !p.group.empty()) {
+            labels.emplace(GroupLabelKey(p.group), UnescapeText(p.value));
+        }
+    }
+    std::array<bool, kSlotCount> taken{};
+    auto take = [&](std::size_t i, Slot slot) {
+        if (!taken[slot]) {
+            taken[slot] = true;
+            plan.slot[i] = slot;
+        } else {
+            plan.label[i] = kSlots[slot].another;
+        }
+    };
+    auto label = [&](std::size_t i, std::string text) {
+        if (plan.label[i].empty() && plan.slot[i] == kNoSlot && !plan.dropped[i]) {
+            plan.label[i] = std::move(text);
+        }
+    };
+    std::vector<std::size_t> emails;
+    std::vector<std::size_t> untypedTels;
+    std::vector<std::size_t> addresses;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Property& p = properties[i];
+        if (p.undecoded) {
+            plan.label[i] = ToUpperAscii(p.name) + " in an unknown character set";
+            continue;
+        }
+        if (p.Is("VERSION") || p.Is("PRODID")) {
+            plan.dropped[i] = true;
+            continue;
+        }
+        if (p.Is("UID") && !plan.uid && !UnescapeText(p.value).empty()) {
+            plan.uid = i;
+            continue;
+        }
+        Slot slot = kNoSlot;
+        bool mapped = true;
+        if (p.Is("N")) {
+            slot = kNameSlot;
+        } else if (p.Is("FN")) {
+            slot = kFormattedNameSlot;
+        } else if (p.Is("ORG")) {
+            slot = kOrgSlot;
+        } else if (p.Is("TITLE")) {
+            slot = kTitleSlot;
+        } else if (IsManager(p, labels)) {
+            slot = kManagerSlot;
+        } else if (p.Is("NOTE")) {
+            slot = kNoteSlot;
+        } else if (p.Is("X-QUILLBOX-PAGERCARD")) {
+            slot = kPagerCardSlot;
+        } else if (p.Is("X-QUILLBOX-ADDITIONAL1")) {
+            slot = kAdditional1Slot;
+        } else if (p.Is("X-QUILLBOX-ADDITIONAL2")) {
+            slot = kAdditional2Slot;
+        } else if (p.Is("TEL") || p.Is("EMAIL") || p.Is("URL") || p.Is("ADR")) {
+            slot = kNoSlot;  // placed below
+        } else {
+            mapped = false;
+        }
+        if (!mapped) {
+            label(i, ToUpperAscii(p.name));
+            continue;
+        }
+        if (!HasContent(p)) {
+            plan.dropped[i] = true;
+            continue;
+        }
+        if (p.Is("TEL")) {
+            const Slot tel = TelSlot(p);
+            if (tel == kNoSlot) {
+                untypedTels.push_back(i);
+            } else {
+                take(i, tel);
+            }
+        } else if (p.Is("EMAIL")) {
+            emails.push_back(i);
+        } else if (p.Is("URL")) {
+            take(i, taken[kWeb1Slot] ? kWeb2Slot : kWeb1Slot);
+        } else if (p.Is("ADR")) {
+            addresses.push_back(i);
+        } else {
+            plan.haveName = plan.haveName || slot == kNameSlot;
+            take(i, slot);
+        }
+    }
+    for (std::size_t i : untypedTels) {
+        if (!taken[kHomeTelSlot]) {
+            take(i, kHomeTelSlot);
+        } else {
+            plan.label[i] = "another phone";
+        }
+    }
+    // The first home address, else the first without a type.
+    auto isHome = [&](std::size_t i) { return properties[i].HasType("HOME"); };
+    auto isUntyped = [&](std::size_t i) { return properties[i].FindParam("TYPE") == nullptr; };
+    auto home = std::find_if(addresses.begin(), addresses.end(), isHome);
+    if (home == addresses.end()) {
+        home = std::find_if(addresses.begin(), addresses.end(), isUntyped);
+    }
+    for (auto it = addresses.begin(); it != addresses.end(); ++it) {
+        if (it == home) {
+            take(*it, kAddressSlot);
+        } else {
+            plan.label[*it] = properties[*it].HasType("WORK") ? "a work address" : "another address";
+        }
+    }
+    // Preferred addresses first.
+    std::stable_partition(emails.begin(), emails.end(),
+                          [&](std::size_t i) { return IsPreferred(properties[i]); });
+    for (std::size_t n = 0; n < emails.size(); ++n) {
+        if (n < 2) {
+            take(emails[n], n == 0 ? kEmail1Slot : kEmail2Slot);
+        } else {
+            plan.label[emails[n]] = kSlots[kEmail1Slot].another;
+        }
+    }
+    return plan;
+}
+
+// Puts the texts of `mapped` into `fields`, and returns its form line when
+// the export would not write the property back the same from the fields.
+std::optional<std::string> Place(const Property& property, Slot slot, const Mapped& mapped,
+                                 Fields& fields, Version version) {
+    for (const auto& [field, text] : mapped.fields) {
+        fields[static_cast<std::size_t>(field)] = text;
+    }
+    const std::optional<std::string> line = DefaultLine(slot, fields, version);
+    if (line) {
+        const std::optional<Property> written = Parsed(*line);
+        if (written && SameProperty(*written, property)) {
+            return std::nullopt;
+        }
+    }
+    std::string form = FormatHeader(property);
+    form += ':';
+    form += mapped.form.Text();
+    const std::optional<Property> rendered = RenderForm(form, fields, nullptr);
+    if (!rendered || !SameProperty(*rendered, property)) {
+        return std::nullopt;  // cannot happen: a form always renders its property
+    }
+    return form;
+}
+
+// FN when the name comes from N: each field's text found in the value (at
+// word bounds, longest first) becomes its marker.
+Mapped MapFormattedName(const Property& property, const Fields& fields) {
+    struct Piece {
+        std::string text;  // raw text, or the field's marker
+        int field;         // -1 for raw text
+    };
+    std::vector<Piece> pieces{{property.value, -1}};
+    std::vector<std::pair<std::string, int>> candidates;
+    for (int field : {Title, FirstName, MiddleInitial, LastName, Company, Email1}) {
+        if (!At(fields, field).empty()) {
+            candidates.emplace_back(EscapeText(At(fields, field)), field);
+        }
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    auto isWordByte = [](char c) {
+        return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    };
+    for (const auto& [needle, field] : candidates) {
+        for (std::size_t k = 0; k < pieces.size(); ++k) {
+            if (pieces[k].field >= 0) {
+                continue;
+            }
+            const std::string& text = pieces[k].text;
+            std::size_t at = text.find(needle);
+            while (at != std::string::npos &&
+                   ((at > 0 && isWordByte(text[at - 1])) ||
+                    (at + needle.size() < text.size() && isWordByte(text[at + needle.size()])))) {
+                at = text.find(needle, at + 1);
+            }
+            if (at == std::string::npos) {
+                continue;
+            }
+            Piece before{text.substr(0, at), -1};
+            Piece after{text.substr(at + needle.size()), -1};
+            pieces[k] = Piece{{}, field};
+            pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(k) + 1, after);
+            pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(k), before);
+            break;
+        }
+    }
+    Mapped mapped;
+    for (const Piece& piece : pieces) {
+        if (piece.field >= 0) {
+            mapped.form.Marker(piece.field);
+        } else {
+            mapped.form.Literal(piece.text);
+        }
+    }
+    return mapped;
+}
+
+Mapped MapProperty(const Property& p, Slot slot) {
+    switch (slot) {
+        case kNameSlot:
+            return MapComponents(p, {LastName, FirstName, MiddleInitial, Title});
+        case kOrgSlot:
+            return MapComponents(p, {Company, Department});
+        case kManagerSlot:
+            return p.Is("X-ANDROID-CUSTOM") ? MapComponents(p, {-1, Manager})
+                                            : MapWhole(p, Manager);
+        case kAddressSlot:
+            return MapAddress(p);
+        case kHomeTelSlot:
+        case kWorkTelSlot:
+        case kCellTelSlot:
+        case kPagerTelSlot:
+        case kFaxTelSlot:
+            return MapTel(p, kSlots[slot].fields[0], kSlots[slot].fields[1]);
+        default:
+            return MapWhole(p, kSlots[slot].fields[0]);
+    }
+}
+
+// Whether a form's literal parts hold data of their own.
+bool FormHoldsData(std::string_view form) {
+    const std::optional<Property> empty = RenderForm(form, Fields{}, nullptr);
+    return empty && HasContent(*empty);
+}
+
+}  // namespace
+
+Version VersionOf(std::string_view text) {
+    if (text == "2.1") {
+        return Version::V21;
+    }
+    return text == "4.0" ? Version::V40 : Version::V30;
+}
+
+bool SameProperty(const Property& property, const Property& other) {
+    return Canonical(property) == Canonical(other);
+}
+
+CAddressEntry EntryFromCard(const Card& card, KeptTally& kept) {
+    const Version version = VersionOf(card.version);
+    const std::vector<Property>& properties = card.properties;
+    const Plan plan = PlanCard(card);
+    Fields fields;
+    std::vector<std::optional<std::string>> forms(properties.size());
+    std::optional<std::size_t> formattedName;
+    for (std::size_t i = 0; i < properties.size(); ++i) {
+        const Slot slot = plan.slot[i];
+        if (slot == kFormattedNameSlot) {
+            formattedName = i;  // placed once every other field is known
+        } else if (slot != kNoSlot) {
+            forms[i] = Place(properties[i], slot, MapProperty(properties[i], slot), fields, version);
+        }
+    }
+    if (formattedName) {
+        // Without N the formatted name is the last name, unless it only
+        // repeats the company (a card of a company).
+        const Property& fn = properties[*formattedName];
+        const bool lastName =
+            !plan.haveName && FieldOfValue(LastName, fn.value) != At(fields, Company);
+        forms[*formattedName] =
+            Place(fn, kFormattedNameSlot,
+                  lastName ? MapWhole(fn, LastName) : MapFormattedName(fn, fields), fields, version);
+    }
+
+    CExtraDataBuilder extra;
+    if (plan.uid) {
+        extra.AddStringAttribute(kUidAttribute, UnescapeText(properties[*plan.uid].value));
+    }
+    for (std::size_t i = 0; i < properties.size(); ++i) {
+        if (plan.dropped[i] || (plan.uid && *plan.uid == i)) {
+            continue;
+        }
+        if (plan.slot[i] != kNoSlot) {
+            if (forms[i]) {
+                extra.AddStringAttribute(kFormAttribute, *forms[i]);
+                const std::string_view details = kSlots[plan.slot[i]].details;
+                if (!details.empty() && FormHoldsData(*forms[i])) {
+                    ++kept[std::string(details)];
+                }
+            }
+            continue;
+        }
+        extra.AddStringAttribute(kPropertyAttribute, FormatContentLine(properties[i]));
+        ++kept[plan.label[i]];
+    }
+    CAddressEntry entry;
+    std::array<std::string_view, kFieldCount> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        texts[i] = fields[i];
+    }
+    entry.AssignFields(texts);
+    entry.SetExtra(extra.Build());
+    return entry;
+}
+
+void CardLines(const CAddressEntry& entry, Version version, std::string_view uid,
+               std::vector<std::string>& lines) {
+    Fields fields;
+    for (int i = 0; i < kFieldCount; ++i) {
+        fields[static_cast<std::size_t>(i)] = entry.GetField(i);
+    }
+    // The forms, by the slot they write.
+    std::array<std::optional<std::string_view>, kSlotCount> forms;
+    const CExtraData& extra = entry.Extra();
+    for (CExtraTerm term = extra.First(); term; term = term.Next()) {
+        if (term.Kind() != ExtraKind::Pair || term.Name() != kFormAttribute ||
+            term.Value().Kind() != ExtraKind::String) {
+            continue;
+        }
+        const std::string_view form = term.Value().Text();
+        std::uint32_t named = 0;
+        const std::optional<Property> rendered = RenderForm(form, fields, &named);
+        if (!rendered) {
+            continue;
+        }
+        const Slot slot = rendered->Is("FN") ? kFormattedNameSlot
+                          : named != 0       ? SlotOfField(std::countr_zero(named))
+                                             : kNoSlot;
+        if (slot != kNoSlot && !forms[slot]) {
+            forms[slot] = form;
+        }
+    }
+
+    lines.emplace_back("BEGIN:VCARD");
+    lines.emplace_back(version == Version::V40 ? "VERSION:4.0" : "VERSION:3.0");
+    lines.emplace_back("PRODID:-//Quillbox//Quillbox//EN");
+    const std::optional<std::string_view> ownUid = extra.FindText(kUidAttribute);
+    lines.push_back("UID:" + EscapeText(ownUid ? *ownUid : uid));
+    for (int s = 0; s < kSlotCount; ++s) {
+        const Slot slot = static_cast<Slot>(s);
+        if (forms[slot]) {
+            std::uint32_t named = 0;
+            std::optional<Property> rendered = RenderForm(*forms[slot], fields, &named);
+            const SlotInfo& info = kSlots[slot];
+            const bool complete =
+                std::all_of(info.fields.begin(), info.fields.begin() + info.fieldCount,
+                            [&](int field) {
+                                return At(fields, field).empty() || (named >> field & 1u) != 0;
+                            });
+            if (rendered && complete) {
+                const bool always = slot == kFormattedNameSlot ||
+                                    (slot == kNameSlot && version != Version::V40);
+                if (always || HasContent(*rendered)) {
+                    lines.push_back(FormatContentLine(*rendered));
+                }
+                continue;
+            }
+        }
+        if (std::optional<std::string> line = DefaultLine(slot, fields, version)) {
+            lines.push_back(std::move(*line));
+        }
+    }
+    for (CExtraTerm term = extra.First(); term; term = term.Next()) {
+        if (term.Kind() == ExtraKind::Pair && term.Name() == kPropertyAttribute &&
+            term.Value().Kind() == ExtraKind::String) {
+            lines.emplace_back(term.Value().Text());
+        }
+    }
+    lines.emplace_back("END:VCARD");
+}
+
+}  // namespace addressbook::vcard
