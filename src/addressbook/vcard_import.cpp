@@ -58,8 +58,9 @@ int ImportVCardEntries(const std::string& path, StagedEntries& staged, VCardImpo
                        std::string* errorText, int* errorNumber) {
     vcard::CVCardReader reader;
     bool ok = true;
-    StageCards([&](const vcard::CVCardReader::CardFn& onCard) { ok = reader.ReadFile(path, onCard); },
-               reader, staged, report);
+    StageCards(
+        [&](const vcard::CVCardReader::CardFn& onCard) { ok = reader.ReadFile(path, onCard); },
+        reader, staged, report);
     if (!ok) {
         staged.Clear();
         report.imported = 0;

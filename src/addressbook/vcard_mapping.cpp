@@ -418,8 +418,7 @@ std::optional<ExtensionSpan> FindExtension(std::string_view raw) {
     while (mark > 0 && raw[mark - 1] == ' ') {
         --mark;
     }
-    static constexpr std::string_view kMarks[] = {"extension", "extn.", "extn", "ext.", "ext",
-                                                  "x"};
+    static constexpr std::string_view kMarks[] = {"extension", "extn.", "extn", "ext.", "ext", "x"};
     for (std::string_view word : kMarks) {
         if (!EndsWithIgnoreCase(raw.substr(0, mark), word)) {
             continue;
@@ -654,11 +653,11 @@ bool IsPreferred(const Property& property) {
 
 // What becomes of each property of a card.
 struct Plan {
-    std::vector<Slot> slot;            // per property; kNoSlot: kept as a vCard line
-    std::vector<std::string> label;    // per property kept: how the report names it
-    std::vector<bool> dropped;         // per property: left out altogether
-    std::optional<std::size_t> uid;    // the property holding the UID
-    bool haveName = false;  // a non-empty N
+    std::vector<Slot> slot;          // per property; kNoSlot: kept as a vCard line
+    std::vector<std::string> label;  // per property kept: how the report names it
+    std::vector<bool> dropped;       // per property: left out altogether
+    std::optional<std::size_t> uid;  // the property holding the UID
+    bool haveName = false;           // a non-empty N
 };
 
 Plan PlanCard(const Card& card) {
@@ -772,7 +771,8 @@ Plan PlanCard(const Card& card) {
         if (it == home) {
             take(*it, kAddressSlot);
         } else {
-            plan.label[*it] = properties[*it].HasType("WORK") ? "a work address" : "another address";
+            plan.label[*it] =
+                properties[*it].HasType("WORK") ? "a work address" : "another address";
         }
     }
     // Preferred addresses first.
@@ -887,6 +887,14 @@ Mapped MapProperty(const Property& p, Slot slot) {
     }
 }
 
+Fields FieldsOf(const CAddressEntry& entry) {
+    Fields fields;
+    for (int i = 0; i < kFieldCount; ++i) {
+        fields[static_cast<std::size_t>(i)] = entry.GetField(i);
+    }
+    return fields;
+}
+
 // Whether a form's literal parts hold data of their own.
 bool FormHoldsData(std::string_view form) {
     const std::optional<Property> empty = RenderForm(form, Fields{}, nullptr);
@@ -918,7 +926,8 @@ CAddressEntry EntryFromCard(const Card& card, KeptTally& kept) {
         if (slot == kFormattedNameSlot) {
             formattedName = i;  // placed once every other field is known
         } else if (slot != kNoSlot) {
-            forms[i] = Place(properties[i], slot, MapProperty(properties[i], slot), fields, version);
+            forms[i] =
+                Place(properties[i], slot, MapProperty(properties[i], slot), fields, version);
         }
     }
     if (formattedName) {
@@ -927,9 +936,9 @@ CAddressEntry EntryFromCard(const Card& card, KeptTally& kept) {
         const Property& fn = properties[*formattedName];
         const bool lastName =
             !plan.haveName && FieldOfValue(LastName, fn.value) != At(fields, Company);
-        forms[*formattedName] =
-            Place(fn, kFormattedNameSlot,
-                  lastName ? MapWhole(fn, LastName) : MapFormattedName(fn, fields), fields, version);
+        forms[*formattedName] = Place(
+            fn, kFormattedNameSlot,
+            lastName ? MapWhole(fn, LastName) : MapFormattedName(fn, fields), fields, version);
     }
 
     CExtraDataBuilder extra;
@@ -963,12 +972,39 @@ CAddressEntry EntryFromCard(const Card& card, KeptTally& kept) {
     return entry;
 }
 
+std::optional<std::string> DescribeForm(std::string_view form, const CAddressEntry& entry) {
+    const std::optional<Property> property = Parsed(form);
+    if (!property || !FormHoldsData(form)) {
+        return std::nullopt;
+    }
+    if (property->Is("FN")) {
+        const std::optional<Property> rendered = RenderForm(form, FieldsOf(entry), nullptr);
+        return "Display name: " + UnescapeText(rendered->value);
+    }
+    // The components without a field.
+    const std::vector<std::string_view> parts = SplitComponents(property->value);
+    std::string literal;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const bool named = parts[i].find('{') != std::string_view::npos;
+        if (!named && !parts[i].empty()) {
+            literal += (literal.empty() ? "" : ", ") + UnescapeText(parts[i]);
+        }
+    }
+    if (property->Is("N")) {
+        return "Name suffix: " + literal;
+    }
+    if (property->Is("ORG")) {
+        return "Organization units: " + literal;
+    }
+    if (property->Is("ADR")) {
+        return "Address details: " + literal;
+    }
+    return std::nullopt;
+}
+
 void CardLines(const CAddressEntry& entry, Version version, std::string_view uid,
                std::vector<std::string>& lines) {
-    Fields fields;
-    for (int i = 0; i < kFieldCount; ++i) {
-        fields[static_cast<std::size_t>(i)] = entry.GetField(i);
-    }
+    const Fields fields = FieldsOf(entry);
     // The forms, by the slot they write.
     std::array<std::optional<std::string_view>, kSlotCount> forms;
     const CExtraData& extra = entry.Extra();
@@ -1002,14 +1038,12 @@ void CardLines(const CAddressEntry& entry, Version version, std::string_view uid
             std::uint32_t named = 0;
             std::optional<Property> rendered = RenderForm(*forms[slot], fields, &named);
             const SlotInfo& info = kSlots[slot];
-            const bool complete =
-                std::all_of(info.fields.begin(), info.fields.begin() + info.fieldCount,
-                            [&](int field) {
-                                return At(fields, field).empty() || (named >> field & 1u) != 0;
-                            });
+            const bool complete = std::all_of(
+                info.fields.begin(), info.fields.begin() + info.fieldCount,
+                [&](int field) { return At(fields, field).empty() || (named >> field & 1u) != 0; });
             if (rendered && complete) {
-                const bool always = slot == kFormattedNameSlot ||
-                                    (slot == kNameSlot && version != Version::V40);
+                const bool always =
+                    slot == kFormattedNameSlot || (slot == kNameSlot && version != Version::V40);
                 if (always || HasContent(*rendered)) {
                     lines.push_back(FormatContentLine(*rendered));
                 }

@@ -55,6 +55,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,6 +88,11 @@ CAddressEntry EntryFromCard(const Card& card, KeptTally& kept);
 // its own.
 void CardLines(const CAddressEntry& entry, Version version, std::string_view uid,
                std::vector<std::string>& lines);
+
+// What a form holds beyond the entry's fields, in plain words ("Name
+// suffix: Jr.", "Display name: Dr. John Doe Jr.", "Organization units:
+// West", "Address details: PO Box 5"); nothing when it only shapes them.
+std::optional<std::string> DescribeForm(std::string_view form, const CAddressEntry& entry);
 
 // Whether `property` is the same as `other` for a reader: the same name and
 // group, the same parameters (any case, any order; TYPE values as a set,

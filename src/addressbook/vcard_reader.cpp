@@ -73,8 +73,7 @@ struct CVCardReader::State {
     State(const CardFn& fn, ReadProblems& out)
         : onCard(fn),
           problems(out),
-          maxProperty(g_maxPropertyForTesting != 0 ? g_maxPropertyForTesting
-                                                   : kMaxPropertyBytes) {}
+          maxProperty(g_maxPropertyForTesting != 0 ? g_maxPropertyForTesting : kMaxPropertyBytes) {}
 
     const CardFn& onCard;
     ReadProblems& problems;

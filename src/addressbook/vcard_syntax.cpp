@@ -29,8 +29,7 @@ std::string_view Trim(std::string_view text) {
 
 // Where a 2.1 parameter without a name belongs.
 std::string_view NameOfBareParam(std::string_view word) {
-    static constexpr std::string_view kEncodings[] = {"QUOTED-PRINTABLE", "BASE64", "8BIT",
-                                                      "7BIT"};
+    static constexpr std::string_view kEncodings[] = {"QUOTED-PRINTABLE", "BASE64", "8BIT", "7BIT"};
     static constexpr std::string_view kValues[] = {"INLINE", "URL", "URI", "CONTENT-ID", "CID"};
     for (std::string_view e : kEncodings) {
         if (EqualsIgnoreCase(word, e)) {
@@ -76,10 +75,11 @@ bool IsUtf8Label(std::string_view charset) {
 // part; Latin-9 differs in eight rare letters).
 bool IsWesternLabel(std::string_view charset) {
     static constexpr std::string_view kLabels[] = {
-        "ISO-8859-1", "ISO8859-1",    "ISO_8859-1", "LATIN1", "ISO-8859-15", "WINDOWS-1252",
-        "CP1252",     "X-CP1252",     "US-ASCII",   "ASCII",  "ANSI_X3.4-1968"};
-    return std::any_of(std::begin(kLabels), std::end(kLabels),
-                       [charset](std::string_view label) { return EqualsIgnoreCase(charset, label); });
+        "ISO-8859-1", "ISO8859-1", "ISO_8859-1", "LATIN1", "ISO-8859-15",   "WINDOWS-1252",
+        "CP1252",     "X-CP1252",  "US-ASCII",   "ASCII",  "ANSI_X3.4-1968"};
+    return std::any_of(std::begin(kLabels), std::end(kLabels), [charset](std::string_view label) {
+        return EqualsIgnoreCase(charset, label);
+    });
 }
 
 bool IsAscii(std::string_view bytes) {
@@ -159,9 +159,9 @@ int HexValue(char c) {
 }  // namespace
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return UpperAscii(x) == UpperAscii(y);
+           });
 }
 
 std::string ToUpperAscii(std::string_view text) {
@@ -445,6 +445,9 @@ std::string DecodeQuotedPrintable(std::string_view in) {
         if (in[i] != '=') {
             out += in[i];
             continue;
+        }
+        if (i + 1 == in.size()) {
+            break;  // a soft line break with nothing after it
         }
         if (i + 1 < in.size() && (in[i + 1] == '\n' || in[i + 1] == '\r')) {
             i += (in[i + 1] == '\r' && i + 2 < in.size() && in[i + 2] == '\n') ? 2 : 1;

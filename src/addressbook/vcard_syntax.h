@@ -83,7 +83,7 @@ std::string EscapeLineBreaks(std::string_view text);
 void AppendFolded(std::string& out, std::string_view line);
 
 // Quoted-printable to bytes: =XX gives the byte, "=" at a line end joins the
-// lines; a malformed "=" is kept as it is.
+// lines and one at the very end is dropped; another "=" is kept as it is.
 std::string DecodeQuotedPrintable(std::string_view in);
 // Bytes to quoted-printable (every byte outside printable ASCII, "=" and
 // trailing blanks as =XX; no line breaks).

@@ -41,8 +41,8 @@ private:
     void Unit(char16_t unit, std::string& out);
 
     bool m_bBigEndian;
-    int m_nOddByte = -1;       // first byte of a unit cut in two, or -1
-    char16_t m_nHigh = 0;      // a high surrogate waiting for its pair, or 0
+    int m_nOddByte = -1;   // first byte of a unit cut in two, or -1
+    char16_t m_nHigh = 0;  // a high surrogate waiting for its pair, or 0
 };
 
 // A UTF-8 byte-order mark is dropped; UTF-16 (either byte order) with a
