@@ -932,35 +932,40 @@ CAddressEntry EntryFromCard(const Card& card, KeptTally& kept) {
     }
     if (formattedName) {
         // Without N the formatted name is the last name, unless it only
-        // repeats the company (a card of a company).
+        // repeats the company or the e-mail address (a card of a company,
+        // or of an address without a name).
         const Property& fn = properties[*formattedName];
+        const std::string text = FieldOfValue(LastName, fn.value);
         const bool lastName =
-            !plan.haveName && FieldOfValue(LastName, fn.value) != At(fields, Company);
+            !plan.haveName && text != At(fields, Company) && text != At(fields, Email1);
         forms[*formattedName] = Place(
             fn, kFormattedNameSlot,
             lastName ? MapWhole(fn, LastName) : MapFormattedName(fn, fields), fields, version);
     }
 
+    // The UID, the forms in the order the export writes them, then the
+    // other properties in card order: the order an import of the entry's
+    // own export gives again.
     CExtraDataBuilder extra;
     if (plan.uid) {
         extra.AddStringAttribute(kUidAttribute, UnescapeText(properties[*plan.uid].value));
     }
-    for (std::size_t i = 0; i < properties.size(); ++i) {
-        if (plan.dropped[i] || (plan.uid && *plan.uid == i)) {
-            continue;
-        }
-        if (plan.slot[i] != kNoSlot) {
-            if (forms[i]) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        for (std::size_t i = 0; i < properties.size(); ++i) {
+            if (plan.slot[i] == slot && forms[i]) {
                 extra.AddStringAttribute(kFormAttribute, *forms[i]);
-                const std::string_view details = kSlots[plan.slot[i]].details;
+                const std::string_view details = kSlots[slot].details;
                 if (!details.empty() && FormHoldsData(*forms[i])) {
                     ++kept[std::string(details)];
                 }
             }
-            continue;
         }
-        extra.AddStringAttribute(kPropertyAttribute, FormatContentLine(properties[i]));
-        ++kept[plan.label[i]];
+    }
+    for (std::size_t i = 0; i < properties.size(); ++i) {
+        if (plan.slot[i] == kNoSlot && !plan.dropped[i] && !(plan.uid && *plan.uid == i)) {
+            extra.AddStringAttribute(kPropertyAttribute, FormatContentLine(properties[i]));
+            ++kept[plan.label[i]];
+        }
     }
     CAddressEntry entry;
     std::array<std::string_view, kFieldCount> texts;

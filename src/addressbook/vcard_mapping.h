@@ -7,6 +7,7 @@
 //                 the form, see below)
 //   FN            with an N: no field (FN is built from the name on export);
 //                 without one: LastName, unless it only repeats the company
+//                 or the first e-mail address
 //   ORG           company; department -> Company, Department
 //   TITLE         Position
 //   X-MANAGER, X-EVOLUTION-MANAGER, X-KADDRESSBOOK-X-ManagersName,
@@ -30,7 +31,9 @@
 // other property.  VERSION and PRODID are left out (the export writes its
 // own), and so are properties of the kinds above with empty values.
 //
-// Extra data (extra_data.h) of an imported entry, in card order:
+// Extra data (extra_data.h) of an imported entry: the UID, the forms in the
+// order the export writes their properties, the other properties in card
+// order:
 //   'UID' = "..."        the card's UID
 //   vCard = "..."        each property that fills no field, as one unfolded
 //                        content line (vcard_syntax.h: UTF-8, 3.0 syntax)
