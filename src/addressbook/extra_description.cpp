@@ -136,7 +136,7 @@ std::string MediaWords(const Property& property) {
     }
     if (type.empty()) {
         if (const vcard::Param* param = property.FindParam("TYPE")) {
-            type = vcard::ToUpperAscii(vcard::ParamValues(param->value).front());
+            type = vcard::ToUpperAscii(vcard::TypeValues(param->value).front());
             if (type.rfind("IMAGE/", 0) == 0) {
                 type.erase(0, 6);
             }
@@ -207,7 +207,7 @@ std::string PropertyWords(const Property& property,
                 property.Is("LOGO")) {
                 continue;
             }
-            for (const std::string& value : vcard::ParamValues(param.value)) {
+            for (const std::string& value : vcard::TypeValues(param.value)) {
                 const std::string type = vcard::ToLowerAscii(value);
                 if (type != "pref" && type != "internet" && type != "voice" && !type.empty()) {
                     label += (label.empty() ? "" : ", ") + type;

@@ -170,10 +170,8 @@ CanonicalProperty Canonical(const Property& property) {
             canonical.params.push_back(name + "=" + param.value);
             continue;
         }
-        for (const std::string& value : ParamValues(param.value)) {
-            std::string type = ToLowerAscii(value);
-            type.erase(0, type.find_first_not_of(' '));
-            type.erase(type.find_last_not_of(' ') + 1);
+        for (const std::string& value : TypeValues(param.value)) {
+            const std::string type = ToLowerAscii(value);
             if (type.empty() || (canonical.name == "TEL" && type == "voice") ||
                 (canonical.name == "EMAIL" && type == "internet")) {
                 continue;
@@ -698,7 +696,11 @@ Plan PlanCard(const Card& card) {
             plan.dropped[i] = true;
             continue;
         }
-        if (p.Is("UID") && !plan.uid && !UnescapeText(p.value).empty()) {
+        if (!HasContent(p)) {
+            plan.dropped[i] = true;  // holds nothing
+            continue;
+        }
+        if (p.Is("UID") && !plan.uid) {
             plan.uid = i;
             continue;
         }
@@ -728,11 +730,10 @@ Plan PlanCard(const Card& card) {
             mapped = false;
         }
         if (!mapped) {
-            label(i, ToUpperAscii(p.name));
-            continue;
-        }
-        if (!HasContent(p)) {
-            plan.dropped[i] = true;
+            // Labels of grouped properties go with them, unnamed.
+            if (!p.Is("X-ABLabel") && !p.Is("X-ABADR")) {
+                label(i, ToUpperAscii(p.name));
+            }
             continue;
         }
         if (p.Is("TEL")) {
@@ -964,7 +965,9 @@ CAddressEntry EntryFromCard(const Card& card, KeptTally& kept) {
     for (std::size_t i = 0; i < properties.size(); ++i) {
         if (plan.slot[i] == kNoSlot && !plan.dropped[i] && !(plan.uid && *plan.uid == i)) {
             extra.AddStringAttribute(kPropertyAttribute, FormatContentLine(properties[i]));
-            ++kept[plan.label[i]];
+            if (!plan.label[i].empty()) {
+                ++kept[plan.label[i]];
+            }
         }
     }
     CAddressEntry entry;

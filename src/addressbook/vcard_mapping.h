@@ -29,7 +29,8 @@
 // The first of each fills its fields; a further one (a third e-mail, a
 // second home phone, a work address) is kept as extra data, as is every
 // other property.  VERSION and PRODID are left out (the export writes its
-// own), and so are properties of the kinds above with empty values.
+// own), and so are properties with empty values (N:;;;; included), which
+// hold nothing.
 //
 // Extra data (extra_data.h) of an imported entry: the UID, the forms in the
 // order the export writes their properties, the other properties in card
@@ -79,7 +80,8 @@ inline constexpr std::string_view kFormAttribute = "vCardForm";
 
 // What an import kept as extra data instead of a field, and how often:
 // property names ("BDAY", "PHOTO") and descriptions ("a third e-mail",
-// "a name suffix").
+// "a name suffix").  The labels of grouped properties (X-ABLabel, X-ABADR)
+// are kept but not counted: they go with the property they name.
 using KeptTally = std::map<std::string, int>;
 
 // The entry of `card`: its fields, its UID (when it has one) and its extra

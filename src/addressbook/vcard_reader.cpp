@@ -44,6 +44,44 @@ bool IsQuotedPrintable(std::string_view line) {
     return header.find("QUOTED-PRINTABLE") != std::string::npos;
 }
 
+// Whether a line starts like a property of its own: a known name, or an
+// extension "X-...", with an optional group, then ";" or ":".  A
+// quoted-printable value whose writer left a soft line break ("=") at its
+// end is not continued by such a line.
+bool StartsProperty(std::string_view line) {
+    static constexpr std::string_view kNames[] = {
+        "ADR",    "AGENT", "ANNIVERSARY", "BDAY",    "CALADRURI", "CALURI", "CATEGORIES",  "CLASS",
+        "EMAIL",  "FBURL", "FN",          "GENDER",  "GEO",       "IMPP",   "KEY",         "KIND",
+        "LABEL",  "LANG",  "LOGO",        "MAILER",  "MEMBER",    "N",      "NICKNAME",    "NOTE",
+        "ORG",    "PHOTO", "PRODID",      "RELATED", "REV",       "ROLE",   "SORT-STRING", "SOUND",
+        "SOURCE", "TEL",   "TITLE",       "TZ",      "UID",       "URL",    "VERSION"};
+    const std::size_t end = line.find_first_of(";:");
+    if (end == std::string_view::npos) {
+        return false;
+    }
+    std::string_view name = line.substr(0, end);
+    for (char c : name) {
+        const bool wordChar = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                              (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
+        if (!wordChar) {
+            return false;
+        }
+    }
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos) {
+        name.remove_prefix(dot + 1);
+    }
+    if (name.size() > 2 && EqualsIgnoreCase(name.substr(0, 2), "X-")) {
+        return true;
+    }
+    for (std::string_view known : kNames) {
+        if (EqualsIgnoreCase(name, known)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The property name at the start of a line, for messages.
 std::string NameAtStart(std::string_view line) {
     std::string_view name = TrimBlanks(line.substr(0, line.find_first_of(";:")));
@@ -217,16 +255,17 @@ struct CVCardReader::State {
         physicalLast = 0;
     }
 
-    // Joins folded lines and quoted-printable soft line breaks.
+    // Joins quoted-printable soft line breaks (the next line, blanks
+    // included, continues the value) and folded lines.
     void PhysicalLine() {
-        if (pending && !physical.empty() && (physical[0] == ' ' || physical[0] == '\t')) {
-            AppendLogical(std::string_view(physical).substr(1), physicalTooLong);
-            return;
-        }
-        if (pending && !logical.empty() && logical.back() == '=' && !IsBegin(physical) &&
-            !IsEnd(physical) && PendingIsQuotedPrintable()) {
+        if (pending && !logical.empty() && logical.back() == '=' && !IsEnd(physical) &&
+            !StartsProperty(physical) && PendingIsQuotedPrintable()) {
             logical.pop_back();
             AppendLogical(physical, physicalTooLong);
+            return;
+        }
+        if (pending && !physical.empty() && (physical[0] == ' ' || physical[0] == '\t')) {
+            AppendLogical(std::string_view(physical).substr(1), physicalTooLong);
             return;
         }
         FlushLogical();

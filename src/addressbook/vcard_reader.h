@@ -6,7 +6,9 @@
 //   or Windows-1252 when none is given); lines end with CR LF, LF or CR.
 // - Folded lines (a line end followed by a space or a tab) are joined, and
 //   so are the soft line breaks ("=" at a line end) of QUOTED-PRINTABLE
-//   values; each property is then decoded (vcard_syntax.h).
+//   values, unless the next line starts a property of a known name (some
+//   writers end a value with "="); each property is then decoded
+//   (vcard_syntax.h).
 // - Blank lines between and inside cards, and several cards in one file, are
 //   read; lines outside BEGIN:VCARD ... END:VCARD are counted and ignored.
 //

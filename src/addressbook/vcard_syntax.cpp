@@ -197,6 +197,22 @@ std::vector<std::string> ParamValues(std::string_view written) {
     return values;
 }
 
+std::vector<std::string> TypeValues(std::string_view written) {
+    std::vector<std::string> values;
+    for (const std::string& value : ParamValues(written)) {
+        std::string_view rest = value;
+        for (;;) {
+            const std::size_t comma = rest.find(',');
+            values.emplace_back(Trim(rest.substr(0, comma)));
+            if (comma == std::string_view::npos) {
+                break;
+            }
+            rest.remove_prefix(comma + 1);
+        }
+    }
+    return values;
+}
+
 const Param* Property::FindParam(std::string_view param) const {
     for (const Param& p : params) {
         if (EqualsIgnoreCase(p.name, param)) {
@@ -209,8 +225,8 @@ const Param* Property::FindParam(std::string_view param) const {
 bool Property::HasType(std::string_view type) const {
     for (const Param& p : params) {
         if (EqualsIgnoreCase(p.name, "TYPE")) {
-            for (const std::string& value : ParamValues(p.value)) {
-                if (EqualsIgnoreCase(Trim(value), type)) {
+            for (const std::string& value : TypeValues(p.value)) {
+                if (EqualsIgnoreCase(value, type)) {
                     return true;
                 }
             }
@@ -285,14 +301,17 @@ void DecodeTransport(Property& property) {
     if (encoding == "BASE64" || encoding == "B") {
         std::string bytes;
         const std::string compact = WithoutBlanks(property.value);
-        if (!IsBinaryProperty(property) && DecodeBase64(compact, bytes) && LooksLikeText(bytes) &&
+        const bool valid = DecodeBase64(compact, bytes);
+        if (valid && !IsBinaryProperty(property) && LooksLikeText(bytes) &&
             ToUtf8(bytes, charset, text)) {
             property.value = EscapeLineBreaks(text);
             RemoveParams(property, "ENCODING");
             RemoveParams(property, "CHARSET");
             return;
         }
-        property.value = compact;
+        if (valid) {
+            property.value = compact;  // else kept as written
+        }
         for (Param& param : property.params) {
             if (EqualsIgnoreCase(param.name, "ENCODING")) {
                 param = Param{"ENCODING", "b"};

@@ -11,7 +11,8 @@
 // - QUOTED-PRINTABLE values are decoded, their CHARSET applied and their
 //   line breaks written as \n; the ENCODING and CHARSET parameters go;
 // - BASE64 values of text properties are decoded the same way; binary ones
-//   (a photo) stay base64, without white space, marked ENCODING=b;
+//   (a photo) stay base64, without white space, marked ENCODING=b (a value
+//   that is not base64 at all is kept as written);
 // - 8-bit text that is not UTF-8 is read in its CHARSET (Latin-1 or
 //   Windows-1252, which is also taken when there is none).
 // A value in a character set the program cannot decode is kept as
@@ -39,6 +40,9 @@ struct Param {
 
 // The values of a parameter: split at commas outside quotes, quotes removed.
 std::vector<std::string> ParamValues(std::string_view written);
+// The values of a TYPE parameter: split at every comma, since writers of
+// 4.0 quote the whole list (TYPE="work,voice"); blanks trimmed.
+std::vector<std::string> TypeValues(std::string_view written);
 
 struct Property {
     std::string group;  // "item1" of "item1.TEL", empty when none
@@ -51,7 +55,7 @@ struct Property {
     bool Is(std::string_view other) const { return EqualsIgnoreCase(name, other); }
     // The first parameter named `param` (any case), or null.
     const Param* FindParam(std::string_view param) const;
-    // Whether a TYPE parameter lists `type` (any case).
+    // Whether a TYPE parameter lists `type` (any case; see TypeValues).
     bool HasType(std::string_view type) const;
 };
 
