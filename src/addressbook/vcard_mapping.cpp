@@ -542,6 +542,19 @@ std::string TelLine(std::string_view types30, std::string_view types40, const Fi
     return line;
 }
 
+// The second e-mail or web address alone would come back as the first: it
+// says where it belongs.
+constexpr std::string_view kSlotParam = "X-QUILLBOX-SLOT";
+
+std::string SecondSlotMark(const Fields& fields, int first) {
+    return At(fields, first).empty() ? ";" + std::string(kSlotParam) + "=2:" : ":";
+}
+
+bool MarkedSecond(const Property& property) {
+    const Param* param = property.FindParam(kSlotParam);
+    return param != nullptr && param->value == "2";
+}
+
 std::optional<std::string> DefaultLine(Slot slot, const Fields& fields, Version version) {
     const bool v4 = version == Version::V40;
     auto value = [&](int field) { return ValueOfField(field, At(fields, field)); };
@@ -583,12 +596,14 @@ std::optional<std::string> DefaultLine(Slot slot, const Fields& fields, Version 
         case kPagerCardSlot:
             return "X-QUILLBOX-PAGERCARD:" + value(PagerCard);
         case kEmail1Slot:
+            return std::string(v4 ? "EMAIL:" : "EMAIL;TYPE=INTERNET:") + value(Email1);
         case kEmail2Slot:
-            return std::string(v4 ? "EMAIL:" : "EMAIL;TYPE=INTERNET:") +
-                   value(slot == kEmail1Slot ? Email1 : Email2);
+            return std::string(v4 ? "EMAIL" : "EMAIL;TYPE=INTERNET") +
+                   SecondSlotMark(fields, Email1) + value(Email2);
         case kWeb1Slot:
+            return "URL:" + value(Web1);
         case kWeb2Slot:
-            return "URL:" + value(slot == kWeb1Slot ? Web1 : Web2);
+            return "URL" + SecondSlotMark(fields, Web1) + value(Web2);
         case kNoteSlot:
             return "NOTE:" + value(Notes);
         case kAdditional1Slot:
@@ -684,6 +699,7 @@ Plan PlanCard(const Card& card) {
         }
     };
     std::vector<std::size_t> emails;
+    std::vector<std::size_t> urls;
     std::vector<std::size_t> untypedTels;
     std::vector<std::size_t> addresses;
     for (std::size_t i = 0; i < count; ++i) {
@@ -746,7 +762,7 @@ Plan PlanCard(const Card& card) {
         } else if (p.Is("EMAIL")) {
             emails.push_back(i);
         } else if (p.Is("URL")) {
-            take(i, taken[kWeb1Slot] ? kWeb2Slot : kWeb1Slot);
+            urls.push_back(i);
         } else if (p.Is("ADR")) {
             addresses.push_back(i);
         } else {
@@ -776,16 +792,23 @@ Plan PlanCard(const Card& card) {
                 properties[*it].HasType("WORK") ? "a work address" : "another address";
         }
     }
-    // Preferred addresses first.
+    // Preferred e-mail addresses first; one marked as the second goes there.
     std::stable_partition(emails.begin(), emails.end(),
                           [&](std::size_t i) { return IsPreferred(properties[i]); });
-    for (std::size_t n = 0; n < emails.size(); ++n) {
-        if (n < 2) {
-            take(emails[n], n == 0 ? kEmail1Slot : kEmail2Slot);
-        } else {
-            plan.label[emails[n]] = kSlots[kEmail1Slot].another;
+    auto twoSlots = [&](const std::vector<std::size_t>& list, Slot first, Slot second) {
+        for (std::size_t i : list) {
+            if (MarkedSecond(properties[i]) && !taken[second]) {
+                take(i, second);
+            }
         }
-    }
+        for (std::size_t i : list) {
+            if (plan.slot[i] == kNoSlot) {
+                take(i, !taken[first] ? first : second);
+            }
+        }
+    };
+    twoSlots(emails, kEmail1Slot, kEmail2Slot);
+    twoSlots(urls, kWeb1Slot, kWeb2Slot);
     return plan;
 }
 

@@ -23,6 +23,8 @@
 //                 "x123" / "ext. 123") in HomeExt ... FaxExt
 //   EMAIL         preferred ones first -> Email1, Email2
 //   URL           Web1, Web2
+//                 (the export marks a second address written without a
+//                 first X-QUILLBOX-SLOT=2, and the import puts it back there)
 //   NOTE          Notes, line breaks as "<p>" as the editor stores them
 //   X-QUILLBOX-ADDITIONAL1, X-QUILLBOX-ADDITIONAL2, X-QUILLBOX-PAGERCARD
 //                 Additional1, Additional2, PagerCard
