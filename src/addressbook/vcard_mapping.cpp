@@ -812,13 +812,10 @@ Plan PlanCard(const Card& card) {
     return plan;
 }
 
-// Puts the texts of `mapped` into `fields`, and returns its form line when
-// the export would not write the property back the same from the fields.
-std::optional<std::string> Place(const Property& property, Slot slot, const Mapped& mapped,
-                                 Fields& fields, Version version) {
-    for (const auto& [field, text] : mapped.fields) {
-        fields[static_cast<std::size_t>(field)] = text;
-    }
+// The form line of a property whose texts are in `fields`, when the export
+// would not write it back the same from the fields.
+std::optional<std::string> FormOf(const Property& property, Slot slot, const Mapped& mapped,
+                                  const Fields& fields, Version version) {
     const std::optional<std::string> line = DefaultLine(slot, fields, version);
     if (line) {
         const std::optional<Property> written = Parsed(*line);
@@ -834,6 +831,12 @@ std::optional<std::string> Place(const Property& property, Slot slot, const Mapp
         return std::nullopt;  // cannot happen: a form always renders its property
     }
     return form;
+}
+
+void Apply(const Mapped& mapped, Fields& fields) {
+    for (const auto& [field, text] : mapped.fields) {
+        fields[static_cast<std::size_t>(field)] = text;
+    }
 }
 
 // FN when the name comes from N: each field's text found in the value (at
@@ -942,16 +945,17 @@ CAddressEntry EntryFromCard(const Card& card, KeptTally& kept) {
     const Version version = VersionOf(card.version);
     const std::vector<Property>& properties = card.properties;
     const Plan plan = PlanCard(card);
+    // Every field first, so that each form is judged by the whole entry.
     Fields fields;
-    std::vector<std::optional<std::string>> forms(properties.size());
+    std::vector<std::optional<Mapped>> mapped(properties.size());
     std::optional<std::size_t> formattedName;
     for (std::size_t i = 0; i < properties.size(); ++i) {
         const Slot slot = plan.slot[i];
         if (slot == kFormattedNameSlot) {
-            formattedName = i;  // placed once every other field is known
+            formattedName = i;  // mapped once every other field is known
         } else if (slot != kNoSlot) {
-            forms[i] =
-                Place(properties[i], slot, MapProperty(properties[i], slot), fields, version);
+            mapped[i] = MapProperty(properties[i], slot);
+            Apply(*mapped[i], fields);
         }
     }
     if (formattedName) {
@@ -962,9 +966,14 @@ CAddressEntry EntryFromCard(const Card& card, KeptTally& kept) {
         const std::string text = FieldOfValue(LastName, fn.value);
         const bool lastName =
             !plan.haveName && text != At(fields, Company) && text != At(fields, Email1);
-        forms[*formattedName] = Place(
-            fn, kFormattedNameSlot,
-            lastName ? MapWhole(fn, LastName) : MapFormattedName(fn, fields), fields, version);
+        mapped[*formattedName] = lastName ? MapWhole(fn, LastName) : MapFormattedName(fn, fields);
+        Apply(*mapped[*formattedName], fields);
+    }
+    std::vector<std::optional<std::string>> forms(properties.size());
+    for (std::size_t i = 0; i < properties.size(); ++i) {
+        if (mapped[i]) {
+            forms[i] = FormOf(properties[i], plan.slot[i], *mapped[i], fields, version);
+        }
     }
 
     // The UID, the forms in the order the export writes them, then the
