@@ -115,11 +115,19 @@ std::string TextToNotes(std::string_view text) {
     return notes;
 }
 
-// The value text of a field in a property.  Web addresses are URIs, where a
-// backslash would be taken literally by other readers.
+// The value text of a field in a property.  Web addresses are URIs, whose
+// commas and semicolons other readers take as they are: only backslashes
+// and line breaks are escaped there.
 std::string ValueOfField(int field, std::string_view text) {
     if (field == Web1 || field == Web2) {
-        return EscapeLineBreaks(text);
+        std::string doubled;
+        for (char c : text) {
+            doubled += c;
+            if (c == '\\') {
+                doubled += c;
+            }
+        }
+        return EscapeLineBreaks(doubled);
     }
     return EscapeText(field == Notes ? NotesToText(text) : text);
 }
@@ -219,6 +227,19 @@ public:
             }
         }
     }
+    // A component of a structured value, kept as it is; a lone backslash at
+    // its end (possible only at the end of the value) is doubled, so that it
+    // does not escape the separator that may follow it now.
+    void Component(std::string_view raw) {
+        Literal(raw);
+        std::size_t backslashes = 0;
+        while (backslashes < raw.size() && raw[raw.size() - 1 - backslashes] == '\\') {
+            ++backslashes;
+        }
+        if (backslashes % 2 != 0) {
+            m_text += '\\';
+        }
+    }
     void Marker(int field) {
         m_text += '{';
         m_text += FieldAt(field).attribute;
@@ -306,7 +327,7 @@ Mapped MapComponents(const Property& property, std::initializer_list<int> fields
         if (field >= 0) {
             mapped.Set(field, part);
         } else {
-            mapped.form.Literal(part);
+            mapped.form.Component(part);
         }
     }
     return mapped;
@@ -342,7 +363,7 @@ Mapped MapAddress(const Property& property) {
         switch (i) {
             case 1:
                 if (twoLines) {
-                    mapped.form.Literal(parts[1]);
+                    mapped.form.Component(parts[1]);
                 } else {
                     mapped.Set(Address2, parts[1]);
                 }
@@ -369,7 +390,7 @@ Mapped MapAddress(const Property& property) {
                 mapped.Set(Country, parts[6]);
                 break;
             default:
-                mapped.form.Literal(parts[i]);
+                mapped.form.Component(parts[i]);
         }
     }
     return mapped;
@@ -398,9 +419,6 @@ struct ExtensionSpan {
 };
 
 std::optional<ExtensionSpan> FindExtension(std::string_view raw) {
-    if (raw.find('\\') != std::string_view::npos) {
-        return std::nullopt;
-    }
     std::size_t end = raw.size();
     while (end > 0 && raw[end - 1] == ' ') {
         --end;
@@ -429,6 +447,14 @@ std::optional<ExtensionSpan> FindExtension(std::string_view raw) {
         }
         while (numberEnd > 0 && (raw[numberEnd - 1] == ' ' || raw[numberEnd - 1] == ',')) {
             --numberEnd;
+        }
+        // A comma escaped in the number ("\,") belongs to it.
+        std::size_t backslashes = 0;
+        while (backslashes < numberEnd && raw[numberEnd - 1 - backslashes] == '\\') {
+            ++backslashes;
+        }
+        if (backslashes % 2 != 0) {
+            return std::nullopt;
         }
         return ExtensionSpan{numberEnd, begin, end};
     }

@@ -38,10 +38,10 @@ bool IsEnd(std::string_view line) {
 }
 
 // Whether the parameters of a (possibly unfinished) content line ask for
-// quoted-printable: the text before the first colon mentions it.
-bool IsQuotedPrintable(std::string_view line) {
-    const std::string header = ToUpperAscii(line.substr(0, line.find(':')));
-    return header.find("QUOTED-PRINTABLE") != std::string::npos;
+// quoted-printable, as DecodeTransport reads them.
+bool AsksQuotedPrintable(std::string_view line) {
+    Property property;
+    return ParseContentLine(line, property) && IsQuotedPrintable(property);
 }
 
 // Whether a line starts like a property of its own: a known name, or an
@@ -281,7 +281,7 @@ struct CVCardReader::State {
 
     bool PendingIsQuotedPrintable() {
         if (quotedPrintable < 0) {
-            quotedPrintable = IsQuotedPrintable(logical) ? 1 : 0;
+            quotedPrintable = AsksQuotedPrintable(logical) ? 1 : 0;
         }
         return quotedPrintable == 1;
     }

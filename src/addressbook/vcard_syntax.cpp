@@ -137,10 +137,22 @@ std::string FirstParamValue(const Property& property, std::string_view name) {
     return values.empty() ? std::string() : values.front();
 }
 
-void ToValidUtf8(std::string& text) {
+// Names and parameters: UTF-8 (else read as Windows-1252), control
+// characters replaced.
+void CleanText(std::string& text) {
     if (!fileio::IsValidUtf8(text)) {
         text = fileio::Windows1252ToUtf8(text);
     }
+    std::string clean;
+    for (char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F) {
+            clean += "\xEF\xBF\xBD";  // U+FFFD
+        } else {
+            clean += c;
+        }
+    }
+    text = std::move(clean);
 }
 
 int HexValue(char c) {
@@ -247,8 +259,8 @@ bool ParseContentLine(std::string_view line, Property& property) {
     std::string_view name = Trim(line.substr(0, i));
     const std::size_t dot = name.rfind('.');
     if (dot != std::string_view::npos) {
-        property.group.assign(name.substr(0, dot));
-        name.remove_prefix(dot + 1);
+        property.group.assign(Trim(name.substr(0, dot)));
+        name = Trim(name.substr(dot + 1));
     }
     if (name.empty()) {
         return false;
@@ -272,14 +284,17 @@ bool ParseContentLine(std::string_view line, Property& property) {
     return true;
 }
 
+bool IsQuotedPrintable(const Property& property) {
+    const std::string encoding = ToUpperAscii(FirstParamValue(property, "ENCODING"));
+    return encoding == "QUOTED-PRINTABLE" || encoding == "QP";
+}
+
 void DecodeTransport(Property& property) {
-    ToValidUtf8(property.group);
-    ToValidUtf8(property.name);
+    CleanText(property.group);
+    CleanText(property.name);
     for (Param& param : property.params) {
-        ToValidUtf8(param.name);
-        ToValidUtf8(param.value);
-    }
-    for (Param& param : property.params) {
+        CleanText(param.name);
+        CleanText(param.value);
         if (EqualsIgnoreCase(param.name, "TYPE") || EqualsIgnoreCase(param.name, "ENCODING") ||
             EqualsIgnoreCase(param.name, "VALUE")) {
             param.value = std::string(Trim(param.value));
@@ -287,15 +302,27 @@ void DecodeTransport(Property& property) {
     }
     const std::string encoding = ToUpperAscii(FirstParamValue(property, "ENCODING"));
     const std::string charset = FirstParamValue(property, "CHARSET");
-    std::string text;
-    if (encoding == "QUOTED-PRINTABLE" || encoding == "QP") {
-        if (!ToUtf8(DecodeQuotedPrintable(property.value), charset, text)) {
-            property.undecoded = true;
-            return;
-        }
+    // Bytes that are no text the program can read are kept byte for byte,
+    // in a form that stays plain ASCII.
+    auto keepEncoded = [&property](std::string_view bytes) {
+        property.value = EncodeQuotedPrintable(bytes);
+        RemoveParams(property, "ENCODING");
+        property.params.push_back({"ENCODING", "QUOTED-PRINTABLE"});
+        property.undecoded = true;
+    };
+    auto decoded = [&property](const std::string& text) {
         property.value = EscapeLineBreaks(text);
         RemoveParams(property, "ENCODING");
         RemoveParams(property, "CHARSET");
+    };
+    std::string text;
+    if (IsQuotedPrintable(property)) {
+        const std::string bytes = DecodeQuotedPrintable(property.value);
+        if (LooksLikeText(bytes) && ToUtf8(bytes, charset, text)) {
+            decoded(text);
+        } else {
+            keepEncoded(bytes);
+        }
         return;
     }
     if (encoding == "BASE64" || encoding == "B") {
@@ -304,13 +331,17 @@ void DecodeTransport(Property& property) {
         const bool valid = DecodeBase64(compact, bytes);
         if (valid && !IsBinaryProperty(property) && LooksLikeText(bytes) &&
             ToUtf8(bytes, charset, text)) {
-            property.value = EscapeLineBreaks(text);
-            RemoveParams(property, "ENCODING");
-            RemoveParams(property, "CHARSET");
+            decoded(text);
+            return;
+        }
+        if (!valid && !LooksLikeText(property.value)) {
+            keepEncoded(property.value);
             return;
         }
         if (valid) {
-            property.value = compact;  // else kept as written
+            property.value = compact;
+        } else {
+            CleanText(property.value);  // kept as written, as text
         }
         for (Param& param : property.params) {
             if (EqualsIgnoreCase(param.name, "ENCODING")) {
@@ -322,12 +353,13 @@ void DecodeTransport(Property& property) {
     if (encoding == "8BIT" || encoding == "7BIT") {
         RemoveParams(property, "ENCODING");
     }
+    if (!LooksLikeText(property.value)) {
+        keepEncoded(property.value);
+        return;
+    }
     if (!fileio::IsValidUtf8(property.value)) {
         if (!ToUtf8(property.value, charset, text)) {
-            // Kept byte for byte in a form that stays plain text.
-            property.value = EncodeQuotedPrintable(property.value);
-            property.params.push_back({"ENCODING", "QUOTED-PRINTABLE"});
-            property.undecoded = true;
+            keepEncoded(property.value);
             return;
         }
         property.value = std::move(text);
@@ -444,8 +476,10 @@ void AppendFolded(std::string& out, std::string_view line) {
     std::size_t room = kOctets;
     while (line.size() > room) {
         std::size_t cut = room;
-        // Back to the start of a UTF-8 character.
-        while (cut > 1 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) {
+        // Back to the start of a UTF-8 character, and not right after "=",
+        // which a reader of quoted-printable takes for a soft line break.
+        while (cut > 1 &&
+               ((static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80 || line[cut - 1] == '=')) {
             --cut;
         }
         out.append(line.substr(0, cut));

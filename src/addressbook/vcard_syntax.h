@@ -15,9 +15,10 @@
 //   that is not base64 at all is kept as written);
 // - 8-bit text that is not UTF-8 is read in its CHARSET (Latin-1 or
 //   Windows-1252, which is also taken when there is none).
-// A value in a character set the program cannot decode is kept as
-// quoted-printable with its CHARSET, so that no byte is lost and the line
-// stays plain ASCII; such a property is marked `undecoded`.
+// A value in a character set the program cannot decode, or holding control
+// characters (a NUL), is kept as quoted-printable with its CHARSET, so that
+// no byte is lost and the line stays plain ASCII; such a property is marked
+// `undecoded`.  Control characters in names and parameters become U+FFFD.
 //
 // Values keep their escapes (\n \, \; \\); UnescapeText and SplitComponents
 // read them, EscapeText writes them.
@@ -63,6 +64,9 @@ struct Property {
 // quoted parameter values, or no name before it.
 bool ParseContentLine(std::string_view line, Property& property);
 
+// Whether the property's ENCODING is QUOTED-PRINTABLE.
+bool IsQuotedPrintable(const Property& property);
+
 // Removes the transport encoding as described at the top.
 void DecodeTransport(Property& property);
 
@@ -82,8 +86,9 @@ std::vector<std::string_view> SplitComponents(std::string_view raw);
 // Line breaks (CR LF, CR, LF) as "\n".
 std::string EscapeLineBreaks(std::string_view text);
 
-// Appends `line` folded at 75 octets (never inside a UTF-8 character), each
-// physical line ended by CR LF and every continuation led by one space.
+// Appends `line` folded at 75 octets (never inside a UTF-8 character, nor
+// right after "="), each physical line ended by CR LF and every
+// continuation led by one space.
 void AppendFolded(std::string& out, std::string_view line);
 
 // Quoted-printable to bytes: =XX gives the byte, "=" at a line end joins the

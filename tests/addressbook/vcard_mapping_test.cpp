@@ -162,6 +162,27 @@ TEST(VCardMapping, AddressesMailWebNotesAndManagers) {
     }
 }
 
+// Cases the fuzzer found: the entry of a card must come back the same from
+// the card the export writes of it.
+TEST(VCardMapping, ExportOfAnImportedCardGivesTheSameEntry) {
+    const std::vector<std::string> cards[] = {
+        {"URL:http\\\\\\://x", "URL:a\\,b"},           // backslashes in web addresses
+        {"TEL:5\\, x12", "TEL;TYPE=WORK:5;6 ext. 7"},  // an escaped comma before "x"
+        {"ADR:pobox\\"},                               // a lone backslash at the end
+        {"NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=X-UNKNOWN:=E9="},
+    };
+    for (const std::vector<std::string>& card : cards) {
+        const CAddressEntry entry = Imported("3.0", card);
+        StagedEntries staged;
+        VCardImportReport report;
+        ASSERT_EQ(
+            ImportVCardEntriesFromBytes(VCardText(entry, vcard::Version::V30, ""), staged, report),
+            1);
+        EXPECT_EQ(Describe(*staged.entries.front()), Describe(entry))
+            << ::testing::PrintToString(card);
+    }
+}
+
 TEST(VCardMapping, ExportWritesTheFieldsInEachVersion) {
     CAddressEntry entry;
     const std::pair<int, const char*> fields[] = {

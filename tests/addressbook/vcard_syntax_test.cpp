@@ -39,7 +39,7 @@ TEST(VCardSyntax, ParsesGroupsParametersAndValues) {
 }
 
 TEST(VCardSyntax, RemovesTheTransportEncoding) {
-    const std::pair<const char*, const char*> cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         // Quoted-printable with its character set; line breaks become \n.
         {"NOTE;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:Caf=E9=0D=0Abar=3D",
          "NOTE:Café\\nbar="},
@@ -60,6 +60,13 @@ TEST(VCardSyntax, RemovesTheTransportEncoding) {
          "FN;CHARSET=BIG5;ENCODING=QUOTED-PRINTABLE:=A4=A4 (undecoded)"},
         {"FN;CHARSET=BIG5;ENCODING=QUOTED-PRINTABLE:plain", "FN:plain"},
         {"TEL;TYPE=HOME;ENCODING=8BIT:555", "TEL;TYPE=HOME:555"},
+        // Control characters are no text: kept byte for byte.
+        {"NOTE;ENCODING=QUOTED-PRINTABLE:a=00b=",
+         "NOTE;ENCODING=QUOTED-PRINTABLE:a=00b (undecoded)"},
+        {std::string("X-A:a\0b\x01", 8), "X-A;ENCODING=QUOTED-PRINTABLE:a=00b=01 (undecoded)"},
+        {"PHOTO;ENCODING=b:not base64 \xFF", "PHOTO;ENCODING=b:not base64 ÿ"},
+        // A group before an empty name part, blanks around the name.
+        {" . ADR :x", "ADR:x"},
     };
     for (const auto& [line, expected] : cases) {
         EXPECT_EQ(Normalized(line), expected) << line;
@@ -101,6 +108,12 @@ TEST(VCardSyntax, FoldsAt75OctetsBetweenCharacters) {
         start = end + 2;
     }
     EXPECT_EQ(unfolded, line);
+
+    // Never right after "=", which a reader of quoted-printable would take
+    // for a soft line break.
+    out.clear();
+    AppendFolded(out, "NOTE;ENCODING=QUOTED-PRINTABLE:" + std::string(43, 'a') + "=00=00");
+    EXPECT_EQ(out, "NOTE;ENCODING=QUOTED-PRINTABLE:" + std::string(43, 'a') + "\r\n =00=00\r\n");
 }
 
 TEST(VCardSyntax, DecodesQuotedPrintableAndBase64) {
