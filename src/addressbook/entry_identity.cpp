@@ -1,5 +1,6 @@
 #include "addressbook/entry_identity.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -12,13 +13,16 @@ namespace {
 class Sha1 {
 public:
     void Update(std::string_view bytes) {
-        for (char c : bytes) {
-            m_block[m_nFill++] = static_cast<std::uint8_t>(c);
+        m_nBits += std::uint64_t{bytes.size()} * 8;
+        while (!bytes.empty()) {
+            const std::size_t take = std::min<std::size_t>(64 - m_nFill, bytes.size());
+            std::memcpy(m_block + m_nFill, bytes.data(), take);
+            m_nFill += take;
+            bytes.remove_prefix(take);
             if (m_nFill == 64) {
                 Compress();
             }
         }
-        m_nBits += std::uint64_t{bytes.size()} * 8;
     }
 
     std::array<std::uint8_t, 20> Final() {
@@ -58,27 +62,25 @@ private:
         }
         std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3],
                       e = m_state[4];
-        for (int i = 0; i < 80; ++i) {
-            std::uint32_t f, k;
-            if (i < 20) {
-                f = (b & c) | (~b & d);
-                k = 0x5A827999;
-            } else if (i < 40) {
-                f = b ^ c ^ d;
-                k = 0x6ED9EBA1;
-            } else if (i < 60) {
-                f = (b & c) | (b & d) | (c & d);
-                k = 0x8F1BBCDC;
-            } else {
-                f = b ^ c ^ d;
-                k = 0xCA62C1D6;
-            }
-            const std::uint32_t t = Rotate(a, 5) + f + e + k + w[i];
+        auto round = [&](std::uint32_t f, std::uint32_t k, std::uint32_t word) {
+            const std::uint32_t t = Rotate(a, 5) + f + e + k + word;
             e = d;
             d = c;
             c = Rotate(b, 30);
             b = a;
             a = t;
+        };
+        for (int i = 0; i < 20; ++i) {
+            round((b & c) | (~b & d), 0x5A827999, w[i]);
+        }
+        for (int i = 20; i < 40; ++i) {
+            round(b ^ c ^ d, 0x6ED9EBA1, w[i]);
+        }
+        for (int i = 40; i < 60; ++i) {
+            round((b & c) | (b & d) | (c & d), 0x8F1BBCDC, w[i]);
+        }
+        for (int i = 60; i < 80; ++i) {
+            round(b ^ c ^ d, 0xCA62C1D6, w[i]);
         }
         m_state[0] += a;
         m_state[1] += b;
@@ -156,36 +158,52 @@ CAddressEntry CopyWithoutIdentity(const CAddressEntry& entry) {
 }
 
 std::string DerivedUid(const CAddressEntry& entry, int occurrence) {
+    // The name: each field as its length (7 bits a byte, low bits first) and
+    // its text, then the occurrence the same way.
     std::string name;
     std::array<std::string_view, kFieldCount> fields;
     entry.GetFields(fields);
+    name.reserve(entry.TextSize() + kFieldCount + 8);
+    auto appendNumber = [&name](std::size_t value) {
+        do {
+            name += static_cast<char>((value & 0x7F) | (value > 0x7F ? 0x80 : 0));
+            value >>= 7;
+        } while (value != 0);
+    };
     for (std::string_view field : fields) {
-        name += std::to_string(field.size());
-        name += ':';
+        appendNumber(field.size());
         name += field;
     }
-    name += '#';
-    name += std::to_string(occurrence);
+    appendNumber(static_cast<std::size_t>(occurrence));
     return NameBasedUuid(name);
 }
 
 void CUidAssigner::Reserve(std::string_view uid) {
-    m_used.emplace(uid);
+    const std::size_t hash = std::hash<std::string_view>()(uid);
+    if (m_bIndexed) {
+        m_used.insert(hash);
+    } else {
+        m_reserved.push_back(hash);
+    }
 }
 
 std::string CUidAssigner::UidFor(const CAddressEntry& entry) {
     if (const std::optional<std::string_view> own = EntryUid(entry)) {
-        m_used.emplace(*own);
         return std::string(*own);
     }
+    if (!m_bIndexed) {
+        m_used.insert(m_reserved.begin(), m_reserved.end());
+        m_reserved = {};
+        m_bIndexed = true;
+    }
     const std::string first = DerivedUid(entry, 0);
-    int& occurrence = m_occurrences[first];
+    int& occurrence = m_occurrences[std::hash<std::string_view>()(first)];
     std::string uid = occurrence == 0 ? first : DerivedUid(entry, occurrence);
-    while (m_used.count(uid) != 0) {
+    while (m_used.count(std::hash<std::string_view>()(uid)) != 0) {
         uid = DerivedUid(entry, ++occurrence);
     }
     ++occurrence;
-    m_used.insert(uid);
+    Reserve(uid);
     return uid;
 }
 
@@ -203,6 +221,20 @@ std::vector<std::string> ExportUids(const IAddressList& list) {
         uids.push_back(assigner.UidFor(list.EntryAt(row)));
     }
     return uids;
+}
+
+void GiveMissingUids(std::vector<std::unique_ptr<CAddressEntry>>& entries) {
+    CUidAssigner assigner;
+    for (const std::unique_ptr<CAddressEntry>& entry : entries) {
+        if (const std::optional<std::string_view> own = EntryUid(*entry)) {
+            assigner.Reserve(*own);
+        }
+    }
+    for (const std::unique_ptr<CAddressEntry>& entry : entries) {
+        if (!EntryUid(*entry)) {
+            SetEntryUid(*entry, assigner.UidFor(*entry));
+        }
+    }
 }
 
 }  // namespace addressbook

@@ -15,6 +15,7 @@
 // editor's Copy command leaves them out (CopyWithoutIdentity).
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,17 +51,26 @@ std::string DerivedUid(const CAddressEntry& entry, int occurrence);
 // holds or was given.
 class CUidAssigner {
 public:
-    // UIDs the run must not give (the entries' own, known in advance).
+    // A UID the run must not give: every entry's own, before the first
+    // UidFor.
     void Reserve(std::string_view uid);
     std::string UidFor(const CAddressEntry& entry);
 
 private:
-    std::unordered_set<std::string> m_used;
-    std::unordered_map<std::string, int> m_occurrences;  // by the derived UID of occurrence 0
+    // UIDs by their hash (two UIDs of one hash merely skip an occurrence),
+    // collected cheaply until a UID must be derived.
+    std::vector<std::size_t> m_reserved;
+    std::unordered_set<std::size_t> m_used;
+    bool m_bIndexed = false;
+    // Identical entries met so far, by the hash of their derived UID of
+    // occurrence 0.
+    std::unordered_map<std::size_t, int> m_occurrences;
 };
 
 // The UID of every row of `list` as a vCard export writes it (the entries'
 // own where they have one); the window stores the new ones with SetEntryUid.
 std::vector<std::string> ExportUids(const IAddressList& list);
+// Gives every entry without a UID the one ExportUids would give it.
+void GiveMissingUids(std::vector<std::unique_ptr<CAddressEntry>>& entries);
 
 }  // namespace addressbook

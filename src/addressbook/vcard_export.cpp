@@ -9,34 +9,31 @@ namespace addressbook {
 namespace {
 
 void AppendCard(std::string& out, const CAddressEntry& entry, vcard::Version version,
-                std::string_view uid, std::vector<std::string>& lines) {
-    lines.clear();
-    vcard::CardLines(entry, version, uid, lines);
-    for (const std::string& line : lines) {
-        vcard::AppendFolded(out, line);
-    }
+                std::string_view uid) {
+    vcard::ForEachCardLine(entry, version, uid,
+                           [&out](std::string_view line) { vcard::AppendFolded(out, line); });
 }
 
 }  // namespace
 
 std::string VCardText(const CAddressEntry& entry, vcard::Version version, std::string_view uid) {
     std::string out;
-    std::vector<std::string> lines;
-    AppendCard(out, entry, version, uid, lines);
+    AppendCard(out, entry, version, uid);
     return out;
 }
 
 int ExportVCardToWriter(const IAddressList& list, vcard::Version version,
                         fileio::AtomicFileWriter& writer) {
     const std::vector<std::string> uids = ExportUids(list);
-    std::string card;
-    std::vector<std::string> lines;
+    std::string cards;
     const int rows = list.RowCount();
     for (int row = 0; row < rows; ++row) {
-        card.clear();
-        AppendCard(card, list.EntryAt(row), version, uids[static_cast<std::size_t>(row)], lines);
-        if (!writer.Write(card)) {
-            return -1;
+        AppendCard(cards, list.EntryAt(row), version, uids[static_cast<std::size_t>(row)]);
+        if (cards.size() >= (std::size_t{1} << 16) || row + 1 == rows) {
+            if (!writer.Write(cards)) {
+                return -1;
+            }
+            cards.clear();
         }
     }
     return rows;

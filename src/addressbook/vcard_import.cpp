@@ -17,16 +17,12 @@ void StageCards(Read&& read, vcard::CVCardReader& reader, StagedEntries& staged,
                 VCardImportReport& report) {
     staged.Clear();
     report = VCardImportReport{};
-    CUidAssigner uids;
     read([&](vcard::Card& card) {
-        auto entry = std::make_unique<CAddressEntry>(vcard::EntryFromCard(card, report.kept));
-        if (const std::optional<std::string_view> own = EntryUid(*entry)) {
-            uids.Reserve(*own);
-        } else {
-            SetEntryUid(*entry, uids.UidFor(*entry));
-        }
-        staged.entries.push_back(std::move(entry));
+        staged.entries.push_back(
+            std::make_unique<CAddressEntry>(vcard::EntryFromCard(card, report.kept)));
     });
+    // Once every card is known, so that no new UID is one a later card has.
+    GiveMissingUids(staged.entries);
     report.problems = reader.Problems();
     report.imported = static_cast<int>(staged.entries.size());
     staged.announcedRows = report.imported;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <functional>
 #include <optional>
 
 #include "addressbook/field_table.h"
@@ -77,9 +78,11 @@ Slot SlotOfField(int field) {
     return kNoSlot;
 }
 
-using Fields = std::array<std::string, kFieldCount>;
+// The 32 texts as views: of an entry on export, of the texts being made
+// on import.
+using Fields = std::array<std::string_view, kFieldCount>;
 
-const std::string& At(const Fields& fields, int field) {
+std::string_view At(const Fields& fields, int field) {
     return fields[static_cast<std::size_t>(field)];
 }
 
@@ -115,11 +118,14 @@ std::string TextToNotes(std::string_view text) {
     return notes;
 }
 
-// The value text of a field in a property.  Web addresses are URIs, whose
-// commas and semicolons other readers take as they are: only backslashes
-// and line breaks are escaped there.
-std::string ValueOfField(int field, std::string_view text) {
-    if (field == Web1 || field == Web2) {
+// Appends the value text of a field in a property.  Web addresses are
+// URIs, whose commas and semicolons other readers take as they are: only
+// backslashes and line breaks are escaped there.
+void AppendValueOfField(std::string& out, int field, std::string_view text) {
+    if ((field == Web1 || field == Web2) &&
+        text.find_first_of("\\\r\n") == std::string_view::npos) {
+        out += text;  // most addresses
+    } else if (field == Web1 || field == Web2) {
         std::string doubled;
         for (char c : text) {
             doubled += c;
@@ -127,9 +133,12 @@ std::string ValueOfField(int field, std::string_view text) {
                 doubled += c;
             }
         }
-        return EscapeLineBreaks(doubled);
+        out += EscapeLineBreaks(doubled);
+    } else if (field == Notes && text.find("<p>") != std::string_view::npos) {
+        AppendEscapedText(out, NotesToText(text));
+    } else {
+        AppendEscapedText(out, text);
     }
-    return EscapeText(field == Notes ? NotesToText(text) : text);
 }
 
 std::string FieldOfValue(int field, std::string_view raw) {
@@ -203,8 +212,12 @@ CanonicalProperty Canonical(const Property& property) {
     return canonical;
 }
 
+// Whether the property holds anything: what Canonical() gives has
+// components (an empty component stays empty unescaped, and an escaped
+// semicolon is no separator).
 bool HasContent(const Property& property) {
-    return !Canonical(property).components.empty();
+    return IsStructured(property) ? property.value.find_first_not_of(';') != std::string::npos
+                                  : !property.value.empty();
 }
 
 std::optional<Property> Parsed(std::string_view line) {
@@ -219,18 +232,29 @@ std::optional<Property> Parsed(std::string_view line) {
 
 class FormBuilder {
 public:
+    // An inactive builder keeps nothing: most properties need no form, and
+    // one is made again, active, for those that do.
+    explicit FormBuilder(bool active) : m_bActive(active) {}
+
     void Literal(std::string_view raw) {
-        for (char c : raw) {
-            m_text += c;
-            if (c == '{') {
-                m_text += '{';
-            }
+        if (!m_bActive) {
+            return;
         }
+        for (std::size_t brace = raw.find('{'); brace != std::string_view::npos;
+             brace = raw.find('{')) {
+            m_text.append(raw.substr(0, brace + 1));
+            m_text += '{';
+            raw.remove_prefix(brace + 1);
+        }
+        m_text.append(raw);
     }
     // A component of a structured value, kept as it is; a lone backslash at
     // its end (possible only at the end of the value) is doubled, so that it
     // does not escape the separator that may follow it now.
     void Component(std::string_view raw) {
+        if (!m_bActive) {
+            return;
+        }
         Literal(raw);
         std::size_t backslashes = 0;
         while (backslashes < raw.size() && raw[raw.size() - 1 - backslashes] == '\\') {
@@ -241,6 +265,9 @@ public:
         }
     }
     void Marker(int field) {
+        if (!m_bActive) {
+            return;
+        }
         m_text += '{';
         m_text += FieldAt(field).attribute;
         m_text += '}';
@@ -248,6 +275,7 @@ public:
     const std::string& Text() const { return m_text; }
 
 private:
+    bool m_bActive;
     std::string m_text;
 };
 
@@ -274,7 +302,7 @@ std::string RenderTemplate(std::string_view form, const Fields& fields, std::uin
             out += '{';
             continue;
         }
-        out += ValueOfField(field, At(fields, field));
+        AppendValueOfField(out, field, At(fields, field));
         if (named != nullptr) {
             *named |= std::uint32_t{1} << field;
         }
@@ -296,6 +324,8 @@ std::optional<Property> RenderForm(std::string_view form, const Fields& fields,
 // ---- what a property fills
 
 struct Mapped {
+    explicit Mapped(bool withForm) : form(withForm) { fields.reserve(7); }
+
     std::vector<std::pair<int, std::string>> fields;
     FormBuilder form;
 
@@ -306,16 +336,16 @@ struct Mapped {
 };
 
 // The whole value is one field.
-Mapped MapWhole(const Property& property, int field) {
-    Mapped mapped;
+Mapped MapWhole(const Property& property, int field, bool withForm) {
+    Mapped mapped(withForm);
     mapped.Set(field, property.value);
     return mapped;
 }
 
 // Component i goes to fields[i] (-1: kept as it is); components beyond the
 // fields stay in the form.
-Mapped MapComponents(const Property& property, std::initializer_list<int> fields) {
-    Mapped mapped;
+Mapped MapComponents(const Property& property, std::initializer_list<int> fields, bool withForm) {
+    Mapped mapped(withForm);
     const std::vector<std::string_view> parts = SplitComponents(property.value);
     const std::size_t count = std::max(parts.size(), fields.size());
     for (std::size_t i = 0; i < count; ++i) {
@@ -348,8 +378,8 @@ std::vector<std::size_t> EscapedLineBreaks(std::string_view raw) {
 }
 
 // post-office box; extended address; street; locality; region; code; country
-Mapped MapAddress(const Property& property) {
-    Mapped mapped;
+Mapped MapAddress(const Property& property, bool withForm) {
+    Mapped mapped(withForm);
     std::vector<std::string_view> parts = SplitComponents(property.value);
     const std::size_t count = std::max<std::size_t>(parts.size(), 7);
     parts.resize(count);
@@ -467,8 +497,8 @@ bool IsTelUri(const Property& property) {
            StartsWithIgnoreCase(property.value, "tel:");
 }
 
-Mapped MapTel(const Property& property, int numberField, int extField) {
-    Mapped mapped;
+Mapped MapTel(const Property& property, int numberField, int extField, bool withForm) {
+    Mapped mapped(withForm);
     std::string_view raw = property.value;
     if (IsTelUri(property)) {
         if (StartsWithIgnoreCase(raw, "tel:")) {
@@ -516,20 +546,23 @@ Mapped MapTel(const Property& property, int numberField, int extField) {
 
 // ---- the properties the export writes from the fields
 
-std::string DefaultFormattedName(const Fields& fields) {
-    std::string name;
+// The formatted name the export writes: the name fields, else the company,
+// else the first e-mail address.
+void AppendDefaultFormattedName(std::string& line, const Fields& fields) {
+    bool any = false;
     for (int field : {Title, FirstName, MiddleInitial, LastName}) {
         if (!At(fields, field).empty()) {
-            if (!name.empty()) {
-                name += ' ';
+            if (any) {
+                line += ' ';
             }
-            name += At(fields, field);
+            AppendEscapedText(line, At(fields, field));
+            any = true;
         }
     }
-    if (name.empty()) {
-        name = !At(fields, Company).empty() ? At(fields, Company) : At(fields, Email1);
+    if (!any) {
+        AppendEscapedText(line,
+                          !At(fields, Company).empty() ? At(fields, Company) : At(fields, Email1));
     }
-    return name;
 }
 
 bool AllEmpty(const Fields& fields, Slot slot) {
@@ -549,31 +582,42 @@ bool IsDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), IsDigit);
 }
 
-std::string TelLine(std::string_view types30, std::string_view types40, const Fields& fields,
-                    Slot slot, Version version) {
-    const std::string& number = At(fields, kSlots[slot].fields[0]);
-    const std::string& ext = At(fields, kSlots[slot].fields[1]);
+void AppendTelLine(std::string& line, std::string_view types30, std::string_view types40,
+                   const Fields& fields, Slot slot, Version version) {
+    const std::string_view number = At(fields, kSlots[slot].fields[0]);
+    const std::string_view ext = At(fields, kSlots[slot].fields[1]);
     if (version == Version::V40 && IsUriNumber(number) && IsDigits(ext)) {
-        std::string line = "TEL;VALUE=uri;TYPE=" + std::string(types40) + ":tel:" + number;
+        line += "TEL;VALUE=uri;TYPE=";
+        line += types40;
+        line += ":tel:";
+        line += number;
         if (!ext.empty()) {
-            line += ";ext=" + ext;
+            line += ";ext=";
+            line += ext;
         }
-        return line;
+        return;
     }
-    std::string line = "TEL;TYPE=" + std::string(version == Version::V40 ? types40 : types30) +
-                       ":" + EscapeText(number);
+    line += "TEL;TYPE=";
+    line += version == Version::V40 ? types40 : types30;
+    line += ':';
+    AppendEscapedText(line, number);
     if (!ext.empty()) {
-        line += (number.empty() ? "x" : " x") + EscapeText(ext);
+        line += number.empty() ? "x" : " x";
+        AppendEscapedText(line, ext);
     }
-    return line;
 }
 
 // The second e-mail or web address alone would come back as the first: it
 // says where it belongs.
 constexpr std::string_view kSlotParam = "X-QUILLBOX-SLOT";
 
-std::string SecondSlotMark(const Fields& fields, int first) {
-    return At(fields, first).empty() ? ";" + std::string(kSlotParam) + "=2:" : ":";
+void AppendSecondSlotMark(std::string& line, const Fields& fields, int first) {
+    if (At(fields, first).empty()) {
+        line += ';';
+        line += kSlotParam;
+        line += "=2";
+    }
+    line += ':';
 }
 
 bool MarkedSecond(const Property& property) {
@@ -581,64 +625,113 @@ bool MarkedSecond(const Property& property) {
     return param != nullptr && param->value == "2";
 }
 
-std::optional<std::string> DefaultLine(Slot slot, const Fields& fields, Version version) {
+// Puts in `line` the property the export writes for `slot` from the
+// fields alone; false (and `line` empty) when it writes none.
+bool DefaultLine(std::string& line, Slot slot, const Fields& fields, Version version) {
     const bool v4 = version == Version::V40;
-    auto value = [&](int field) { return ValueOfField(field, At(fields, field)); };
+    line.clear();
+    auto value = [&](int field) { AppendValueOfField(line, field, At(fields, field)); };
     if (slot == kFormattedNameSlot) {
-        return "FN:" + EscapeText(DefaultFormattedName(fields));
+        line += "FN:";
+        AppendDefaultFormattedName(line, fields);
+        return true;
     }
     if (AllEmpty(fields, slot) && (slot != kNameSlot || v4)) {
-        return std::nullopt;
+        return false;
     }
+    // Each field of the slot after `head`, separated by semicolons.
+    auto components = [&](std::string_view head, std::initializer_list<int> parts) {
+        line += head;
+        for (const int* part = parts.begin(); part != parts.end(); ++part) {
+            if (part != parts.begin()) {
+                line += ';';
+            }
+            value(*part);
+        }
+    };
     switch (slot) {
         case kNameSlot:
-            return "N:" + value(LastName) + ";" + value(FirstName) + ";" + value(MiddleInitial) +
-                   ";" + value(Title) + ";";
+            components("N:", {LastName, FirstName, MiddleInitial, Title});
+            line += ';';
+            break;
         case kOrgSlot:
-            return "ORG:" + value(Company) +
-                   (At(fields, Department).empty() ? "" : ";" + value(Department));
-        case kTitleSlot:
-            return "TITLE:" + value(Position);
-        case kManagerSlot:
-            return "X-MANAGER:" + value(Manager);
-        case kAddressSlot: {
-            std::string street = value(Address1);
-            if (!At(fields, Address2).empty()) {
-                street += "\\n" + value(Address2);
+            line += "ORG:";
+            value(Company);
+            if (!At(fields, Department).empty()) {
+                line += ';';
+                value(Department);
             }
-            return std::string(v4 ? "ADR;TYPE=home:" : "ADR;TYPE=HOME:") + ";;" + street + ";" +
-                   value(City) + ";" + value(State) + ";" + value(ZipCode) + ";" + value(Country);
-        }
+            break;
+        case kTitleSlot:
+            line += "TITLE:";
+            value(Position);
+            break;
+        case kManagerSlot:
+            line += "X-MANAGER:";
+            value(Manager);
+            break;
+        case kAddressSlot:
+            line += v4 ? "ADR;TYPE=home:;;" : "ADR;TYPE=HOME:;;";
+            value(Address1);
+            if (!At(fields, Address2).empty()) {
+                line += "\\n";
+                value(Address2);
+            }
+            components(";", {City, State, ZipCode, Country});
+            break;
         case kHomeTelSlot:
-            return TelLine("HOME,VOICE", "home,voice", fields, slot, version);
+            AppendTelLine(line, "HOME,VOICE", "home,voice", fields, slot, version);
+            break;
         case kWorkTelSlot:
-            return TelLine("WORK,VOICE", "work,voice", fields, slot, version);
+            AppendTelLine(line, "WORK,VOICE", "work,voice", fields, slot, version);
+            break;
         case kCellTelSlot:
-            return TelLine("CELL,VOICE", "cell,voice", fields, slot, version);
+            AppendTelLine(line, "CELL,VOICE", "cell,voice", fields, slot, version);
+            break;
         case kPagerTelSlot:
-            return TelLine("PAGER", "pager", fields, slot, version);
+            AppendTelLine(line, "PAGER", "pager", fields, slot, version);
+            break;
         case kFaxTelSlot:
-            return TelLine("FAX", "fax", fields, slot, version);
+            AppendTelLine(line, "FAX", "fax", fields, slot, version);
+            break;
         case kPagerCardSlot:
-            return "X-QUILLBOX-PAGERCARD:" + value(PagerCard);
+            line += "X-QUILLBOX-PAGERCARD:";
+            value(PagerCard);
+            break;
         case kEmail1Slot:
-            return std::string(v4 ? "EMAIL:" : "EMAIL;TYPE=INTERNET:") + value(Email1);
+            line += v4 ? "EMAIL:" : "EMAIL;TYPE=INTERNET:";
+            value(Email1);
+            break;
         case kEmail2Slot:
-            return std::string(v4 ? "EMAIL" : "EMAIL;TYPE=INTERNET") +
-                   SecondSlotMark(fields, Email1) + value(Email2);
+            line += v4 ? "EMAIL" : "EMAIL;TYPE=INTERNET";
+            AppendSecondSlotMark(line, fields, Email1);
+            value(Email2);
+            break;
         case kWeb1Slot:
-            return "URL:" + value(Web1);
+            line += "URL:";
+            value(Web1);
+            break;
         case kWeb2Slot:
-            return "URL" + SecondSlotMark(fields, Web1) + value(Web2);
+            line += "URL";
+            AppendSecondSlotMark(line, fields, Web1);
+            value(Web2);
+            break;
         case kNoteSlot:
-            return "NOTE:" + value(Notes);
+            line += "NOTE:";
+            value(Notes);
+            break;
         case kAdditional1Slot:
-            return "X-QUILLBOX-ADDITIONAL1:" + value(Additional1);
+            line += "X-QUILLBOX-ADDITIONAL1:";
+            value(Additional1);
+            break;
         case kAdditional2Slot:
-            return "X-QUILLBOX-ADDITIONAL2:" + value(Additional2);
+            line += "X-QUILLBOX-ADDITIONAL2:";
+            value(Additional2);
+            break;
         default:
-            return std::nullopt;
+            return false;
     }
+    return true;
 }
 
 // ---- import
@@ -647,19 +740,18 @@ std::string GroupLabelKey(std::string_view group) {
     return ToLowerAscii(group);
 }
 
-bool IsManager(const Property& property, const std::map<std::string, std::string>& labels) {
-    static constexpr std::string_view kNames[] = {"X-MANAGER", "X-EVOLUTION-MANAGER",
-                                                  "X-KADDRESSBOOK-X-MANAGERSNAME", "X-MS-MANAGER"};
-    for (std::string_view name : kNames) {
-        if (property.Is(name)) {
-            return true;
-        }
+// `name`: the property's name in capitals.
+bool IsManager(std::string_view name, const Property& property,
+               const std::map<std::string, std::string>& labels) {
+    if (name == "X-MANAGER" || name == "X-EVOLUTION-MANAGER" ||
+        name == "X-KADDRESSBOOK-X-MANAGERSNAME" || name == "X-MS-MANAGER") {
+        return true;
     }
-    if (property.Is("X-ABRELATEDNAMES") && !property.group.empty()) {
+    if (name == "X-ABRELATEDNAMES" && !property.group.empty()) {
         const auto label = labels.find(GroupLabelKey(property.group));
         return label != labels.end() && EqualsIgnoreCase(label->second, "_$!<Manager>!$_");
     }
-    if (property.Is("X-ANDROID-CUSTOM")) {
+    if (name == "X-ANDROID-CUSTOM") {
         const std::vector<std::string_view> parts = SplitComponents(property.value);
         return parts.size() >= 3 && parts[0] == "vnd.android.cursor.item/relation" &&
                parts[2] == "7";
@@ -668,22 +760,29 @@ bool IsManager(const Property& property, const std::map<std::string, std::string
 }
 
 Slot TelSlot(const Property& property) {
-    if (property.HasType("FAX")) {
-        return kFaxTelSlot;
+    // One walk over the types; the most particular one decides.
+    enum : unsigned { kFax = 1, kPager = 2, kCell = 4, kWork = 8, kHome = 16 };
+    unsigned types = 0;
+    for (const Param& param : property.params) {
+        if (!EqualsIgnoreCase(param.name, "TYPE")) {
+            continue;
+        }
+        for (const std::string& value : TypeValues(param.value)) {
+            const std::string type = ToUpperAscii(value);
+            types |= type == "FAX"                                            ? kFax
+                     : type == "PAGER"                                        ? kPager
+                     : type == "CELL" || type == "MOBILE" || type == "IPHONE" ? kCell
+                     : type == "WORK"                                         ? kWork
+                     : type == "HOME"                                         ? kHome
+                                                                              : 0u;
+        }
     }
-    if (property.HasType("PAGER")) {
-        return kPagerTelSlot;
-    }
-    if (property.HasType("CELL") || property.HasType("MOBILE") || property.HasType("IPHONE")) {
-        return kCellTelSlot;
-    }
-    if (property.HasType("WORK")) {
-        return kWorkTelSlot;
-    }
-    if (property.HasType("HOME")) {
-        return kHomeTelSlot;
-    }
-    return kNoSlot;  // untyped: the home phone when it is still free
+    return (types & kFax) != 0     ? kFaxTelSlot
+           : (types & kPager) != 0 ? kPagerTelSlot
+           : (types & kCell) != 0  ? kCellTelSlot
+           : (types & kWork) != 0  ? kWorkTelSlot
+           : (types & kHome) != 0  ? kHomeTelSlot
+                                   : kNoSlot;  // untyped: the home phone when it is still free
 }
 
 bool IsPreferred(const Property& property) {
@@ -730,70 +829,49 @@ Plan PlanCard(const Card& card) {
     std::vector<std::size_t> addresses;
     for (std::size_t i = 0; i < count; ++i) {
         const Property& p = properties[i];
+        const std::string upper = ToUpperAscii(p.name);
+        const std::string_view name = upper;  // compared many times below
         if (p.undecoded) {
-            plan.label[i] = ToUpperAscii(p.name) + " in an unknown character set";
+            plan.label[i] = upper + " in an unknown character set";
             continue;
         }
-        if (p.Is("VERSION") || p.Is("PRODID")) {
-            plan.dropped[i] = true;
+        if (name == "VERSION" || name == "PRODID" || !HasContent(p)) {
+            plan.dropped[i] = true;  // the export writes its own; or it holds nothing
             continue;
         }
-        if (!HasContent(p)) {
-            plan.dropped[i] = true;  // holds nothing
-            continue;
-        }
-        if (p.Is("UID") && !plan.uid) {
+        if (name == "UID" && !plan.uid) {
             plan.uid = i;
             continue;
         }
-        Slot slot = kNoSlot;
-        bool mapped = true;
-        if (p.Is("N")) {
-            slot = kNameSlot;
-        } else if (p.Is("FN")) {
-            slot = kFormattedNameSlot;
-        } else if (p.Is("ORG")) {
-            slot = kOrgSlot;
-        } else if (p.Is("TITLE")) {
-            slot = kTitleSlot;
-        } else if (IsManager(p, labels)) {
-            slot = kManagerSlot;
-        } else if (p.Is("NOTE")) {
-            slot = kNoteSlot;
-        } else if (p.Is("X-QUILLBOX-PAGERCARD")) {
-            slot = kPagerCardSlot;
-        } else if (p.Is("X-QUILLBOX-ADDITIONAL1")) {
-            slot = kAdditional1Slot;
-        } else if (p.Is("X-QUILLBOX-ADDITIONAL2")) {
-            slot = kAdditional2Slot;
-        } else if (p.Is("TEL") || p.Is("EMAIL") || p.Is("URL") || p.Is("ADR")) {
-            slot = kNoSlot;  // placed below
-        } else {
-            mapped = false;
-        }
-        if (!mapped) {
-            // Labels of grouped properties go with them, unnamed.
-            if (!p.Is("X-ABLabel") && !p.Is("X-ABADR")) {
-                label(i, ToUpperAscii(p.name));
-            }
-            continue;
-        }
-        if (p.Is("TEL")) {
+        if (name == "TEL") {
             const Slot tel = TelSlot(p);
             if (tel == kNoSlot) {
                 untypedTels.push_back(i);
             } else {
                 take(i, tel);
             }
-        } else if (p.Is("EMAIL")) {
-            emails.push_back(i);
-        } else if (p.Is("URL")) {
-            urls.push_back(i);
-        } else if (p.Is("ADR")) {
-            addresses.push_back(i);
-        } else {
+            continue;
+        }
+        if (name == "EMAIL" || name == "URL" || name == "ADR") {
+            (name == "EMAIL" ? emails : name == "URL" ? urls : addresses).push_back(i);
+            continue;
+        }
+        const Slot slot = name == "N"                        ? kNameSlot
+                          : name == "FN"                     ? kFormattedNameSlot
+                          : name == "ORG"                    ? kOrgSlot
+                          : name == "TITLE"                  ? kTitleSlot
+                          : name == "NOTE"                   ? kNoteSlot
+                          : name == "X-QUILLBOX-PAGERCARD"   ? kPagerCardSlot
+                          : name == "X-QUILLBOX-ADDITIONAL1" ? kAdditional1Slot
+                          : name == "X-QUILLBOX-ADDITIONAL2" ? kAdditional2Slot
+                          : IsManager(name, p, labels)       ? kManagerSlot
+                                                             : kNoSlot;
+        if (slot != kNoSlot) {
             plan.haveName = plan.haveName || slot == kNameSlot;
             take(i, slot);
+        } else if (name != "X-ABLABEL" && name != "X-ABADR") {
+            // Labels of grouped properties go with them, unnamed.
+            label(i, upper);
         }
     }
     for (std::size_t i : untypedTels) {
@@ -838,17 +916,24 @@ Plan PlanCard(const Card& card) {
     return plan;
 }
 
-// The form line of a property whose texts are in `fields`, when the export
-// would not write it back the same from the fields.
-std::optional<std::string> FormOf(const Property& property, Slot slot, const Mapped& mapped,
-                                  const Fields& fields, Version version) {
-    const std::optional<std::string> line = DefaultLine(slot, fields, version);
-    if (line) {
-        const std::optional<Property> written = Parsed(*line);
-        if (written && SameProperty(*written, property)) {
-            return std::nullopt;
-        }
+// Whether the export would write the property back the same from the
+// fields alone; `line` is scratch.
+bool WrittenBack(const Property& property, Slot slot, const Fields& fields, Version version,
+                 std::string& line) {
+    if (!DefaultLine(line, slot, fields, version)) {
+        return false;
     }
+    // Cards this program wrote have the very same line.
+    if (IsWrittenAs(property, line)) {
+        return true;
+    }
+    const std::optional<Property> written = Parsed(line);
+    return written && SameProperty(*written, property);
+}
+
+// The form line of a property mapped with its form.
+std::optional<std::string> FormLine(const Property& property, const Mapped& mapped,
+                                    const Fields& fields) {
     std::string form = FormatHeader(property);
     form += ':';
     form += mapped.form.Text();
@@ -859,10 +944,16 @@ std::optional<std::string> FormOf(const Property& property, Slot slot, const Map
     return form;
 }
 
-void Apply(const Mapped& mapped, Fields& fields) {
-    for (const auto& [field, text] : mapped.fields) {
-        fields[static_cast<std::size_t>(field)] = text;
+void Apply(Mapped&& mapped, std::array<std::string, kFieldCount>& texts) {
+    for (auto& [field, text] : mapped.fields) {
+        texts[static_cast<std::size_t>(field)] = std::move(text);
     }
+}
+
+Fields ViewsOf(const std::array<std::string, kFieldCount>& texts) {
+    Fields fields;
+    std::copy(texts.begin(), texts.end(), fields.begin());
+    return fields;
 }
 
 // FN when the name comes from N: each field's text found in the value (at
@@ -907,7 +998,7 @@ Mapped MapFormattedName(const Property& property, const Fields& fields) {
             break;
         }
     }
-    Mapped mapped;
+    Mapped mapped(true);
     for (const Piece& piece : pieces) {
         if (piece.field >= 0) {
             mapped.form.Marker(piece.field);
@@ -918,33 +1009,31 @@ Mapped MapFormattedName(const Property& property, const Fields& fields) {
     return mapped;
 }
 
-Mapped MapProperty(const Property& p, Slot slot) {
+Mapped MapProperty(const Property& p, Slot slot, bool withForm) {
     switch (slot) {
         case kNameSlot:
-            return MapComponents(p, {LastName, FirstName, MiddleInitial, Title});
+            return MapComponents(p, {LastName, FirstName, MiddleInitial, Title}, withForm);
         case kOrgSlot:
-            return MapComponents(p, {Company, Department});
+            return MapComponents(p, {Company, Department}, withForm);
         case kManagerSlot:
-            return p.Is("X-ANDROID-CUSTOM") ? MapComponents(p, {-1, Manager})
-                                            : MapWhole(p, Manager);
+            return p.Is("X-ANDROID-CUSTOM") ? MapComponents(p, {-1, Manager}, withForm)
+                                            : MapWhole(p, Manager, withForm);
         case kAddressSlot:
-            return MapAddress(p);
+            return MapAddress(p, withForm);
         case kHomeTelSlot:
         case kWorkTelSlot:
         case kCellTelSlot:
         case kPagerTelSlot:
         case kFaxTelSlot:
-            return MapTel(p, kSlots[slot].fields[0], kSlots[slot].fields[1]);
+            return MapTel(p, kSlots[slot].fields[0], kSlots[slot].fields[1], withForm);
         default:
-            return MapWhole(p, kSlots[slot].fields[0]);
+            return MapWhole(p, kSlots[slot].fields[0], withForm);
     }
 }
 
 Fields FieldsOf(const CAddressEntry& entry) {
     Fields fields;
-    for (int i = 0; i < kFieldCount; ++i) {
-        fields[static_cast<std::size_t>(i)] = entry.GetField(i);
-    }
+    entry.GetFields(fields);
     return fields;
 }
 
@@ -972,34 +1061,41 @@ CAddressEntry EntryFromCard(const Card& card, KeptTally& kept) {
     const std::vector<Property>& properties = card.properties;
     const Plan plan = PlanCard(card);
     // Every field first, so that each form is judged by the whole entry.
-    Fields fields;
-    std::vector<std::optional<Mapped>> mapped(properties.size());
+    std::array<std::string, kFieldCount> texts;
     std::optional<std::size_t> formattedName;
     for (std::size_t i = 0; i < properties.size(); ++i) {
         const Slot slot = plan.slot[i];
         if (slot == kFormattedNameSlot) {
             formattedName = i;  // mapped once every other field is known
         } else if (slot != kNoSlot) {
-            mapped[i] = MapProperty(properties[i], slot);
-            Apply(*mapped[i], fields);
+            Apply(MapProperty(properties[i], slot, false), texts);
         }
     }
+    // Without N the formatted name is the last name, unless it only repeats
+    // the company or the e-mail address (a card of a company, or of an
+    // address without a name).
+    bool fnIsLastName = false;
     if (formattedName) {
-        // Without N the formatted name is the last name, unless it only
-        // repeats the company or the e-mail address (a card of a company,
-        // or of an address without a name).
         const Property& fn = properties[*formattedName];
         const std::string text = FieldOfValue(LastName, fn.value);
-        const bool lastName =
-            !plan.haveName && text != At(fields, Company) && text != At(fields, Email1);
-        mapped[*formattedName] = lastName ? MapWhole(fn, LastName) : MapFormattedName(fn, fields);
-        Apply(*mapped[*formattedName], fields);
-    }
-    std::vector<std::optional<std::string>> forms(properties.size());
-    for (std::size_t i = 0; i < properties.size(); ++i) {
-        if (mapped[i]) {
-            forms[i] = FormOf(properties[i], plan.slot[i], *mapped[i], fields, version);
+        fnIsLastName = !plan.haveName && text != texts[Company] && text != texts[Email1];
+        if (fnIsLastName) {
+            Apply(MapWhole(fn, LastName, false), texts);
         }
+    }
+    const Fields fields = ViewsOf(texts);
+    std::vector<std::optional<std::string>> forms(properties.size());
+    std::string line;
+    for (std::size_t i = 0; i < properties.size(); ++i) {
+        const Slot slot = plan.slot[i];
+        if (slot == kNoSlot || WrittenBack(properties[i], slot, fields, version, line)) {
+            continue;
+        }
+        const Property& p = properties[i];
+        const Mapped mapped = slot != kFormattedNameSlot ? MapProperty(p, slot, true)
+                              : fnIsLastName             ? MapWhole(p, LastName, true)
+                                                         : MapFormattedName(p, fields);
+        forms[i] = FormLine(p, mapped, fields);
     }
 
     // The UID, the forms in the order the export writes them, then the
@@ -1029,11 +1125,7 @@ CAddressEntry EntryFromCard(const Card& card, KeptTally& kept) {
         }
     }
     CAddressEntry entry;
-    std::array<std::string_view, kFieldCount> texts;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        texts[i] = fields[i];
-    }
-    entry.AssignFields(texts);
+    entry.AssignFields(fields);
     entry.SetExtra(extra.Build());
     return entry;
 }
@@ -1068,8 +1160,8 @@ std::optional<std::string> DescribeForm(std::string_view form, const CAddressEnt
     return std::nullopt;
 }
 
-void CardLines(const CAddressEntry& entry, Version version, std::string_view uid,
-               std::vector<std::string>& lines) {
+void ForEachCardLine(const CAddressEntry& entry, Version version, std::string_view uid,
+                     const std::function<void(std::string_view line)>& write) {
     const Fields fields = FieldsOf(entry);
     // The forms, by the slot they write.
     std::array<std::optional<std::string_view>, kSlotCount> forms;
@@ -1093,11 +1185,13 @@ void CardLines(const CAddressEntry& entry, Version version, std::string_view uid
         }
     }
 
-    lines.emplace_back("BEGIN:VCARD");
-    lines.emplace_back(version == Version::V40 ? "VERSION:4.0" : "VERSION:3.0");
-    lines.emplace_back("PRODID:-//Quillbox//Quillbox//EN");
+    write("BEGIN:VCARD");
+    write(version == Version::V40 ? "VERSION:4.0" : "VERSION:3.0");
+    write("PRODID:-//Quillbox//Quillbox//EN");
+    std::string line = "UID:";
     const std::optional<std::string_view> ownUid = extra.FindText(kUidAttribute);
-    lines.push_back("UID:" + EscapeText(ownUid ? *ownUid : uid));
+    AppendEscapedText(line, ownUid ? *ownUid : uid);
+    write(line);
     for (int s = 0; s < kSlotCount; ++s) {
         const Slot slot = static_cast<Slot>(s);
         if (forms[slot]) {
@@ -1111,22 +1205,28 @@ void CardLines(const CAddressEntry& entry, Version version, std::string_view uid
                 const bool always =
                     slot == kFormattedNameSlot || (slot == kNameSlot && version != Version::V40);
                 if (always || HasContent(*rendered)) {
-                    lines.push_back(FormatContentLine(*rendered));
+                    write(FormatContentLine(*rendered));
                 }
                 continue;
             }
         }
-        if (std::optional<std::string> line = DefaultLine(slot, fields, version)) {
-            lines.push_back(std::move(*line));
+        if (DefaultLine(line, slot, fields, version)) {
+            write(line);
         }
     }
     for (CExtraTerm term = extra.First(); term; term = term.Next()) {
         if (term.Kind() == ExtraKind::Pair && term.Name() == kPropertyAttribute &&
             term.Value().Kind() == ExtraKind::String) {
-            lines.emplace_back(term.Value().Text());
+            write(term.Value().Text());
         }
     }
-    lines.emplace_back("END:VCARD");
+    write("END:VCARD");
+}
+
+void CardLines(const CAddressEntry& entry, Version version, std::string_view uid,
+               std::vector<std::string>& lines) {
+    ForEachCardLine(entry, version, uid,
+                    [&lines](std::string_view line) { lines.emplace_back(line); });
 }
 
 }  // namespace addressbook::vcard

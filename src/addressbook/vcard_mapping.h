@@ -60,6 +60,7 @@
 // anything.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -90,9 +91,12 @@ using KeptTally = std::map<std::string, int>;
 // data.  Adds to `kept` what did not go into a field.
 CAddressEntry EntryFromCard(const Card& card, KeptTally& kept);
 
-// The content lines (unfolded, without line ends) of the card for `entry`,
-// BEGIN:VCARD to END:VCARD.  `uid` is written when the entry has no UID of
-// its own.
+// Calls `write` with each content line (unfolded, without its line end) of
+// the card for `entry`, BEGIN:VCARD to END:VCARD; a line is valid during
+// its call only.  `uid` is written when the entry has no UID of its own.
+void ForEachCardLine(const CAddressEntry& entry, Version version, std::string_view uid,
+                     const std::function<void(std::string_view line)>& write);
+// The same lines appended to `lines`.
 void CardLines(const CAddressEntry& entry, Version version, std::string_view uid,
                std::vector<std::string>& lines);
 

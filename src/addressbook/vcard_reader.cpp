@@ -30,11 +30,11 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 bool IsBegin(std::string_view line) {
-    return EqualsIgnoreCase(TrimBlanks(line), "BEGIN:VCARD");
+    return line.size() >= 11 && EqualsIgnoreCase(TrimBlanks(line), "BEGIN:VCARD");
 }
 
 bool IsEnd(std::string_view line) {
-    return EqualsIgnoreCase(TrimBlanks(line), "END:VCARD");
+    return line.size() >= 9 && EqualsIgnoreCase(TrimBlanks(line), "END:VCARD");
 }
 
 // Whether the parameters of a (possibly unfinished) content line ask for
@@ -211,8 +211,19 @@ struct CVCardReader::State {
             }
         }
         while (pos < text.size()) {
-            const std::size_t end = text.find_first_of("\r\n", pos);
-            const std::size_t stop = end == std::string_view::npos ? text.size() : end;
+            // The next line end: a line feed, or a carriage return before it.
+            const void* found = std::memchr(text.data() + pos, '\n', text.size() - pos);
+            std::size_t end =
+                found != nullptr
+                    ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data())
+                    : text.size();
+            if (const void* cr = std::memchr(text.data() + pos, '\r', end - pos)) {
+                end = static_cast<std::size_t>(static_cast<const char*>(cr) - text.data());
+            }
+            const std::size_t stop = end;
+            if (end == text.size()) {
+                end = std::string_view::npos;
+            }
             AppendPhysical(text.substr(pos, stop - pos));
             if (end == std::string_view::npos) {
                 return;
@@ -270,7 +281,7 @@ struct CVCardReader::State {
         }
         FlushLogical();
         pending = true;
-        logical.assign(physical);
+        logical.swap(physical);  // `physical` is emptied next
         logicalLine = lineCount;
         logicalTooLong = physicalTooLong;
         quotedPrintable = -1;

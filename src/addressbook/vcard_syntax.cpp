@@ -133,13 +133,53 @@ std::string FirstParamValue(const Property& property, std::string_view name) {
     if (param == nullptr) {
         return {};
     }
-    std::vector<std::string> values = ParamValues(param->value);
-    return values.empty() ? std::string() : values.front();
+    // Most values are a single word: no list to make.
+    if (param->value.find_first_of("\",") == std::string::npos) {
+        return param->value;
+    }
+    return ParamValues(param->value).front();
+}
+
+// Calls `fn` with each value of a TYPE parameter as TypeValues gives them,
+// until it returns true; whether one did.
+template <typename Fn>
+bool AnyTypeValue(std::string_view written, Fn&& fn) {
+    for (;;) {
+        const std::size_t comma = written.find(',');
+        std::string_view value = written.substr(0, comma);
+        // Quotes are dropped wherever they stand.
+        while (!value.empty() && value.front() == '"') {
+            value.remove_prefix(1);
+        }
+        while (!value.empty() && value.back() == '"') {
+            value.remove_suffix(1);
+        }
+        if (value.find('"') != std::string_view::npos) {
+            std::string unquoted(value);
+            std::erase(unquoted, '"');
+            if (fn(Trim(unquoted))) {
+                return true;
+            }
+        } else if (fn(Trim(value))) {
+            return true;
+        }
+        if (comma == std::string_view::npos) {
+            return false;
+        }
+        written.remove_prefix(comma + 1);
+    }
 }
 
 // Names and parameters: UTF-8 (else read as Windows-1252), control
 // characters replaced.
 void CleanText(std::string& text) {
+    const bool ascii = std::none_of(text.begin(), text.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b < 0x20 || b >= 0x7F;
+    });
+    if (ascii) {
+        return;  // plain printable ASCII
+    }
     if (!fileio::IsValidUtf8(text)) {
         text = fileio::Windows1252ToUtf8(text);
     }
@@ -211,17 +251,10 @@ std::vector<std::string> ParamValues(std::string_view written) {
 
 std::vector<std::string> TypeValues(std::string_view written) {
     std::vector<std::string> values;
-    for (const std::string& value : ParamValues(written)) {
-        std::string_view rest = value;
-        for (;;) {
-            const std::size_t comma = rest.find(',');
-            values.emplace_back(Trim(rest.substr(0, comma)));
-            if (comma == std::string_view::npos) {
-                break;
-            }
-            rest.remove_prefix(comma + 1);
-        }
-    }
+    AnyTypeValue(written, [&values](std::string_view value) {
+        values.emplace_back(value);
+        return false;
+    });
     return values;
 }
 
@@ -236,12 +269,11 @@ const Param* Property::FindParam(std::string_view param) const {
 
 bool Property::HasType(std::string_view type) const {
     for (const Param& p : params) {
-        if (EqualsIgnoreCase(p.name, "TYPE")) {
-            for (const std::string& value : TypeValues(p.value)) {
-                if (EqualsIgnoreCase(value, type)) {
-                    return true;
-                }
-            }
+        if (EqualsIgnoreCase(p.name, "TYPE") &&
+            AnyTypeValue(p.value, [type](std::string_view value) {
+                return EqualsIgnoreCase(value, type);
+            })) {
+            return true;
         }
     }
     return false;
@@ -285,13 +317,14 @@ bool ParseContentLine(std::string_view line, Property& property) {
 }
 
 bool IsQuotedPrintable(const Property& property) {
-    const std::string encoding = ToUpperAscii(FirstParamValue(property, "ENCODING"));
-    return encoding == "QUOTED-PRINTABLE" || encoding == "QP";
+    const std::string encoding = FirstParamValue(property, "ENCODING");
+    return EqualsIgnoreCase(encoding, "QUOTED-PRINTABLE") || EqualsIgnoreCase(encoding, "QP");
 }
 
 void DecodeTransport(Property& property) {
     CleanText(property.group);
     CleanText(property.name);
+
     for (Param& param : property.params) {
         CleanText(param.name);
         CleanText(param.value);
@@ -316,7 +349,7 @@ void DecodeTransport(Property& property) {
         RemoveParams(property, "CHARSET");
     };
     std::string text;
-    if (IsQuotedPrintable(property)) {
+    if (encoding == "QUOTED-PRINTABLE" || encoding == "QP") {
         const std::string bytes = DecodeQuotedPrintable(property.value);
         if (LooksLikeText(bytes) && ToUtf8(bytes, charset, text)) {
             decoded(text);
@@ -383,6 +416,28 @@ std::string FormatHeader(const Property& property) {
     return out;
 }
 
+bool IsWrittenAs(const Property& property, std::string_view line) {
+    auto take = [&line](std::string_view part) {
+        if (line.substr(0, part.size()) != part) {
+            return false;
+        }
+        line.remove_prefix(part.size());
+        return true;
+    };
+    if (!property.group.empty() && !(take(property.group) && take("."))) {
+        return false;
+    }
+    if (!take(property.name)) {
+        return false;
+    }
+    for (const Param& param : property.params) {
+        if (!(take(";") && take(param.name) && take("=") && take(param.value))) {
+            return false;
+        }
+    }
+    return take(":") && line == property.value;
+}
+
 std::string FormatContentLine(const Property& property) {
     std::string out = FormatHeader(property);
     out += ':';
@@ -391,9 +446,14 @@ std::string FormatContentLine(const Property& property) {
 }
 
 std::string UnescapeText(std::string_view raw) {
+    std::size_t i = raw.find('\\');
+    if (i == std::string_view::npos) {
+        return std::string(raw);  // most values
+    }
     std::string out;
     out.reserve(raw.size());
-    for (std::size_t i = 0; i < raw.size(); ++i) {
+    out.append(raw.substr(0, i));
+    for (; i < raw.size(); ++i) {
         const char c = raw[i];
         if (c != '\\' || i + 1 == raw.size()) {
             out += c;
@@ -413,30 +473,39 @@ std::string UnescapeText(std::string_view raw) {
     return out;
 }
 
+void AppendEscapedText(std::string& out, std::string_view text) {
+    static constexpr auto kEscaped = [] {
+        std::array<bool, 256> escaped{};
+        for (unsigned char c : {'\\', ',', ';', '\r', '\n'}) {
+            escaped[c] = true;
+        }
+        return escaped;
+    }();
+    std::size_t start = 0;  // of the run of plain characters not yet copied
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (!kEscaped[static_cast<unsigned char>(c)]) {
+            continue;
+        }
+        out.append(text.substr(start, i - start));
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            out += "\\n";
+        } else {
+            out += '\\';
+            out += c;
+        }
+        start = i + 1;
+    }
+    out.append(text.substr(start));
+}
+
 std::string EscapeText(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 8);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        switch (c) {
-            case '\\':
-            case ',':
-            case ';':
-                out += '\\';
-                out += c;
-                break;
-            case '\r':
-                if (i + 1 < text.size() && text[i + 1] == '\n') {
-                    ++i;
-                }
-                [[fallthrough]];
-            case '\n':
-                out += "\\n";
-                break;
-            default:
-                out += c;
-        }
-    }
+    AppendEscapedText(out, text);
     return out;
 }
 

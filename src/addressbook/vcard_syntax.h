@@ -74,12 +74,15 @@ void DecodeTransport(Property& property);
 std::string FormatHeader(const Property& property);
 // The whole content line, unfolded.
 std::string FormatContentLine(const Property& property);
+// Whether FormatContentLine(property) would give `line` (without making it).
+bool IsWrittenAs(const Property& property, std::string_view line);
 
 // Text value escapes: \n and \N give a line feed; \\ \, \; and \: their
 // character; any other backslash stays as it is.
 std::string UnescapeText(std::string_view raw);
 // Escapes \ , ; and line breaks (CR LF, CR and LF each give \n).
 std::string EscapeText(std::string_view text);
+void AppendEscapedText(std::string& out, std::string_view text);
 // The components of a structured value (N, ADR, ORG): split at semicolons
 // that are not escaped.  The views point into `raw`.
 std::vector<std::string_view> SplitComponents(std::string_view raw);
