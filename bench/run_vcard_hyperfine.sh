@@ -19,43 +19,9 @@
 # RUNS (default 7) and WARMUP (default 1) set hyperfine's repetitions.
 set -u
 
-usage() {
-    echo "usage: $0 TOOL DATA_DIR [N ...]" >&2
-    echo "  TOOL: quillbox-tool binary; DATA_DIR: folder of book-N.{qxd,abook}" >&2
-    exit 2
-}
-
-[ $# -ge 2 ] || usage
-tool=$1
-data=$2
-shift 2
-sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(100000)
-
-script_dir=$(cd "$(dirname "$0")" && pwd)
-out_root=${OUT_DIR:-$script_dir/out}
-runs=${RUNS:-7}
-warmup=${WARMUP:-1}
-
-[ -x "$tool" ] || { echo "not an executable: $tool" >&2; usage; }
-[ -d "$data" ] || { echo "not a folder: $data" >&2; usage; }
-for program in hyperfine abook awk; do
-    command -v "$program" >/dev/null || { echo "$program is not installed" >&2; exit 2; }
-done
-[ -x /usr/bin/time ] || { echo "/usr/bin/time is not installed (Debian package 'time')" >&2; exit 2; }
-for n in "${sizes[@]}"; do
-    [[ $n =~ ^[0-9]+$ ]] || { echo "not a book size: $n" >&2; usage; }
-    for ext in qxd abook; do
-        [ -f "$data/book-$n.$ext" ] || {
-            echo "missing $data/book-$n.$ext (run quillbox_generate_books $n)" >&2
-            exit 2
-        }
-    done
-done
-tool=$(cd "$(dirname "$tool")" && pwd)/$(basename "$tool")
-data=$(cd "$data" && pwd)
-
-quote() { printf "'%s'" "${1//\'/\'\\\'\'}"; }
+# shellcheck source=bench_common.sh
+. "$(cd "$(dirname "$0")" && pwd)/bench_common.sh"
+read_bench_arguments 7 "qxd abook" "$@"
 
 # The fastest run (hyperfine's "min", in seconds) of command $2 in CSV $1.
 min_of() {
@@ -74,15 +40,6 @@ ratio_line() {
         printf "| %s | %.0f ms / %.0f ms = %.2fx | <= %sx | %s |\n", l, a * 1000, b * 1000, r, t,
             (r <= t ? "met" : "NOT met")
     }'
-}
-
-# Peak resident set size in kB of a command (its output goes to /dev/null).
-peak_kb() {
-    local report
-    report=$(mktemp)
-    /usr/bin/time -v "$@" >/dev/null 2>"$report"
-    awk -F': ' '/Maximum resident set size/ { print $2 }' "$report"
-    rm -f "$report"
 }
 
 memory_line() {

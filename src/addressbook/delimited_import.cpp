@@ -56,15 +56,6 @@ void ForEachLineOf(std::string_view text, Fn&& fn) {
     }
 }
 
-// Reads up to `size` bytes, retrying after signals; -1 with errno on failure.
-ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
-    ssize_t n;
-    do {
-        n = ::read(fd, buffer, size);
-    } while (n < 0 && errno == EINTR);
-    return n;
-}
-
 // The length of `bytes` without a multi-byte UTF-8 sequence cut off at its end.
 std::size_t CompletePrefix(const char* bytes, std::size_t size) {
     for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
@@ -284,7 +275,7 @@ bool CDelimitedTextFile::Open(const std::string& path) {
         char* buf = buffer.get();
         std::size_t carry = 0;
         for (;;) {
-            const ssize_t n = ReadSome(m_fd, buf + carry, block);
+            const ssize_t n = fileio::ReadSome(m_fd, buf + carry, block);
             if (n < 0) {
                 return Fail(errno);
             }
@@ -347,7 +338,7 @@ bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_v
             capacity *= 2;
         }
         char* base = buffer.get();
-        const ssize_t n = ReadSome(m_fd, base + kept, capacity - kept);
+        const ssize_t n = fileio::ReadSome(m_fd, base + kept, capacity - kept);
         if (n < 0) {
             return Fail(errno);
         }

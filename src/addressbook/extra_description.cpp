@@ -71,18 +71,8 @@ bool IsQualifier(const Property& property) {
     return property.Is("X-ABLabel") || property.Is("X-ABShowAs") || property.Is("X-ABADR");
 }
 
-std::string Shortened(std::string text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            out += " / ";
-        } else {
-            out += text[i];
-        }
-    }
+std::string Shortened(std::string_view text) {
+    std::string out = vcard::ReplaceLineBreaks(text, " / ");
     if (out.size() > kMaxShown) {
         std::size_t cut = kMaxShown;
         while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) {

@@ -102,20 +102,9 @@ std::string NotesToText(std::string_view notes) {
     return text;
 }
 
+// The editor stores each line break of a note as "<p>".
 std::string TextToNotes(std::string_view text) {
-    std::string notes;
-    notes.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            notes += "<p>";
-        } else {
-            notes += text[i];
-        }
-    }
-    return notes;
+    return ReplaceLineBreaks(text, "<p>");
 }
 
 // Appends the value text of a field in a property.  Web addresses are
@@ -147,19 +136,7 @@ std::string FieldOfValue(int field, std::string_view raw) {
 }
 
 std::string NormalizedLineBreaks(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            if (i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            out += '\n';
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+    return ReplaceLineBreaks(text, "\n");
 }
 
 bool IsStructured(const Property& property) {
@@ -625,6 +602,41 @@ bool MarkedSecond(const Property& property) {
     return param != nullptr && param->value == "2";
 }
 
+// The types of the phones the export writes.
+struct TelTypes {
+    Slot slot;
+    std::string_view types30;
+    std::string_view types40;
+};
+constexpr TelTypes kTelTypes[] = {
+    {kHomeTelSlot, "HOME,VOICE", "home,voice"},
+    {kWorkTelSlot, "WORK,VOICE", "work,voice"},
+    {kCellTelSlot, "CELL,VOICE", "cell,voice"},
+    {kPagerTelSlot, "PAGER", "pager"},
+    {kFaxTelSlot, "FAX", "fax"},
+};
+
+// The properties whose whole value is one field: what comes before the
+// value in 3.0 and 4.0, and for the second of a pair the first field.
+struct PlainLine {
+    Slot slot;
+    std::string_view head30;
+    std::string_view head40;
+    int first;  // -1, or the first field of the pair (the head then ends before ":")
+};
+constexpr PlainLine kPlainLines[] = {
+    {kTitleSlot, "TITLE:", "TITLE:", -1},
+    {kManagerSlot, "X-MANAGER:", "X-MANAGER:", -1},
+    {kPagerCardSlot, "X-QUILLBOX-PAGERCARD:", "X-QUILLBOX-PAGERCARD:", -1},
+    {kEmail1Slot, "EMAIL;TYPE=INTERNET:", "EMAIL:", -1},
+    {kEmail2Slot, "EMAIL;TYPE=INTERNET", "EMAIL", Email1},
+    {kWeb1Slot, "URL:", "URL:", -1},
+    {kWeb2Slot, "URL", "URL", Web1},
+    {kNoteSlot, "NOTE:", "NOTE:", -1},
+    {kAdditional1Slot, "X-QUILLBOX-ADDITIONAL1:", "X-QUILLBOX-ADDITIONAL1:", -1},
+    {kAdditional2Slot, "X-QUILLBOX-ADDITIONAL2:", "X-QUILLBOX-ADDITIONAL2:", -1},
+};
+
 // Puts in `line` the property the export writes for `slot` from the
 // fields alone; false (and `line` empty) when it writes none.
 bool DefaultLine(std::string& line, Slot slot, const Fields& fields, Version version) {
@@ -662,14 +674,6 @@ bool DefaultLine(std::string& line, Slot slot, const Fields& fields, Version ver
                 value(Department);
             }
             break;
-        case kTitleSlot:
-            line += "TITLE:";
-            value(Position);
-            break;
-        case kManagerSlot:
-            line += "X-MANAGER:";
-            value(Manager);
-            break;
         case kAddressSlot:
             line += v4 ? "ADR;TYPE=home:;;" : "ADR;TYPE=HOME:;;";
             value(Address1);
@@ -679,56 +683,23 @@ bool DefaultLine(std::string& line, Slot slot, const Fields& fields, Version ver
             }
             components(";", {City, State, ZipCode, Country});
             break;
-        case kHomeTelSlot:
-            AppendTelLine(line, "HOME,VOICE", "home,voice", fields, slot, version);
-            break;
-        case kWorkTelSlot:
-            AppendTelLine(line, "WORK,VOICE", "work,voice", fields, slot, version);
-            break;
-        case kCellTelSlot:
-            AppendTelLine(line, "CELL,VOICE", "cell,voice", fields, slot, version);
-            break;
-        case kPagerTelSlot:
-            AppendTelLine(line, "PAGER", "pager", fields, slot, version);
-            break;
-        case kFaxTelSlot:
-            AppendTelLine(line, "FAX", "fax", fields, slot, version);
-            break;
-        case kPagerCardSlot:
-            line += "X-QUILLBOX-PAGERCARD:";
-            value(PagerCard);
-            break;
-        case kEmail1Slot:
-            line += v4 ? "EMAIL:" : "EMAIL;TYPE=INTERNET:";
-            value(Email1);
-            break;
-        case kEmail2Slot:
-            line += v4 ? "EMAIL" : "EMAIL;TYPE=INTERNET";
-            AppendSecondSlotMark(line, fields, Email1);
-            value(Email2);
-            break;
-        case kWeb1Slot:
-            line += "URL:";
-            value(Web1);
-            break;
-        case kWeb2Slot:
-            line += "URL";
-            AppendSecondSlotMark(line, fields, Web1);
-            value(Web2);
-            break;
-        case kNoteSlot:
-            line += "NOTE:";
-            value(Notes);
-            break;
-        case kAdditional1Slot:
-            line += "X-QUILLBOX-ADDITIONAL1:";
-            value(Additional1);
-            break;
-        case kAdditional2Slot:
-            line += "X-QUILLBOX-ADDITIONAL2:";
-            value(Additional2);
-            break;
         default:
+            for (const TelTypes& tel : kTelTypes) {
+                if (tel.slot == slot) {
+                    AppendTelLine(line, tel.types30, tel.types40, fields, slot, version);
+                    return true;
+                }
+            }
+            for (const PlainLine& plain : kPlainLines) {
+                if (plain.slot == slot) {
+                    line += v4 ? plain.head40 : plain.head30;
+                    if (plain.first >= 0) {
+                        AppendSecondSlotMark(line, fields, plain.first);
+                    }
+                    value(kSlots[slot].fields[0]);
+                    return true;
+                }
+            }
             return false;
     }
     return true;

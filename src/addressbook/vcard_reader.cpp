@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "fileio/atomic_file.h"
 #include "fileio/text_encoding.h"
 
 namespace addressbook::vcard {
@@ -95,14 +96,6 @@ std::string NameAtStart(std::string_view line) {
 std::string SizeText(std::size_t bytes) {
     return bytes >= (std::size_t{1} << 20) ? std::to_string(bytes >> 20) + " MB"
                                            : std::to_string(bytes) + " bytes";
-}
-
-ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
-    ssize_t n;
-    do {
-        n = ::read(fd, buffer, size);
-    } while (n < 0 && errno == EINTR);
-    return n;
 }
 
 }  // namespace
@@ -459,7 +452,7 @@ bool CVCardReader::ReadFile(const std::string& path, const CardFn& onCard) {
     std::unique_ptr<char[]> buffer(new char[block]);
     State state(onCard, m_problems);
     for (;;) {
-        const ssize_t n = ReadSome(fd, buffer.get(), block);
+        const ssize_t n = fileio::ReadSome(fd, buffer.get(), block);
         if (n < 0) {
             const int err = errno;
             state.Finish();

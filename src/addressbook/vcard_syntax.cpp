@@ -509,20 +509,27 @@ std::string EscapeText(std::string_view text) {
     return out;
 }
 
-std::string EscapeLineBreaks(std::string_view text) {
+std::string ReplaceLineBreaks(std::string_view text, std::string_view with) {
     std::string out;
     out.reserve(text.size());
+    std::size_t start = 0;  // of the text not yet copied
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            out += "\\n";
-        } else {
-            out += text[i];
+        if (text[i] != '\r' && text[i] != '\n') {
+            continue;
         }
+        out.append(text.substr(start, i - start));
+        out.append(with);
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+        }
+        start = i + 1;
     }
+    out.append(text.substr(start));
     return out;
+}
+
+std::string EscapeLineBreaks(std::string_view text) {
+    return ReplaceLineBreaks(text, "\\n");
 }
 
 std::vector<std::string_view> SplitComponents(std::string_view raw) {

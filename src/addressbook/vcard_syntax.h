@@ -86,7 +86,9 @@ void AppendEscapedText(std::string& out, std::string_view text);
 // The components of a structured value (N, ADR, ORG): split at semicolons
 // that are not escaped.  The views point into `raw`.
 std::vector<std::string_view> SplitComponents(std::string_view raw);
-// Line breaks (CR LF, CR, LF) as "\n".
+// Each line break (CR LF, CR or LF) replaced by `with`.
+std::string ReplaceLineBreaks(std::string_view text, std::string_view with);
+// Line breaks as "\n".
 std::string EscapeLineBreaks(std::string_view text);
 
 // Appends `line` folded at 75 octets (never inside a UTF-8 character, nor

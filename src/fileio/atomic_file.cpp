@@ -193,6 +193,14 @@ bool WriteFileAtomically(const std::string& path, std::string_view contents,
     return ok;
 }
 
+long ReadSome(int fd, char* buffer, std::size_t size) {
+    ssize_t n;
+    do {
+        n = ::read(fd, buffer, size);
+    } while (n < 0 && errno == EINTR);
+    return static_cast<long>(n);
+}
+
 bool ReadWholeFile(const std::string& path, std::string& out, std::string* errorText,
                    int* errorNumber) {
     auto fail = [&](int err) {

@@ -56,6 +56,10 @@ private:
 bool WriteFileAtomically(const std::string& path, std::string_view contents,
                          std::string* errorText = nullptr);
 
+// read(2) retried after signals: the bytes read (0 at the end of the file),
+// or -1 with errno set.
+long ReadSome(int fd, char* buffer, std::size_t size);
+
 // Reads a whole file into `out`.  False with the system's reason otherwise.
 bool ReadWholeFile(const std::string& path, std::string& out, std::string* errorText = nullptr,
                    int* errorNumber = nullptr);
