@@ -16,6 +16,9 @@
 #include "addressbook/delimited_export.h"
 #include "addressbook/delimited_import.h"
 #include "addressbook/delimited_token.h"
+#include "addressbook/entry_identity.h"
+#include "addressbook/vcard_export.h"
+#include "addressbook/vcard_import.h"
 #include "addressbook/vector_address_list.h"
 #include "clausedb/expr_database.h"
 #include "support/book_generator.h"
@@ -304,6 +307,59 @@ void BM_Export(benchmark::State& state) {
     state.counters["same_as_generated"] = out == DelimitedText(count, ',') ? 1 : 0;
 }
 BENCHMARK(BM_Export)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The cards of the book as `export --vcard` writes them (3.0), made once.
+const std::string& VCardBookText(benchmark::State& state, const addressbook::IAddressList& list) {
+    static std::map<int, std::string> cache;
+    std::string& text = cache[static_cast<int>(state.range(0))];
+    if (text.empty()) {
+        const std::vector<std::string> uids = addressbook::ExportUids(list);
+        for (int row = 0; row < list.RowCount(); ++row) {
+            text += addressbook::VCardText(list.EntryAt(row), addressbook::vcard::Version::V30,
+                                           uids[static_cast<std::size_t>(row)]);
+        }
+    }
+    return text;
+}
+
+// vCard export engine: entries to folded card text, UIDs derived.
+void BM_VCardExport(benchmark::State& state) {
+    addressbook::VectorAddressList list;
+    if (!LoadListOrSkip(state, list)) {
+        return;
+    }
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const std::vector<std::string> uids = addressbook::ExportUids(list);
+        bytes = 0;
+        for (int row = 0; row < list.RowCount(); ++row) {
+            bytes += addressbook::VCardText(list.EntryAt(row), addressbook::vcard::Version::V30,
+                                            uids[static_cast<std::size_t>(row)])
+                         .size();
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_VCardExport)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// vCard import engine: card text to staged entries.
+void BM_VCardImport(benchmark::State& state) {
+    addressbook::VectorAddressList list;
+    if (!LoadListOrSkip(state, list)) {
+        return;
+    }
+    const std::string& text = VCardBookText(state, list);
+    for (auto _ : state) {
+        addressbook::StagedEntries staged;
+        addressbook::VCardImportReport report;
+        if (addressbook::ImportVCardEntriesFromBytes(text, staged, report) != list.RowCount()) {
+            state.SkipWithError("the import lost cards");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_VCardImport)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -15,41 +15,9 @@
 # RUNS (default 5) and WARMUP (default 1) set hyperfine's repetitions.
 set -u
 
-usage() {
-    echo "usage: $0 TOOL DATA_DIR [N ...]" >&2
-    echo "  TOOL: quillbox-tool binary; DATA_DIR: folder of book-N.{qxd,csv,abook}" >&2
-    exit 2
-}
-
-[ $# -ge 2 ] || usage
-tool=$1
-data=$2
-shift 2
-sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(100000)
-
-script_dir=$(cd "$(dirname "$0")" && pwd)
-out_root=${OUT_DIR:-$script_dir/out}
-runs=${RUNS:-5}
-warmup=${WARMUP:-1}
-
-[ -x "$tool" ] || { echo "not an executable: $tool" >&2; usage; }
-[ -d "$data" ] || { echo "not a folder: $data" >&2; usage; }
-for program in hyperfine abook awk cmp; do
-    command -v "$program" >/dev/null || { echo "$program is not installed" >&2; exit 2; }
-done
-[ -x /usr/bin/time ] || { echo "/usr/bin/time is not installed (Debian package 'time')" >&2; exit 2; }
-for n in "${sizes[@]}"; do
-    [[ $n =~ ^[0-9]+$ ]] || { echo "not a book size: $n" >&2; usage; }
-    for ext in qxd csv abook; do
-        [ -f "$data/book-$n.$ext" ] || {
-            echo "missing $data/book-$n.$ext (run quillbox_generate_books $n)" >&2
-            exit 2
-        }
-    done
-done
-tool=$(cd "$(dirname "$tool")" && pwd)/$(basename "$tool")
-data=$(cd "$data" && pwd)
+# shellcheck source=bench_common.sh
+. "$(cd "$(dirname "$0")" && pwd)/bench_common.sh"
+read_bench_arguments 5 "qxd csv abook" "$@"
 
 # Every field of the book, column i + 1 for field i: the layout of the
 # generated delimited files.
@@ -102,15 +70,6 @@ compare() {
         "$(cpu_of "$times" "$run")" "$(cpu_of "$times" "$base")" "$target" "$name"
 }
 
-# Peak resident set size in kB of a command (its output goes to /dev/null).
-peak_kb() {
-    local report
-    report=$(mktemp)
-    /usr/bin/time -v "$@" >/dev/null 2>"$report"
-    awk -F': ' '/Maximum resident set size/ { print $2 }' "$report"
-    rm -f "$report"
-}
-
 # Runs a command once, printing its exit status (and the start of its error
 # output when it failed) and keeping it in exit_of[NAME]; $out names the
 # scratch folder.
@@ -135,8 +94,6 @@ figure() {
         echo "${value:-n/a}"
     fi
 }
-
-quote() { printf "'%s'" "${1//\'/\'\\\'\'}"; }
 
 for n in "${sizes[@]}"; do
     out="$out_root/$n"

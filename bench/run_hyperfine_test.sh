@@ -9,20 +9,7 @@ tool=$2
 script="$(cd "$(dirname "$0")" && pwd)/run_hyperfine.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-expect_exit() {
-    local expected=$1
-    shift
-    "$@" >"$work/log" 2>&1
-    local rc=$?
-    [ $rc -eq "$expected" ] || fail "exit $rc instead of $expected: $*"
-}
+. "$(cd "$(dirname "$0")" && pwd)/bench_common.sh"
 
 "$generator" --out "$work/data" 200 >/dev/null || { echo "generator failed"; exit 1; }
 

@@ -14,9 +14,12 @@
 #include "addressbook/delimited_export.h"
 #include "addressbook/delimited_import.h"
 #include "addressbook/field_table.h"
+#include "addressbook/vcard_export.h"
+#include "addressbook/vcard_import.h"
 #include "addressbook/vector_address_list.h"
 #include "clausedb/expr_database.h"
 #include "column_spec.h"
+#include "extra_json.h"
 #include "fileio/atomic_file.h"
 #include "json_lines.h"
 #include "resources/version.h"
@@ -43,6 +46,10 @@ constexpr const char* kUsage =
     "                       given) and save the result as OUT.\n"
     "  export (--comma|--tab) --columns SPEC BOOK OUT\n"
     "                       Export the entries of BOOK as delimited text.\n"
+    "  import --vcard [--book BOOK] FILE.vcf OUT\n"
+    "                       Import the cards of a vCard file (2.1, 3.0 or 4.0).\n"
+    "  export --vcard [--vcard-version 3.0|4.0] BOOK OUT\n"
+    "                       Export the entries of BOOK as vCards (3.0 unless asked).\n"
     "\n"
     "SPEC maps fields to 1-based columns, e.g. LastName=1,FirstName=2,Email1=4;\n"
     "fields not named get 0.  Field names: LastName FirstName MiddleInitial Title\n"
@@ -134,6 +141,7 @@ int RunDump(const std::vector<std::string>& args) {
             line += ':';
             quillbox::tool::AppendJsonString(line, entry.GetField(field));
         }
+        quillbox::tool::AppendExtraMembers(line, entry.Extra());
         line += "}\n";
         std::fwrite(line.data(), 1, line.size(), stdout);
     }
@@ -214,7 +222,104 @@ bool ParseDelimitedOptions(const std::vector<std::string>& args, bool allowBook,
     return true;
 }
 
+bool HasOption(const std::vector<std::string>& args, std::string_view option) {
+    return std::find(args.begin(), args.end(), option) != args.end();
+}
+
+int RunImportVCard(const std::vector<std::string>& args) {
+    std::string book;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--vcard") {
+            continue;
+        }
+        if (args[i] == "--book") {
+            if (i + 1 >= args.size()) {
+                return UsageError("--book needs a value");
+            }
+            book = args[++i];
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            return UsageError("unknown option " + args[i]);
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    if (positional.size() != 2) {
+        return UsageError("import --vcard takes a vCard file and an output book");
+    }
+    const std::string& cardPath = positional[0];
+    clausedb::CExprDatabase db;
+    addressbook::VectorAddressList list;
+    if (!book.empty()) {
+        OpenResult result = OpenBook(book, db, list);
+        if (result != OpenResult::Opened) {
+            return ExitFor(result);
+        }
+    }
+    addressbook::StagedEntries staged;
+    addressbook::VCardImportReport report;
+    std::string error;
+    const int count = addressbook::ImportVCardEntries(cardPath, staged, report, &error);
+    if (count < 0) {
+        std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", cardPath.c_str(),
+                     error.c_str());
+        return kExitUsage;
+    }
+    const std::string text = addressbook::ImportReportText(report, cardPath);
+    if (count == 0) {
+        std::printf("%s\n", text.c_str());
+        return kExitRefused;
+    }
+    addressbook::LoadEntries(staged, list);
+    if (!SaveBook(list, db, positional[1])) {
+        return kExitUsage;
+    }
+    std::printf("%s\n", text.c_str());
+    return kExitOk;
+}
+
+int RunExportVCard(const std::vector<std::string>& args) {
+    addressbook::vcard::Version version = addressbook::vcard::Version::V30;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--vcard") {
+            continue;
+        }
+        if (args[i] == "--vcard-version") {
+            if (i + 1 >= args.size() || (args[i + 1] != "3.0" && args[i + 1] != "4.0")) {
+                return UsageError("--vcard-version takes 3.0 or 4.0");
+            }
+            version = addressbook::vcard::VersionOf(args[++i]);
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            return UsageError("unknown option " + args[i]);
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    if (positional.size() != 2) {
+        return UsageError("export --vcard takes a book and an output file");
+    }
+    clausedb::CExprDatabase db;
+    addressbook::VectorAddressList list;
+    OpenResult result = OpenBook(positional[0], db, list);
+    if (result != OpenResult::Opened) {
+        return ExitFor(result);
+    }
+    std::string error;
+    const int count = addressbook::ExportVCardFile(list, version, positional[1], &error);
+    if (count < 0) {
+        std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", positional[1].c_str(),
+                     error.c_str());
+        return kExitUsage;
+    }
+    std::printf("%d addresses exported.\n", count);
+    return kExitOk;
+}
+
 int RunImport(const std::vector<std::string>& args) {
+    if (HasOption(args, "--vcard")) {
+        return RunImportVCard(args);
+    }
     DelimitedOptions options;
     std::string error;
     if (!ParseDelimitedOptions(args, true, options, error)) {
@@ -273,6 +378,9 @@ int RunImport(const std::vector<std::string>& args) {
 }
 
 int RunExport(const std::vector<std::string>& args) {
+    if (HasOption(args, "--vcard")) {
+        return RunExportVCard(args);
+    }
     DelimitedOptions options;
     std::string error;
     if (!ParseDelimitedOptions(args, false, options, error)) {

@@ -69,6 +69,7 @@ CAddressEntry& CAddressEntry::operator=(const CAddressEntry& other) {
             copy.reset(new char[size]);
             std::memcpy(copy.get(), other.m_pBlock.get(), size);
         }
+        m_extra = other.m_extra;
         m_pBlock = std::move(copy);
     }
     return *this;
@@ -175,6 +176,9 @@ void CAddressEntry::AssignFields(const std::array<std::string_view, kFieldCount>
 }
 
 bool CAddressEntry::operator==(const CAddressEntry& other) const {
+    if (!(m_extra == other.m_extra)) {
+        return false;
+    }
     // The block is a function of the 32 texts, so equal entries have equal
     // blocks.
     if (!m_pBlock || !other.m_pBlock) {

@@ -7,6 +7,9 @@
 // beyond), and their texts end to end.  An entry with every field empty
 // holds no block.  Texts are UTF-8 and may hold any bytes, line breaks
 // included.
+//
+// What the entry's clause holds beyond the 32 fields (extra_data.h) lives in
+// a second block, null for the many entries that have nothing more.
 #pragma once
 
 #include <array>
@@ -14,7 +17,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "addressbook/extra_data.h"
 #include "addressbook/field_table.h"
 
 namespace addressbook {
@@ -41,12 +46,17 @@ public:
     // Total bytes of text held by the 32 fields.
     std::size_t TextSize() const;
 
+    // The clause arguments kept beyond the 32 fields (see extra_data.h).
+    const CExtraData& Extra() const { return m_extra; }
+    void SetExtra(CExtraData extra) { m_extra = std::move(extra); }
+
     bool operator==(const CAddressEntry& other) const;
 
 private:
     std::size_t BlockSize() const;
 
     std::unique_ptr<char[]> m_pBlock;  // null when every field is empty
+    CExtraData m_extra;
 };
 
 }  // namespace addressbook

@@ -22,6 +22,7 @@ void FillClauseFromEntry(CExprTerm clause, const CAddressEntry& entry) {
     std::array<std::string_view, kFieldCount> values;
     entry.GetFields(values);
     FieldAttributes().AddStringAttributes(clause, values.data());
+    entry.Extra().AppendTo(clause);
 }
 
 void StoreEntriesAsClauses(const IAddressList& list, CExprDatabase& db) {
@@ -37,11 +38,48 @@ void GetFieldTexts(CExprTerm clause, std::array<std::string_view, kFieldCount>& 
     FieldAttributes().GetTexts(clause, texts.data());
 }
 
+namespace {
+
+// The arguments of `clause` that GetFieldTexts does not take (see
+// extra_data.h), in their order.
+CExtraData ExtraArguments(CExprTerm clause) {
+    CExtraDataBuilder extra;
+    std::uint32_t seen = 0;  // bit i: the first pair of field i was met
+    CExprTerm argument = clause.First();
+    if (argument) {
+        argument = argument.Next();  // past the functor
+    }
+    for (; argument; argument = argument.Next()) {
+        // The pairs that FindAttributePair accepts.
+        const CExprTerm mark =
+            argument.Kind() == clausedb::ExprList ? argument.First() : CExprTerm();
+        const CExprTerm name = mark ? mark.Next() : CExprTerm();
+        const bool pair = mark.Kind() == clausedb::ExprWord &&
+                          mark.WordOrStringText().substr(0, 1) == "=" &&
+                          name.Kind() == clausedb::ExprWord;
+        const int field = pair ? FieldIndexFromAttribute(name.WordOrStringText()) : -1;
+        if (field >= 0 && (seen >> field & 1u) == 0) {
+            seen |= std::uint32_t{1} << field;
+            const clausedb::ExprKind kind = name.Next().Kind();
+            if (name.Next() && (kind == clausedb::ExprWord || kind == clausedb::ExprString)) {
+                continue;  // the field's text
+            }
+        }
+        extra.AddTerm(argument);
+    }
+    return extra.Build();
+}
+
+}  // namespace
+
 std::unique_ptr<CAddressEntry> EntryFromClause(CExprTerm clause) {
     std::array<std::string_view, kFieldCount> texts;
-    GetFieldTexts(clause, texts);
+    const bool onlyFields = FieldAttributes().GetTexts(clause, texts.data());
     auto entry = std::make_unique<CAddressEntry>();
     entry->AssignFields(texts);
+    if (!onlyFields) {
+        entry->SetExtra(ExtraArguments(clause));
+    }
     return entry;
 }
 

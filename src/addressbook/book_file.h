@@ -38,7 +38,7 @@ inline constexpr std::string_view kContactFunctor = "contact";
 const clausedb::CAttributeNames& FieldAttributes();
 
 // Adds the 32 attributes of `entry` to `clause`, in field order, empty texts
-// included.
+// included, and then the entry's extra data (extra_data.h).
 void FillClauseFromEntry(clausedb::CExprTerm clause, const CAddressEntry& entry);
 
 // Appends one `contact` clause per row of `list`, top row first.
@@ -51,7 +51,8 @@ void StoreEntriesAsClauses(const IAddressList& list, clausedb::CExprDatabase& db
 // point into the database's store.
 void GetFieldTexts(clausedb::CExprTerm clause, std::array<std::string_view, kFieldCount>& texts);
 
-// A new entry holding the fields of `clause` (see GetFieldTexts).
+// A new entry holding the fields of `clause` (see GetFieldTexts) and, as its
+// extra data, every other argument of the clause.
 std::unique_ptr<CAddressEntry> EntryFromClause(clausedb::CExprTerm clause);
 
 // Makes a new entry from `clause` and appends it to `list`.  False when the

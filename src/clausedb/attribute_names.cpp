@@ -98,23 +98,29 @@ void CAttributeNames::AddStringAttributes(CExprTerm clause, const std::string_vi
     }
 }
 
-void CAttributeNames::GetTexts(CExprTerm clause, std::string_view* texts) const {
+bool CAttributeNames::GetTexts(CExprTerm clause, std::string_view* texts) const {
     const std::size_t count = m_names.size();
     std::fill(texts, texts + count, std::string_view());
-    if (clause.Kind() != ExprList || count == 0) {
-        return;
+    if (clause.Kind() != ExprList) {
+        return true;
+    }
+    const Impl& impl = ExprStoreAccess::Of(*clause.Store());
+    const std::uint32_t functor = impl.At(clause.Index()).value;
+    if (count == 0) {
+        return functor == 0 || impl.At(functor).next == 0;
     }
     const std::uint32_t* offsets = Resolve(clause, false);
-    const Impl& impl = ExprStoreAccess::Of(*clause.Store());
     std::fill(m_seen.begin(), m_seen.end(), 0);
     std::uint64_t* seen = m_seen.data();
     std::size_t remaining = count;
     std::size_t hint = 0;  // pairs usually come in the order of the names
     // The elements that FindAttributePair accepts: a list whose first
     // element is a word starting with '=' and whose second element is a word.
-    for (std::uint32_t e = impl.At(clause.Index()).value; e != 0; e = impl.At(e).next) {
+    bool onlyTexts = true;
+    for (std::uint32_t e = functor; e != 0; e = impl.At(e).next) {
         const ExprCell* pairName = impl.AttributePairName(impl.At(e));
         if (pairName == nullptr) {
+            onlyTexts = onlyTexts && e == functor;
             continue;
         }
         const ExprCell& name = *pairName;
@@ -130,24 +136,30 @@ void CAttributeNames::GetTexts(CExprTerm clause, std::string_view* texts) const 
             }
         }
         if (index == count) {
+            onlyTexts = false;
             continue;
         }
         hint = index + 1;
         const std::uint64_t bit = std::uint64_t{1} << (index % 64);
         if ((seen[index / 64] & bit) != 0) {
+            onlyTexts = false;
             continue;  // the first pair with a name counts, whatever its value
         }
         seen[index / 64] |= bit;
+        bool text = false;
         if (name.next != 0) {
             const ExprCell& value = impl.At(name.next);
             if (value.kind == ExprWord || value.kind == ExprString) {
                 texts[index] = impl.Text(value.value);
+                text = true;
             }
         }
+        onlyTexts = onlyTexts && text;
         if (--remaining == 0) {
-            break;
+            return onlyTexts && impl.At(e).next == 0;
         }
     }
+    return onlyTexts;
 }
 
 }  // namespace clausedb

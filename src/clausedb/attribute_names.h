@@ -36,8 +36,10 @@ public:
 
     // For every name i: texts[i] is the text that clause.GetAttributeText(
     // Name(i)) gives, or the empty text where it gives none.  `texts` holds
-    // Size() views, which point into the clause's store.
-    void GetTexts(CExprTerm clause, std::string_view* texts) const;
+    // Size() views, which point into the clause's store.  True when the
+    // clause holds nothing else: every element after the first (the functor)
+    // is the first pair of one of the names, with a word or string value.
+    bool GetTexts(CExprTerm clause, std::string_view* texts) const;
 
 private:
     // The word offsets of the names in the clause's store (0: the store

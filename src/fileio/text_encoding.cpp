@@ -14,32 +14,60 @@ constexpr char32_t kHighControls[32] = {
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     std::string out;
     out.reserve(bytes.size());
-    auto unitAt = [&](std::size_t i) -> char16_t {
-        auto b0 = static_cast<unsigned char>(bytes[i]);
-        auto b1 = static_cast<unsigned char>(bytes[i + 1]);
-        return static_cast<char16_t>(bigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0);
-    };
-    std::size_t i = 0;
-    while (i + 1 < bytes.size()) {
-        char32_t cp = unitAt(i);
-        i += 2;
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < bytes.size()) {
-            char32_t low = unitAt(i);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            } else {
-                cp = 0xFFFD;
-            }
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;  // lone surrogate
-        }
-        AppendUtf8(out, cp);
-    }
+    Utf16Decoder decoder(bigEndian);
+    decoder.Feed(bytes, out);
+    decoder.Finish(out);
     return out;
 }
 
 }  // namespace
+
+void Utf16Decoder::Unit(char16_t unit, std::string& out) {
+    if (m_nHigh != 0) {
+        const char16_t high = m_nHigh;
+        m_nHigh = 0;
+        if (unit >= 0xDC00 && unit <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((char32_t{high} - 0xD800) << 10) + (unit - 0xDC00));
+            return;
+        }
+        AppendUtf8(out, 0xFFFD);  // a high surrogate without its pair
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+        m_nHigh = unit;
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        AppendUtf8(out, 0xFFFD);  // lone low surrogate
+    } else {
+        AppendUtf8(out, unit);
+    }
+}
+
+void Utf16Decoder::Feed(std::string_view bytes, std::string& out) {
+    auto unitOf = [this](unsigned char b0, unsigned char b1) {
+        return static_cast<char16_t>(m_bBigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0);
+    };
+    std::size_t i = 0;
+    if (m_nOddByte >= 0 && !bytes.empty()) {
+        Unit(unitOf(static_cast<unsigned char>(m_nOddByte), static_cast<unsigned char>(bytes[0])),
+             out);
+        m_nOddByte = -1;
+        i = 1;
+    }
+    for (; i + 1 < bytes.size(); i += 2) {
+        Unit(unitOf(static_cast<unsigned char>(bytes[i]), static_cast<unsigned char>(bytes[i + 1])),
+             out);
+    }
+    if (i < bytes.size()) {
+        m_nOddByte = static_cast<unsigned char>(bytes[i]);
+    }
+}
+
+void Utf16Decoder::Finish(std::string& out) {
+    if (m_nHigh != 0) {
+        AppendUtf8(out, 0xFFFD);
+        m_nHigh = 0;
+    }
+    m_nOddByte = -1;
+}
 
 std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };

@@ -1,0 +1,117 @@
+#include "addressbook/vcard_import.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "addressbook/entry_identity.h"
+
+namespace addressbook {
+
+namespace {
+
+// Runs `read` (a read of CVCardReader) and stages an entry for every card.
+template <typename Read>
+void StageCards(Read&& read, vcard::CVCardReader& reader, StagedEntries& staged,
+                VCardImportReport& report) {
+    staged.Clear();
+    report = VCardImportReport{};
+    read([&](vcard::Card& card) {
+        staged.entries.push_back(
+            std::make_unique<CAddressEntry>(vcard::EntryFromCard(card, report.kept)));
+    });
+    // Once every card is known, so that no new UID is one a later card has.
+    GiveMissingUids(staged.entries);
+    report.problems = reader.Problems();
+    report.imported = static_cast<int>(staged.entries.size());
+    staged.announcedRows = report.imported;
+}
+
+std::string Count(std::size_t n, std::string_view noun) {
+    return std::to_string(n) + " " + std::string(noun) + (n == 1 ? "" : "s");
+}
+
+// "2 cards (line 4, no END:VCARD; line 9, no END:VCARD)"
+std::string ProblemList(const std::vector<vcard::ReadProblem>& problems, std::string_view noun) {
+    constexpr std::size_t kListed = 5;
+    std::string text = Count(problems.size(), noun) + " (";
+    for (std::size_t i = 0; i < problems.size() && i < kListed; ++i) {
+        if (i > 0) {
+            text += "; ";
+        }
+        text += "line " + std::to_string(problems[i].line) + ", " + problems[i].reason;
+    }
+    if (problems.size() > kListed) {
+        text += "; and " + std::to_string(problems.size() - kListed) + " more";
+    }
+    return text + ")";
+}
+
+}  // namespace
+
+int ImportVCardEntries(const std::string& path, StagedEntries& staged, VCardImportReport& report,
+                       std::string* errorText, int* errorNumber) {
+    vcard::CVCardReader reader;
+    bool ok = true;
+    StageCards(
+        [&](const vcard::CVCardReader::CardFn& onCard) { ok = reader.ReadFile(path, onCard); },
+        reader, staged, report);
+    if (!ok) {
+        staged.Clear();
+        report.imported = 0;
+        if (errorText != nullptr) {
+            *errorText = reader.ErrorText();
+        }
+        if (errorNumber != nullptr) {
+            *errorNumber = reader.ErrorNumber();
+        }
+        return -1;
+    }
+    return report.imported;
+}
+
+int ImportVCardEntriesFromBytes(std::string_view bytes, StagedEntries& staged,
+                                VCardImportReport& report) {
+    vcard::CVCardReader reader;
+    StageCards([&](const vcard::CVCardReader::CardFn& onCard) { reader.ReadBytes(bytes, onCard); },
+               reader, staged, report);
+    return report.imported;
+}
+
+std::string ImportReportText(const VCardImportReport& report, std::string_view fileName) {
+    std::string text = report.imported > 0
+                           ? std::to_string(report.imported) + " addresses imported."
+                           : "No contacts found in " + std::string(fileName) + ".";
+    if (!report.kept.empty()) {
+        std::vector<std::pair<std::string, int>> kept(report.kept.begin(), report.kept.end());
+        std::stable_sort(kept.begin(), kept.end(),
+                         [](const auto& a, const auto& b) { return a.second > b.second; });
+        text += " Kept as extra data: ";
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            text += (i > 0 ? ", " : "") + kept[i].first + " " + std::to_string(kept[i].second);
+        }
+        text += ".";
+    }
+    const vcard::ReadProblems& problems = report.problems;
+    std::vector<std::string> skipped;
+    if (!problems.skippedCards.empty()) {
+        skipped.push_back(ProblemList(problems.skippedCards, "card"));
+    }
+    if (!problems.skippedLines.empty()) {
+        skipped.push_back(ProblemList(problems.skippedLines, "line"));
+    }
+    for (std::size_t i = 0; i < skipped.size(); ++i) {
+        text += (i == 0 ? " Skipped: " : ", ") + skipped[i];
+    }
+    if (!skipped.empty()) {
+        text += ".";
+    }
+    if (problems.linesOutsideCards > 0) {
+        text += " Ignored: " + Count(static_cast<std::size_t>(problems.linesOutsideCards), "line") +
+                " outside any card.";
+    }
+    return text;
+}
+
+}  // namespace addressbook

@@ -1,0 +1,1 @@
+quillbox_fuzzer(fuzz_vcard_reader fuzz_vcard_reader.cpp quillbox_addressbook)
