@@ -56,52 +56,46 @@ private:
     std::vector<unsigned> m_reasons;
 };
 
-// The first row seen with each key, per kind of key.
-class KeyIndex {
-public:
-    KeyIndex(RowSets& sets, unsigned reason, std::size_t expected)
-        : m_sets(sets), m_reason(reason) {
-        m_first.reserve(expected);
-    }
-
-    void Add(std::string key, int row) {
-        if (key.empty()) {
-            return;
-        }
-        const auto [it, inserted] = m_first.try_emplace(std::move(key), row);
-        if (!inserted && it->second != row) {
-            m_sets.Join(it->second, row, m_reason);
-        }
-    }
-
-private:
-    RowSets& m_sets;
-    unsigned m_reason;
-    std::unordered_map<std::string, int> m_first;
-};
-
 }  // namespace
+
+std::vector<MatchKey> MatchKeysOf(const CAddressEntry& entry) {
+    std::vector<MatchKey> keys;
+    const auto add = [&keys](MatchReason kind, std::string text) {
+        if (!text.empty()) {
+            keys.push_back({kind, std::move(text)});
+        }
+    };
+    add(kMatchName, NameKey(entry.GetField(FirstName), entry.GetField(LastName)));
+    for (const int field : {Email1, Email2}) {
+        const std::string_view text = entry.GetField(field);
+        if (!text.empty()) {
+            add(kMatchEmail, EmailKey(text));
+        }
+    }
+    for (const int field : kPhoneFields) {
+        const std::string_view text = entry.GetField(field);
+        if (!text.empty()) {
+            add(kMatchPhone, PhoneKey(text));
+        }
+    }
+    return keys;
+}
 
 std::vector<DuplicateGroup> FindDuplicates(const IAddressList& list) {
     const int count = list.RowCount();
     RowSets sets(count);
-    const auto expected = static_cast<std::size_t>(count);
-    KeyIndex names(sets, kMatchName, expected);
-    KeyIndex emails(sets, kMatchEmail, expected);
-    KeyIndex phones(sets, kMatchPhone, expected);
+    // The first row seen with each key; the kind goes in front of the text,
+    // so that one table holds every kind.
+    std::unordered_map<std::string, int> firstRow;
+    firstRow.reserve(static_cast<std::size_t>(count) * 2);
+    std::string tagged;
     for (int row = 0; row < count; ++row) {
-        const CAddressEntry& entry = list.EntryAt(row);
-        names.Add(NameKey(entry.GetField(FirstName), entry.GetField(LastName)), row);
-        for (const int field : {Email1, Email2}) {
-            const std::string_view text = entry.GetField(field);
-            if (!text.empty()) {
-                emails.Add(EmailKey(text), row);
-            }
-        }
-        for (const int field : kPhoneFields) {
-            const std::string_view text = entry.GetField(field);
-            if (!text.empty()) {
-                phones.Add(PhoneKey(text), row);
+        for (MatchKey& key : MatchKeysOf(list.EntryAt(row))) {
+            tagged.assign(1, static_cast<char>('0' + key.kind));
+            tagged += key.text;
+            const auto [it, inserted] = firstRow.try_emplace(tagged, row);
+            if (!inserted && it->second != row) {
+                sets.Join(it->second, row, key.kind);
             }
         }
     }

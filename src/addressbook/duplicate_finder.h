@@ -11,6 +11,7 @@
 // never n * n comparisons.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "addressbook/address_list.h"
@@ -23,6 +24,19 @@ enum MatchReason : unsigned {
     kMatchEmail = 2u,
     kMatchPhone = 4u,
 };
+
+// One key of an entry: its kind and its text (see match_keys.h).
+struct MatchKey {
+    MatchReason kind;
+    std::string text;
+};
+
+// Every key of `entry`: its name, its e-mail addresses and its phone
+// numbers, as FindDuplicates matches them.  Two entries with an equal key
+// (same kind, same text) probably describe the same person, so whatever
+// needs to know whether an entry is already in a book can look its keys up
+// among the book's.
+std::vector<MatchKey> MatchKeysOf(const CAddressEntry& entry);
 
 struct DuplicateGroup {
     std::vector<int> rows;  // two or more, ascending

@@ -221,8 +221,11 @@ public:
     QString proposedFile;                   // the printer's output file when the dialog opened
     std::function<void(QPrinter&)> choose;  // the user's choices in the dialog
 
-    bool RunPrintDialog(QPrinter& printer, QWidget*) override {
+    bool offeredSelection = false;
+
+    bool RunPrintDialog(QPrinter& printer, QWidget*, bool offerSelection) override {
         ++dialogs;
+        offeredSelection = offerSelection;
         proposedFile = printer.outputFileName();
         if (choose) {
             choose(printer);
