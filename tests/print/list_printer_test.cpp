@@ -348,6 +348,42 @@ TEST_F(PrintCommandsTest, PrintDialogRangePastTheLastPage) {
     }
 }
 
+// With several rows selected the print dialog offers the selection, and
+// choosing it prints those rows alone.
+TEST_F(PrintCommandsTest, PrintTheSelectedRowsOnly) {
+    struct Case {
+        std::vector<int> select;
+        bool chooseSelection;
+        bool offered;
+        std::vector<bool> printed;  // rows 0, 1, 2
+    };
+    const Case cases[] = {
+        {{1}, false, false, {true, true, true}},
+        {{0, 2}, false, true, {true, true, true}},
+        {{2, 0}, true, true, {true, false, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.select.size());
+        QFile::remove(Pdf());
+        m_view->SelectRows(c.select, c.select.front());
+        m_ui.choose = [&c](QPrinter& printer) {
+            EXPECT_EQ(printer.printRange(), QPrinter::AllPages);
+            if (c.chooseSelection) {
+                printer.setPrintRange(QPrinter::Selection);
+            }
+        };
+        EXPECT_TRUE(m_view->RunCommand(resources::kCmdFilePrint));
+        EXPECT_EQ(m_ui.offeredSelection, c.offered);
+        const QString text = PdfPageText(Pdf(), 1);
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(text.contains(QStringLiteral("Row%1").arg(1000 + row)),
+                      c.printed[static_cast<std::size_t>(row)])
+                << row;
+        }
+        EXPECT_TRUE(text.contains("Page 1 of 1"));
+    }
+}
+
 // Print to a PDF file proposes the book's own name in the book's folder.
 TEST_F(ListPrinterTest, PrintDialogProposesThePdfBesideTheBook) {
     AddRows(1);
