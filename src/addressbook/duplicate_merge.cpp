@@ -1,6 +1,7 @@
 #include "addressbook/duplicate_merge.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 #include "addressbook/match_keys.h"
@@ -64,13 +65,21 @@ bool IsPhone(int field) {
     return !Companions(field).empty();
 }
 
-// Whether a non-empty field of `family` in `values` holds `text` of `field`.
-bool FamilyHolds(const MergeValues& values, std::span<const int> family, int field,
-                 std::string_view text) {
-    return std::any_of(family.begin(), family.end(), [&](int other) {
-        const std::string& held = values[static_cast<std::size_t>(other)];
-        return !held.empty() && SameFieldValue(field, text, held);
-    });
+// The keys (ValueKey) of the non-empty fields of `family` in `values`.
+std::unordered_set<std::string> HeldKeys(const MergeValues& values, std::span<const int> family) {
+    std::unordered_set<std::string> keys;
+    for (const int field : family) {
+        const std::string& text = values[static_cast<std::size_t>(field)];
+        if (!text.empty()) {
+            keys.insert(ValueKey(field, text));
+        }
+    }
+    return keys;
+}
+
+// A text of nothing but blanks, which holds nothing worth keeping.
+bool IsBlank(std::string_view text) {
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
 // The entry whose text of phone field `field` spells the same number as
@@ -78,11 +87,12 @@ bool FamilyHolds(const MergeValues& values, std::span<const int> family, int fie
 std::size_t FullestSpelling(const std::vector<const CAddressEntry*>& entries, int field,
                             std::size_t chosen) {
     const std::string_view number = entries[chosen]->GetField(field);
+    const std::string key = ValueKey(field, number);
     std::size_t best = chosen;
     std::size_t bestDigits = DigitsOf(number).size();
     for (std::size_t i = chosen + 1; i < entries.size(); ++i) {
         const std::string_view text = entries[i]->GetField(field);
-        if (text.empty() || !SameFieldValue(field, text, number)) {
+        if (text.empty() || ValueKey(field, text) != key) {
             continue;
         }
         const std::size_t digits = DigitsOf(text).size();
@@ -105,10 +115,15 @@ void PlaceInFamily(const std::vector<const CAddressEntry*>& entries, std::span<c
                    return values[static_cast<std::size_t>(companion)].empty();
                });
     };
+    std::unordered_set<std::string> held = HeldKeys(values, family);
     for (const CAddressEntry* entry : entries) {
         for (const int field : family) {
             const std::string_view text = entry->GetField(field);
-            if (text.empty() || FamilyHolds(values, family, field, text)) {
+            if (IsBlank(text)) {
+                continue;
+            }
+            std::string key = ValueKey(field, text);
+            if (held.count(key) != 0) {
                 continue;
             }
             const auto target = std::find_if(family.begin(), family.end(), isFree);
@@ -121,6 +136,7 @@ void PlaceInFamily(const std::vector<const CAddressEntry*>& entries, std::span<c
             for (std::size_t k = 0; k < from.size() && k < to.size(); ++k) {
                 values[static_cast<std::size_t>(to[k])] = entry->GetField(from[k]);
             }
+            held.insert(std::move(key));
         }
     }
 }
@@ -140,13 +156,16 @@ std::span<const int> FieldFamily(int field) {
 }
 
 std::vector<std::string> MergeCandidates(const std::vector<const CAddressEntry*>& entries,
-                                         int field) {
+                                         int field, std::size_t limit) {
     std::vector<std::string> candidates;
+    std::unordered_set<std::string_view> seen;
     const auto collect = [&](int from) {
         for (const CAddressEntry* entry : entries) {
+            if (candidates.size() >= limit) {
+                return;
+            }
             const std::string_view text = entry->GetField(from);
-            if (!text.empty() &&
-                std::find(candidates.begin(), candidates.end(), text) == candidates.end()) {
+            if (!text.empty() && seen.insert(text).second) {
                 candidates.emplace_back(text);
             }
         }
@@ -206,39 +225,44 @@ CAddressEntry MergeEntries(const std::vector<const CAddressEntry*>& entries,
     for (int field = 0; field < kFieldCount; ++field) {
         merged.SetField(field, values[static_cast<std::size_t>(field)]);
     }
-    std::vector<std::pair<int, std::string_view>> leftovers;
+    // Per family (by its first field): the keys of the texts the merged
+    // entry holds or has already kept as leftovers.
+    std::array<std::unordered_set<std::string>, kFieldCount> kept;
+    std::array<bool, kFieldCount> started{};
+    std::vector<Leftover> leftovers;
     for (int field = 0; field < kFieldCount; ++field) {
         const std::span<const int> family = FieldFamily(field);
+        const auto head = static_cast<std::size_t>(family.front());
+        if (!started[head]) {
+            kept[head] = HeldKeys(values, family);
+            started[head] = true;
+        }
         for (const CAddressEntry* entry : entries) {
             const std::string_view text = entry->GetField(field);
-            if (text.empty() || FamilyHolds(values, family, field, text)) {
-                continue;
-            }
-            const bool kept = std::any_of(leftovers.begin(), leftovers.end(), [&](const auto& l) {
-                return std::find(family.begin(), family.end(), l.first) != family.end() &&
-                       SameFieldValue(field, text, l.second);
-            });
-            if (!kept) {
-                leftovers.emplace_back(field, text);
+            if (!IsBlank(text) && kept[head].insert(ValueKey(field, text)).second) {
+                leftovers.push_back({field, text});
             }
         }
     }
-    for (const auto& [field, text] : leftovers) {
-        KeepLeftover(merged, field, text);
-    }
+    KeepLeftovers(merged, leftovers);
     return merged;
 }
 
-void KeepLeftover(CAddressEntry& merged, int field, std::string_view text) {
+void KeepLeftovers(CAddressEntry& merged, std::span<const Leftover> leftovers) {
+    if (leftovers.empty()) {
+        return;
+    }
     std::string notes(merged.GetField(Notes));
-    if (!notes.empty()) {
-        notes += "<p>";
+    for (const Leftover& leftover : leftovers) {
+        if (!notes.empty()) {
+            notes += "<p>";
+        }
+        if (leftover.field != Notes) {
+            notes += FieldAt(leftover.field).label;
+            notes += ": ";
+        }
+        notes += leftover.text;
     }
-    if (field != Notes) {
-        notes += FieldAt(field).label;
-        notes += ": ";
-    }
-    notes += text;
     merged.SetField(Notes, notes);
 }
 

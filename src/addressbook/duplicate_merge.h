@@ -3,8 +3,8 @@
 // The merged entry takes one text per field, chosen by the user or by
 // DefaultMerge.  Every other text the entries held is still kept: a text
 // that no field of the merged entry holds (compared with SameFieldValue
-// within the field's family, below) is handed to KeepLeftover, which adds it
-// to the notes.
+// within the field's family, below) is handed to KeepLeftovers, which adds
+// it to the notes.
 //
 // Some fields can stand in for each other, so a text that loses its own
 // field may take a free field of its family instead: the two names, the two
@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,9 +32,9 @@ std::span<const int> FieldFamily(int field);
 
 // The texts `field` may take in a merge of `entries`: the different
 // non-empty texts of the field, then of the other fields of its family, in
-// the order of the entries.
+// the order of the entries; the first `limit` of them.
 std::vector<std::string> MergeCandidates(const std::vector<const CAddressEntry*>& entries,
-                                         int field);
+                                         int field, std::size_t limit = SIZE_MAX);
 
 // The merge made unless the user chooses otherwise.  Each field takes the
 // first non-empty text among the entries (a phone number the longest
@@ -43,15 +44,21 @@ std::vector<std::string> MergeCandidates(const std::vector<const CAddressEntry*>
 // a second home number to Work Phone or Cell Phone with its extension.
 MergeValues DefaultMerge(const std::vector<const CAddressEntry*>& entries);
 
+// A text of field `field` that the merged entry has no place for.
+struct Leftover {
+    int field;
+    std::string_view text;
+};
+
 // The merged entry: `values`, plus every text of `entries` that it does not
-// hold, given to KeepLeftover in field order and then entry order, each
+// hold, given to KeepLeftovers in field order and then entry order, each
 // different text once.
 CAddressEntry MergeEntries(const std::vector<const CAddressEntry*>& entries,
                            const MergeValues& values);
 
-// Keeps `text` of field `field`, which the merged entry has no place for:
-// appended to its notes as a line "Label: text" (notes as they are), in the
-// "<p>" form that the entry editor writes for line breaks.
-void KeepLeftover(CAddressEntry& merged, int field, std::string_view text);
+// Keeps the texts the merged entry has no place for: appended to its notes,
+// a line "Label: text" each (notes as they are), in the "<p>" form that the
+// entry editor writes for line breaks.
+void KeepLeftovers(CAddressEntry& merged, std::span<const Leftover> leftovers);
 
 }  // namespace addressbook

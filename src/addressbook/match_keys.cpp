@@ -332,28 +332,30 @@ std::string DigitsOf(std::string_view text) {
     return digits;
 }
 
-bool SameFieldValue(int field, std::string_view a, std::string_view b) {
+std::string ValueKey(int field, std::string_view text) {
+    // The first letter keeps keys of different kinds apart.
     if (field == Email1 || field == Email2) {
-        const std::string keyA = EmailKey(a);
-        const std::string keyB = EmailKey(b);
-        if (!keyA.empty() || !keyB.empty()) {
-            return keyA == keyB;
+        std::string key = EmailKey(text);
+        if (!key.empty()) {
+            return "e" + key;
         }
     } else if (IsPhoneField(field)) {
-        const std::string keyA = PhoneKey(a);
-        const std::string keyB = PhoneKey(b);
-        if (!keyA.empty() && !keyB.empty()) {
-            return keyA == keyB;
+        std::string key = PhoneKey(text);
+        if (!key.empty()) {
+            return "p" + key;
         }
-        const std::string digitsA = DigitsOf(a);
-        const std::string digitsB = DigitsOf(b);
-        if (!digitsA.empty() || !digitsB.empty()) {
-            return digitsA == digitsB;
+        key = DigitsOf(text);
+        if (!key.empty()) {
+            return "d" + key;
         }
     } else if (field == LastName || field == FirstName || field == MiddleInitial) {
-        return FoldForMatch(a) == FoldForMatch(b);
+        return "n" + FoldForMatch(text);
     }
-    return FoldCaseAndSpacing(a) == FoldCaseAndSpacing(b);
+    return "t" + FoldCaseAndSpacing(text);
+}
+
+bool SameFieldValue(int field, std::string_view a, std::string_view b) {
+    return ValueKey(field, a) == ValueKey(field, b);
 }
 
 }  // namespace addressbook

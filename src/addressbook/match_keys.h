@@ -49,10 +49,13 @@ std::string PhoneKey(std::string_view number);
 // Every digit of `text`, in order.
 std::string DigitsOf(std::string_view text);
 
-// Whether `a` and `b` are one value of field `field`: e-mail addresses that
-// differ only in case, phone numbers with the same key (or, without keys, the
-// same digits), names that fold to the same text for matching, other texts
-// that differ only in case and spacing.
+// The key by which texts of field `field` count as one value: e-mail
+// addresses that differ only in case, phone numbers with the same key (or,
+// without one, the same digits), names that fold to the same text for
+// matching, other texts that differ only in case and spacing.
+std::string ValueKey(int field, std::string_view text);
+
+// Whether `a` and `b` are one value of field `field` (the same ValueKey).
 bool SameFieldValue(int field, std::string_view a, std::string_view b);
 
 }  // namespace addressbook

@@ -24,6 +24,11 @@ namespace {
 constexpr int kFieldColumn = 0;
 constexpr int kKeepColumn = 1;
 constexpr int kFirstEntryColumn = 2;
+// A group can be very large (a company address that many people share links
+// them all); the table shows this many of its entries, and each drop-down
+// this many texts.
+constexpr std::size_t kShownEntries = 12;
+constexpr std::size_t kShownCandidates = 100;
 
 QString ReasonText(unsigned reasons) {
     QStringList words;
@@ -163,9 +168,13 @@ void CDuplicatesDlg::FillFieldTable() {
         }
     }
 
+    const std::size_t shown = std::min(entries.size(), kShownEntries);
     QStringList headers{QStringLiteral("Field"), QStringLiteral("Keep")};
-    for (std::size_t i = 0; i < entries.size(); ++i) {
+    for (std::size_t i = 0; i < shown; ++i) {
         headers << QStringLiteral("Entry %1").arg(i + 1);
+    }
+    if (shown < entries.size()) {
+        headers << QStringLiteral("(%1 more)").arg(entries.size() - shown);
     }
     m_pFields->setColumnCount(static_cast<int>(headers.size()));
     m_pFields->setHorizontalHeaderLabels(headers);
@@ -178,14 +187,19 @@ void CDuplicatesDlg::FillFieldTable() {
         choice->setObjectName(FromUtf8(FieldAt(field).attribute));
         choice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         choice->setMinimumContentsLength(16);
-        for (const std::string& text : MergeCandidates(entries, field)) {
+        for (const std::string& text : MergeCandidates(entries, field, kShownCandidates)) {
             choice->addItem(FromUtf8(text), FromUtf8(text));
         }
         choice->addItem(QStringLiteral("(none)"), QString());
-        const int chosen = choice->findData(FromUtf8(m_defaults[static_cast<std::size_t>(field)]));
+        const QString chosenText = FromUtf8(m_defaults[static_cast<std::size_t>(field)]);
+        int chosen = choice->findData(chosenText);
+        if (chosen < 0 && !chosenText.isEmpty()) {
+            choice->insertItem(0, chosenText, chosenText);  // beyond the texts listed
+            chosen = 0;
+        }
         choice->setCurrentIndex(chosen >= 0 ? chosen : choice->count() - 1);
         m_pFields->setCellWidget(row, kKeepColumn, choice);
-        for (std::size_t i = 0; i < entries.size(); ++i) {
+        for (std::size_t i = 0; i < shown; ++i) {
             m_pFields->setItem(row, kFirstEntryColumn + static_cast<int>(i),
                                new QTableWidgetItem(FromUtf8(entries[i]->GetField(field))));
         }

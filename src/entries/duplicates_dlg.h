@@ -5,8 +5,9 @@
 // entries and what matched ("Smith, John (2 entries; same name, e-mail)").
 // At the right, for the group chosen there, one row per field whose texts
 // differ or that the merge fills from another field: the field, the text to
-// keep (a drop-down of every text the group holds for it, plus "(none)";
-// the default merge chosen) and each entry's text.
+// keep (a drop-down of the texts the group holds for it, plus "(none)";
+// the default merge chosen) and each entry's text (of the first 12 entries
+// of a larger group).
 //
 // "&Merge" merges the chosen group with the texts chosen, "Merge &All" every
 // group with the default texts.  Each press hands its merges to the merge

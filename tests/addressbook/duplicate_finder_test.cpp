@@ -8,6 +8,7 @@
 #include "addressbook/duplicate_merge.h"
 #include "addressbook/match_keys.h"
 #include "addressbook/row_subset_list.h"
+#include "support/duplicate_books.h"
 #include "test_support.h"
 
 namespace addressbook {
@@ -175,6 +176,38 @@ TEST(FindDuplicates, MatchesChainIntoOneGroup) {
     EXPECT_EQ(reasons, (std::vector<unsigned>{kMatchEmail | kMatchPhone}));
 }
 
+// A generated book with 5% planted near copies: every copy of an entry that
+// has a key lands in its original's group.
+TEST(FindDuplicates, PlantedDoublesAreFound) {
+    const bench::BookWithDoubles book = bench::MakeBookWithDoubles(3000, bench::kDefaultSeed, 50);
+    ASSERT_GT(book.doubles.size(), 100u);
+    VectorAddressList list;
+    for (const bench::Contact& contact : book.contacts) {
+        auto entry = std::make_unique<CAddressEntry>();
+        for (int field = 0; field < kFieldCount; ++field) {
+            entry->SetField(field, contact[static_cast<std::size_t>(field)]);
+        }
+        ASSERT_TRUE(list.AppendEntry(std::move(entry)));
+    }
+    std::vector<int> groupOf(book.contacts.size(), -1);
+    const std::vector<DuplicateGroup> groups = FindDuplicates(list);
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (const int row : groups[g].rows) {
+            groupOf[static_cast<std::size_t>(row)] = static_cast<int>(g);
+        }
+    }
+    int checked = 0;
+    for (const auto& [original, copy] : book.doubles) {
+        if (MatchKeysOf(list.EntryAt(static_cast<int>(original))).empty()) {
+            continue;
+        }
+        ++checked;
+        EXPECT_GE(groupOf[original], 0) << original;
+        EXPECT_EQ(groupOf[original], groupOf[copy]) << original << " " << copy;
+    }
+    EXPECT_GT(checked, 100);
+}
+
 TEST(FindDuplicates, DifferingFieldsCompareExactly) {
     VectorAddressList list;
     AppendEntries(list, {{{FirstName, "Ann"}, {LastName, "Lee"}, {City, "Oslo"}},
@@ -265,12 +298,14 @@ TEST_F(MergeTest, ChosenValuesAndLeftovers) {
     EXPECT_EQ(merged.GetField(Notes), "First Name: Ann<p>Title: Dr<p>Email 1: lee@y.example");
 }
 
-TEST_F(MergeTest, KeepLeftoverAppendsALine) {
+TEST_F(MergeTest, KeepLeftoversAppendsALineEach) {
     CAddressEntry entry;
-    KeepLeftover(entry, Pager, "555 0101");
+    const Leftover first[] = {{Pager, "555 0101"}};
+    KeepLeftovers(entry, first);
     EXPECT_EQ(entry.GetField(Notes), "Pager: 555 0101");
-    KeepLeftover(entry, Notes, "old notes");
-    EXPECT_EQ(entry.GetField(Notes), "Pager: 555 0101<p>old notes");
+    const Leftover more[] = {{Notes, "old notes"}, {City, "Oslo"}};
+    KeepLeftovers(entry, more);
+    EXPECT_EQ(entry.GetField(Notes), "Pager: 555 0101<p>old notes<p>City: Oslo");
 }
 
 TEST(RowSubsetList, ReadsTheRowsItIsGiven) {
