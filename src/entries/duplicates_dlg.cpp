@@ -100,8 +100,8 @@ CDuplicatesDlg::CDuplicatesDlg(std::vector<DuplicateGroupEntries> groups, MergeH
     connect(close, &QPushButton::clicked, this, &CDuplicatesDlg::reject);
 
     auto* lists = new QHBoxLayout;
-    lists->addWidget(m_pGroups, 1);
-    lists->addWidget(m_pFields, 3);
+    lists->addWidget(m_pGroups, 2);
+    lists->addWidget(m_pFields, 5);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(note, 1);
     buttons->addWidget(m_pMerge);
@@ -132,9 +132,16 @@ void CDuplicatesDlg::ShowGroup(int index) {
 
 void CDuplicatesDlg::FillGroupList() {
     m_pGroups->clear();
+    int widest = 0;
+    const QFontMetrics metrics(m_pGroups->font());
     for (const DuplicateGroupEntries& group : m_groups) {
-        m_pGroups->addItem(GroupLine(group));
+        const QString line = GroupLine(group);
+        m_pGroups->addItem(line);
+        m_pGroups->item(m_pGroups->count() - 1)->setToolTip(line);
+        widest = std::max(widest, metrics.horizontalAdvance(line));
     }
+    // Wide enough for the lines, within reason.
+    m_pGroups->setMinimumWidth(std::min(widest + 24, 360));
     m_pSummary->setText(
         GroupCount() == 1
             ? QStringLiteral("1 group of entries that may describe the same person.")
