@@ -1,7 +1,8 @@
 // Window benchmarks: the real program's start-up with a book, sorting the
 // list by a header click, Find with no hit, a delimited import through the
-// undo history into the list, its undo and redo, with the process's resident
-// memory.  One-shot timings of
+// undo history into the list, its undo and redo, finding duplicates,
+// deleting 50,000 selected rows with its undo and redo, with the process's
+// resident memory.  One-shot timings of
 // whole user actions, so a plain program rather than a micro benchmark.
 //
 //   QT_QPA_PLATFORM=offscreen quillbox_window_bench BOOK [CSV]
@@ -12,9 +13,11 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "addressbook/book_file.h"
 #include "addressbook/delimited_import.h"
+#include "addressbook/duplicate_finder.h"
 #include "addresslist/address_list_view.h"
 #include "clausedb/expr_database.h"
 #include "document/qx32_doc.h"
@@ -64,6 +67,11 @@ int main(int argc, char** argv) {
     }
     qputenv("QUILLBOX_INI", "/tmp/quillbox-window-bench.INI");
     std::remove("/tmp/quillbox-window-bench.INI");
+    {
+        // Delete without asking, so the timing is the command's own.
+        std::ofstream ini("/tmp/quillbox-window-bench.INI");
+        ini << "[Preferences]\nConfirmDelete=0\n";
+    }
     QApplication application(argc, argv);
     shell::CQX32App app(shell::AppOptions{QString(), false});
     FirstPaint firstPaint;
@@ -123,6 +131,40 @@ int main(int argc, char** argv) {
         std::printf("redo of the import        %lld ms (%d rows now)\n",
                     static_cast<long long>(timer.elapsed()), view->Model().RowCount());
     }
+
+    timer.restart();
+    const std::size_t groups = addressbook::FindDuplicates(view->Model()).size();
+    std::printf("find duplicates           %lld ms (%zu groups)\n",
+                static_cast<long long>(timer.elapsed()), groups);
+
+    // Every other row, 50,000 in all, selected and deleted as one step.
+    std::vector<int> selected;
+    for (int row = 0; row < view->Model().RowCount() && selected.size() < 50000; row += 2) {
+        selected.push_back(row);
+    }
+    timer.restart();
+    view->SelectRows(selected, selected.front());
+    std::printf("select %zu rows         %lld ms\n", selected.size(),
+                static_cast<long long>(timer.elapsed()));
+    QCoreApplication::processEvents();
+    entries::CEntryUndo& undo = app.Entries()->Undo();
+    timer.restart();
+    app.Entries()->EntryCommands().OnDelete();
+    QCoreApplication::processEvents();
+    std::printf("delete the selection      %lld ms (%d rows now)\n",
+                static_cast<long long>(timer.elapsed()), view->Model().RowCount());
+    timer.restart();
+    undo.Stack().undo();
+    QCoreApplication::processEvents();
+    std::printf("undo of the delete        %lld ms (%d rows now, %zu selected)\n",
+                static_cast<long long>(timer.elapsed()), view->Model().RowCount(),
+                view->SelectedRows().size());
+    timer.restart();
+    undo.Stack().redo();
+    QCoreApplication::processEvents();
+    std::printf("redo of the delete        %lld ms (%d rows now)\n",
+                static_cast<long long>(timer.elapsed()), view->Model().RowCount());
+
     auto [rssEnd, peakEnd] = ResidentMemoryMb();
     std::printf("resident at the end       %.1f MB (peak %.1f MB)\n", rssEnd, peakEnd);
     app.Document()->SetModifiedFlag(false);

@@ -16,6 +16,7 @@
 #include "clausedb/expr_database.h"
 #include "entries/entry_list_ui.h"
 #include "entries/entry_undo.h"
+#include "entries/export_scope.h"
 #include "entries/select_fields_dlg.h"
 #include "fileio/atomic_file.h"
 #include "platform/app_services.h"
@@ -184,6 +185,10 @@ bool ExportDelimitedCommand::ExportDelimited(const QString& path, char separator
     CSelectFieldsDlg dialog(parent);
     // More columns than this would only fill the file with empty fields.
     dialog.SetMaxColumn(addressbook::kMaxExportColumn);
+    const CExportScope scope(*m_services.list);
+    if (scope.IsOffered()) {
+        dialog.OfferSelectedOnly();
+    }
     platform::IProfile& profile = *m_services.profile;
     const bool remember = ReadSetting(profile, settings::kRememberExp) != 0;
     if (remember) {
@@ -207,8 +212,8 @@ bool ExportDelimitedCommand::ExportDelimited(const QString& path, char separator
         }
     }
     // Each line goes to the file as soon as it is made.
-    const int lines =
-        addressbook::ExportDelimited(*m_services.list, m_db, dialog.m_nColumn, separator, writer);
+    const int lines = addressbook::ExportDelimited(scope.Rows(dialog.m_bSelectedOnly), m_db,
+                                                   dialog.m_nColumn, separator, writer);
     if (lines < 0 || !writer.Commit()) {
         const int error =
             lines == addressbook::kExportColumnTooLarge ? EFBIG : writer.ErrorNumber();

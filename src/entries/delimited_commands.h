@@ -9,9 +9,11 @@
 //
 // Export: file-save dialog, the mapping remembered in [Export] while
 // "RememberExp" is on, a header line and one line per row in display order,
-// "%d addresses exported.".  The chosen file is replaced only once the new
-// contents are completely written: cancelling the dialog, or a failed write,
-// leaves an existing file as it was.  Export never marks the book modified.
+// "%d addresses exported."; with more than one row selected, "Select Fields"
+// offers "Selected entries only" (CExportScope).  The chosen file is
+// replaced only once the new contents are completely written: cancelling the
+// dialog, or a failed write, leaves an existing file as it was.  Export
+// never marks the book modified.
 #pragma once
 
 #include <QString>

@@ -50,6 +50,7 @@ void CEntriesController::Init(platform::CDocument* document) {
     m_pEntryCommands = std::make_unique<CEntryCommands>(services);
     m_pFindCommands = std::make_unique<CFindCommands>(services, *m_pFindDlg, m_history);
     m_pContactActions = std::make_unique<CContactActions>(services, m_opener, *m_pTelephony);
+    m_pDuplicates = std::make_unique<CDuplicateCommands>(services);
     m_pImport = std::make_unique<ImportDelimitedCommand>(services, m_db);
     m_pExport = std::make_unique<ExportDelimitedCommand>(services, m_db);
 }
@@ -62,6 +63,7 @@ void CEntriesController::RegisterViewCommands(platform::CommandTarget& target) {
     m_pEntryCommands->Register(target);
     m_pFindCommands->Register(target);
     m_pContactActions->Register(target);
+    m_pDuplicates->Register(target);
     target.OnCommand(kCmdEditUndo, [this] { m_pUndo->Stack().undo(); });
     target.OnCommand(kCmdEditRedo, [this] { m_pUndo->Stack().redo(); });
     target.OnUpdate(kCmdEditUndo,

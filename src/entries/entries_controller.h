@@ -8,8 +8,9 @@
 //
 // It owns the undo history (tied to the document's modified flag), the find
 // dialog and the find history, and the command objects.  The view-level
-// commands are Add, Edit, Copy, Delete, Find, Find Next, the nine contact
-// actions and Undo (kCmdEditUndo, Ctrl+Z) and Redo (kCmdEditRedo, Ctrl+Y);
+// commands are Add, Edit, Copy, Delete, Find, Find Next, Find Duplicates,
+// the nine contact actions and Undo (kCmdEditUndo, Ctrl+Z) and Redo
+// (kCmdEditRedo, Ctrl+Y);
 // the document-level ones are the two imports and the two exports.
 #pragma once
 
@@ -17,6 +18,7 @@
 
 #include "entries/contact_actions.h"
 #include "entries/delimited_commands.h"
+#include "entries/duplicate_commands.h"
 #include "entries/entry_commands.h"
 #include "entries/entry_list_ui.h"
 #include "entries/entry_services.h"
@@ -68,6 +70,7 @@ public:
     CEntryCommands& EntryCommands() { return *m_pEntryCommands; }
     CFindCommands& FindCommands() { return *m_pFindCommands; }
     CContactActions& ContactActions() { return *m_pContactActions; }
+    CDuplicateCommands& DuplicateCommands() { return *m_pDuplicates; }
     ImportDelimitedCommand& Import() { return *m_pImport; }
     ExportDelimitedCommand& Export() { return *m_pExport; }
     CTelephony& Telephony() { return *m_pTelephony; }
@@ -88,6 +91,7 @@ private:
     std::unique_ptr<CEntryCommands> m_pEntryCommands;
     std::unique_ptr<CFindCommands> m_pFindCommands;
     std::unique_ptr<CContactActions> m_pContactActions;
+    std::unique_ptr<CDuplicateCommands> m_pDuplicates;
     std::unique_ptr<ImportDelimitedCommand> m_pImport;
     std::unique_ptr<ExportDelimitedCommand> m_pExport;
     DialogRunner m_runner;

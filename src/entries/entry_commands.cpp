@@ -93,21 +93,44 @@ void CEntryCommands::OnCopy() {
     AddFromSheet(sheet, resources::kCmdAddressCopy);
 }
 
+bool CEntryCommands::ConfirmDelete(const QString& question) const {
+    if (ReadSetting(*m_services.profile, settings::kConfirmDelete) == 0) {
+        return true;
+    }
+    return platform::ShowMessageBox(question, platform::MessageIcon::kNone,
+                                    platform::MessageButtons::kYesNo,
+                                    m_services.DialogParent()) == platform::MessageAnswer::kYes;
+}
+
 void CEntryCommands::OnDelete() {
     IEntryListUi& list = *m_services.list;
-    const int row = list.FocusedRow();
+    const std::vector<int> selected = list.SelectedRows();
+    if (selected.size() > 1) {
+        OnDeleteSelected(selected);
+        return;
+    }
+    // One row: the focused one, unless the one selected row is another.
+    const int row = selected.empty() ? list.FocusedRow() : selected.front();
     if (row < 0) {
         return;
     }
-    if (ReadSetting(*m_services.profile, settings::kConfirmDelete) != 0) {
-        const platform::MessageAnswer answer = platform::ShowMessageBox(
-            ResourceString(resources::kStrConfirmDelete), platform::MessageIcon::kNone,
-            platform::MessageButtons::kYesNo, m_services.DialogParent());
-        if (answer != platform::MessageAnswer::kYes) {
-            return;
-        }
+    if (!ConfirmDelete(ResourceString(resources::kStrConfirmDelete))) {
+        return;
     }
     m_services.undo->DeleteEntry(UndoText(resources::kCmdAddressDelete), row);
+    if (list.FocusedRow() >= 0) {
+        list.BringFrameForward();
+    }
+}
+
+void CEntryCommands::OnDeleteSelected(const std::vector<int>& rows) {
+    IEntryListUi& list = *m_services.list;
+    const QString question = ResourceString(resources::kStrConfirmDeleteMany)
+                                 .replace(QStringLiteral("%d"), QString::number(rows.size()));
+    if (!ConfirmDelete(question)) {
+        return;
+    }
+    m_services.undo->DeleteRows(UndoText(resources::kCmdAddressDelete), rows);
     if (list.FocusedRow() >= 0) {
         list.BringFrameForward();
     }

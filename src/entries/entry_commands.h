@@ -6,6 +6,8 @@
 // The current entry is the row with the keyboard focus.
 #pragma once
 
+#include <vector>
+
 #include "entries/entry_services.h"
 
 namespace platform {
@@ -34,7 +36,13 @@ public:
     void OnCopy();
     // Asks "Are you sure you wish to delete the selected address?" (Yes/No,
     // no icon) while "ConfirmDelete" is on, then deletes the focused entry.
+    // With more than one row selected it deletes them all instead
+    // (OnDeleteSelected).
     void OnDelete();
+    // Asks "Delete the 12 selected entries?" (Yes/No, no icon) while
+    // "ConfirmDelete" is on, then deletes the entries of `rows` as one step
+    // of the undo history.
+    void OnDeleteSelected(const std::vector<int>& rows);
 
     // Registers the four commands.
     void Register(platform::CommandTarget& target);
@@ -42,6 +50,8 @@ public:
 private:
     // Appends the sheet's entry as a new row, selected (Add and Copy).
     void AddFromSheet(const CPropInfo& sheet, int commandId);
+    // True when "ConfirmDelete" is off or the user answers Yes to `question`.
+    bool ConfirmDelete(const QString& question) const;
 
     EntryServices m_services;
 };

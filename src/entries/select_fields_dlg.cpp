@@ -1,5 +1,6 @@
 #include "entries/select_fields_dlg.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,6 +12,7 @@
 #include <algorithm>
 
 #include "entries/entry_services.h"
+#include "entries/export_scope.h"
 #include "platform/control_name.h"
 #include "platform/data_exchange.h"
 
@@ -151,14 +153,22 @@ CSelectFieldsDlg::CSelectFieldsDlg(QWidget* parent) : QDialog(parent) {
     m_pFirstLine->setMinimumWidth(DluX(*this, 236));
     m_pFirstLine->setTabChangesFocus(true);
 
+    m_pSelectedOnly = MakeSelectedOnlyBox(this);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addWidget(m_pSelectedOnly);
     layout->addWidget(rule);
     layout->addWidget(m_pFirstLine);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    setTabOrder(m_boxes.back(), m_pFirstLine);
+    setTabOrder(m_boxes.back(), m_pSelectedOnly);
+    setTabOrder(m_pSelectedOnly, m_pFirstLine);
     setTabOrder(m_pFirstLine, ok);
     setTabOrder(ok, cancel);
+}
+
+void CSelectFieldsDlg::OfferSelectedOnly() {
+    m_pSelectedOnly->show();
 }
 
 void CSelectFieldsDlg::UpdateControls() {
@@ -166,6 +176,7 @@ void CSelectFieldsDlg::UpdateControls() {
         ColumnBox(field)->SetValue(m_nColumn[static_cast<std::size_t>(field)]);
     }
     m_pFirstLine->setPlainText(m_strFirstLine);
+    m_pSelectedOnly->setChecked(m_bSelectedOnly);
 }
 
 void CSelectFieldsDlg::accept() {
@@ -185,6 +196,7 @@ void CSelectFieldsDlg::accept() {
         columns[static_cast<std::size_t>(field)] = *value;
     }
     m_nColumn = columns;
+    m_bSelectedOnly = m_pSelectedOnly->isVisibleTo(this) && m_pSelectedOnly->isChecked();
     QDialog::accept();
 }
 

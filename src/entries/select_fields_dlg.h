@@ -12,6 +12,10 @@
 // with "Please enter an integer." and the dialog stays open.  Typed numbers
 // have no range (0 or less means the field takes no column); the up-down
 // buttons and the arrow keys step within 0..100.
+//
+// An export that may write the selected rows only (CExportScope) calls
+// OfferSelectedOnly: the check box "Selected entries only" then shows under
+// the number boxes, and OK stores its state in m_bSelectedOnly.
 #pragma once
 
 #include <QAbstractSpinBox>
@@ -22,6 +26,7 @@
 
 #include "addressbook/field_table.h"
 
+class QCheckBox;
 class QPlainTextEdit;
 
 namespace entries {
@@ -60,16 +65,21 @@ public:
 
     std::array<int, addressbook::kFieldCount> m_nColumn{};
     QString m_strFirstLine;
+    bool m_bSelectedOnly = false;
 
     // Numbers above `maxColumn` are refused on OK as well ("Please enter an
     // integer no greater than N."); none by default.
     void SetMaxColumn(std::optional<int> maxColumn) { m_maxColumn = maxColumn; }
+
+    // Shows the check box "Selected entries only".
+    void OfferSelectedOnly();
 
     // Puts the members into the controls (before showing).
     void UpdateControls();
 
     CColumnBox* ColumnBox(int field) const { return m_boxes[static_cast<std::size_t>(field)]; }
     QPlainTextEdit* FirstLineBox() const { return m_pFirstLine; }
+    QCheckBox* SelectedOnlyBox() const { return m_pSelectedOnly; }
 
 public slots:
     // OK: every box's integer into m_nColumn, in field order; the first box
@@ -79,6 +89,7 @@ public slots:
 private:
     std::array<CColumnBox*, addressbook::kFieldCount> m_boxes{};
     QPlainTextEdit* m_pFirstLine = nullptr;
+    QCheckBox* m_pSelectedOnly = nullptr;
     std::optional<int> m_maxColumn;
 };
 

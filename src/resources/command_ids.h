@@ -33,12 +33,15 @@ inline constexpr int kCmdPreferences = 32809;
 inline constexpr int kCmdQuickFindFocus = 32814;  // Alt+F3: focus the quick-find box
 inline constexpr int kCmdEditUndo = 32900;        // undo the last change to the entries
 inline constexpr int kCmdEditRedo = 32901;
+inline constexpr int kCmdEditSelectAll = 32902;  // Ctrl+A: select every row of the list
 
 // ---- Address menu ----
 inline constexpr int kCmdAddressAdd = 32773;
 inline constexpr int kCmdAddressEdit = 32774;
 inline constexpr int kCmdAddressDelete = 32775;
 inline constexpr int kCmdAddressCopy = 32776;
+// Finds entries that probably describe the same person and merges them.
+inline constexpr int kCmdAddressFindDuplicates = 32903;
 inline constexpr int kCmdDialHome = 32822;
 inline constexpr int kCmdDialWork = 32823;
 inline constexpr int kCmdDialCellular = 32824;
@@ -88,12 +91,14 @@ inline constexpr int kAllCommands[] = {
     kCmdEditFindNext,
     kCmdEditUndo,
     kCmdEditRedo,
+    kCmdEditSelectAll,
     kCmdPreferences,
     kCmdQuickFindFocus,
     kCmdAddressAdd,
     kCmdAddressEdit,
     kCmdAddressDelete,
     kCmdAddressCopy,
+    kCmdAddressFindDuplicates,
     kCmdDialHome,
     kCmdDialWork,
     kCmdDialCellular,

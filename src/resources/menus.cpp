@@ -49,8 +49,14 @@ constexpr MenuItem kFileItems[] = {
     Cmd("E&xit", kCmdAppExit),
 };
 constexpr MenuItem kEditItems[] = {
-    Cmd("&Undo\tCtrl+Z", kCmdEditUndo),      Cmd("&Redo\tCtrl+Y", kCmdEditRedo),      Sep(),
-    Cmd("&Find...\tCtrl+F", kCmdEditFind),   Cmd("Find &Next\tF3", kCmdEditFindNext), Sep(),
+    Cmd("&Undo\tCtrl+Z", kCmdEditUndo),
+    Cmd("&Redo\tCtrl+Y", kCmdEditRedo),
+    Sep(),
+    Cmd("Select &All\tCtrl+A", kCmdEditSelectAll),
+    Sep(),
+    Cmd("&Find...\tCtrl+F", kCmdEditFind),
+    Cmd("Find &Next\tF3", kCmdEditFindNext),
+    Sep(),
     Cmd("&Preferences...", kCmdPreferences),
 };
 constexpr MenuItem kAddressItems[] = {
@@ -58,6 +64,8 @@ constexpr MenuItem kAddressItems[] = {
     Cmd("&Edit\tEnter", kCmdAddressEdit),
     Cmd("&Delete\tDel", kCmdAddressDelete),
     Cmd("&Copy\tCtrl+C", kCmdAddressCopy),
+    Sep(),
+    Cmd("Find &Duplicates...", kCmdAddressFindDuplicates),
     Sep(),
     Popup("Dial", kDialItems),
     Popup("Email", kEmailItems),
@@ -122,7 +130,7 @@ constexpr Accelerator kAccelerators[] = {
     {"Ctrl+P", kCmdFilePrint},  {"F1", kCmdHelpTopics},         {"Ctrl+F", kCmdEditFind},
     {"F3", kCmdEditFindNext},   {"Alt+F3", kCmdQuickFindFocus}, {"Ins", kCmdAddressAdd},
     {"Enter", kCmdAddressEdit}, {"Del", kCmdAddressDelete},     {"Ctrl+C", kCmdAddressCopy},
-    {"Ctrl+Z", kCmdEditUndo},   {"Ctrl+Y", kCmdEditRedo},
+    {"Ctrl+Z", kCmdEditUndo},   {"Ctrl+Y", kCmdEditRedo},       {"Ctrl+A", kCmdEditSelectAll},
 };
 
 constexpr int kToolbarButtons[] = {

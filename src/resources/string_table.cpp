@@ -68,6 +68,8 @@ constexpr StringEntry kStrings[] = {
     {kStrWidthsSaved, "Column widths have been saved."},
     {kStrPositionsSaved, "Column positions have been saved."},
     {kStrPreferencesCaption, "Preferences"},
+    {kStrConfirmDeleteMany, "Delete the %d selected entries?"},
+    {kStrNoDuplicates, "No duplicate entries were found."},
     // Command prompts and tooltips.
     {kCmdViewFlatToolbar, "Switch the toolbar between flat and raised buttons\nFlat Toolbar"},
     {kCmdSaveColumnPositions, "Save the current order of the columns\nSave Column Positions"},
@@ -102,6 +104,9 @@ constexpr StringEntry kStrings[] = {
     {kCmdWebMenu, "Open a web page of the selected address\nWeb"},
     {kCmdEditUndo, "Undo the last change to the addresses\nUndo"},
     {kCmdEditRedo, "Redo the change that was undone\nRedo"},
+    {kCmdEditSelectAll, "Select every address in the list\nSelect All"},
+    {kCmdAddressFindDuplicates,
+     "Find addresses that describe the same person and merge them\nFind Duplicates"},
     {kStrAppTitle, "Quillbox"},
     {kStrIdleMessage, "For Help, press F1"},
     {kCmdFileNew, "Create a new address book\nNew"},
