@@ -13,14 +13,52 @@ namespace {
 
 constexpr int kPhoneFields[] = {HomePhone, WorkPhone, CellPhone, Pager, FaxPhone};
 
-// Union-find over the rows, by size with path halving; each root carries the
-// reasons of the matches that built its set.
+std::vector<std::string_view> Words(std::string_view key) {
+    std::vector<std::string_view> words;
+    std::size_t start = 0;
+    while (start < key.size()) {
+        std::size_t end = key.find(' ', start);
+        if (end == std::string_view::npos) {
+            end = key.size();
+        }
+        words.push_back(key.substr(start, end - start));
+        start = end + 1;
+    }
+    return words;
+}
+
+// Whether two name keys may name one person: every word of the shorter name
+// stands in the longer one, itself or as its initial ("j doe" and "doe jane").
+bool NamesMayBeOnePerson(std::string_view a, std::string_view b) {
+    std::vector<std::string_view> shorter = Words(a);
+    std::vector<std::string_view> longer = Words(b);
+    if (shorter.size() > longer.size()) {
+        std::swap(shorter, longer);
+    }
+    for (const std::string_view word : shorter) {
+        const auto match =
+            std::find_if(longer.begin(), longer.end(), [word](std::string_view other) {
+                return other == word || (word.size() == 1 && other.front() == word.front()) ||
+                       (other.size() == 1 && word.front() == other.front());
+            });
+        if (match == longer.end()) {
+            return false;
+        }
+        longer.erase(match);
+    }
+    return true;
+}
+
+// Union-find over the rows, by size with path halving.  Each root carries
+// the reasons of the matches that built its set and the longest name key
+// of its named entries (empty while none has a name).
 class RowSets {
 public:
     explicit RowSets(int count)
         : m_parent(static_cast<std::size_t>(count)),
           m_size(static_cast<std::size_t>(count), 1),
-          m_reasons(static_cast<std::size_t>(count), 0) {
+          m_reasons(static_cast<std::size_t>(count), 0),
+          m_name(static_cast<std::size_t>(count)) {
         std::iota(m_parent.begin(), m_parent.end(), 0);
     }
 
@@ -33,18 +71,36 @@ public:
         return static_cast<int>(r);
     }
 
+    void SetName(int row, std::string name) {
+        m_name[static_cast<std::size_t>(row)] = std::move(name);
+    }
+
+    // Joins the sets of `a` and `b`, unless both hold named entries whose
+    // names cannot be one person's: colleagues who share a switchboard
+    // number, or a family that shares one mailbox, are different people,
+    // while "J. Doe" and "Jane Doe" may be one.  Names themselves always
+    // join (their keys are equal).
     void Join(int a, int b, unsigned reason) {
         auto ra = static_cast<std::size_t>(Find(a));
         auto rb = static_cast<std::size_t>(Find(b));
-        if (ra != rb) {
-            if (m_size[ra] < m_size[rb]) {
-                std::swap(ra, rb);
-            }
-            m_parent[rb] = static_cast<int>(ra);
-            m_size[ra] += m_size[rb];
-            m_reasons[ra] |= m_reasons[rb];
+        if (ra == rb) {
+            m_reasons[ra] |= reason;
+            return;
         }
-        m_reasons[ra] |= reason;
+        if (!m_name[ra].empty() && !m_name[rb].empty() &&
+            !NamesMayBeOnePerson(m_name[ra], m_name[rb])) {
+            return;
+        }
+        if (m_size[ra] < m_size[rb]) {
+            std::swap(ra, rb);
+        }
+        m_parent[rb] = static_cast<int>(ra);
+        m_size[ra] += m_size[rb];
+        m_reasons[ra] |= m_reasons[rb] | reason;
+        if (m_name[rb].size() > m_name[ra].size()) {
+            m_name[ra] = std::move(m_name[rb]);
+        }
+        m_name[rb].clear();
     }
 
     int SizeOf(int root) const { return m_size[static_cast<std::size_t>(root)]; }
@@ -54,6 +110,7 @@ private:
     std::vector<int> m_parent;
     std::vector<int> m_size;
     std::vector<unsigned> m_reasons;
+    std::vector<std::string> m_name;
 };
 
 }  // namespace
@@ -90,7 +147,11 @@ std::vector<DuplicateGroup> FindDuplicates(const IAddressList& list) {
     firstRow.reserve(static_cast<std::size_t>(count) * 2);
     std::string tagged;
     for (int row = 0; row < count; ++row) {
-        for (MatchKey& key : MatchKeysOf(list.EntryAt(row))) {
+        std::vector<MatchKey> keys = MatchKeysOf(list.EntryAt(row));
+        if (!keys.empty() && keys.front().kind == kMatchName) {
+            sets.SetName(row, keys.front().text);
+        }
+        for (MatchKey& key : keys) {
             tagged.assign(1, static_cast<char>('0' + key.kind));
             tagged += key.text;
             const auto [it, inserted] = firstRow.try_emplace(tagged, row);

@@ -5,6 +5,10 @@
 // address in either e-mail field, or the same phone number in any of the
 // five phone fields.  Matching is transitive: when A shares an e-mail
 // address with B and B a phone number with C, the three form one group.
+// A group never holds two names that cannot be one person's: an e-mail
+// address or a phone number shared by entries with different names
+// (colleagues behind one switchboard number, a family's mailbox) does not
+// join them, while "J. Doe" and "Jane Doe" may be joined.
 //
 // Each key is looked up once in a hash table and every match joins two sets
 // of a union-find forest, so a book of n entries costs about n look-ups,

@@ -162,6 +162,22 @@ TEST(FindDuplicates, EntriesThatMustNotMatch) {
     EXPECT_TRUE(groups.empty());
 }
 
+// Different people behind one number or one mailbox stay apart, also when a
+// nameless entry links them; an initial may stand for a first name.
+TEST(FindDuplicates, SharedNumbersAndMailboxesDoNotJoinDifferentNames) {
+    const auto groups = Groups({
+        {{FirstName, "Ann"}, {LastName, "Lee"}, {WorkPhone, "555 100 2000"}},     // 0
+        {{FirstName, "Bob"}, {LastName, "Ray"}, {WorkPhone, "+1 555 100 2000"}},  // 1
+        {{FirstName, "Cy"}, {LastName, "Fox"}, {Email1, "home@fox.example"}},     // 2
+        {{FirstName, "Di"}, {LastName, "Fox"}, {Email1, "HOME@fox.example"}},     // 3
+        {{Company, "Fox"}, {Email2, "home@fox.example"}},                         // 4
+        {{FirstName, "Ann"}, {LastName, "Lee"}, {HomePhone, "555 300 4000"}},     // 5
+        {{FirstName, "A."}, {LastName, "Lee"}, {CellPhone, "555 300 4000"}},      // 6: initial
+        {{FirstName, "Al"}, {LastName, "Lee"}, {Email1, "HOME@fox.example"}},     // 7
+    });
+    EXPECT_EQ(groups, (std::vector<std::vector<int>>{{0, 5, 6}, {2, 4}}));
+}
+
 TEST(FindDuplicates, MatchesChainIntoOneGroup) {
     std::vector<unsigned> reasons;
     const auto groups = Groups(
