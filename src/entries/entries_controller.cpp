@@ -52,6 +52,8 @@ void CEntriesController::Init(platform::CDocument* document) {
     m_pContactActions = std::make_unique<CContactActions>(services, m_opener, *m_pTelephony);
     m_pImport = std::make_unique<ImportDelimitedCommand>(services, m_db);
     m_pExport = std::make_unique<ExportDelimitedCommand>(services, m_db);
+    m_pVCardImport = std::make_unique<ImportVCardCommand>(services);
+    m_pVCardExport = std::make_unique<ExportVCardCommand>(services);
 }
 
 void CEntriesController::SetDialogRunner(DialogRunner runner) {
@@ -72,6 +74,7 @@ void CEntriesController::RegisterViewCommands(platform::CommandTarget& target) {
 
 void CEntriesController::RegisterDocumentCommands(platform::CommandTarget& target) {
     RegisterDelimitedCommands(target, *m_pImport, *m_pExport);
+    RegisterVCardCommands(target, *m_pVCardImport, *m_pVCardExport);
 }
 
 }  // namespace entries

@@ -10,7 +10,7 @@
 // dialog and the find history, and the command objects.  The view-level
 // commands are Add, Edit, Copy, Delete, Find, Find Next, the nine contact
 // actions and Undo (kCmdEditUndo, Ctrl+Z) and Redo (kCmdEditRedo, Ctrl+Y);
-// the document-level ones are the two imports and the two exports.
+// the document-level ones are the delimited and vCard imports and exports.
 #pragma once
 
 #include <memory>
@@ -24,6 +24,7 @@
 #include "entries/find_commands.h"
 #include "entries/find_dlg.h"
 #include "entries/find_history.h"
+#include "entries/vcard_commands.h"
 #include "resources/command_ids.h"
 
 namespace addresslist {
@@ -70,6 +71,8 @@ public:
     CContactActions& ContactActions() { return *m_pContactActions; }
     ImportDelimitedCommand& Import() { return *m_pImport; }
     ExportDelimitedCommand& Export() { return *m_pExport; }
+    ImportVCardCommand& VCardImport() { return *m_pVCardImport; }
+    ExportVCardCommand& VCardExport() { return *m_pVCardExport; }
     CTelephony& Telephony() { return *m_pTelephony; }
 
 private:
@@ -90,6 +93,8 @@ private:
     std::unique_ptr<CContactActions> m_pContactActions;
     std::unique_ptr<ImportDelimitedCommand> m_pImport;
     std::unique_ptr<ExportDelimitedCommand> m_pExport;
+    std::unique_ptr<ImportVCardCommand> m_pVCardImport;
+    std::unique_ptr<ExportVCardCommand> m_pVCardExport;
     DialogRunner m_runner;
 };
 

@@ -2,7 +2,8 @@
 // commands on one QUndoStack.
 //
 // Add, Copy, Edit, Delete, a whole import (one step) and an item typed into
-// the empty-item dialog and stored in the entry are each one command.  A
+// the empty-item dialog and stored in the entry are each one command.  The
+// commands keep whole entries, extra data included.  A
 // command that has taken an entry out of the list (an undone Add, a done
 // Delete) owns it until it puts it back.
 //
@@ -22,6 +23,8 @@
 #include <QString>
 #include <QUndoStack>
 #include <memory>
+#include <span>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -75,6 +78,13 @@ public:
     // Deletes the entry of `row`; the row that then has the focus, if any, is
     // selected and shown.
     void DeleteEntry(const QString& text, int row);
+    // Gives the entry of rows[i] the UID uids[i] where it has none yet (the
+    // vCard export).  A UID says which contact an entry is, once and for
+    // all, so storing it is no step of the history: undo and redo keep it
+    // (a replaced entry keeps the UID of the entry it replaces when it has
+    // none of its own), and the book counts as modified until it is saved.
+    // Returns the number of entries that got a UID.
+    int StoreUids(std::span<const int> rows, std::span<const std::string> uids);
 
     // ---- For the commands of the stack ----
     EntryRef RefOf(addressbook::CAddressEntry* entry);

@@ -68,6 +68,8 @@ constexpr StringEntry kStrings[] = {
     {kStrWidthsSaved, "Column widths have been saved."},
     {kStrPositionsSaved, "Column positions have been saved."},
     {kStrPreferencesCaption, "Preferences"},
+    {kStrVCardExportCaption, "Export vCard"},
+    {kStrExtraDataPage, "More"},
     // Command prompts and tooltips.
     {kCmdViewFlatToolbar, "Switch the toolbar between flat and raised buttons\nFlat Toolbar"},
     {kCmdSaveColumnPositions, "Save the current order of the columns\nSave Column Positions"},
@@ -102,6 +104,8 @@ constexpr StringEntry kStrings[] = {
     {kCmdWebMenu, "Open a web page of the selected address\nWeb"},
     {kCmdEditUndo, "Undo the last change to the addresses\nUndo"},
     {kCmdEditRedo, "Redo the change that was undone\nRedo"},
+    {kCmdFileImportVCard, "Import the contacts of a vCard file\nImport vCard"},
+    {kCmdFileExportVCard, "Export the addresses to a vCard file\nExport vCard"},
     {kStrAppTitle, "Quillbox"},
     {kStrIdleMessage, "For Help, press F1"},
     {kCmdFileNew, "Create a new address book\nNew"},
