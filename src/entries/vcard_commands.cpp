@@ -127,8 +127,9 @@ bool ImportVCardCommand::ImportVCard(const QString& path) {
         tell(reportText, platform::MessageIcon::kWarning);
         return false;
     }
-    // The new rows, sorted in, are one step of the undo history; it marks
-    // the book modified.
+    // The file is read; the rows are still to be added and sorted in.  They
+    // are one step of the undo history, which marks the book modified.
+    platform::ShowStatusText(resources::kStrImporting);
     m_services.undo->AddEntries(UndoText(resources::kCmdFileImportVCard), std::move(staged.entries),
                                 false);
     tell(reportText, platform::MessageIcon::kInformation);
