@@ -47,20 +47,11 @@ int Count(const std::string& text, const std::string& needle) {
 
 class VCardTest : public EntriesTest {
 protected:
-    VCardTest() {
-        platform::SetStatusTextSink([this](int id) { m_status.push_back(id); });
-        platform::SetStatusProgressSink(
-            [this](int id, int percent) { m_progress.emplace_back(id, percent); });
-    }
     ~VCardTest() override {
-        platform::SetStatusTextSink({});
-        platform::SetStatusProgressSink({});
         vcard::CVCardReader::SetBlockSizeForTesting(0);
         fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
     }
 
-    std::string File(const std::string& name) { return m_folder.File(name); }
-    QString Path(const std::string& name) { return QString::fromStdString(File(name)); }
     QUndoStack& Stack() { return Controller().Undo().Stack(); }
 
     // Every entry of the list, extra data included.
@@ -85,9 +76,6 @@ protected:
                 ->setChecked(true);
         });
     }
-
-    std::vector<int> m_status;
-    std::vector<std::pair<int, int>> m_progress;
 };
 
 TEST(VCardCommands, VCardFileNames) {
