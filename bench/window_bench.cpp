@@ -1,11 +1,12 @@
 // Window benchmarks: the real program's start-up with a book, sorting the
 // list by a header click, Find with no hit, a delimited import through the
 // undo history into the list, its undo and redo, finding duplicates,
-// deleting 50,000 selected rows with its undo and redo, with the process's
-// resident memory.  One-shot timings of
-// whole user actions, so a plain program rather than a micro benchmark.
+// deleting 50,000 selected rows with its undo and redo, a vCard import and
+// export through the window's commands, with the process's resident
+// memory.  One-shot timings of whole user actions, so a plain program
+// rather than a micro benchmark.
 //
-//   QT_QPA_PLATFORM=offscreen quillbox_window_bench BOOK [CSV]
+//   QT_QPA_PLATFORM=offscreen quillbox_window_bench BOOK [CSV] [VCF]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -24,6 +25,9 @@
 #include "entries/entries_controller.h"
 #include "entries/entry_undo.h"
 #include "entries/find_text.h"
+#include "entries/vcard_commands.h"
+#include "fileio/atomic_file.h"
+#include "platform/test_dialogs.h"
 #include "shell/qx32_app.h"
 
 namespace {
@@ -56,13 +60,51 @@ public:
     bool painted = false;
 };
 
+// The vCard commands without their file dialogs: the import (read, stage,
+// add as one undo step with the re-sort), its undo and redo, and the export
+// of every row, first storing a UID in each entry, then again.
+void RunVCard(shell::CQX32App& app, const QString& path) {
+    platform::TestDialogs dialogs;  // answers the report messages
+    platform::ScopedDialogs scoped(dialogs);
+    addresslist::CQX32View* view = app.View();
+    entries::CEntriesController& entries = *app.Entries();
+    QElapsedTimer timer;
+    timer.start();
+    entries.VCardImport().ImportVCard(path);
+    std::printf("vCard import with resort  %lld ms (%d rows now)\n",
+                static_cast<long long>(timer.elapsed()), view->Model().RowCount());
+    timer.restart();
+    entries.Undo().Stack().undo();
+    std::printf("undo of the vCard import  %lld ms (%d rows now)\n",
+                static_cast<long long>(timer.elapsed()), view->Model().RowCount());
+    timer.restart();
+    entries.Undo().Stack().redo();
+    std::printf("redo of the vCard import  %lld ms (%d rows now)\n",
+                static_cast<long long>(timer.elapsed()), view->Model().RowCount());
+
+    std::vector<int> rows(static_cast<std::size_t>(view->Model().RowCount()));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = static_cast<int>(i);
+    }
+    for (const char* pass : {"vCard export, UIDs stored", "vCard export again      "}) {
+        timer.restart();
+        fileio::AtomicFileWriter writer;
+        if (writer.Open("/tmp/quillbox-window-bench.vcf")) {
+            entries.VCardExport().ExportRows(writer, addressbook::vcard::Version::V30, rows);
+        }
+        std::printf("%s %lld ms (%s)\n", pass, static_cast<long long>(timer.elapsed()),
+                    dialogs.LastMessage().toUtf8().constData());
+    }
+    std::remove("/tmp/quillbox-window-bench.vcf");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s BOOK [CSV]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s BOOK [CSV] [VCF]\n", argv[0]);
         return 2;
     }
     qputenv("QUILLBOX_INI", "/tmp/quillbox-window-bench.INI");
@@ -102,7 +144,12 @@ int main(int argc, char** argv) {
     std::printf("find with no hit          %lld ms (row %d)\n",
                 static_cast<long long>(timer.elapsed()), hit);
 
-    if (argc > 2) {
+    const char* csv = nullptr;
+    const char* vcf = nullptr;
+    for (int i = 2; i < argc; ++i) {
+        (entries::IsVCardFileName(QString::fromLocal8Bit(argv[i])) ? vcf : csv) = argv[i];
+    }
+    if (csv != nullptr) {
         // The import command's own path without its dialogs: read and stage
         // the lines, then add them to the list as one step of the undo
         // history, which re-sorts the list.
@@ -116,7 +163,7 @@ int main(int argc, char** argv) {
         addressbook::StagedEntries staged;
         int count = -1;
         entries::CEntryUndo& undo = app.Entries()->Undo();
-        if (file.Open(argv[2])) {
+        if (file.Open(csv)) {
             count = addressbook::ImportDelimited(file, columns, "\t", ",", db, staged);
             undo.AddEntries("Import", std::move(staged.entries), false);
         }
@@ -165,6 +212,9 @@ int main(int argc, char** argv) {
     std::printf("redo of the delete        %lld ms (%d rows now)\n",
                 static_cast<long long>(timer.elapsed()), view->Model().RowCount());
 
+    if (vcf != nullptr) {
+        RunVCard(app, QString::fromLocal8Bit(vcf));
+    }
     auto [rssEnd, peakEnd] = ResidentMemoryMb();
     std::printf("resident at the end       %.1f MB (peak %.1f MB)\n", rssEnd, peakEnd);
     app.Document()->SetModifiedFlag(false);

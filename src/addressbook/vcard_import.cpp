@@ -51,11 +51,14 @@ std::string ProblemList(const std::vector<vcard::ReadProblem>& problems, std::st
 }  // namespace
 
 int ImportVCardEntries(const std::string& path, StagedEntries& staged, VCardImportReport& report,
-                       std::string* errorText, int* errorNumber) {
+                       std::string* errorText, int* errorNumber,
+                       const vcard::CVCardReader::ProgressFn& onProgress) {
     vcard::CVCardReader reader;
     bool ok = true;
     StageCards(
-        [&](const vcard::CVCardReader::CardFn& onCard) { ok = reader.ReadFile(path, onCard); },
+        [&](const vcard::CVCardReader::CardFn& onCard) {
+            ok = reader.ReadFile(path, onCard, onProgress);
+        },
         reader, staged, report);
     if (!ok) {
         staged.Clear();

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QCursor>  // needed by platform/app_services.h
-#include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <optional>
@@ -30,19 +29,6 @@
 namespace entries {
 
 using addressbook::CAddressEntry;
-
-namespace {
-
-std::string NativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-// A string-table text with its "%d" replaced by `count`.
-QString CountMessage(int id, int count) {
-    return ResourceString(id).replace(QStringLiteral("%d"), QString::number(count));
-}
-
-}  // namespace
 
 // ---- Import ----
 

@@ -53,6 +53,8 @@ void CEntriesController::Init(platform::CDocument* document) {
     m_pDuplicates = std::make_unique<CDuplicateCommands>(services);
     m_pImport = std::make_unique<ImportDelimitedCommand>(services, m_db);
     m_pExport = std::make_unique<ExportDelimitedCommand>(services, m_db);
+    m_pVCardImport = std::make_unique<ImportVCardCommand>(services);
+    m_pVCardExport = std::make_unique<ExportVCardCommand>(services);
 }
 
 void CEntriesController::SetDialogRunner(DialogRunner runner) {
@@ -74,6 +76,7 @@ void CEntriesController::RegisterViewCommands(platform::CommandTarget& target) {
 
 void CEntriesController::RegisterDocumentCommands(platform::CommandTarget& target) {
     RegisterDelimitedCommands(target, *m_pImport, *m_pExport);
+    RegisterVCardCommands(target, *m_pVCardImport, *m_pVCardExport);
 }
 
 }  // namespace entries

@@ -11,7 +11,7 @@
 // commands are Add, Edit, Copy, Delete, Find, Find Next, Find Duplicates,
 // the nine contact actions and Undo (kCmdEditUndo, Ctrl+Z) and Redo
 // (kCmdEditRedo, Ctrl+Y);
-// the document-level ones are the two imports and the two exports.
+// the document-level ones are the delimited and vCard imports and exports.
 #pragma once
 
 #include <memory>
@@ -26,6 +26,7 @@
 #include "entries/find_commands.h"
 #include "entries/find_dlg.h"
 #include "entries/find_history.h"
+#include "entries/vcard_commands.h"
 #include "resources/command_ids.h"
 
 namespace addresslist {
@@ -73,6 +74,8 @@ public:
     CDuplicateCommands& DuplicateCommands() { return *m_pDuplicates; }
     ImportDelimitedCommand& Import() { return *m_pImport; }
     ExportDelimitedCommand& Export() { return *m_pExport; }
+    ImportVCardCommand& VCardImport() { return *m_pVCardImport; }
+    ExportVCardCommand& VCardExport() { return *m_pVCardExport; }
     CTelephony& Telephony() { return *m_pTelephony; }
 
 private:
@@ -94,6 +97,8 @@ private:
     std::unique_ptr<CDuplicateCommands> m_pDuplicates;
     std::unique_ptr<ImportDelimitedCommand> m_pImport;
     std::unique_ptr<ExportDelimitedCommand> m_pExport;
+    std::unique_ptr<ImportVCardCommand> m_pVCardImport;
+    std::unique_ptr<ExportVCardCommand> m_pVCardExport;
     DialogRunner m_runner;
 };
 

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "addressbook/entry_identity.h"
 #include "entries/entry_list_ui.h"
 #include "entries/entry_undo.h"
 #include "entries/prop_info.h"
@@ -35,10 +36,10 @@ const DefaultField kDefaults[] = {
 
 }  // namespace
 
-void CEntryCommands::AddFromSheet(const CPropInfo& sheet, int commandId) {
+void CEntryCommands::AddFromSheet(const CPropInfo& sheet, int commandId, CAddressEntry base) {
     std::vector<std::unique_ptr<CAddressEntry>> added;
     try {
-        added.push_back(std::make_unique<CAddressEntry>());
+        added.push_back(std::make_unique<CAddressEntry>(std::move(base)));
     } catch (const std::bad_alloc&) {
         return;  // out of memory: the command ends without a change
     }
@@ -55,7 +56,7 @@ void CEntryCommands::OnAdd() {
     if (m_services.RunDialog(sheet) != QDialog::Accepted) {
         return;
     }
-    AddFromSheet(sheet, resources::kCmdAddressAdd);
+    AddFromSheet(sheet, resources::kCmdAddressAdd, CAddressEntry());
 }
 
 void CEntryCommands::OnEdit() {
@@ -83,14 +84,17 @@ void CEntryCommands::OnCopy() {
     if (row < 0) {
         return;
     }
+    // The copy keeps what the entry holds beyond its fields, but not its
+    // identity: it is another contact.
+    CAddressEntry copy = CopyWithoutIdentity(list.EntryAt(row));
     CPropInfo sheet(resources::kStrCopyEntryCaption, m_services.DialogParent());
-    sheet.LoadFromEntry(list.EntryAt(row));
+    sheet.LoadFromEntry(copy);
     sheet.Member(LastName) += ResourceString(resources::kStrCopySuffix);
     sheet.UpdateBoxes();
     if (m_services.RunDialog(sheet) != QDialog::Accepted) {
         return;
     }
-    AddFromSheet(sheet, resources::kCmdAddressCopy);
+    AddFromSheet(sheet, resources::kCmdAddressCopy, std::move(copy));
 }
 
 bool CEntryCommands::ConfirmDelete(const QString& question) const {

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "addressbook/address_entry.h"
 #include "entries/entry_services.h"
 
 namespace platform {
@@ -27,11 +28,13 @@ public:
     // appended, the sort re-applied and the new row selected.
     void OnAdd();
     // Sheet "Edit an Existing Entry" showing the focused entry.  On OK the
-    // entry is replaced (even when nothing changed), the row keeps the focus
-    // through the sort and is shown at its new place.
+    // entry's fields are replaced (even when nothing changed; its extra data
+    // stays), the row keeps the focus through the sort and is shown at its
+    // new place.
     void OnEdit();
     // Sheet "Copy an Existing Entry" showing the focused entry with " - Copy"
-    // appended to its last name.  On OK a new entry is added as by Add; the
+    // appended to its last name.  On OK a new entry is added as by Add, with
+    // the source's extra data except its identity (CopyWithoutIdentity); the
     // source entry never changes.
     void OnCopy();
     // Asks "Are you sure you wish to delete the selected address?" (Yes/No,
@@ -48,8 +51,9 @@ public:
     void Register(platform::CommandTarget& target);
 
 private:
-    // Appends the sheet's entry as a new row, selected (Add and Copy).
-    void AddFromSheet(const CPropInfo& sheet, int commandId);
+    // Appends `base` with the sheet's fields as a new row, selected (Add
+    // and Copy).
+    void AddFromSheet(const CPropInfo& sheet, int commandId, addressbook::CAddressEntry base);
     // True when "ConfirmDelete" is off or the user answers Yes to `question`.
     bool ConfirmDelete(const QString& question) const;
 

@@ -2,9 +2,11 @@
 
 #include <QUndoCommand>
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
+#include "addressbook/entry_identity.h"
 #include "entries/entry_list_ui.h"
 #include "platform/document.h"
 
@@ -143,7 +145,16 @@ private:
         if (row < 0) {
             return;
         }
-        list.MutableEntryAt(row) = value;
+        CAddressEntry& live = list.MutableEntryAt(row);
+        const std::optional<std::string_view> uid = addressbook::EntryUid(live);
+        if (uid && !addressbook::EntryUid(value)) {
+            // The entry got its UID after this state was recorded (StoreUids).
+            CAddressEntry identified = value;
+            addressbook::SetEntryUid(identified, *uid);
+            live = std::move(identified);
+        } else {
+            live = value;
+        }
         list.RefreshRow(row);
         if (m_bResort) {
             // The row keeps the focus through the sort, so the one focused
@@ -263,6 +274,27 @@ void CEntryUndo::DeleteEntry(const QString& text, int row) {
     }
     m_stack.push(new DeleteEntryCommand(*this, text, RefOf(&m_list.MutableEntryAt(row))));
     SyncModified();
+}
+
+int CEntryUndo::StoreUids(std::span<const int> rows, std::span<const std::string> uids) {
+    int stored = 0;
+    const std::size_t count = std::min(rows.size(), uids.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        if (rows[i] < 0 || rows[i] >= m_list.RowCount()) {
+            continue;
+        }
+        CAddressEntry& entry = m_list.MutableEntryAt(rows[i]);
+        if (!addressbook::EntryUid(entry)) {
+            addressbook::SetEntryUid(entry, uids[i]);
+            ++stored;
+        }
+    }
+    if (stored > 0) {
+        // No state of the history is the saved book any more.
+        m_stack.resetClean();
+        SyncModified();
+    }
+    return stored;
 }
 
 // ---- Slots ----

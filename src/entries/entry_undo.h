@@ -4,7 +4,7 @@
 // Add, Copy, Edit, Delete, a whole import (one step), an item typed into
 // the empty-item dialog and stored in the entry, the delete of several
 // selected rows (one step) and a merge of duplicates (one step) are each one
-// command.  A
+// command.  The commands keep whole entries, extra data included.  A
 // command that has taken an entry out of the list (an undone Add, a done
 // Delete) owns it until it puts it back.
 //
@@ -24,6 +24,8 @@
 #include <QString>
 #include <QUndoStack>
 #include <memory>
+#include <span>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -93,6 +95,13 @@ public:
     // and selects the merged entries.  Entries no longer in the list are
     // passed over.
     void MergeEntries(const QString& text, std::vector<EntryMerge> merges);
+    // Gives the entry of rows[i] the UID uids[i] where it has none yet (the
+    // vCard export).  A UID says which contact an entry is, once and for
+    // all, so storing it is no step of the history: undo and redo keep it
+    // (a replaced entry keeps the UID of the entry it replaces when it has
+    // none of its own), and the book counts as modified until it is saved.
+    // Returns the number of entries that got a UID.
+    int StoreUids(std::span<const int> rows, std::span<const std::string> uids);
 
     // ---- For the commands of the stack ----
     EntryRef RefOf(addressbook::CAddressEntry* entry);

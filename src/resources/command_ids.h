@@ -21,6 +21,9 @@ inline constexpr int kCmdFileImportCsv = 32804;
 inline constexpr int kCmdFileImportTdf = 32805;
 inline constexpr int kCmdFileExportCsv = 32806;
 inline constexpr int kCmdFileExportTdf = 32807;
+// vCard import and export (numbers 32920 to 32929 are kept for vCard).
+inline constexpr int kCmdFileImportVCard = 32920;
+inline constexpr int kCmdFileExportVCard = 32921;
 // Recent-file entries: kCmdFileMruFirst + n for the (n+1)-th most recent book.
 inline constexpr int kCmdFileMruFirst = 57616;
 inline constexpr int kMaxRecentFiles = 16;
@@ -87,6 +90,8 @@ inline constexpr int kAllCommands[] = {
     kCmdFileImportTdf,
     kCmdFileExportCsv,
     kCmdFileExportTdf,
+    kCmdFileImportVCard,
+    kCmdFileExportVCard,
     kCmdEditFind,
     kCmdEditFindNext,
     kCmdEditUndo,

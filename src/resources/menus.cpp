@@ -27,9 +27,11 @@ constexpr MenuItem kWebItems[] = {Cmd("URL 1", kCmdWeb1), Cmd("URL 2", kCmdWeb2)
 
 // ---- kMenuMain: the main menu ----
 constexpr MenuItem kImportItems[] = {Cmd("&Comma Delimited", kCmdFileImportCsv),
-                                     Cmd("&Tab Delimited", kCmdFileImportTdf)};
+                                     Cmd("&Tab Delimited", kCmdFileImportTdf),
+                                     Cmd("&vCard...", kCmdFileImportVCard)};
 constexpr MenuItem kExportItems[] = {Cmd("&Comma Delimited", kCmdFileExportCsv),
-                                     Cmd("&Tab Delimited", kCmdFileExportTdf)};
+                                     Cmd("&Tab Delimited", kCmdFileExportTdf),
+                                     Cmd("v&Card...", kCmdFileExportVCard)};
 constexpr MenuItem kFileItems[] = {
     Cmd("&New\tCtrl+N", kCmdFileNew),
     Cmd("&Open...\tCtrl+O", kCmdFileOpen),

@@ -70,6 +70,8 @@ constexpr StringEntry kStrings[] = {
     {kStrPreferencesCaption, "Preferences"},
     {kStrConfirmDeleteMany, "Delete the %d selected entries?"},
     {kStrNoDuplicates, "No duplicate entries were found."},
+    {kStrVCardExportCaption, "Export vCard"},
+    {kStrExtraDataPage, "More"},
     // Command prompts and tooltips.
     {kCmdViewFlatToolbar, "Switch the toolbar between flat and raised buttons\nFlat Toolbar"},
     {kCmdSaveColumnPositions, "Save the current order of the columns\nSave Column Positions"},
@@ -107,6 +109,8 @@ constexpr StringEntry kStrings[] = {
     {kCmdEditSelectAll, "Select every address in the list\nSelect All"},
     {kCmdAddressFindDuplicates,
      "Find addresses that describe the same person and merge them\nFind Duplicates"},
+    {kCmdFileImportVCard, "Import the contacts of a vCard file\nImport vCard"},
+    {kCmdFileExportVCard, "Export the addresses to a vCard file\nExport vCard"},
     {kStrAppTitle, "Quillbox"},
     {kStrIdleMessage, "For Help, press F1"},
     {kCmdFileNew, "Create a new address book\nNew"},

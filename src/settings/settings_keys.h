@@ -130,6 +130,10 @@ constexpr IntSetting ExportColumn(int field) {
     return {kExport, kExportKeys[static_cast<std::size_t>(field)], kMappingDefault};
 }
 
+// The vCard version the last vCard export wrote, "3.0" or "4.0" (kept while
+// "RememberExp" is on).
+inline constexpr StringSetting kVCardVersion{kExport, "VCardVersion", "3.0"};
+
 // ---- [AddressBookInUse] ----
 // Full path of the address book last opened or saved successfully.
 inline constexpr StringSetting kBookInUse{kAddressBookInUse, "File", ""};
@@ -194,6 +198,7 @@ inline constexpr auto kAllSettings = [] {
                                       Info(kDefaultWebInSheet),
                                       Info(kColumnSizes),
                                       Info(kColumnOrder),
+                                      Info(kVCardVersion),
                                       Info(kBookInUse),
                                       Info(kPreviewPages)};
     // clang-format on

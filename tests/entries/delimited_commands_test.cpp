@@ -98,11 +98,6 @@ TEST(SelectFieldsDlg, ExportRefusesColumnsPastItsLimit) {
 
 class DelimitedTest : public EntriesTest {
 protected:
-    DelimitedTest() {
-        platform::SetStatusTextSink([this](int id) { m_status.push_back(id); });
-    }
-    ~DelimitedTest() override { platform::SetStatusTextSink({}); }
-
     // Answers "Select Fields" with `mapping` (every other box 0).
     void MapColumns(const Mapping& mapping, QString* firstLine = nullptr,
                     std::array<int, kFieldCount>* shown = nullptr) {
@@ -121,10 +116,6 @@ protected:
             }
         });
     }
-    std::string File(const std::string& name) { return m_folder.File(name); }
-    QString Path(const std::string& name) { return QString::fromStdString(File(name)); }
-
-    std::vector<int> m_status;  // status texts shown, by string number
 };
 
 TEST_F(DelimitedTest, ImportCommaFile) {
