@@ -43,28 +43,44 @@ private:
     std::size_t m_nCapacity = 0;
 };
 
-// Writes `text` from `o` as a text-mode write would (each LF becomes CR LF)
-// and returns the end.
-char* PutTextMode(char* o, std::string_view text) {
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p < end) {
-        const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
-        if (found == nullptr) {
-            break;
+// Writes `text` from `o` and returns the end: a line feed as CR LF, as a
+// text-mode write would; every other byte of `stops` with `mark` before it.
+char* PutText(char* o, std::string_view text, std::string_view stops, char mark) {
+    for (;;) {
+        const std::size_t at = text.find_first_of(stops);
+        const std::size_t plain = at == std::string_view::npos ? text.size() : at;
+        if (plain > 0) {
+            std::memcpy(o, text.data(), plain);
+            o += plain;
         }
-        const auto* newline = static_cast<const char*>(found);
-        std::memcpy(o, p, static_cast<std::size_t>(newline - p));
-        o += newline - p;
-        *o++ = '\r';
-        *o++ = '\n';
-        p = newline + 1;
+        if (at == std::string_view::npos) {
+            return o;
+        }
+        *o++ = text[at] == '\n' ? '\r' : mark;
+        *o++ = text[at];
+        text.remove_prefix(at + 1);
     }
-    if (p < end) {
-        std::memcpy(o, p, static_cast<std::size_t>(end - p));
-        o += end - p;
+}
+
+// The plain export: a double quote or a backslash gets a backslash before
+// it, which the import reads as the character itself.
+char* PutEscaped(char* o, std::string_view text) {
+    return PutText(o, text, "\"\\\n", '\\');
+}
+
+// RFC 4180: a double quote doubled; in Notes, "<p>" as a line break.
+char* PutRfc4180(char* o, std::string_view text, bool notes) {
+    constexpr std::string_view kStops = "\"\n";
+    if (notes) {
+        for (std::size_t at = text.find("<p>"); at != std::string_view::npos;
+             at = text.find("<p>")) {
+            o = PutText(o, text.substr(0, at), kStops, '"');
+            *o++ = '\r';
+            *o++ = '\n';
+            text.remove_prefix(at + 3);
+        }
     }
-    return o;
+    return PutText(o, text, kStops, '"');
 }
 
 // The column layout of an export and the line of one clause.
@@ -91,10 +107,12 @@ public:
     bool WritesNothing() const { return m_nMaxColumn == 0; }
 
     // Appends the line of `clause`, line end included.
-    void AppendLine(clausedb::CExprTerm clause, char separator, TextBlock& out) {
+    void AppendLine(clausedb::CExprTerm clause, char separator, ExportQuoting quoting,
+                    TextBlock& out) {
         GetFieldTexts(clause, m_texts);
         // Each column takes its quotes and separator and at most two bytes
-        // for each byte of its text.
+        // for each byte of its text (a line feed, a quote or a backslash;
+        // "<p>" takes two for three).
         std::size_t bound = 2 + 3 * static_cast<std::size_t>(m_nMaxColumn);
         for (int k = 1; k <= m_nMaxColumn; ++k) {
             const int field = m_fieldOfColumn[static_cast<std::size_t>(k)];
@@ -106,11 +124,15 @@ public:
         for (int k = 1; k <= m_nMaxColumn; ++k) {
             const int field = m_fieldOfColumn[static_cast<std::size_t>(k)];
             *o++ = '"';
-            if (field >= 0) {
-                o = PutTextMode(o, m_texts[static_cast<std::size_t>(field)]);
+            if (field >= 0 && quoting == ExportQuoting::kRfc4180) {
+                o = PutRfc4180(o, m_texts[static_cast<std::size_t>(field)], field == Notes);
+            } else if (field >= 0) {
+                o = PutEscaped(o, m_texts[static_cast<std::size_t>(field)]);
             }
             *o++ = '"';
-            *o++ = separator;
+            if (k < m_nMaxColumn || quoting == ExportQuoting::kBackslash) {
+                *o++ = separator;
+            }
         }
         *o++ = '\r';
         *o++ = '\n';
@@ -126,7 +148,8 @@ private:
 }  // namespace
 
 int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
-                    const ColumnMapping& columns, char separator, const TextSink& sink) {
+                    const ColumnMapping& columns, char separator, const TextSink& sink,
+                    ExportQuoting quoting) {
     db.RemoveAllClauses();
     ExportLayout layout(columns);
     if (layout.TooLarge()) {
@@ -142,7 +165,7 @@ int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
     int lines = 0;
     // Turns the clause into its line and gives it back to the store.
     auto emit = [&](clausedb::CExprTerm clause) {
-        layout.AppendLine(clause, separator, block);
+        layout.AppendLine(clause, separator, quoting, block);
         store.Rewind(mark);
         ++lines;
         if (block.Size() < kExportBlock) {
@@ -171,10 +194,11 @@ int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
 }
 
 int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
-                    const ColumnMapping& columns, char separator,
-                    fileio::AtomicFileWriter& writer) {
-    return ExportDelimited(list, db, columns, separator,
-                           [&writer](std::string_view bytes) { return writer.Write(bytes); });
+                    const ColumnMapping& columns, char separator, fileio::AtomicFileWriter& writer,
+                    ExportQuoting quoting) {
+    return ExportDelimited(
+        list, db, columns, separator,
+        [&writer](std::string_view bytes) { return writer.Write(bytes); }, quoting);
 }
 
 }  // namespace addressbook

@@ -289,7 +289,7 @@ TEST_F(DelimitedTest, ExportWithGapsAndRepeatedColumns) {
     EXPECT_EQ(ReadText(File("out.csv")),
               "\"LASTNAME\",\"CITY\",\"\",\"EMAIL1\",\"NOTES\",\r\n"
               "\"Smith\",\"Paris\",\"\",\"\",\"\",\r\n"
-              "\"Doe \"Jr\"\",\"\",\"\",\"d@x\",\"a<p>b\",\r\n");
+              "\"Doe \\\"Jr\\\"\",\"\",\"\",\"d@x\",\"a<p>b\",\r\n");
     EXPECT_EQ(m_messages.LastMessage(), "3 addresses exported.");
     EXPECT_EQ(m_status, (std::vector<int>{resources::kStrExporting, resources::kStrIdleMessage}));
     EXPECT_FALSE(m_document.IsModified());

@@ -1,0 +1,78 @@
+// One row of a delimited file whose first line names its columns, turned
+// into an entry.  Nothing of the row is lost:
+//
+// 1. Each field takes the column its number gives (as the plain import
+//    does).  A street column (column_aliases.h) of several lines gives its
+//    first line to Address1 and the others to Address2.
+// 2. The other columns are read by their names (column_aliases.h):
+//    - numbered pairs ("Phone 2 - Type" = "Mobile", "Phone 2 - Value") go to
+//      the field their label names when no number feeds it and it is still
+//      empty: Mobile -> CellPhone, Work -> WorkPhone, Home (or no label,
+//      Main, Other) -> HomePhone, Pager -> Pager, Fax -> FaxPhone; e-mails to
+//      Email1, then Email2; web addresses to Web1, then Web2; the first home
+//      or unlabelled "Address N" group to the address fields when all six
+//      are free.  Several values in one cell are separated by " ::: ".
+//    - a label that says more than the kinds above ("Grandma") is kept;
+//    - a name column fills LastName when the row has no first or last name;
+//    - everything else is kept as extra data of the entry (extra_data.h),
+//      as the vCard property a reader would expect:
+//          TEL;TYPE=work:555-0100                    a phone that did not fit
+//          EMAIL:third@example.org, URL:...          the same for e-mail, web
+//          ADR;TYPE=work:;;1 Main St;Springfield;IL;62701;USA
+//          LABEL;TYPE=work:1 Main St\nSpringfield    a formatted address only
+//          BDAY:1980-04-01 (BDAY;VALUE=text:4/1/1980 when not ISO 8601)
+//          ANNIVERSARY, NICKNAME, ROLE (Profession), PHOTO;VALUE=uri:...
+//          CATEGORIES:Friends,Work                   (" ::: " and ";" lists)
+//          vCardForm = "N:{LastName};{FirstName};{MiddleInitial};{Title};Jr."
+//      and any other column as
+//          X-QUILLBOX-CSV;NAME="Spouse":Ann
+//      (the column's name with " as '; "Column 12" for a column beyond the
+//      names).  Values are escaped as vCard text.
+//    Placeholders some programs write for "nothing" are left out: "0/0/00"
+//    as a date, "Normal" as Priority or Sensitivity, "False" as Private,
+//    "Unspecified" as Gender.
+// 3. In files read by RFC 4180 rules, line breaks in Notes become "<p>", the
+//    form the editor keeps them in.
+//
+// The tally counts what was kept: by the column's name ("Birthday"), or in
+// words ("a second mobile phone", "a third e-mail", "a work address").
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "addressbook/address_entry.h"
+#include "addressbook/column_aliases.h"
+#include "addressbook/kept_tally.h"
+
+namespace addressbook {
+
+// The vCard property that keeps a column the program has no place for.
+inline constexpr std::string_view kCsvColumnProperty = "X-QUILLBOX-CSV";
+
+class CCsvRowMapper {
+public:
+    // `names`: the first line's column names; `columns`: the field numbers;
+    // `notesParagraphs`: write line breaks of Notes as "<p>".
+    CCsvRowMapper(std::vector<std::string> names, const ColumnMapping& columns,
+                  bool notesParagraphs);
+
+    // The entry of the row fields[0 .. count), or nothing for a row that
+    // holds nothing (an empty line; a row without a column for any field
+    // and without a value).
+    std::optional<CAddressEntry> EntryOf(const std::vector<std::string>& fields, std::size_t count,
+                                         KeptTally& kept) const;
+
+private:
+    // The column holding the label of pair `pair` of `kind`, -1 for none.
+    int LabelColumn(ColumnKind kind, int pair) const;
+
+    std::vector<std::string> m_names;
+    std::vector<ColumnMeaning> m_meanings;
+    ColumnMapping m_columns;
+    bool m_bNotesParagraphs;
+};
+
+}  // namespace addressbook
