@@ -339,17 +339,4 @@ bool IsOwnHeaderWord(std::string_view name) {
                        [name](const FieldInfo& info) { return info.header == name; });
 }
 
-ColumnMatchCount CountMatchedColumns(const std::vector<std::string>& names) {
-    const ColumnMapping columns = MatchColumns(names);
-    ColumnMatchCount count;
-    for (std::size_t c = 0; c < names.size(); ++c) {
-        if (std::find(columns.begin(), columns.end(), static_cast<int>(c) + 1) != columns.end()) {
-            ++count.fields;
-        } else if (MeaningOfColumn(names[c]).kind != ColumnKind::kLabel) {
-            ++count.perRow;
-        }
-    }
-    return count;
-}
-
 }  // namespace addressbook

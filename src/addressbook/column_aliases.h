@@ -153,11 +153,4 @@ ColumnMapping MatchColumns(const std::vector<std::string>& names);
 // the export writes it ("LASTNAME").
 bool IsOwnHeaderWord(std::string_view name);
 
-// How Match Columns treats the columns of `names`.
-struct ColumnMatchCount {
-    int fields = 0;  // give a field its number
-    int perRow = 0;  // placed per row by their labels, or kept as extra data
-};
-ColumnMatchCount CountMatchedColumns(const std::vector<std::string>& names);
-
 }  // namespace addressbook

@@ -235,6 +235,19 @@ bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_v
 
 // ---- import
 
+bool IsVCardFirstLine(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) {
+        return false;
+    }
+    line = line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+    constexpr std::string_view kBegin = "BEGIN:VCARD";
+    return line.size() == kBegin.size() &&
+           std::equal(line.begin(), line.end(), kBegin.begin(), [](char a, char b) {
+               return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
+           });
+}
+
 int ImportDelimited(std::string_view text, const ColumnMapping& columns, std::string_view white,
                     std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
     auto forEachLine = [text](auto&& fn) {

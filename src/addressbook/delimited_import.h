@@ -107,6 +107,10 @@ private:
     int m_nErrno = 0;
 };
 
+// Whether a first line says the file holds vCards ("BEGIN:VCARD", any case,
+// blanks around it allowed; the file reader has removed a byte-order mark).
+bool IsVCardFirstLine(std::string_view line);
+
 // Empties `db`, then turns each line of `file`, the first line included,
 // into a `contact` clause, the clause into an entry at the end of `staged`,
 // and gives the clause back to the store at once.  Field i takes the text of

@@ -68,6 +68,10 @@ constexpr StringEntry kStrings[] = {
     {kStrWidthsSaved, "Column widths have been saved."},
     {kStrPositionsSaved, "Column positions have been saved."},
     {kStrPreferencesCaption, "Preferences"},
+    // Delimited import of a file that holds vCards.
+    {kStrDelimitedIsVCard, "%1 holds vCards, not delimited text."},
+    {kStrAskImportAsVCard,
+     "%1 holds vCards, not delimited text.\n\nImport its cards as vCards instead?"},
     // Command prompts and tooltips.
     {kCmdViewFlatToolbar, "Switch the toolbar between flat and raised buttons\nFlat Toolbar"},
     {kCmdSaveColumnPositions, "Save the current order of the columns\nSave Column Positions"},

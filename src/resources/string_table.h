@@ -34,6 +34,9 @@ inline constexpr int kStrTextNotFound = 177;
 inline constexpr int kStrWidthsSaved = 178;
 inline constexpr int kStrPositionsSaved = 179;
 inline constexpr int kStrPreferencesCaption = 180;
+// Delimited import of a file that holds vCards; "%1" is the file's name.
+inline constexpr int kStrDelimitedIsVCard = 260;   // "%1 holds vCards, not delimited text."
+inline constexpr int kStrAskImportAsVCard = 261;   // ... "Import its cards as vCards instead?"
 inline constexpr int kStrAppTitle = 57344;         // "Quillbox"
 inline constexpr int kStrIdleMessage = 57345;      // "For Help, press F1"
 inline constexpr int kStrOpenCaption = 61440;      // file-open dialog caption
