@@ -145,7 +145,8 @@ const std::vector<Alias>& Aliases() {
          Mail(Email1)},
         {{"email2address", "email2", "secondaryemail", "emailaddress2"}, Mail(Email2)},
         {{"email3address", "email3", "emailaddress3"}, Mail(-1)},
-        {{"emailtype", "email2type", "email3type"}, EmailLabel()},
+        // "E-mail 2 Type" reads as the label of e-mail pair 2.
+        {{"emailtype"}, EmailLabel()},
         {{"emaildisplayname", "email2displayname", "email3displayname"}, Kind(K::kEmailName)},
         {{"webpage", "website", "webpage1", "website1", "url", "homepage", "personalwebpage",
           "webaddress", "web", "web1"},
@@ -337,6 +338,14 @@ ColumnMapping MatchColumns(const std::vector<std::string>& names) {
 bool IsOwnHeaderWord(std::string_view name) {
     return std::any_of(kFields.begin(), kFields.end(),
                        [name](const FieldInfo& info) { return info.header == name; });
+}
+
+bool IsOwnHeader(const std::vector<std::string>& names) {
+    return std::any_of(names.begin(), names.end(),
+                       [](const std::string& name) { return !name.empty(); }) &&
+           std::all_of(names.begin(), names.end(), [](const std::string& name) {
+               return name.empty() || IsOwnHeaderWord(name);
+           });
 }
 
 }  // namespace addressbook

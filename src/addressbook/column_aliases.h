@@ -152,5 +152,8 @@ ColumnMapping MatchColumns(const std::vector<std::string>& names);
 // Whether `name` is one of this program's export header words, exactly as
 // the export writes it ("LASTNAME").
 bool IsOwnHeaderWord(std::string_view name);
+// Whether `names` are the header of this program's export: its words, or
+// empty (a column no field is exported to), at least one word.
+bool IsOwnHeader(const std::vector<std::string>& names);
 
 }  // namespace addressbook

@@ -264,8 +264,11 @@ struct RowBuilder {
 }  // namespace
 
 CCsvRowMapper::CCsvRowMapper(std::vector<std::string> names, const ColumnMapping& columns,
-                             bool notesParagraphs)
-    : m_names(std::move(names)), m_columns(columns), m_bNotesParagraphs(notesParagraphs) {
+                             bool notesParagraphs, bool keepEmptyRows)
+    : m_names(std::move(names)),
+      m_columns(columns),
+      m_bNotesParagraphs(notesParagraphs),
+      m_bKeepEmptyRows(keepEmptyRows) {
     m_meanings.reserve(m_names.size());
     for (const std::string& name : m_names) {
         m_meanings.push_back(MeaningOfColumn(name));
@@ -284,7 +287,7 @@ int CCsvRowMapper::LabelColumn(ColumnKind kind, int pair) const {
 
 std::optional<CAddressEntry> CCsvRowMapper::EntryOf(const std::vector<std::string>& fields,
                                                     std::size_t count, KeptTally& kept) const {
-    if (count == 0 || (count == 1 && fields[0].empty())) {
+    if (count == 0) {
         return std::nullopt;  // an empty line
     }
     const ColumnMeaning none;
@@ -517,7 +520,7 @@ std::optional<CAddressEntry> CCsvRowMapper::EntryOf(const std::vector<std::strin
 
     const bool anyText = std::any_of(row.texts.begin(), row.texts.end(),
                                      [](const std::string& text) { return !text.empty(); });
-    if (!anyField && !anyText && row.extra.Empty()) {
+    if (!anyText && row.extra.Empty() && !(anyField && m_bKeepEmptyRows)) {
         return std::nullopt;
     }
     CAddressEntry entry;

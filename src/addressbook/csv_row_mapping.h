@@ -55,13 +55,14 @@ inline constexpr std::string_view kCsvColumnProperty = "X-QUILLBOX-CSV";
 class CCsvRowMapper {
 public:
     // `names`: the first line's column names; `columns`: the field numbers;
-    // `notesParagraphs`: write line breaks of Notes as "<p>".
+    // `notesParagraphs`: write line breaks of Notes as "<p>";
+    // `keepEmptyRows`: a row of empty values is an entry with empty fields.
     CCsvRowMapper(std::vector<std::string> names, const ColumnMapping& columns,
-                  bool notesParagraphs);
+                  bool notesParagraphs, bool keepEmptyRows);
 
-    // The entry of the row fields[0 .. count), or nothing for a row that
-    // holds nothing (an empty line; a row without a column for any field
-    // and without a value).
+    // The entry of the row fields[0 .. count), or nothing for a row without
+    // a value (an empty line, count 0, included) unless empty rows are kept
+    // and a field has a column in the row.
     std::optional<CAddressEntry> EntryOf(const std::vector<std::string>& fields, std::size_t count,
                                          KeptTally& kept) const;
 
@@ -73,6 +74,7 @@ private:
     std::vector<ColumnMeaning> m_meanings;
     ColumnMapping m_columns;
     bool m_bNotesParagraphs;
+    bool m_bKeepEmptyRows;
 };
 
 }  // namespace addressbook

@@ -33,6 +33,7 @@ public:
         if (m_nStart == 0) {
             m_nStart = line;
         }
+        m_bEmptyLine = text.empty() && !m_rfc.InQuote() && m_open == '\0';
         bool done;
         if (m_rules == HeaderFileRules::kRfc4180) {
             done = m_rfc.AddLine(text);
@@ -76,8 +77,11 @@ public:
     const std::vector<std::string>& Fields() const {
         return m_rules == HeaderFileRules::kRfc4180 ? m_rfc.Fields() : m_fields;
     }
+    // 0 for an empty line (RFC 4180 reads it as one empty field).
     std::size_t FieldCount() const {
-        return m_rules == HeaderFileRules::kRfc4180 ? m_rfc.FieldCount() : m_nFields;
+        return m_bEmptyLine                           ? 0
+               : m_rules == HeaderFileRules::kRfc4180 ? m_rfc.FieldCount()
+                                                      : m_nFields;
     }
 
 private:
@@ -103,6 +107,7 @@ private:
     std::vector<std::string> m_fields;
     std::size_t m_nFields = 0;
     int m_nStart = 0;  // the line where the current record began
+    bool m_bEmptyLine = false;
 };
 
 // Calls `record(fields, count)` for every record the lines of
@@ -145,15 +150,12 @@ bool ReadHeader(ForEachLine&& forEachLine, char separator, CsvHeader& header) {
     CRecordReader own(separator, HeaderFileRules::kQuillbox);
     if (!first->empty() && first->back() == separator && own.AddLine(*first, 1)) {
         const auto begin = own.Fields().begin();
-        const auto end = begin + static_cast<std::ptrdiff_t>(own.FieldCount());
-        if (std::any_of(begin, end, [](const std::string& name) { return !name.empty(); }) &&
-            std::all_of(begin, end, [](const std::string& name) {
-                return name.empty() || IsOwnHeaderWord(name);
-            })) {
-            header.names.assign(begin, end);
+        header.names.assign(begin, begin + static_cast<std::ptrdiff_t>(own.FieldCount()));
+        if (IsOwnHeader(header.names)) {
             header.rules = HeaderFileRules::kQuillbox;
             return true;
         }
+        header.names.clear();
     }
     int unclosed = 0;
     return ForEachRecord(
@@ -175,7 +177,10 @@ int Import(ForEachLine&& forEachLine, char separator, const ColumnMapping& colum
     if (!ReadHeader(forEachLine, separator, header)) {
         return 0;  // empty (a failed read shows in the file's error)
     }
-    const CCsvRowMapper mapper(header.names, columns, header.rules == HeaderFileRules::kRfc4180);
+    // This program writes an entry whose fields are all empty as a row of
+    // empty values; anything else writes such rows for blank lines.
+    const CCsvRowMapper mapper(header.names, columns, header.rules == HeaderFileRules::kRfc4180,
+                               IsOwnHeader(header.names));
     bool first = true;
     const bool ok = ForEachRecord(
         forEachLine, separator, header.rules,
