@@ -50,6 +50,11 @@ ColumnMeaning Property(std::string_view name) {
     m.vcard = name;
     return m;
 }
+ColumnMeaning BirthPart(std::string_view part) {
+    ColumnMeaning m = Make(K::kBirthPart);
+    m.vcard = part;
+    return m;
+}
 ColumnMeaning EmailLabel() {
     ColumnMeaning m = Make(K::kLabel);
     m.labels = K::kEmail;
@@ -70,7 +75,7 @@ const std::vector<Alias>& Aliases() {
         {{"middlename", "additionalname", "middleinitial", "mi", "middle"}, Field(MiddleInitial)},
         {{"title", "nameprefix", "prefix"}, Field(Title)},
         {{"suffix", "namesuffix"}, Kind(K::kNameSuffix)},
-        {{"name", "fullname", "displayname", "formattedname"}, Kind(K::kFullName)},
+        {{"name", "fullname", "displayname", "formattedname", "fileas"}, Kind(K::kFullName)},
         // The home address, and the others
         {{"homestreet", "homeaddress", "street", "streetaddress", "address", "addressline1",
           "street1", "homestreetaddress"},
@@ -159,7 +164,10 @@ const std::vector<Alias>& Aliases() {
         {{"nickname", "nick"}, Property("NICKNAME")},
         {{"profession"}, Property("ROLE")},
         {{"photo"}, Property("PHOTO")},
-        {{"categories", "category", "groupmembership", "labels", "groups"}, Kind(K::kCategories)},
+        {{"categories", "category", "groupmembership", "labels", "groups", "group"},
+         Kind(K::kCategories)},
+        {{"birthyear"}, BirthPart("year")},
+        {{"birthmonth"}, BirthPart("month")},
     };
     return aliases;
 }
@@ -279,7 +287,8 @@ const std::vector<LabelWord>& LabelWords() {
         {{"fax", "faxnumber", "otherfax"}, {L::kFax, true, "fax"}},
         {{"homefax"}, {L::kFax, true, "home,fax"}},
         {{"workfax", "businessfax"}, {L::kFax, true, "work,fax"}},
-        {{"", "main", "other", "voice", "phone", "primary", "pref", "internet", "smtp", "ex"},
+        {{"", "main", "other", "voice", "phone", "primary", "pref", "internet", "smtp", "ex",
+          "homepage"},
          {L::kNone, true, ""}},
     };
     return words;
@@ -333,6 +342,12 @@ ColumnMapping MatchColumns(const std::vector<std::string>& names) {
         }
     }
     return columns;
+}
+
+bool HasBirthParts(const std::vector<std::string>& names) {
+    return std::any_of(names.begin(), names.end(), [](const std::string& name) {
+        return MeaningOfColumn(name).kind == K::kBirthPart;
+    });
 }
 
 bool IsOwnHeaderWord(std::string_view name) {

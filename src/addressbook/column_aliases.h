@@ -65,8 +65,10 @@
 //   last name, else kept when it says more than the name fields.
 //   Suffix, Name Suffix: the name's suffix (kept as the N property's form).
 //   Birthday, Anniversary, Nickname, Profession, Photo, Categories, Group
-//   Membership, Labels: BDAY, ANNIVERSARY, NICKNAME, ROLE, PHOTO,
-//   CATEGORIES.
+//   Membership, Labels, Group: BDAY, ANNIVERSARY, NICKNAME, ROLE, PHOTO,
+//   CATEGORIES.  Birth Year, Birth Month and Birth Day in columns of their
+//   own make one BDAY ("Birth Day" reads as "Birthday" alone; the row
+//   mapping tells them apart, see HasBirthParts).
 //   E-mail Type (SMTP), E-mail Display Name: describe the e-mail address
 //   beside them, and are kept only when they say more.
 //   Any other name: kept as X-QUILLBOX-CSV;NAME="<the column's name>".
@@ -94,6 +96,7 @@ enum class ColumnKind : std::uint8_t {
     kEmailName,   // the display name of an e-mail address
     kProperty,    // a vCard property of its own
     kCategories,  // categories or groups
+    kBirthPart,   // the year, month or day of a birthday in columns of their own
 };
 
 // What a label or a column name says about a phone (or an address).
@@ -124,7 +127,8 @@ struct ColumnMeaning {
     LabelType type = LabelType::kNone;  // phones and addresses by name
     AddressPart part = AddressPart::kNone;
     // Phones kept as extra data: the TYPE ("home", "work,fax", "car");
-    // kProperty: the property's name ("BDAY").
+    // kProperty: the property's name ("BDAY"); kBirthPart: "year", "month"
+    // or "day".
     std::string_view vcard;
 };
 
@@ -148,6 +152,10 @@ LabelMeaning MeaningOfLabel(std::string_view label);
 // The field numbers the names give: each field gets the first column that
 // names it; fields no column names get 0.
 ColumnMapping MatchColumns(const std::vector<std::string>& names);
+
+// Whether `names` hold a Birth Year or Birth Month column, so that a
+// "Birth Day" among them is the day of the month, not the date.
+bool HasBirthParts(const std::vector<std::string>& names);
 
 // Whether `name` is one of this program's export header words, exactly as
 // the export writes it ("LASTNAME").

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <utility>
 
 #include "addressbook/vcard_mapping.h"
@@ -202,9 +203,8 @@ struct AddressGroup {
 struct RowBuilder {
     explicit RowBuilder(KeptTally& tally) : kept(tally) {}
 
-    bool Free(int field) const {
-        return !fed[static_cast<std::size_t>(field)] && Text(field).empty();
-    }
+    // Empty in this row (its column, if any, holds nothing).
+    bool Free(int field) const { return Text(field).empty(); }
     std::string& Text(int field) { return texts[static_cast<std::size_t>(field)]; }
     const std::string& Text(int field) const { return texts[static_cast<std::size_t>(field)]; }
 
@@ -261,6 +261,45 @@ struct RowBuilder {
     KeptTally& kept;
 };
 
+// Birth Year, Birth Month and Birth Day columns (with values) as one BDAY:
+// 1991-02-28, or --02-28 without a year; kept column by column unless they
+// are numbers of a date.
+template <typename NameOf>
+void KeepBirthday(const std::vector<std::pair<std::size_t, std::string_view>>& parts,
+                  const std::vector<std::string>& fields, RowBuilder& row, NameOf&& nameOf) {
+    int year = -1;
+    int month = -1;
+    int day = -1;
+    bool numbers = true;
+    for (const auto& [column, part] : parts) {
+        const std::string_view text = Trim(fields[column]);
+        int value = 0;
+        numbers =
+            numbers && !text.empty() && text.size() <= 4 &&
+            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+        for (char c : text) {
+            value = value * 10 + (c - '0');
+        }
+        (part == "year" ? year : part == "month" ? month : day) = value;
+    }
+    if (parts.empty()) {
+        return;
+    }
+    if (numbers && month >= 1 && month <= 12 && day >= 1 && day <= 31) {
+        char date[40];
+        if (year >= 0) {
+            std::snprintf(date, sizeof date, "%04d-%02d-%02d", year, month, day);
+        } else {
+            std::snprintf(date, sizeof date, "--%02d-%02d", month, day);
+        }
+        row.Keep(std::string("BDAY:") + date, "Birthday");
+        return;
+    }
+    for (const auto& [column, part] : parts) {
+        row.KeepColumn(nameOf(column), fields[column]);
+    }
+}
+
 }  // namespace
 
 CCsvRowMapper::CCsvRowMapper(std::vector<std::string> names, const ColumnMapping& columns,
@@ -270,8 +309,13 @@ CCsvRowMapper::CCsvRowMapper(std::vector<std::string> names, const ColumnMapping
       m_bNotesParagraphs(notesParagraphs),
       m_bKeepEmptyRows(keepEmptyRows) {
     m_meanings.reserve(m_names.size());
+    const bool birthParts = HasBirthParts(m_names);
     for (const std::string& name : m_names) {
         m_meanings.push_back(MeaningOfColumn(name));
+        if (birthParts && NormalizeColumnName(name) == "birthday") {
+            m_meanings.back().kind = K::kBirthPart;  // the day of the month
+            m_meanings.back().vcard = "day";
+        }
     }
 }
 
@@ -327,6 +371,7 @@ std::optional<CAddressEntry> CCsvRowMapper::EntryOf(const std::vector<std::strin
     // 2. The other columns by their names.
     std::vector<AddressGroup> groups;
     std::vector<std::size_t> later;  // names and pair labels: once the fields are known
+    std::vector<std::pair<std::size_t, std::string_view>> birth;  // column, "year"...
     for (std::size_t c = 0; c < count; ++c) {
         const std::string& value = fields[c];
         const ColumnMeaning& meaning = meaningOf(c);
@@ -339,8 +384,10 @@ std::optional<CAddressEntry> CCsvRowMapper::EntryOf(const std::vector<std::strin
                 const LabelMeaning label = meaning.pair > 0
                                                ? labelOf(K::kPhone, meaning.pair)
                                                : LabelMeaning{meaning.type, true, meaning.vcard};
+                // A column that could have had a number but has none is kept.
+                const bool placed = meaning.pair > 0 || meaning.field < 0;
                 for (std::string_view number : Pieces(value, {kValueSeparator})) {
-                    const int field = meaning.pair > 0 ? FieldOfPhone(label.type) : -1;
+                    const int field = placed ? FieldOfPhone(label.type) : -1;
                     if (field >= 0 && row.Free(field)) {
                         row.Text(field) = std::string(number);
                     } else {
@@ -357,7 +404,8 @@ std::optional<CAddressEntry> CCsvRowMapper::EntryOf(const std::vector<std::strin
                     meaning.pair > 0 ? labelOf(meaning.kind, meaning.pair) : LabelMeaning{};
                 const int first = email ? Email1 : Web1;
                 for (std::string_view address : Pieces(value, {kValueSeparator})) {
-                    const int field = meaning.pair == 0     ? -1
+                    const bool placed = meaning.pair > 0 || meaning.field < 0;
+                    const int field = !placed               ? -1
                                       : row.Free(first)     ? first
                                       : row.Free(first + 1) ? first + 1
                                                             : -1;
@@ -415,8 +463,10 @@ std::optional<CAddressEntry> CCsvRowMapper::EntryOf(const std::vector<std::strin
             }
             case K::kCategories: {
                 std::vector<std::string> escaped;
-                for (std::string_view category : Pieces(value, {kValueSeparator, ";"})) {
-                    escaped.push_back(EscapeText(category));
+                for (std::string_view category : Pieces(value, {kValueSeparator, ";", ","})) {
+                    // "* starred": the star marks a group of the program that wrote it.
+                    escaped.push_back(EscapeText(
+                        category.rfind("* ", 0) == 0 ? Trim(category.substr(2)) : category));
                 }
                 if (!escaped.empty()) {
                     row.Keep("CATEGORIES:" + Join({escaped.begin(), escaped.end()}, ","),
@@ -424,12 +474,16 @@ std::optional<CAddressEntry> CCsvRowMapper::EntryOf(const std::vector<std::strin
                 }
                 break;
             }
+            case K::kBirthPart:
+                birth.emplace_back(c, meaning.vcard);
+                break;
             case K::kField:
             case K::kOther:
                 row.KeepColumn(nameOf(c), value);
                 break;
         }
     }
+    KeepBirthday(birth, fields, row, nameOf);
 
     // Postal addresses: an "Address N" group at home or without a label
     // fills the free address fields; every other is kept.
@@ -439,7 +493,7 @@ std::optional<CAddressEntry> CCsvRowMapper::EntryOf(const std::vector<std::strin
                                        ? labelOf(K::kAddress, group.pair)
                                        : LabelMeaning{group.type, true, AddressType(group.type)};
         const bool structured = group.Structured();
-        const bool fits = group.pair > 0 && (label.type == L::kHome || label.type == L::kNone) &&
+        const bool fits = (label.type == L::kHome || label.type == L::kNone) &&
                           std::all_of(std::begin(kAddressFields), std::end(kAddressFields),
                                       [&](int field) { return row.Free(field); });
         if (fits) {
@@ -452,6 +506,17 @@ std::optional<CAddressEntry> CCsvRowMapper::EntryOf(const std::vector<std::strin
                 row.KeepColumn(nameOf(static_cast<std::size_t>(
                                    group.columns[static_cast<std::size_t>(P::kPoBox)])),
                                group.Part(P::kPoBox));
+            }
+            continue;
+        }
+        if (group.pair == 0 && group.type == L::kHome) {
+            // What the numbers left of the home address (a third street
+            // line, a post-office box), kept under the columns' names.
+            for (std::size_t part = 0; part < kPartCount; ++part) {
+                if (!group.parts[part].empty()) {
+                    row.KeepColumn(nameOf(static_cast<std::size_t>(group.columns[part])),
+                                   group.parts[part]);
+                }
             }
             continue;
         }

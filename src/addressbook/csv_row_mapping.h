@@ -4,16 +4,27 @@
 // 1. Each field takes the column its number gives (as the plain import
 //    does).  A street column (column_aliases.h) of several lines gives its
 //    first line to Address1 and the others to Address2.
-// 2. The other columns are read by their names (column_aliases.h):
-//    - numbered pairs ("Phone 2 - Type" = "Mobile", "Phone 2 - Value") go to
-//      the field their label names when no number feeds it and it is still
-//      empty: Mobile -> CellPhone, Work -> WorkPhone, Home (or no label,
-//      Main, Other) -> HomePhone, Pager -> Pager, Fax -> FaxPhone; e-mails to
-//      Email1, then Email2; web addresses to Web1, then Web2; the first home
-//      or unlabelled "Address N" group to the address fields when all six
-//      are free.  Several values in one cell are separated by " ::: ".
-//    - a label that says more than the kinds above ("Grandma") is kept;
-//    - a name column fills LastName when the row has no first or last name;
+// 2. The other columns are read by their names (column_aliases.h).  Phones,
+//    e-mails and web addresses of columns that never get a number go to
+//    their field when it is empty in the row:
+//    - numbered pairs ("Phone 2 - Type" = "Mobile", "Phone 2 - Value") by
+//      their label: Mobile -> CellPhone, Work -> WorkPhone, Home (or no
+//      label, Main, Other, a word of the user's own) -> HomePhone, Pager ->
+//      Pager, Fax -> FaxPhone; e-mails to Email1, then Email2; web
+//      addresses to Web1, then Web2.  Several values in one cell are
+//      separated by " ::: ";
+//    - further columns by their names (Home Phone 2, Company Main Phone,
+//      Other Fax, E-mail 3 Address);
+//    - the first "Address N" group labelled home or nothing, or home
+//      address columns without numbers, fill the six address fields when
+//      all are empty; what the numbers left of the home address (Home
+//      Street 3, a PO box) is kept under the columns' names.
+//    A column that names a field but has no number (its field took an
+//    earlier column, or the number was changed) is kept, as is:
+//    - a label that says more than the kinds above ("Grandma");
+//    - a name column ("Display Name", "File As") unless it only repeats the
+//      name fields; it fills LastName when the row has no first or last
+//      name (and it does not repeat the company or the e-mail address);
 //    - everything else is kept as extra data of the entry (extra_data.h),
 //      as the vCard property a reader would expect:
 //          TEL;TYPE=work:555-0100                    a phone that did not fit
@@ -22,7 +33,7 @@
 //          LABEL;TYPE=work:1 Main St\nSpringfield    a formatted address only
 //          BDAY:1980-04-01 (BDAY;VALUE=text:4/1/1980 when not ISO 8601)
 //          ANNIVERSARY, NICKNAME, ROLE (Profession), PHOTO;VALUE=uri:...
-//          CATEGORIES:Friends,Work                   (" ::: " and ";" lists)
+//          CATEGORIES:Friends,Work   (" ::: ", ";" or "," lists; "* " dropped)
 //          vCardForm = "N:{LastName};{FirstName};{MiddleInitial};{Title};Jr."
 //      and any other column as
 //          X-QUILLBOX-CSV;NAME="Spouse":Ann

@@ -64,6 +64,8 @@ TEST(ColumnAliases, MeaningOfNames) {
         {"Display Name", K::kFullName, -1},
         {"Suffix", K::kNameSuffix, -1},
         {"Birthday", K::kProperty, -1},
+        {"Birth Day", K::kProperty, -1},  // the day of Birth Year, Birth Month: see HasBirthParts
+        {"Birth Year", K::kBirthPart, -1},
         {"Group Membership", K::kCategories, -1},
         {"E-mail Display Name", K::kEmailName, -1},
         // Numbered pairs, read per row.
