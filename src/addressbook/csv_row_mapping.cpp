@@ -219,16 +219,19 @@ struct RowBuilder {
     }
     // A street of several lines: the first line in Address1, the others
     // before what Address2 holds.
-    void PutStreet(std::vector<std::string_view> lines) {
+    // The lines may point into Address1 itself: both fields are made anew.
+    void PutStreet(const std::vector<std::string_view>& lines) {
         if (lines.empty()) {
             return;
         }
-        Text(Address1) = std::string(lines.front());
-        lines.erase(lines.begin());
+        std::vector<std::string_view> rest(lines.begin() + 1, lines.end());
         if (!Text(Address2).empty()) {
-            lines.push_back(Text(Address2));
+            rest.push_back(Text(Address2));
         }
-        Text(Address2) = Join(lines, ", ");
+        std::string address2 = Join(rest, ", ");
+        std::string address1(lines.front());
+        Text(Address1) = std::move(address1);
+        Text(Address2) = std::move(address2);
     }
     // Whether `name` only repeats the name fields.
     bool IsNameOfFields(std::string_view name) const {

@@ -114,6 +114,18 @@ TEST(HeaderImport, ColumnsOfAMailProgram) {
                      "vCard=ADR;TYPE=work:;;1 Main St;Capital;;;"}));
 }
 
+// The lines of a long street point into the field that takes the first.
+TEST(HeaderImport, AStreetOfLongLinesIsSplitIntoBothAddressFields) {
+    const std::string first(40, 'a');
+    const std::string second(50, 'b');
+    const std::string third(60, 'c');
+    const Imported imported = ImportCsv("Home Street,Home Street 2\r\n\"" + first + "\r\n" +
+                                        second + "\n" + third + "\",Floor 2\r\n");
+    ASSERT_EQ(imported.entries.size(), 1u);
+    EXPECT_EQ(imported.entries[0],
+              (Lines{"Address1=" + first, "Address2=" + second + ", " + third + ", Floor 2"}));
+}
+
 TEST(HeaderImport, NamesAndColumnsBeyondTheNames) {
     const Imported imported = ImportCsv(
         "Display Name,First Name,Last Name,Nickname,Company\n"
