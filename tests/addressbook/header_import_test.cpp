@@ -17,21 +17,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// An entry as "Attribute=text" for each field that is not empty, then
-// "name=value" for each item of its extra data.
-Lines Described(const CAddressEntry& entry) {
-    Lines lines;
-    for (int field = 0; field < kFieldCount; ++field) {
-        if (!entry.GetField(field).empty()) {
-            lines.push_back(std::string(FieldAt(field).attribute) + "=" +
-                            std::string(entry.GetField(field)));
-        }
-    }
-    for (CExtraTerm term = entry.Extra().First(); term; term = term.Next()) {
-        lines.push_back(std::string(term.Name()) + "=" + std::string(term.Value().Text()));
-    }
-    return lines;
-}
+using testing::Describe;
 
 struct Imported {
     std::vector<Lines> entries;
@@ -50,7 +36,7 @@ Imported ImportCsv(std::string_view text, char separator = ',') {
     EXPECT_EQ(staged.announcedRows, count);
     Imported imported;
     for (const auto& entry : staged.entries) {
-        imported.entries.push_back(Described(*entry));
+        imported.entries.push_back(Describe(*entry));
     }
     imported.report = HeaderImportReportText(report);
     return imported;
@@ -156,7 +142,7 @@ TEST(HeaderImport, ColumnsNotNumberedAreKeptUnderTheirNames) {
     StagedEntries staged;
     HeaderImportReport report;
     ASSERT_EQ(ImportWithHeaderText(text, ',', columns, staged, report), 1);
-    EXPECT_EQ(Described(*staged.entries[0]),
+    EXPECT_EQ(Describe(*staged.entries[0]),
               (Lines{"LastName=Doe", "City=Doe", "vCard=TEL;TYPE=cell:555",
                      "vCard=X-QUILLBOX-CSV;NAME=\"Notes\":a\\, \"b\""}));
 }
@@ -246,7 +232,7 @@ TEST(HeaderImport, GoldenExportsReadBackAsTheBook) {
                 }
                 expected.SetField(Notes, notes);
             }
-            EXPECT_EQ(imported.entries[static_cast<std::size_t>(row)], Described(expected));
+            EXPECT_EQ(imported.entries[static_cast<std::size_t>(row)], Describe(expected));
         }
         EXPECT_EQ(imported.report, "4 addresses imported.");
     }
@@ -309,8 +295,8 @@ TEST(HeaderImport, ExportThenImportGivesEveryValueBack) {
                 ASSERT_EQ(ImportWithHeaderText(text, separator, AllColumns(), staged, report), 200);
                 EXPECT_TRUE(report.kept.empty());
                 for (int row = 0; row < 200; ++row) {
-                    ASSERT_EQ(Described(*staged.entries[static_cast<std::size_t>(row)]),
-                              Described(list.EntryAt(row)))
+                    ASSERT_EQ(Describe(*staged.entries[static_cast<std::size_t>(row)]),
+                              Describe(list.EntryAt(row)))
                         << "row " << row;
                 }
                 if (lineBreaks || quoting == ExportQuoting::kRfc4180) {
@@ -321,8 +307,8 @@ TEST(HeaderImport, ExportThenImportGivesEveryValueBack) {
                 const std::string_view breaks = separator == ',' ? kCommaBreaks : kTabBreaks;
                 ASSERT_EQ(ImportDelimited(text, AllColumns(), white, breaks, db, staged), 201);
                 for (int row = 0; row < 200; ++row) {
-                    ASSERT_EQ(Described(*staged.entries[static_cast<std::size_t>(row) + 1]),
-                              Described(list.EntryAt(row)))
+                    ASSERT_EQ(Describe(*staged.entries[static_cast<std::size_t>(row) + 1]),
+                              Describe(list.EntryAt(row)))
                         << "row " << row;
                 }
             }
