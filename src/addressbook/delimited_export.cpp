@@ -1,6 +1,8 @@
 #include "addressbook/delimited_export.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -43,44 +45,81 @@ private:
     std::size_t m_nCapacity = 0;
 };
 
-// Writes `text` from `o` and returns the end: a line feed as CR LF, as a
-// text-mode write would; every other byte of `stops` with `mark` before it.
-char* PutText(char* o, std::string_view text, std::string_view stops, char mark) {
-    for (;;) {
-        const std::size_t at = text.find_first_of(stops);
-        const std::size_t plain = at == std::string_view::npos ? text.size() : at;
-        if (plain > 0) {
-            std::memcpy(o, text.data(), plain);
-            o += plain;
+// The bytes PutText does not copy as they are, by quoting: a line feed
+// (written as CR LF, as a text-mode write would) for both; a double quote
+// and a backslash for kBackslash, a double quote for kRfc4180.
+constexpr std::uint8_t kStopBackslash = 1;
+constexpr std::uint8_t kStopRfc4180 = 2;
+constexpr std::array<std::uint8_t, 256> kStops = [] {
+    std::array<std::uint8_t, 256> stops{};
+    stops['\n'] = kStopBackslash | kStopRfc4180;
+    stops['"'] = kStopBackslash | kStopRfc4180;
+    stops['\\'] = kStopBackslash;
+    return stops;
+}();
+
+// Whether any byte of `word` is `byte`.
+constexpr bool HasByte(std::uint64_t word, unsigned char byte) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    const std::uint64_t x = word ^ (kOnes * byte);
+    return ((x - kOnes) & ~x & (kOnes * 0x80)) != 0;
+}
+
+// The first byte of [p, end) that `stop` selects, or `end`.  Eight bytes
+// at a time while none is there: most values hold nothing to quote.
+const char* FindStop(const char* p, const char* end, std::uint8_t stop) {
+    const bool backslash = (stop & kStopBackslash) != 0;
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if (HasByte(word, '"') || HasByte(word, '\n') || (backslash && HasByte(word, '\\'))) {
+            break;
         }
-        if (at == std::string_view::npos) {
-            return o;
-        }
-        *o++ = text[at] == '\n' ? '\r' : mark;
-        *o++ = text[at];
-        text.remove_prefix(at + 1);
+        p += 8;
     }
+    while (p < end && (kStops[static_cast<unsigned char>(*p)] & stop) == 0) {
+        ++p;
+    }
+    return p;
+}
+
+// Writes `text` from `o` and returns the end: a line feed as CR LF, every
+// other byte `stop` selects with `mark` before it, the rest as it is.
+char* PutText(char* o, std::string_view text, std::uint8_t stop, char mark) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const char* const at = FindStop(p, end, stop);
+        std::memcpy(o, p, static_cast<std::size_t>(at - p));
+        o += at - p;
+        if (at == end) {
+            break;
+        }
+        *o++ = *at == '\n' ? '\r' : mark;
+        *o++ = *at;
+        p = at + 1;
+    }
+    return o;
 }
 
 // The plain export: a double quote or a backslash gets a backslash before
 // it, which the import reads as the character itself.
 char* PutEscaped(char* o, std::string_view text) {
-    return PutText(o, text, "\"\\\n", '\\');
+    return PutText(o, text, kStopBackslash, '\\');
 }
 
 // RFC 4180: a double quote doubled; in Notes, "<p>" as a line break.
 char* PutRfc4180(char* o, std::string_view text, bool notes) {
-    constexpr std::string_view kStops = "\"\n";
     if (notes) {
         for (std::size_t at = text.find("<p>"); at != std::string_view::npos;
              at = text.find("<p>")) {
-            o = PutText(o, text.substr(0, at), kStops, '"');
+            o = PutText(o, text.substr(0, at), kStopRfc4180, '"');
             *o++ = '\r';
             *o++ = '\n';
             text.remove_prefix(at + 3);
         }
     }
-    return PutText(o, text, kStops, '"');
+    return PutText(o, text, kStopRfc4180, '"');
 }
 
 // The column layout of an export and the line of one clause.
