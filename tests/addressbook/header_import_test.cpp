@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "addressbook/column_aliases.h"
 #include "addressbook/delimited_token.h"
+#include "addressbook/extra_description.h"
+#include "addressbook/vcard_mapping.h"
 #include "support/book_io.h"
 #include "test_support.h"
 
@@ -203,6 +206,29 @@ TEST(HeaderImport, AnUnclosedQuoteTakesTheRestOfTheFileAndIsReported) {
               "2 addresses imported. The entry that begins on line 3 opens a quote that is "
               "never closed: the rest of the file was read into it.");
     EXPECT_EQ(ImportCsv("Last Name\r\n").report, "No addresses could be imported.");
+}
+
+// What was kept is described in words for the editor and goes into a
+// vCard export as it is.
+TEST(HeaderImport, KeptDataIsDescribedAndGoesIntoVCards) {
+    const std::string text =
+        "First Name,Last Name,Suffix,Spouse,Birthday,Business Phone,Business Phone 2,Nickname\r\n"
+        "Jo,Doe,Jr.,\"Ann \"\"Nan\"\"\",1980-04-01,555-1,555-2,\"J, D\"\r\n";
+    CsvHeader header;
+    ASSERT_TRUE(ReadCsvHeaderText(text, ',', header));
+    StagedEntries staged;
+    HeaderImportReport report;
+    ASSERT_EQ(ImportWithHeaderText(text, ',', MatchColumns(header.names), staged, report), 1);
+    const CAddressEntry& entry = *staged.entries[0];
+    EXPECT_EQ(DescribeExtraData(entry),
+              (Lines{"Name suffix: Jr.", "Spouse: Ann \"Nan\"", "Birthday: 1980-04-01",
+                     "Phone (work): 555-2", "Nickname: J, D"}));
+    std::vector<std::string> card;
+    vcard::CardLines(entry, vcard::Version::V30, "urn:uuid:x", card);
+    for (const char* line : {"N:Doe;Jo;;;Jr.", "X-QUILLBOX-CSV;NAME=\"Spouse\":Ann \"Nan\"",
+                             "BDAY:1980-04-01", "TEL;TYPE=work:555-2", "NICKNAME:J\\, D"}) {
+        EXPECT_NE(std::find(card.begin(), card.end(), line), card.end()) << line;
+    }
 }
 
 // The golden exports read back with their header give the golden book.
