@@ -130,6 +130,11 @@ void CQX32View::OnReloadUpdate(addressbook::StagedEntries& staged) {
     int focus = -1;
     if (focusedRow >= 0) {
         focus = found.front() >= 0 ? found.front() : std::min(focusedRow, m_pModel->RowCount() - 1);
+        // The one selected entry is gone: its neighbour is selected instead,
+        // as after a delete.
+        if (rows.empty() && focusedWasSelected) {
+            rows.push_back(focus);
+        }
     }
     if (!rows.empty() || focus >= 0) {
         SelectRows(rows, focus);

@@ -61,7 +61,8 @@ public:
     // OnInitialUpdate, keeps the list sorted as it was (even a sort that is
     // not remembered) and selects the entries that were selected, found
     // again by identity, content or name (entry_rematch.h).  A focused entry
-    // that is gone leaves the focus on the same row number.
+    // that is gone leaves the focus on the same row number, selected when
+    // it was the only selected entry.
     void OnReloadUpdate(addressbook::StagedEntries& staged);
 
     // ---- Rows ----

@@ -52,6 +52,13 @@ QString FailureText(int id, const QString& path, const QString& reason) {
 CDocManager::CDocManager(CDocument& document, RecentFileList* recentFiles, QObject* parent)
     : QObject(parent), m_document(document), m_recentFiles(recentFiles) {
     connect(&m_watcher, &FileChangeWatcher::changedOnDisk, this, &CDocManager::OnChangedOnDisk);
+    // Changes undone after another program's change was seen: nothing holds
+    // the reload back any more.
+    connect(&m_document, &CDocument::modifiedChanged, this, [this](bool modified) {
+        if (!modified) {
+            m_watcher.CheckLater();
+        }
+    });
 }
 
 CDocManager::~CDocManager() = default;

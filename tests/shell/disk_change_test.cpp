@@ -187,6 +187,33 @@ TEST_F(DiskChangeTest, UnsavedChangesAskBeforeSaving) {
     }
 }
 
+TEST_F(DiskChangeTest, GoneEntriesAndUndoneChanges) {
+    Start();
+    View().SelectRow(2);  // Name 2
+    // Name 2 removed elsewhere: its neighbour takes the selection.
+    addressbook::VectorAddressList changed;
+    for (const char* name : {"Name 0", "Name 1", "Name 3"}) {
+        auto entry = std::make_unique<addressbook::CAddressEntry>();
+        entry->SetField(0, name);
+        changed.AppendEntry(std::move(entry));
+    }
+    clausedb::CExprDatabase db;
+    ASSERT_TRUE(addressbook::SaveBook(changed, db, QFile::encodeName(m_strBook).toStdString()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return View().Model().RowCount() == 3; }, kWaitMs));
+    EXPECT_EQ(SelectedNames(), (std::vector<std::string>{"Name 3"}));
+    EXPECT_EQ(View().FocusedRow(), 2);
+
+    // A change seen while the window had its own; once those are undone
+    // the book is read.
+    ChangeInTheWindow();
+    ASSERT_TRUE(WriteGeneratedBook(m_strBook, 6));
+    ASSERT_TRUE(WaitForTheWatcher());
+    EXPECT_EQ(View().Model().RowCount(), 2);
+    Doc().SetModifiedFlag(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return View().Model().RowCount() == 6; }, kWaitMs));
+    EXPECT_TRUE(m_dialogs.Messages().empty());
+}
+
 TEST_F(DiskChangeTest, OwnSavesAndDeletedFilesAskNothing) {
     Start();
     QSignalSpy reloads(&Doc(), &platform::CDocument::reloaded);
