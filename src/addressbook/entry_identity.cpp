@@ -15,6 +15,8 @@ namespace {
 constexpr std::uint8_t kEntryNamespace[16] = {0x4f, 0x9e, 0x2c, 0x71, 0x8a, 0x3d, 0x4b, 0x06,
                                               0x9d, 0x15, 0x62, 0xe8, 0x0c, 0x57, 0xa3, 0xb4};
 
+}  // namespace
+
 std::string NameBasedUuid(std::string_view name) {
     Sha1 sha;
     sha.Update(std::string_view(reinterpret_cast<const char*>(kEntryNamespace), 16));
@@ -33,8 +35,6 @@ std::string NameBasedUuid(std::string_view name) {
     }
     return uuid;
 }
-
-}  // namespace
 
 std::optional<std::string_view> EntryUid(const CAddressEntry& entry) {
     return entry.Extra().FindText(kUidAttribute);

@@ -87,17 +87,21 @@ void Sha1::Compress() {
     m_nFill = 0;
 }
 
-std::string Sha1Hex(std::string_view bytes) {
-    Sha1 sha;
-    sha.Update(bytes);
+std::string HexDigest(const std::array<std::uint8_t, 20>& digest) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string hex;
     hex.reserve(40);
-    for (const std::uint8_t byte : sha.Final()) {
+    for (const std::uint8_t byte : digest) {
         hex += kHex[byte >> 4];
         hex += kHex[byte & 15];
     }
     return hex;
+}
+
+std::string Sha1Hex(std::string_view bytes) {
+    Sha1 sha;
+    sha.Update(bytes);
+    return HexDigest(sha.Final());
 }
 
 }  // namespace addressbook

@@ -26,7 +26,9 @@ private:
     std::uint64_t m_nBits = 0;
 };
 
-// The digest of `bytes` in lower-case hexadecimal (40 characters).
+// A digest in lower-case hexadecimal (40 characters).
+std::string HexDigest(const std::array<std::uint8_t, 20>& digest);
+// The digest of `bytes` in lower-case hexadecimal.
 std::string Sha1Hex(std::string_view bytes);
 
 }  // namespace addressbook
