@@ -227,4 +227,31 @@ std::vector<CAddressEntry> BookSide::TakeAdded() {
     return added;
 }
 
+std::vector<CAddressEntry> EntriesAfterSync(std::vector<CAddressEntry> entries,
+                                            std::vector<BookSide::Change> changes,
+                                            std::vector<CAddressEntry> added) {
+    std::vector<bool> deleted(entries.size(), false);
+    for (BookSide::Change& change : changes) {
+        if (change.index >= entries.size()) {
+            continue;
+        }
+        if (change.after) {
+            entries[change.index] = std::move(*change.after);
+        } else {
+            deleted[change.index] = true;
+        }
+    }
+    std::vector<CAddressEntry> after;
+    after.reserve(entries.size() + added.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!deleted[i]) {
+            after.push_back(std::move(entries[i]));
+        }
+    }
+    for (CAddressEntry& entry : added) {
+        after.push_back(std::move(entry));
+    }
+    return after;
+}
+
 }  // namespace booksync

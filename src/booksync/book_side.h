@@ -79,4 +79,10 @@ private:
     Options m_options;
 };
 
+// `entries` as a sync leaves them: each change applied in its place (a
+// deleted entry taken out), then the entries added.
+std::vector<addressbook::CAddressEntry> EntriesAfterSync(
+    std::vector<addressbook::CAddressEntry> entries, std::vector<BookSide::Change> changes,
+    std::vector<addressbook::CAddressEntry> added);
+
 }  // namespace booksync

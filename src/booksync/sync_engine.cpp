@@ -123,19 +123,24 @@ bool SyncEngine::ListAndFetch(SyncReport& report) {
     std::set<std::string> arrived;
     Failure failure = m_remote.Fetch(fetch, [&](const FetchedCard& card) {
         Progress(SyncPhase::kFetching, ++fetched, fetch.size());
-        arrived.insert(card.href);
-        if (card.missingStatus != 0) {
+        if (card.missingStatus == 404 || card.missingStatus == 410) {
+            arrived.insert(card.href);
             return;  // deleted since the listing
         }
         std::string problem;
-        std::optional<ParsedCard> parsed = m_local.Parse(card.text, card.href, problem);
+        std::optional<ParsedCard> parsed;
+        if (card.missingStatus == 0) {
+            parsed = m_local.Parse(card.text, card.href, problem);
+        } else {
+            problem = card.missingStatus == 413 ? "it is too large"
+                                                : "the server did not send it (HTTP " +
+                                                      std::to_string(card.missingStatus) + ")";
+        }
         if (!parsed) {
             report.problems.push_back("Skipped the card " + card.href + ": " + problem + ".");
-            if (const auto at = uidAt.find(card.href); at != uidAt.end()) {
-                m_untouchable.insert(at->second);
-            }
-            return;
+            return;  // left as it is on both sides (below)
         }
+        arrived.insert(card.href);
         AddRemote(std::move(*parsed), card.href, card.etag.empty() ? etagAt[card.href] : card.etag,
                   report);
     });
@@ -143,7 +148,8 @@ bool SyncEngine::ListAndFetch(SyncReport& report) {
         report.failure = std::move(failure);
         return false;
     }
-    // A card the server listed but did not send stays as it was.
+    // A card the server listed but did not send, or that cannot be read,
+    // stays as it is on both sides.
     for (const std::string& href : fetch) {
         if (arrived.count(href) == 0) {
             if (const auto at = uidAt.find(href); at != uidAt.end()) {

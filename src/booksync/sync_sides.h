@@ -75,8 +75,9 @@ struct FetchedCard {
     std::string href;
     std::string etag;
     std::string text;
-    // Set when the server gave no card for `href` (404 when it went away
-    // since the listing); text and etag are then empty.
+    // Set when the server gave no card for `href`: 404 or 410 when it went
+    // away since the listing, 413 when it is too large, another status when
+    // the server did not say; text and etag are then empty.
     int missingStatus = 0;
 };
 
