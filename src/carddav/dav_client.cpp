@@ -24,6 +24,8 @@ struct DavClient::InFlight {
     QNetworkReply* reply = nullptr;
     bool tooLarge = false;
     bool untrusted = false;
+    qint64 received = 0;  // of the answer's body, as last reported
+    qint64 total = -1;    // its announced length, -1 when unknown
 };
 
 namespace {
@@ -92,6 +94,12 @@ CertificateInfo Describe(const QUrl& url, const QList<QSslError>& errors,
     return info;
 }
 
+// Errors of the connection (as opposed to those that stand for an HTTP
+// status): the toolkit numbers them below 200.
+bool IsTransportError(QNetworkReply::NetworkError error) {
+    return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+}
+
 bool IsRedirect(int status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
@@ -139,6 +147,8 @@ void DavClient::Start(InFlight& flight) {
     }
     flight.tooLarge = false;
     flight.untrusted = false;
+    flight.received = 0;
+    flight.total = -1;
     QNetworkReply* reply =
         m_manager.sendCustomRequest(request, flight.request.method, flight.request.body);
     flight.reply = reply;
@@ -146,6 +156,8 @@ void DavClient::Start(InFlight& flight) {
     const qint64 limit = m_options.maxBodyBytes;
     QObject::connect(reply, &QNetworkReply::downloadProgress,
                      [pFlight, limit](qint64 received, qint64 total) {
+                         pFlight->received = received;
+                         pFlight->total = total;
                          if ((received > limit || total > limit) && pFlight->reply != nullptr) {
                              pFlight->tooLarge = true;
                              pFlight->reply->abort();
@@ -187,7 +199,8 @@ HttpResponse DavClient::Finish(InFlight& flight) {
                                 "\"%3\"): %4")
                      .arg(flight.request.url.host(), m_untrusted->subject, m_untrusted->issuer,
                           m_untrusted->problems)));
-    } else if (response.status == 0) {
+    } else if (response.status == 0 || IsTransportError(reply->error())) {
+        // No answer, or an answer cut off on its way.
         response.failure =
             TransportFailure(reply->error(), flight.request.url, reply->errorString());
     } else {
@@ -195,6 +208,12 @@ HttpResponse DavClient::Finish(InFlight& flight) {
             reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray();
         response.body = reply->readAll();
         response.etag = reply->rawHeader("ETag");
+        // A connection closed before the announced length arrived is not
+        // always reported as an error.
+        if (flight.total > 0 && flight.received < flight.total) {
+            response.failure = TransportFailure(QNetworkReply::RemoteHostClosedError,
+                                                flight.request.url, reply->errorString());
+        }
     }
     if (response.failure) {
         response.status = 0;

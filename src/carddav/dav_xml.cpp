@@ -173,8 +173,11 @@ int StatusCodeOf(QStringView statusLine) {
     return ok && value >= 100 && value <= 599 ? value : 0;
 }
 
-bool ParseMultistatus(const QByteArray& body, Multistatus& out, QString& error) {
+bool ParseMultistatus(const QByteArray& body, Multistatus& out, QString& error, bool* cutOff) {
     out = Multistatus();
+    if (cutOff != nullptr) {
+        *cutOff = false;
+    }
     QXmlStreamReader xml(body);
     bool sawRoot = false;
     while (!xml.atEnd()) {
@@ -205,6 +208,9 @@ bool ParseMultistatus(const QByteArray& body, Multistatus& out, QString& error) 
         // reading on reports anything else as an error.
     }
     if (xml.hasError()) {
+        if (cutOff != nullptr) {
+            *cutOff = xml.error() == QXmlStreamReader::PrematureEndOfDocumentError;
+        }
         error = QStringLiteral("the server's answer is not well-formed XML (%1, line %2)")
                     .arg(xml.errorString())
                     .arg(xml.lineNumber());

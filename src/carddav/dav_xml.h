@@ -44,8 +44,11 @@ struct Multistatus {
 };
 
 // Reads a multistatus body.  False, with `error` in plain words, when it is
-// not one: not well-formed, a DTD, another root element.
-bool ParseMultistatus(const QByteArray& body, Multistatus& out, QString& error);
+// not one: not well-formed, a DTD, another root element.  `cutOff`, when
+// given, tells a document that ends before its root element does (an
+// answer whose connection was lost on the way).
+bool ParseMultistatus(const QByteArray& body, Multistatus& out, QString& error,
+                      bool* cutOff = nullptr);
 
 // The status code of a status line, "HTTP/1.1 404 Not Found" -> 404; 0 when
 // there is none.

@@ -50,7 +50,15 @@ Failure ReadMultistatus(const HttpResponse& response, const QString& what, Multi
         return failure;
     }
     QString error;
-    if (!ParseMultistatus(response.body, out, error)) {
+    bool cutOff = false;
+    if (!ParseMultistatus(response.body, out, error, &cutOff)) {
+        if (cutOff) {
+            // A compressed answer cut off on its way is not always reported
+            // as such; its XML ends too early.
+            return MakeFailure(
+                FailureKind::kNetwork,
+                ToUtf8(QStringLiteral("The connection to %1 was lost.").arg(response.url.host())));
+        }
         return MakeFailure(
             FailureKind::kBadResponse,
             ToUtf8(QStringLiteral("The server's answer could not be read: %1.").arg(error)));
@@ -324,7 +332,8 @@ Failure RemoteAddressBook::Put(
             if (put.ifMatch.empty()) {
                 request.headers.append({QByteArray("If-None-Match"), QByteArray("*")});
             } else {
-                request.headers.append({QByteArray("If-Match"), QByteArray::fromStdString(put.ifMatch)});
+                request.headers.append(
+                    {QByteArray("If-Match"), QByteArray::fromStdString(put.ifMatch)});
             }
             return request;
         },
@@ -339,7 +348,8 @@ Failure RemoteAddressBook::Delete(
         [this](const booksync::DeleteRequest& del) {
             HttpRequest request{"DELETE", ResolveHref(m_url, FromUtf8(del.href)), {}, {}, {}};
             if (!del.ifMatch.empty()) {
-                request.headers.append({QByteArray("If-Match"), QByteArray::fromStdString(del.ifMatch)});
+                request.headers.append(
+                    {QByteArray("If-Match"), QByteArray::fromStdString(del.ifMatch)});
             }
             return request;
         },

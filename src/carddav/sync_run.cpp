@@ -72,7 +72,10 @@ SyncOutcome RunSync(SyncRequest request) {
         }
         report.failure = std::move(failure);
         outcome.untrustedCertificate = client.UntrustedCertificate();
-        return finish(url->host());
+        // Named as the user knows it: the linked address book's name.
+        const bool linked = request.link && !request.link->name.empty() &&
+                            UrlFromUserText(FromUtf8(request.link->url), error) == url;
+        return finish(linked ? FromUtf8(request.link->name) : url->host());
     }
 
     // The same address book as before, or another one.
