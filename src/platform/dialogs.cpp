@@ -66,6 +66,10 @@ void AddPattern(QStringList& out, QString pattern) {
 
 }  // namespace
 
+int IDialogs::RunDialog(QDialog& dialog) {
+    return dialog.exec();
+}
+
 MessageAnswer DismissedAnswer(MessageButtons buttons) {
     switch (buttons) {
         case MessageButtons::kOk:

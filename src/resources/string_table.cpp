@@ -102,6 +102,8 @@ constexpr StringEntry kStrings[] = {
     {kCmdWebMenu, "Open a web page of the selected address\nWeb"},
     {kCmdEditUndo, "Undo the last change to the addresses\nUndo"},
     {kCmdEditRedo, "Redo the change that was undone\nRedo"},
+    {kCmdFileSynchronize,
+     "Exchange the changes with the book's CardDAV address book on a server\nSynchronize"},
     {kStrAppTitle, "Quillbox"},
     {kStrIdleMessage, "For Help, press F1"},
     {kCmdFileNew, "Create a new address book\nNew"},
