@@ -38,6 +38,24 @@ CAddressEntry WithIdentityOf(const CAddressEntry& mine, const CAddressEntry& the
     return merged;
 }
 
+// Whether two links differ in nothing but their sync token.
+bool OnlyTokenDiffers(const std::optional<CExtraData>& before,
+                      const std::optional<CExtraData>& after) {
+    if (before == after) {
+        return true;
+    }
+    if (!before || !after) {
+        return false;
+    }
+    std::optional<booksync::BookLink> a = booksync::ReadBookLink(*before);
+    std::optional<booksync::BookLink> b = booksync::ReadBookLink(*after);
+    if (!a || !b) {
+        return false;
+    }
+    a->syncToken = b->syncToken;
+    return a == b;
+}
+
 bool SameBesidesIdentity(const CAddressEntry& a, const CAddressEntry& b) {
     return addressbook::CopyWithoutIdentity(a) == addressbook::CopyWithoutIdentity(b);
 }
@@ -165,7 +183,10 @@ AppliedSync ApplySyncOutcome(entries::CEntryUndo& undo, const SyncSnapshot& snap
         outcome.link ? std::optional<CExtraData>(booksync::WriteBookLink(*outcome.link))
                      : linkBefore;
     applied.changed = static_cast<int>(replaced.size() + removed.size() + added.size());
-    if (applied.changed == 0 && linkAfter == linkBefore) {
+    if (applied.changed == 0 && OnlyTokenDiffers(linkBefore, linkAfter)) {
+        // A new token alone changes nothing the user would undo or need to
+        // save: the old one still leads to the same changes.
+        document.SetLink(std::move(linkAfter));
         return applied;
     }
     undo.Stack().push(new SyncChangesCommand(text, undo, document, std::move(replaced),

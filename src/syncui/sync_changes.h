@@ -44,7 +44,9 @@ struct AppliedSync {
 };
 
 // Makes the outcome's changes to the list and the document's link as one
-// undo step named `text` (none when nothing changes).
+// undo step named `text`.  When no entry changes, no step is made: a link
+// that differs only in its sync token is taken as it is, without setting
+// the modified flag.
 AppliedSync ApplySyncOutcome(entries::CEntryUndo& undo, const SyncSnapshot& snapshot,
                              carddav::SyncOutcome& outcome, document::CQX32Doc& document,
                              const QString& text);
