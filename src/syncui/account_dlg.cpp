@@ -41,7 +41,7 @@ CSyncAccountDlg::CSyncAccountDlg(Hooks hooks, QWidget* parent)
     m_pPassword->setEchoMode(QLineEdit::Password);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Server:"), m_pServer);
+    form->addRow(QStringLiteral("Server &address:"), m_pServer);
     form->addRow(QStringLiteral("&User name:"), m_pUser);
     form->addRow(QStringLiteral("&Password:"), m_pPassword);
 
@@ -76,6 +76,8 @@ CSyncAccountDlg::CSyncAccountDlg(Hooks hooks, QWidget* parent)
     for (QLineEdit* edit : {m_pServer, m_pUser, m_pPassword}) {
         connect(edit, &QLineEdit::textChanged, this, &CSyncAccountDlg::UpdateButtons);
     }
+    connect(m_pBooks, &QListWidget::currentItemChanged, this, &CSyncAccountDlg::UpdateButtons);
+    connect(m_pServer, &QLineEdit::textEdited, m_pBooks, &QListWidget::clear);
     connect(m_pBooks, &QListWidget::itemDoubleClicked, this, [this] {
         if (m_pSyncNow->isEnabled()) {
             accept();
@@ -129,8 +131,10 @@ QString CSyncAccountDlg::SearchText() const {
 
 void CSyncAccountDlg::UpdateButtons() {
     const bool account = !ServerText().isEmpty() && !User().isEmpty() && !Password().isEmpty();
+    // Once address books are listed, one of them is what Sync Now takes.
+    const bool chosen = m_pBooks->count() == 0 || m_pBooks->currentItem() != nullptr;
     m_pFind->setEnabled(account && m_pThread == nullptr);
-    m_pSyncNow->setEnabled(account && m_pThread == nullptr);
+    m_pSyncNow->setEnabled(account && chosen && m_pThread == nullptr);
 }
 
 void CSyncAccountDlg::FindAddressBooks() {
@@ -170,13 +174,28 @@ void CSyncAccountDlg::OnSearchDone() {
     if (found.failure) {
         m_pSearchText->setText(QString::fromStdString(found.failure.message));
     } else {
+        // By name; the one typed (the book's own, when it is linked) chosen,
+        // or the only one.  Of several, the user chooses.
+        QString error;
+        const std::optional<QUrl> typed = carddav::UrlFromUserText(ServerText(), error);
+        QListWidgetItem* chosen = nullptr;
         for (const carddav::FoundAddressBook& book : found.books) {
             auto* item = new QListWidgetItem(book.name, m_pBooks);
             const QString address = book.url.toString(QUrl::RemoveUserInfo);
             item->setData(kUrlRole, address);
             item->setToolTip(address);
+            if (typed &&
+                carddav::NormalizedHref(*typed, typed->path()) ==
+                    carddav::NormalizedHref(book.url, book.url.path()) &&
+                typed->host() == book.url.host()) {
+                chosen = item;
+            }
         }
-        m_pBooks->setCurrentRow(0);
+        m_pBooks->sortItems();
+        if (chosen == nullptr && m_pBooks->count() == 1) {
+            chosen = m_pBooks->item(0);
+        }
+        m_pBooks->setCurrentItem(chosen);
         m_pSearchText->setText(
             found.books.size() == 1
                 ? QStringLiteral("1 address book found.")

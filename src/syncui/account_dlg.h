@@ -3,7 +3,9 @@
 // password; "Find Address Books" lists the address books found there (by
 // their display names, the address on each as its tooltip), and "Sync Now"
 // synchronizes with the one chosen, or with the address itself when none
-// is.
+// is listed.  Of several found, the user chooses one; the one whose address
+// was typed (the book's own, when the book is linked), or the only one, is
+// chosen already.
 //
 // The search runs on a worker thread, so the window is never held up by
 // the network; a search under way is cancelled when the dialog closes.

@@ -114,6 +114,7 @@ private:
         m_document.SetLink(forward ? m_linkAfter : m_linkBefore);
         list.ResortList();
         list.SetRedraw(true);
+        list.RepaintList();
     }
 
     entries::CEntryUndo& m_undo;
