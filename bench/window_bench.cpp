@@ -1,10 +1,12 @@
 // Window benchmarks: the real program's start-up with a book, sorting the
 // list by a header click, Find with no hit, a delimited import through the
-// undo history into the list, its undo and redo, with the process's resident
-// memory.  One-shot timings of
-// whole user actions, so a plain program rather than a micro benchmark.
+// undo history into the list, its undo and redo, finding duplicates,
+// deleting 50,000 selected rows with its undo and redo, a vCard import and
+// export through the window's commands, with the process's resident
+// memory.  One-shot timings of whole user actions, so a plain program
+// rather than a micro benchmark.
 //
-//   QT_QPA_PLATFORM=offscreen quillbox_window_bench BOOK [CSV]
+//   QT_QPA_PLATFORM=offscreen quillbox_window_bench BOOK [CSV] [VCF]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -12,15 +14,20 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "addressbook/book_file.h"
 #include "addressbook/delimited_import.h"
+#include "addressbook/duplicate_finder.h"
 #include "addresslist/address_list_view.h"
 #include "clausedb/expr_database.h"
 #include "document/qx32_doc.h"
 #include "entries/entries_controller.h"
 #include "entries/entry_undo.h"
 #include "entries/find_text.h"
+#include "entries/vcard_commands.h"
+#include "fileio/atomic_file.h"
+#include "platform/test_dialogs.h"
 #include "shell/qx32_app.h"
 
 namespace {
@@ -53,17 +60,60 @@ public:
     bool painted = false;
 };
 
+// The vCard commands without their file dialogs: the import (read, stage,
+// add as one undo step with the re-sort), its undo and redo, and the export
+// of every row, first storing a UID in each entry, then again.
+void RunVCard(shell::CQX32App& app, const QString& path) {
+    platform::TestDialogs dialogs;  // answers the report messages
+    platform::ScopedDialogs scoped(dialogs);
+    addresslist::CQX32View* view = app.View();
+    entries::CEntriesController& entries = *app.Entries();
+    QElapsedTimer timer;
+    timer.start();
+    entries.VCardImport().ImportVCard(path);
+    std::printf("vCard import with resort  %lld ms (%d rows now)\n",
+                static_cast<long long>(timer.elapsed()), view->Model().RowCount());
+    timer.restart();
+    entries.Undo().Stack().undo();
+    std::printf("undo of the vCard import  %lld ms (%d rows now)\n",
+                static_cast<long long>(timer.elapsed()), view->Model().RowCount());
+    timer.restart();
+    entries.Undo().Stack().redo();
+    std::printf("redo of the vCard import  %lld ms (%d rows now)\n",
+                static_cast<long long>(timer.elapsed()), view->Model().RowCount());
+
+    std::vector<int> rows(static_cast<std::size_t>(view->Model().RowCount()));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = static_cast<int>(i);
+    }
+    for (const char* pass : {"vCard export, UIDs stored", "vCard export again      "}) {
+        timer.restart();
+        fileio::AtomicFileWriter writer;
+        if (writer.Open("/tmp/quillbox-window-bench.vcf")) {
+            entries.VCardExport().ExportRows(writer, addressbook::vcard::Version::V30, rows);
+        }
+        std::printf("%s %lld ms (%s)\n", pass, static_cast<long long>(timer.elapsed()),
+                    dialogs.LastMessage().toUtf8().constData());
+    }
+    std::remove("/tmp/quillbox-window-bench.vcf");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s BOOK [CSV]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s BOOK [CSV] [VCF]\n", argv[0]);
         return 2;
     }
     qputenv("QUILLBOX_INI", "/tmp/quillbox-window-bench.INI");
     std::remove("/tmp/quillbox-window-bench.INI");
+    {
+        // Delete without asking, so the timing is the command's own.
+        std::ofstream ini("/tmp/quillbox-window-bench.INI");
+        ini << "[Preferences]\nConfirmDelete=0\n";
+    }
     QApplication application(argc, argv);
     shell::CQX32App app(shell::AppOptions{QString(), false});
     FirstPaint firstPaint;
@@ -94,7 +144,12 @@ int main(int argc, char** argv) {
     std::printf("find with no hit          %lld ms (row %d)\n",
                 static_cast<long long>(timer.elapsed()), hit);
 
-    if (argc > 2) {
+    const char* csv = nullptr;
+    const char* vcf = nullptr;
+    for (int i = 2; i < argc; ++i) {
+        (entries::IsVCardFileName(QString::fromLocal8Bit(argv[i])) ? vcf : csv) = argv[i];
+    }
+    if (csv != nullptr) {
         // The import command's own path without its dialogs: read and stage
         // the lines, then add them to the list as one step of the undo
         // history, which re-sorts the list.
@@ -108,7 +163,7 @@ int main(int argc, char** argv) {
         addressbook::StagedEntries staged;
         int count = -1;
         entries::CEntryUndo& undo = app.Entries()->Undo();
-        if (file.Open(argv[2])) {
+        if (file.Open(csv)) {
             count = addressbook::ImportDelimited(file, columns, "\t", ",", db, staged);
             undo.AddEntries("Import", std::move(staged.entries), false);
         }
@@ -122,6 +177,43 @@ int main(int argc, char** argv) {
         undo.Stack().redo();
         std::printf("redo of the import        %lld ms (%d rows now)\n",
                     static_cast<long long>(timer.elapsed()), view->Model().RowCount());
+    }
+
+    timer.restart();
+    const std::size_t groups = addressbook::FindDuplicates(view->Model()).size();
+    std::printf("find duplicates           %lld ms (%zu groups)\n",
+                static_cast<long long>(timer.elapsed()), groups);
+
+    // Every other row, 50,000 in all, selected and deleted as one step.
+    std::vector<int> selected;
+    for (int row = 0; row < view->Model().RowCount() && selected.size() < 50000; row += 2) {
+        selected.push_back(row);
+    }
+    timer.restart();
+    view->SelectRows(selected, selected.front());
+    std::printf("select %zu rows         %lld ms\n", selected.size(),
+                static_cast<long long>(timer.elapsed()));
+    QCoreApplication::processEvents();
+    entries::CEntryUndo& undo = app.Entries()->Undo();
+    timer.restart();
+    app.Entries()->EntryCommands().OnDelete();
+    QCoreApplication::processEvents();
+    std::printf("delete the selection      %lld ms (%d rows now)\n",
+                static_cast<long long>(timer.elapsed()), view->Model().RowCount());
+    timer.restart();
+    undo.Stack().undo();
+    QCoreApplication::processEvents();
+    std::printf("undo of the delete        %lld ms (%d rows now, %zu selected)\n",
+                static_cast<long long>(timer.elapsed()), view->Model().RowCount(),
+                view->SelectedRows().size());
+    timer.restart();
+    undo.Stack().redo();
+    QCoreApplication::processEvents();
+    std::printf("redo of the delete        %lld ms (%d rows now)\n",
+                static_cast<long long>(timer.elapsed()), view->Model().RowCount());
+
+    if (vcf != nullptr) {
+        RunVCard(app, QString::fromLocal8Bit(vcf));
     }
     auto [rssEnd, peakEnd] = ResidentMemoryMb();
     std::printf("resident at the end       %.1f MB (peak %.1f MB)\n", rssEnd, peakEnd);

@@ -1,5 +1,7 @@
 #include "addressbook/vcard_export.h"
 
+#include <algorithm>
+#include <numeric>
 #include <vector>
 
 #include "addressbook/entry_identity.h"
@@ -24,19 +26,26 @@ std::string VCardText(const CAddressEntry& entry, vcard::Version version, std::s
 
 int ExportVCardToWriter(const IAddressList& list, vcard::Version version,
                         fileio::AtomicFileWriter& writer) {
-    const std::vector<std::string> uids = ExportUids(list);
+    std::vector<int> rows(static_cast<std::size_t>(list.RowCount()));
+    std::iota(rows.begin(), rows.end(), 0);
+    return ExportVCardRows(list, rows, ExportUids(list), version, writer);
+}
+
+int ExportVCardRows(const IAddressList& list, std::span<const int> rows,
+                    std::span<const std::string> uids, vcard::Version version,
+                    fileio::AtomicFileWriter& writer) {
     std::string cards;
-    const int rows = list.RowCount();
-    for (int row = 0; row < rows; ++row) {
-        AppendCard(cards, list.EntryAt(row), version, uids[static_cast<std::size_t>(row)]);
-        if (cards.size() >= (std::size_t{1} << 16) || row + 1 == rows) {
+    const std::size_t count = std::min(rows.size(), uids.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        AppendCard(cards, list.EntryAt(rows[i]), version, uids[i]);
+        if (cards.size() >= (std::size_t{1} << 16) || i + 1 == count) {
             if (!writer.Write(cards)) {
                 return -1;
             }
             cards.clear();
         }
     }
-    return rows;
+    return static_cast<int>(count);
 }
 
 int ExportVCardFile(const IAddressList& list, vcard::Version version, const std::string& path,

@@ -5,6 +5,7 @@
 // (entry_identity.h), so two exports of the same book agree.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,14 @@ std::string VCardText(const CAddressEntry& entry, vcard::Version version, std::s
 // write failed (writer.ErrorText() says why).
 int ExportVCardToWriter(const IAddressList& list, vcard::Version version,
                         fileio::AtomicFileWriter& writer);
+// The same for some rows only, in the order given: the card of row rows[i]
+// of `list` carries the UID uids[i] (the two spans are of one size).  The
+// window chooses the rows and the UIDs (ExportUids of the whole list), so
+// that an export of a few rows gives them the UIDs they would have in an
+// export of all.
+int ExportVCardRows(const IAddressList& list, std::span<const int> rows,
+                    std::span<const std::string> uids, vcard::Version version,
+                    fileio::AtomicFileWriter& writer);
 // The same into the file at `path`, replaced only once complete.  The number
 // of cards, or -1 with `errorText` set.
 int ExportVCardFile(const IAddressList& list, vcard::Version version, const std::string& path,

@@ -26,9 +26,11 @@ struct VCardImportReport {
 // Reads the vCard file at `path` into `staged` (emptied first).  Returns the
 // number of entries staged, or -1 when the file cannot be read (`staged` is
 // then empty, and `errorText` and `errorNumber` say why).  Memory: one card
-// at a time besides the staged entries.
+// at a time besides the staged entries.  `onProgress`, when given, hears
+// after each block read how many of the file's bytes have been read.
 int ImportVCardEntries(const std::string& path, StagedEntries& staged, VCardImportReport& report,
-                       std::string* errorText = nullptr, int* errorNumber = nullptr);
+                       std::string* errorText = nullptr, int* errorNumber = nullptr,
+                       const vcard::CVCardReader::ProgressFn& onProgress = {});
 // The same from the bytes of a file in memory.
 int ImportVCardEntriesFromBytes(std::string_view bytes, StagedEntries& staged,
                                 VCardImportReport& report);

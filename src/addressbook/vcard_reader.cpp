@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -424,7 +425,8 @@ void CVCardReader::ReadBytes(std::string_view bytes, const CardFn& onCard) {
     state.Finish();
 }
 
-bool CVCardReader::ReadFile(const std::string& path, const CardFn& onCard) {
+bool CVCardReader::ReadFile(const std::string& path, const CardFn& onCard,
+                            const ProgressFn& onProgress) {
     m_problems = ReadProblems{};
     m_strError.clear();
     m_nErrno = 0;
@@ -451,6 +453,8 @@ bool CVCardReader::ReadFile(const std::string& path, const CardFn& onCard) {
     const std::size_t block = g_blockSizeForTesting != 0 ? g_blockSizeForTesting : kReadBlock;
     std::unique_ptr<char[]> buffer(new char[block]);
     State state(onCard, m_problems);
+    const auto total = static_cast<std::uint64_t>(st.st_size);
+    std::uint64_t done = 0;
     for (;;) {
         const ssize_t n = fileio::ReadSome(fd, buffer.get(), block);
         if (n < 0) {
@@ -462,6 +466,10 @@ bool CVCardReader::ReadFile(const std::string& path, const CardFn& onCard) {
             break;
         }
         state.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
+        done += static_cast<std::uint64_t>(n);
+        if (onProgress) {
+            onProgress(done, std::max(done, total));
+        }
     }
     state.Finish();
     return true;

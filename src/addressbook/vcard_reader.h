@@ -24,6 +24,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,9 @@ public:
     // Called with each complete card, in file order; it may take the
     // card's properties (the card is not used again).
     using CardFn = std::function<void(Card& card)>;
+    // Called by ReadFile after each block with the bytes read so far and the
+    // file's size, so that a window can show how far a long read has come.
+    using ProgressFn = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
     CVCardReader();
     ~CVCardReader();
@@ -74,7 +78,7 @@ public:
     // Reads the file at `path` block by block.  False, with ErrorText() and
     // ErrorNumber() set, when it cannot be opened or reading fails part-way
     // (the cards read before were handed out all the same).
-    bool ReadFile(const std::string& path, const CardFn& onCard);
+    bool ReadFile(const std::string& path, const CardFn& onCard, const ProgressFn& onProgress = {});
     // The same from bytes in memory.
     void ReadBytes(std::string_view bytes, const CardFn& onCard);
 

@@ -215,6 +215,59 @@ std::vector<std::unique_ptr<CAddressEntry>> AddressListModel::TakeRows(
     return taken;
 }
 
+bool AddressListModel::InsertRows(const std::vector<int>& rows,
+                                  std::vector<std::unique_ptr<CAddressEntry>>& entries) {
+    const std::size_t count = m_rows.size();
+    if (rows.size() != entries.size()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        // Before row rows[k] stand k new rows and rows[k] - k old ones.
+        if (!entries[k] || rows[k] < static_cast<int>(k) ||
+            static_cast<std::size_t>(rows[k]) - k > count || (k > 0 && rows[k] <= rows[k - 1])) {
+            return false;
+        }
+    }
+    if (m_nRowLimit >= 0 && count + rows.size() > static_cast<std::size_t>(m_nRowLimit)) {
+        return false;
+    }
+    if (m_bBulk) {
+        // Nobody is told about single rows: merge old and new rows in one
+        // pass.
+        std::vector<std::unique_ptr<CAddressEntry>> merged;
+        merged.reserve(count + rows.size());
+        std::size_t old = 0;
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            while (merged.size() < static_cast<std::size_t>(rows[k])) {
+                merged.push_back(std::move(m_rows[old++]));
+            }
+            merged.push_back(std::move(entries[k]));
+        }
+        while (old < count) {
+            merged.push_back(std::move(m_rows[old++]));
+        }
+        m_rows = std::move(merged);
+    } else {
+        // Announced run by run from the top: each run's rows are final once
+        // the runs above it are in.
+        std::size_t first = 0;
+        while (first < rows.size()) {
+            std::size_t end = first + 1;
+            while (end < rows.size() && rows[end] == rows[end - 1] + 1) {
+                ++end;
+            }
+            beginInsertRows(QModelIndex(), rows[first], rows[end - 1]);
+            m_rows.insert(m_rows.begin() + rows[first],
+                          std::make_move_iterator(entries.begin() + static_cast<long>(first)),
+                          std::make_move_iterator(entries.begin() + static_cast<long>(end)));
+            endInsertRows();
+            first = end;
+        }
+    }
+    entries.clear();
+    return true;
+}
+
 void AddressListModel::Clear() {
     if (m_bBulk) {
         m_rows.clear();

@@ -79,6 +79,13 @@ public:
     // rows close up in one pass, so taking out many rows costs one walk over
     // the list, not one per row.
     std::vector<std::unique_ptr<addressbook::CAddressEntry>> TakeRows(const std::vector<int>& rows);
+    // The counterpart of TakeRows: inserts `entries` so that entries[k] ends
+    // at row rows[k] (`rows` ascending and distinct, the same count), in one
+    // walk over the list; `entries` is emptied.  False, with nothing
+    // inserted and `entries` left as it was, when a row is out of range, an
+    // entry is missing or the list refuses more rows.
+    bool InsertRows(const std::vector<int>& rows,
+                    std::vector<std::unique_ptr<addressbook::CAddressEntry>>& entries);
     // Deletes every row and its entry.
     void Clear();
     // Refuses rows once the list holds `rows` rows, as a list that runs out

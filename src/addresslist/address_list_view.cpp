@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <span>
 #include <vector>
@@ -55,7 +56,7 @@ CQX32View::CQX32View(settings::SettingsStore& store, QWidget* parent)
     setIndentation(0);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);  // also makes the header unclickable, so:
@@ -107,11 +108,39 @@ int CQX32View::FocusedRow() const {
 }
 
 int CQX32View::SelectedRow() const {
-    if (selectionModel() == nullptr) {
+    if (selectionModel() == nullptr || !selectionModel()->hasSelection()) {
         return -1;
     }
-    const QModelIndexList rows = selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    const int focused = FocusedRow();
+    if (focused >= 0 && selectionModel()->isRowSelected(focused, QModelIndex())) {
+        return focused;
+    }
+    int first = -1;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        if (range.isValid() && (first < 0 || range.top() < first)) {
+            first = range.top();
+        }
+    }
+    return first;
+}
+
+std::vector<int> CQX32View::SelectedRows() const {
+    std::vector<int> rows;
+    if (selectionModel() == nullptr) {
+        return rows;
+    }
+    // Whole rows are selected, so the ranges give the rows directly; asking
+    // row by row would cost a walk over every range for each row.
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        if (range.isValid()) {
+            for (int row = range.top(); row <= range.bottom(); ++row) {
+                rows.push_back(row);
+            }
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 void CQX32View::SelectRow(int row) {
@@ -122,6 +151,33 @@ void CQX32View::SelectRow(int row) {
     selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(index);
+}
+
+void CQX32View::SelectRows(const std::vector<int>& rows, int focus) {
+    std::vector<int> sorted;
+    sorted.reserve(rows.size());
+    const int count = m_pModel->RowCount();
+    std::copy_if(rows.begin(), rows.end(), std::back_inserter(sorted),
+                 [count](int row) { return row >= 0 && row < count; });
+    std::sort(sorted.begin(), sorted.end());
+    // One range per run of neighbouring rows.
+    QItemSelection selection;
+    const int lastColumn = kColumnCount - 1;
+    for (std::size_t i = 0; i < sorted.size();) {
+        std::size_t end = i + 1;
+        while (end < sorted.size() && sorted[end] <= sorted[end - 1] + 1) {
+            ++end;
+        }
+        selection.append(QItemSelectionRange(m_pModel->index(sorted[i], 0),
+                                             m_pModel->index(sorted[end - 1], lastColumn)));
+        i = end;
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (focus >= 0 && focus < count) {
+        const QModelIndex index = m_pModel->index(focus, 0);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        scrollTo(index);
+    }
 }
 
 // ---- Painting ----
@@ -183,7 +239,11 @@ void CQX32View::OnColumnClick(int position) {
     const int focused = FocusedRow();
     if (focused >= 0) {
         BringFrameForward();
-        SelectRow(focused);
+        if (SelectedRows().size() > 1) {
+            scrollTo(currentIndex());
+        } else {
+            SelectRow(focused);
+        }
         viewport()->update();
     }
 }
@@ -309,7 +369,7 @@ void CQX32View::OnPreferencesAccepted(const ColumnValues& widths) {
 // ---- Commands ----
 
 bool CQX32View::HasSelectedRow() const {
-    return SelectedRow() >= 0;
+    return selectionModel() != nullptr && selectionModel()->hasSelection();
 }
 
 bool CQX32View::HasFocusedRow() const {
@@ -342,7 +402,9 @@ void CQX32View::RegisterCommands() {
     // Dial (5), Email (2) and Web (2) act on the focused row.
     m_commands.OnUpdateRange(resources::kCmdDialHome, resources::kCmdWeb2,
                              [this](CCmdUI& ui) { ui.Enable(HasFocusedRow()); });
-    for (int id : {resources::kCmdEditFind, resources::kCmdEditFindNext}) {
+    m_commands.OnCommand(resources::kCmdEditSelectAll, [this] { selectAll(); });
+    for (int id :
+         {resources::kCmdEditFind, resources::kCmdEditFindNext, resources::kCmdEditSelectAll}) {
         m_commands.OnUpdate(id, [this](CCmdUI& ui) { ui.Enable(HasRows()); });
     }
 }

@@ -7,6 +7,13 @@
 //
 // Each display position's field is found through its header text (see
 // AddressListModel); the view keeps no other position table.
+//
+// Rows are selected as in a file manager: a click or an arrow key selects one
+// row, Shift with a click or an arrow extends the selection from the anchor,
+// Ctrl with a click (or Ctrl+Space on the focused row) adds or removes one
+// row, Ctrl with an arrow moves the focus alone, and Select All (Ctrl+A)
+// takes every row.  The row with the keyboard focus stays the current entry
+// that Edit, Copy, Dial, Email and Web act on and Find starts from.
 #pragma once
 
 #include "addressbook/book_file.h"
@@ -15,6 +22,7 @@
 #include <QTreeView>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "addresslist/address_list_model.h"
 #include "addresslist/column_layout.h"
@@ -54,10 +62,16 @@ public:
     int RowHeight() const;
     // The row with the keyboard focus (the current entry), or -1.
     int FocusedRow() const;
-    // The selected row, or -1.
+    // The focused row when it is selected, else the first selected row; -1
+    // when no row is selected.
     int SelectedRow() const;
-    // Selects and focuses `row` and scrolls it into view.
+    // Every selected row, ascending.
+    std::vector<int> SelectedRows() const;
+    // Selects and focuses `row` alone and scrolls it into view.
     void SelectRow(int row);
+    // Selects exactly `rows` (any order; rows out of range are skipped),
+    // focuses `focus` when it is a row and scrolls it into view.
+    void SelectRows(const std::vector<int>& rows, int focus);
 
     // ---- Sorting ----
     int SortIndex() const { return m_nSortIndex; }
@@ -66,7 +80,8 @@ public:
     void ResortList();
     // A click on the header of `position`: flips the direction when it is
     // the sort column, records the sort and sorts (whatever "RememberSort"
-    // says), keeping the focused row selected and visible.
+    // says), keeping the focused row selected and visible.  A selection of
+    // several rows stays as it is.
     void OnColumnClick(int position);
 
     // ---- Column layout ----
@@ -96,11 +111,11 @@ public:
     bool HasFocusedRow() const;
     bool HasRows() const;
     // The view's command target, first in the routing order.  It handles
-    // the column-layout commands and the toolbar's drop-down buttons, and
-    // holds the enabling rules: Edit, Delete and Copy are disabled without
-    // a selected row; Dial, Email and Web need a focused row; Find and Find
-    // Next at least one row.  The handlers of the entry, find and contact
-    // commands are added to it by their owners.
+    // the column-layout commands, Select All and the toolbar's drop-down
+    // buttons, and holds the enabling rules: Edit, Delete and Copy are
+    // disabled without a selected row; Dial, Email and Web need a focused
+    // row; Find, Find Next and Select All at least one row.  The handlers of the entry, find and
+    // contact commands are added to it by their owners.
     platform::CommandTarget& Commands() { return m_commands; }
     // Puts the view's target first in `router`'s routing order; commands of
     // the list (Enter, double-click, context menu) then go through it.

@@ -50,8 +50,15 @@ void CEntriesController::Init(platform::CDocument* document) {
     m_pEntryCommands = std::make_unique<CEntryCommands>(services);
     m_pFindCommands = std::make_unique<CFindCommands>(services, *m_pFindDlg, m_history);
     m_pContactActions = std::make_unique<CContactActions>(services, m_opener, *m_pTelephony);
+    m_pDuplicates = std::make_unique<CDuplicateCommands>(services);
     m_pImport = std::make_unique<ImportDelimitedCommand>(services, m_db);
     m_pExport = std::make_unique<ExportDelimitedCommand>(services, m_db);
+    m_pVCardImport = std::make_unique<ImportVCardCommand>(services);
+    m_pVCardExport = std::make_unique<ExportVCardCommand>(services);
+    // A vCard file chosen for a delimited import is offered to the vCard
+    // import instead.
+    m_pImport->SetVCardImportHandler(
+        [vcard = m_pVCardImport.get()](const QString& path) { vcard->ImportVCard(path); });
 }
 
 void CEntriesController::SetDialogRunner(DialogRunner runner) {
@@ -62,6 +69,7 @@ void CEntriesController::RegisterViewCommands(platform::CommandTarget& target) {
     m_pEntryCommands->Register(target);
     m_pFindCommands->Register(target);
     m_pContactActions->Register(target);
+    m_pDuplicates->Register(target);
     target.OnCommand(kCmdEditUndo, [this] { m_pUndo->Stack().undo(); });
     target.OnCommand(kCmdEditRedo, [this] { m_pUndo->Stack().redo(); });
     target.OnUpdate(kCmdEditUndo,
@@ -72,6 +80,7 @@ void CEntriesController::RegisterViewCommands(platform::CommandTarget& target) {
 
 void CEntriesController::RegisterDocumentCommands(platform::CommandTarget& target) {
     RegisterDelimitedCommands(target, *m_pImport, *m_pExport);
+    RegisterVCardCommands(target, *m_pVCardImport, *m_pVCardExport);
 }
 
 }  // namespace entries

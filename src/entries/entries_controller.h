@@ -8,15 +8,17 @@
 //
 // It owns the undo history (tied to the document's modified flag), the find
 // dialog and the find history, and the command objects.  The view-level
-// commands are Add, Edit, Copy, Delete, Find, Find Next, the nine contact
-// actions and Undo (kCmdEditUndo, Ctrl+Z) and Redo (kCmdEditRedo, Ctrl+Y);
-// the document-level ones are the two imports and the two exports.
+// commands are Add, Edit, Copy, Delete, Find, Find Next, Find Duplicates,
+// the nine contact actions and Undo (kCmdEditUndo, Ctrl+Z) and Redo
+// (kCmdEditRedo, Ctrl+Y);
+// the document-level ones are the delimited and vCard imports and exports.
 #pragma once
 
 #include <memory>
 
 #include "entries/contact_actions.h"
 #include "entries/delimited_commands.h"
+#include "entries/duplicate_commands.h"
 #include "entries/entry_commands.h"
 #include "entries/entry_list_ui.h"
 #include "entries/entry_services.h"
@@ -24,6 +26,7 @@
 #include "entries/find_commands.h"
 #include "entries/find_dlg.h"
 #include "entries/find_history.h"
+#include "entries/vcard_commands.h"
 #include "resources/command_ids.h"
 
 namespace addresslist {
@@ -68,8 +71,11 @@ public:
     CEntryCommands& EntryCommands() { return *m_pEntryCommands; }
     CFindCommands& FindCommands() { return *m_pFindCommands; }
     CContactActions& ContactActions() { return *m_pContactActions; }
+    CDuplicateCommands& DuplicateCommands() { return *m_pDuplicates; }
     ImportDelimitedCommand& Import() { return *m_pImport; }
     ExportDelimitedCommand& Export() { return *m_pExport; }
+    ImportVCardCommand& VCardImport() { return *m_pVCardImport; }
+    ExportVCardCommand& VCardExport() { return *m_pVCardExport; }
     CTelephony& Telephony() { return *m_pTelephony; }
 
 private:
@@ -88,8 +94,11 @@ private:
     std::unique_ptr<CEntryCommands> m_pEntryCommands;
     std::unique_ptr<CFindCommands> m_pFindCommands;
     std::unique_ptr<CContactActions> m_pContactActions;
+    std::unique_ptr<CDuplicateCommands> m_pDuplicates;
     std::unique_ptr<ImportDelimitedCommand> m_pImport;
     std::unique_ptr<ExportDelimitedCommand> m_pExport;
+    std::unique_ptr<ImportVCardCommand> m_pVCardImport;
+    std::unique_ptr<ExportVCardCommand> m_pVCardExport;
     DialogRunner m_runner;
 };
 

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "addressbook/entry_identity.h"
 #include "entries/entry_list_ui.h"
 #include "entries/entry_undo.h"
 #include "entries/prop_info.h"
@@ -35,10 +36,10 @@ const DefaultField kDefaults[] = {
 
 }  // namespace
 
-void CEntryCommands::AddFromSheet(const CPropInfo& sheet, int commandId) {
+void CEntryCommands::AddFromSheet(const CPropInfo& sheet, int commandId, CAddressEntry base) {
     std::vector<std::unique_ptr<CAddressEntry>> added;
     try {
-        added.push_back(std::make_unique<CAddressEntry>());
+        added.push_back(std::make_unique<CAddressEntry>(std::move(base)));
     } catch (const std::bad_alloc&) {
         return;  // out of memory: the command ends without a change
     }
@@ -55,7 +56,7 @@ void CEntryCommands::OnAdd() {
     if (m_services.RunDialog(sheet) != QDialog::Accepted) {
         return;
     }
-    AddFromSheet(sheet, resources::kCmdAddressAdd);
+    AddFromSheet(sheet, resources::kCmdAddressAdd, CAddressEntry());
 }
 
 void CEntryCommands::OnEdit() {
@@ -83,31 +84,57 @@ void CEntryCommands::OnCopy() {
     if (row < 0) {
         return;
     }
+    // The copy keeps what the entry holds beyond its fields, but not its
+    // identity: it is another contact.
+    CAddressEntry copy = CopyWithoutIdentity(list.EntryAt(row));
     CPropInfo sheet(resources::kStrCopyEntryCaption, m_services.DialogParent());
-    sheet.LoadFromEntry(list.EntryAt(row));
+    sheet.LoadFromEntry(copy);
     sheet.Member(LastName) += ResourceString(resources::kStrCopySuffix);
     sheet.UpdateBoxes();
     if (m_services.RunDialog(sheet) != QDialog::Accepted) {
         return;
     }
-    AddFromSheet(sheet, resources::kCmdAddressCopy);
+    AddFromSheet(sheet, resources::kCmdAddressCopy, std::move(copy));
+}
+
+bool CEntryCommands::ConfirmDelete(const QString& question) const {
+    if (ReadSetting(*m_services.profile, settings::kConfirmDelete) == 0) {
+        return true;
+    }
+    return platform::ShowMessageBox(question, platform::MessageIcon::kNone,
+                                    platform::MessageButtons::kYesNo,
+                                    m_services.DialogParent()) == platform::MessageAnswer::kYes;
 }
 
 void CEntryCommands::OnDelete() {
     IEntryListUi& list = *m_services.list;
-    const int row = list.FocusedRow();
+    const std::vector<int> selected = list.SelectedRows();
+    if (selected.size() > 1) {
+        OnDeleteSelected(selected);
+        return;
+    }
+    // One row: the focused one, unless the one selected row is another.
+    const int row = selected.empty() ? list.FocusedRow() : selected.front();
     if (row < 0) {
         return;
     }
-    if (ReadSetting(*m_services.profile, settings::kConfirmDelete) != 0) {
-        const platform::MessageAnswer answer = platform::ShowMessageBox(
-            ResourceString(resources::kStrConfirmDelete), platform::MessageIcon::kNone,
-            platform::MessageButtons::kYesNo, m_services.DialogParent());
-        if (answer != platform::MessageAnswer::kYes) {
-            return;
-        }
+    if (!ConfirmDelete(ResourceString(resources::kStrConfirmDelete))) {
+        return;
     }
     m_services.undo->DeleteEntry(UndoText(resources::kCmdAddressDelete), row);
+    if (list.FocusedRow() >= 0) {
+        list.BringFrameForward();
+    }
+}
+
+void CEntryCommands::OnDeleteSelected(const std::vector<int>& rows) {
+    IEntryListUi& list = *m_services.list;
+    const QString question = ResourceString(resources::kStrConfirmDeleteMany)
+                                 .replace(QStringLiteral("%d"), QString::number(rows.size()));
+    if (!ConfirmDelete(question)) {
+        return;
+    }
+    m_services.undo->DeleteRows(UndoText(resources::kCmdAddressDelete), rows);
     if (list.FocusedRow() >= 0) {
         list.BringFrameForward();
     }

@@ -6,6 +6,9 @@
 // The current entry is the row with the keyboard focus.
 #pragma once
 
+#include <vector>
+
+#include "addressbook/address_entry.h"
 #include "entries/entry_services.h"
 
 namespace platform {
@@ -25,23 +28,34 @@ public:
     // appended, the sort re-applied and the new row selected.
     void OnAdd();
     // Sheet "Edit an Existing Entry" showing the focused entry.  On OK the
-    // entry is replaced (even when nothing changed), the row keeps the focus
-    // through the sort and is shown at its new place.
+    // entry's fields are replaced (even when nothing changed; its extra data
+    // stays), the row keeps the focus through the sort and is shown at its
+    // new place.
     void OnEdit();
     // Sheet "Copy an Existing Entry" showing the focused entry with " - Copy"
-    // appended to its last name.  On OK a new entry is added as by Add; the
+    // appended to its last name.  On OK a new entry is added as by Add, with
+    // the source's extra data except its identity (CopyWithoutIdentity); the
     // source entry never changes.
     void OnCopy();
     // Asks "Are you sure you wish to delete the selected address?" (Yes/No,
     // no icon) while "ConfirmDelete" is on, then deletes the focused entry.
+    // With more than one row selected it deletes them all instead
+    // (OnDeleteSelected).
     void OnDelete();
+    // Asks "Delete the 12 selected entries?" (Yes/No, no icon) while
+    // "ConfirmDelete" is on, then deletes the entries of `rows` as one step
+    // of the undo history.
+    void OnDeleteSelected(const std::vector<int>& rows);
 
     // Registers the four commands.
     void Register(platform::CommandTarget& target);
 
 private:
-    // Appends the sheet's entry as a new row, selected (Add and Copy).
-    void AddFromSheet(const CPropInfo& sheet, int commandId);
+    // Appends `base` with the sheet's fields as a new row, selected (Add
+    // and Copy).
+    void AddFromSheet(const CPropInfo& sheet, int commandId, addressbook::CAddressEntry base);
+    // True when "ConfirmDelete" is off or the user answers Yes to `question`.
+    bool ConfirmDelete(const QString& question) const;
 
     EntryServices m_services;
 };

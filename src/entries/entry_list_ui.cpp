@@ -60,6 +60,12 @@ std::vector<std::unique_ptr<addressbook::CAddressEntry>> CViewEntryListUi::TakeR
     return m_view.Model().TakeRows(rows);
 }
 
+bool CViewEntryListUi::InsertRows(
+    const std::vector<int>& rows,
+    std::vector<std::unique_ptr<addressbook::CAddressEntry>>& entries) {
+    return m_view.Model().InsertRows(rows, entries);
+}
+
 int CViewEntryListUi::FocusedRow() const {
     return m_view.FocusedRow();
 }
@@ -68,8 +74,16 @@ int CViewEntryListUi::SelectedRow() const {
     return m_view.SelectedRow();
 }
 
+std::vector<int> CViewEntryListUi::SelectedRows() const {
+    return m_view.SelectedRows();
+}
+
 void CViewEntryListUi::SelectRow(int row) {
     m_view.SelectRow(row);
+}
+
+void CViewEntryListUi::SelectRows(const std::vector<int>& rows, int focus) {
+    m_view.SelectRows(rows, focus);
 }
 
 void CViewEntryListUi::BringFrameForward() {

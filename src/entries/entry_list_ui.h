@@ -34,14 +34,26 @@ public:
     // and hands over their entries, in the order of `rows`.
     virtual std::vector<std::unique_ptr<addressbook::CAddressEntry>> TakeRows(
         const std::vector<int>& rows) = 0;
+    // The counterpart of TakeRows: inserts `entries` so that entries[k] ends
+    // at row rows[k] (`rows` ascending and distinct) in one pass; `entries`
+    // is emptied.  False, with nothing inserted, when a row is out of range
+    // or the list refuses the rows.
+    virtual bool InsertRows(const std::vector<int>& rows,
+                            std::vector<std::unique_ptr<addressbook::CAddressEntry>>& entries) = 0;
 
     // The row with the keyboard focus (the current entry), or -1.
     virtual int FocusedRow() const = 0;
-    // The selected row, or -1.
+    // The focused row when it is selected, else the first selected row, or
+    // -1.
     virtual int SelectedRow() const = 0;
-    // Selects and focuses `row` and scrolls it into view; nothing for a row
-    // out of range.
+    // Every selected row, ascending.
+    virtual std::vector<int> SelectedRows() const = 0;
+    // Selects and focuses `row` alone and scrolls it into view; nothing for
+    // a row out of range.
     virtual void SelectRow(int row) = 0;
+    // Selects exactly `rows`, focuses `focus` (when it is a row) and scrolls
+    // it into view.
+    virtual void SelectRows(const std::vector<int>& rows, int focus) = 0;
     // Shows the main window if it is hidden or minimized and raises it.
     virtual void BringFrameForward() = 0;
     // Repaints the whole list.
@@ -70,9 +82,13 @@ public:
     bool InsertEntry(int row, std::unique_ptr<addressbook::CAddressEntry> entry) override;
     std::vector<std::unique_ptr<addressbook::CAddressEntry>> TakeRows(
         const std::vector<int>& rows) override;
+    bool InsertRows(const std::vector<int>& rows,
+                    std::vector<std::unique_ptr<addressbook::CAddressEntry>>& entries) override;
     int FocusedRow() const override;
     int SelectedRow() const override;
+    std::vector<int> SelectedRows() const override;
     void SelectRow(int row) override;
+    void SelectRows(const std::vector<int>& rows, int focus) override;
     void BringFrameForward() override;
     void RepaintList() override;
     QWidget* DialogParent() const override;

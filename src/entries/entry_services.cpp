@@ -1,6 +1,7 @@
 #include "entries/entry_services.h"
 
 #include <QDialog>
+#include <QFile>
 
 #include "entries/entry_list_ui.h"
 #include "platform/profile.h"
@@ -31,8 +32,21 @@ void WriteSetting(platform::IProfile& profile, const settings::IntSetting& key, 
     profile.SetInt(key.section, key.key, value);
 }
 
+void WriteSetting(platform::IProfile& profile, const settings::StringSetting& key,
+                  std::string_view value) {
+    profile.SetString(key.section, key.key, value);
+}
+
 QString UndoText(int commandId) {
     return FromUtf8(resources::CommandTooltip(commandId));
+}
+
+QString CountMessage(int id, int count) {
+    return ResourceString(id).replace(QStringLiteral("%d"), QString::number(count));
+}
+
+std::string NativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 }  // namespace entries

@@ -43,10 +43,17 @@ struct EntryServices {
 int ReadSetting(const platform::IProfile& profile, const settings::IntSetting& key);
 std::string ReadSetting(const platform::IProfile& profile, const settings::StringSetting& key);
 void WriteSetting(platform::IProfile& profile, const settings::IntSetting& key, int value);
+void WriteSetting(platform::IProfile& profile, const settings::StringSetting& key,
+                  std::string_view value);
 
 using platform::ResourceString;
 // The short name of command `commandId` (its tooltip), naming an undo step.
 QString UndoText(int commandId);
+// A string-table text with its "%d" replaced by `count` ("%d addresses
+// imported.").
+QString CountMessage(int id, int count);
+// A path as the file system spells it.
+std::string NativePath(const QString& path);
 
 // UTF-8 bytes as a QString and back.
 inline QString FromUtf8(std::string_view text) {

@@ -2,9 +2,11 @@
 
 #include <QUndoCommand>
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
+#include "addressbook/entry_identity.h"
 #include "entries/entry_list_ui.h"
 #include "platform/document.h"
 
@@ -143,7 +145,16 @@ private:
         if (row < 0) {
             return;
         }
-        list.MutableEntryAt(row) = value;
+        CAddressEntry& live = list.MutableEntryAt(row);
+        const std::optional<std::string_view> uid = addressbook::EntryUid(live);
+        if (uid && !addressbook::EntryUid(value)) {
+            // The entry got its UID after this state was recorded (StoreUids).
+            CAddressEntry identified = value;
+            addressbook::SetEntryUid(identified, *uid);
+            live = std::move(identified);
+        } else {
+            live = value;
+        }
         list.RefreshRow(row);
         if (m_bResort) {
             // The row keeps the focus through the sort, so the one focused
@@ -168,9 +179,15 @@ public:
 
     void redo() override {
         IEntryListUi& list = m_owner.List();
+        const int before = list.FocusedRow();
+        const bool hadFocus = before >= 0 && &list.EntryAt(before) == m_ref->live;
         m_out = m_owner.TakeOut(m_ref, &m_nRow);
-        // The list moves the focus to a neighbour of the removed row.
-        const int focused = list.FocusedRow();
+        int focused = list.FocusedRow();
+        if (hadFocus && m_nRow >= 0) {
+            // The focus goes to the row that takes the deleted one's place,
+            // or to the new last row.
+            focused = list.RowCount() > 0 ? std::min(m_nRow, list.RowCount() - 1) : -1;
+        }
         if (focused >= 0) {
             list.SelectRow(focused);
             list.RepaintList();
@@ -259,6 +276,27 @@ void CEntryUndo::DeleteEntry(const QString& text, int row) {
     SyncModified();
 }
 
+int CEntryUndo::StoreUids(std::span<const int> rows, std::span<const std::string> uids) {
+    int stored = 0;
+    const std::size_t count = std::min(rows.size(), uids.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        if (rows[i] < 0 || rows[i] >= m_list.RowCount()) {
+            continue;
+        }
+        CAddressEntry& entry = m_list.MutableEntryAt(rows[i]);
+        if (!addressbook::EntryUid(entry)) {
+            addressbook::SetEntryUid(entry, uids[i]);
+            ++stored;
+        }
+    }
+    if (stored > 0) {
+        // No state of the history is the saved book any more.
+        m_stack.resetClean();
+        SyncModified();
+    }
+    return stored;
+}
+
 // ---- Slots ----
 
 EntryRef CEntryUndo::RefOf(CAddressEntry* entry) {
@@ -307,36 +345,72 @@ std::unique_ptr<CAddressEntry> CEntryUndo::TakeOut(const EntryRef& ref, int* row
     return std::move(m_list.TakeRows({at}).front());
 }
 
-std::vector<std::unique_ptr<CAddressEntry>> CEntryUndo::TakeOut(const std::vector<EntryRef>& refs) {
+std::vector<int> CEntryUndo::RowsOf(const std::vector<EntryRef>& refs) const {
     std::unordered_map<const CAddressEntry*, std::size_t> wanted;
     for (std::size_t i = 0; i < refs.size(); ++i) {
         if (refs[i] && refs[i]->live != nullptr) {
             wanted.emplace(refs[i]->live, i);
         }
     }
-    // One pass to find the rows, one to take them out.
-    std::vector<int> rows;
-    std::vector<std::size_t> owners;
-    rows.reserve(wanted.size());
-    owners.reserve(wanted.size());
+    std::vector<int> rows(refs.size(), -1);
+    std::size_t found = 0;
     const int count = m_list.RowCount();
-    for (int row = 0; row < count && rows.size() < wanted.size(); ++row) {
+    for (int row = 0; row < count && found < wanted.size(); ++row) {
         const auto it = wanted.find(&m_list.EntryAt(row));
         if (it != wanted.end()) {
-            rows.push_back(row);
-            owners.push_back(it->second);
+            rows[it->second] = row;
+            ++found;
         }
     }
-    std::vector<std::unique_ptr<CAddressEntry>> out(refs.size());
-    for (const std::size_t i : owners) {
+    return rows;
+}
+
+std::vector<std::unique_ptr<CAddressEntry>> CEntryUndo::TakeOut(const std::vector<EntryRef>& refs,
+                                                                std::vector<int>* takenRows) {
+    // One pass to find the rows, one to take them out.
+    std::vector<int> at = RowsOf(refs);
+    std::vector<std::pair<int, std::size_t>> order;  // row, index into refs
+    order.reserve(refs.size());
+    for (std::size_t i = 0; i < refs.size(); ++i) {
+        if (at[i] >= 0) {
+            order.emplace_back(at[i], i);
+        }
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<int> rows;
+    rows.reserve(order.size());
+    for (const auto& [row, i] : order) {
+        rows.push_back(row);
         Forget(refs[i]->live);
         refs[i]->live = nullptr;
     }
+    std::vector<std::unique_ptr<CAddressEntry>> out(refs.size());
     std::vector<std::unique_ptr<CAddressEntry>> taken = m_list.TakeRows(rows);
     for (std::size_t k = 0; k < taken.size(); ++k) {
-        out[owners[k]] = std::move(taken[k]);
+        out[order[k].second] = std::move(taken[k]);
+    }
+    if (takenRows != nullptr) {
+        *takenRows = std::move(at);
     }
     return out;
+}
+
+bool CEntryUndo::PutBackRows(const std::vector<EntryRef>& refs,
+                             std::vector<std::unique_ptr<CAddressEntry>>& entries,
+                             const std::vector<int>& rows) {
+    std::vector<CAddressEntry*> addresses;
+    addresses.reserve(entries.size());
+    for (const auto& entry : entries) {
+        addresses.push_back(entry.get());
+    }
+    if (refs.size() != entries.size() || !m_list.InsertRows(rows, entries)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < refs.size(); ++i) {
+        refs[i]->live = addresses[i];
+        m_slots[addresses[i]] = refs[i];
+    }
+    return true;
 }
 
 }  // namespace entries

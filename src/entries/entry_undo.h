@@ -1,8 +1,10 @@
 // CEntryUndo: every change to the entries of the list, made through undoable
 // commands on one QUndoStack.
 //
-// Add, Copy, Edit, Delete, a whole import (one step) and an item typed into
-// the empty-item dialog and stored in the entry are each one command.  A
+// Add, Copy, Edit, Delete, a whole import (one step), an item typed into
+// the empty-item dialog and stored in the entry, the delete of several
+// selected rows (one step) and a merge of duplicates (one step) are each one
+// command.  The commands keep whole entries, extra data included.  A
 // command that has taken an entry out of the list (an undone Add, a done
 // Delete) owns it until it puts it back.
 //
@@ -22,6 +24,8 @@
 #include <QString>
 #include <QUndoStack>
 #include <memory>
+#include <span>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -41,6 +45,12 @@ struct EntrySlot {
     addressbook::CAddressEntry* live = nullptr;
 };
 using EntryRef = std::shared_ptr<EntrySlot>;
+
+// Entries of the list that become one: `merged` takes their place.
+struct EntryMerge {
+    std::vector<const addressbook::CAddressEntry*> entries;
+    addressbook::CAddressEntry merged;
+};
 
 class CEntryUndo : public QObject {
     Q_OBJECT
@@ -75,6 +85,23 @@ public:
     // Deletes the entry of `row`; the row that then has the focus, if any, is
     // selected and shown.
     void DeleteEntry(const QString& text, int row);
+    // Deletes the entries of `rows` (several) as one step.  The row that
+    // then stands where the first of them stood is selected and focused.
+    // Undoing it puts every entry back at its row, selected, the focus on
+    // the entry that had it.
+    void DeleteRows(const QString& text, const std::vector<int>& rows);
+    // Replaces the entries of each merge by its merged entry, which takes
+    // the row of the first of them, as one step; then re-applies the sort
+    // and selects the merged entries.  Entries no longer in the list are
+    // passed over.
+    void MergeEntries(const QString& text, std::vector<EntryMerge> merges);
+    // Gives the entry of rows[i] the UID uids[i] where it has none yet (the
+    // vCard export).  A UID says which contact an entry is, once and for
+    // all, so storing it is no step of the history: undo and redo keep it
+    // (a replaced entry keeps the UID of the entry it replaces when it has
+    // none of its own), and the book counts as modified until it is saved.
+    // Returns the number of entries that got a UID.
+    int StoreUids(std::span<const int> rows, std::span<const std::string> uids);
 
     // ---- For the commands of the stack ----
     EntryRef RefOf(addressbook::CAddressEntry* entry);
@@ -88,9 +115,18 @@ public:
     // `row`, when given, receives the row the entry had (-1 for none).
     std::unique_ptr<addressbook::CAddressEntry> TakeOut(const EntryRef& ref, int* row = nullptr);
     // Takes several entries out in one pass over the rows; an entry not in
-    // the list leaves its place empty.
+    // the list leaves its place empty.  `rows`, when given, receives the row
+    // each had (-1 for none).
     std::vector<std::unique_ptr<addressbook::CAddressEntry>> TakeOut(
-        const std::vector<EntryRef>& refs);
+        const std::vector<EntryRef>& refs, std::vector<int>* rows = nullptr);
+    // Puts `entries` back for `refs` so that entries[k] ends at row rows[k]
+    // (ascending), in one pass; `entries` is emptied.  False when the list
+    // refused them (`entries` then still holds them).
+    bool PutBackRows(const std::vector<EntryRef>& refs,
+                     std::vector<std::unique_ptr<addressbook::CAddressEntry>>& entries,
+                     const std::vector<int>& rows);
+    // The row of each of `refs` (-1 for none), in one pass over the rows.
+    std::vector<int> RowsOf(const std::vector<EntryRef>& refs) const;
 
 private:
     void SyncModified();

@@ -4,13 +4,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTextDocument>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
 
+#include "addressbook/extra_description.h"
 #include "entries/entry_services.h"
 #include "entries/notes_text.h"
 #include "platform/control_name.h"
+#include "resources/string_table.h"
 
 namespace entries {
 
@@ -194,6 +198,35 @@ CPropOnline::CPropOnline(QWidget* parent)
     : CPropPage(QStringLiteral("Online"), kOnlineBoxes, parent) {}
 CPropNote::CPropNote(QWidget* parent) : CPropPage(QStringLiteral("Notes"), kNoteBoxes, parent) {}
 
+// ---- CPropMore ----
+
+CPropMore::CPropMore(QWidget* parent)
+    : CPropertyPage(ResourceString(resources::kStrExtraDataPage), parent) {
+    auto* layout = new QVBoxLayout(this);
+    auto* caption =
+        new QLabel(QStringLiteral("Also kept with this entry (not edited here):"), this);
+    m_pBox = new QPlainTextEdit(this);
+    m_pBox->setObjectName(platform::ControlName(kIdExtraData));
+    m_pBox->setReadOnly(true);
+    m_pBox->setLineWrapMode(QPlainTextEdit::NoWrap);
+    caption->setBuddy(m_pBox);
+    layout->addWidget(caption);
+    layout->addWidget(m_pBox);
+}
+
+void CPropMore::SetLines(const std::vector<std::string>& lines) {
+    QStringList texts;
+    for (const std::string& line : lines) {
+        texts << FromUtf8(line);
+    }
+    m_pBox->setPlainText(texts.join(QLatin1Char('\n')));
+}
+
+QStringList CPropMore::Lines() const {
+    const QString text = m_pBox->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
 // ---- CPropInfo ----
 
 CPropInfo::CPropInfo(int captionId, QWidget* parent)
@@ -245,6 +278,21 @@ void CPropInfo::LoadFromEntry(const CAddressEntry& entry) {
         Member(field) = std::move(text);
     }
     UpdateBoxes();
+
+    const std::vector<std::string> extra = DescribeExtraData(entry);
+    if (extra.empty()) {
+        if (m_pMore != nullptr) {
+            Tabs()->removeTab(Tabs()->indexOf(m_pMore));
+            delete m_pMore;
+            m_pMore = nullptr;
+        }
+        return;
+    }
+    if (m_pMore == nullptr) {
+        m_pMore = new CPropMore;
+        AddPage(m_pMore);
+    }
+    m_pMore->SetLines(extra);
 }
 
 void CPropInfo::StoreToEntry(CAddressEntry& entry) const {

@@ -13,6 +13,9 @@
 //   "Online"    CPropOnline: E-Mail 1, E-Mail 2, Web Page 1, Web Page 2
 //   "Notes"     CPropNote:   the multi-line box (Enter starts a new line;
 //                            line breaks as described in notes_text.h)
+//   "More"      CPropMore:   read-only: what the entry holds beyond the 32
+//                            fields, in plain words (DescribeExtraData); only
+//                            for an entry that has something to show
 //
 // Each page keeps one string member per box.  The members are put into the
 // boxes when the sheet is filled and read back from them on OK; there is no
@@ -24,6 +27,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <span>
 #include <string>
@@ -32,6 +36,8 @@
 #include "addressbook/address_entry.h"
 #include "addressbook/field_table.h"
 #include "platform/property_sheet.h"
+
+class QPlainTextEdit;
 
 namespace entries {
 
@@ -68,6 +74,8 @@ inline constexpr int kIdCompany = 1162;
 inline constexpr int kIdDepartment = 1163;
 inline constexpr int kIdPosition = 1164;
 inline constexpr int kIdManager = 1165;
+// The read-only list of the "More" page.
+inline constexpr int kIdExtraData = 1170;
 
 // One box of a page.
 struct PageBox {
@@ -132,6 +140,21 @@ public:
     explicit CPropNote(QWidget* parent = nullptr);
 };
 
+// The "More" page: one line per item of the entry's extra data.
+class CPropMore final : public platform::CPropertyPage {
+    Q_OBJECT
+
+public:
+    explicit CPropMore(QWidget* parent = nullptr);
+
+    void SetLines(const std::vector<std::string>& lines);
+    // The lines shown.
+    QStringList Lines() const;
+
+private:
+    QPlainTextEdit* m_pBox;
+};
+
 class CPropInfo final : public platform::CPropertySheet {
     Q_OBJECT
 
@@ -141,9 +164,11 @@ public:
     explicit CPropInfo(int captionId, QWidget* parent = nullptr);
 
     // Entry to sheet: fields 0..30 as they are, Notes with its "<p>" line
-    // breaks shown as lines.  Fills the members and the boxes.
+    // breaks shown as lines.  Fills the members and the boxes, and shows the
+    // "More" page when the entry holds anything beyond its fields.
     void LoadFromEntry(const addressbook::CAddressEntry& entry);
-    // Sheet to entry: the members (as read on OK) into all 32 fields.
+    // Sheet to entry: the members (as read on OK) into all 32 fields; the
+    // entry's extra data is left as it is.
     void StoreToEntry(addressbook::CAddressEntry& entry) const;
 
     // The member that shows `field`, as a plain text (Notes in the editor's
@@ -151,8 +176,10 @@ public:
     QString& Member(int field);
     void UpdateBoxes();
 
-    // The pages in tab order.
+    // The five pages of the fields, in tab order.
     std::span<CPropPage* const> Pages() const { return m_pages; }
+    // The "More" page after them, or null when the sheet shows none.
+    CPropMore* MorePage() const { return m_pMore; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -161,6 +188,7 @@ private:
     CPropPage* PageOf(int field) const;
 
     std::array<CPropPage*, 5> m_pages{};
+    CPropMore* m_pMore = nullptr;
     // What LoadFromEntry put into each member, and the stored bytes it came
     // from.
     std::array<QString, addressbook::kFieldCount> m_loadedText;

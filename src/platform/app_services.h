@@ -1,7 +1,8 @@
 // Application-wide services that deep layers (document, list view, import)
 // need without knowing the main window: the status text of the first status
-// pane and the wait cursor.  The main frame installs the status sink; until
-// then, and while the application is starting, status texts go nowhere.
+// pane, the progress of a long operation, and the wait cursor.  The main
+// frame installs the status sinks; until then, and while the application is
+// starting, status texts go nowhere.
 #pragma once
 
 #include <QCursor>
@@ -27,6 +28,25 @@ inline void SetStatusTextSink(StatusTextSink sink) {
 inline void ShowStatusText(int stringId) {
     if (StatusTextSinkSlot()) {
         StatusTextSinkSlot()(stringId);
+    }
+}
+
+// How far a long operation has come, shown in the first status pane after
+// the text of `stringId` ("Importing addresses... 40%") at once.
+using StatusProgressSink = std::function<void(int stringId, int percent)>;
+
+inline StatusProgressSink& StatusProgressSinkSlot() {
+    static StatusProgressSink sink;
+    return sink;
+}
+
+inline void SetStatusProgressSink(StatusProgressSink sink) {
+    StatusProgressSinkSlot() = std::move(sink);
+}
+
+inline void ShowStatusProgress(int stringId, int percent) {
+    if (StatusProgressSinkSlot()) {
+        StatusProgressSinkSlot()(stringId, percent);
     }
 }
 

@@ -1,6 +1,7 @@
-// Opening files dropped on a window: the window accepts drags that carry
-// local files, and a drop hands their paths to a callback (normally
-// CDocManager::OnDropFiles) after bringing the window to the front.
+// Files dropped on a window: the window accepts drags that carry local
+// files, and a drop hands their paths to a callback after bringing the
+// window to the front.  The main window's callback opens a dropped book
+// (CDocManager::OnDropFiles) and imports dropped vCard files.
 #pragma once
 
 #include <QObject>

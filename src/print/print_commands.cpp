@@ -6,7 +6,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <optional>
 
+#include "addressbook/row_subset_list.h"
 #include "addresslist/address_list_view.h"
 #include "platform/command_router.h"
 #include "platform/dialogs.h"
@@ -35,9 +37,9 @@ void ReportPrintError(QWidget* parent, const QString& text,
 
 }  // namespace
 
-bool QtPrintUi::RunPrintDialog(QPrinter& printer, QWidget* parent) {
+bool QtPrintUi::RunPrintDialog(QPrinter& printer, QWidget* parent, bool offerSelection) {
     QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, offerSelection);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -64,7 +66,13 @@ PrintResult PrintView(const addresslist::CQX32View& view, QPrinter& printer, QSt
                  QStringLiteral("The printer %1 is not available.").arg(printer.printerName()));
         return PrintResult::kFailed;
     }
-    CListPrinter job(PrintSourceFromView(view));
+    PrintSource source = PrintSourceFromView(view);
+    std::optional<addressbook::RowSubsetList> selected;
+    if (printer.printRange() == QPrinter::Selection) {
+        selected.emplace(view.Model(), view.SelectedRows());
+        source.rows = &*selected;
+    }
+    CListPrinter job(std::move(source));
     const PrintResult result = job.PrintAll(printer);
     if (result == PrintResult::kNoPagesInRange) {
         SetError(error, NoPagesInRangeText(printer.fromPage(), printer.toPage(), job.PageCount()));
@@ -154,7 +162,10 @@ void CPrintCommands::OnFilePrint() {
             printer.setOutputFormat(QPrinter::NativeFormat);
         }
     }
-    if (!m_ui.RunPrintDialog(printer, m_view.window())) {
+    // Only the dialog sets the selection range, and only when it is offered.
+    printer.setPrintRange(QPrinter::AllPages);
+    const bool offerSelection = m_view.SelectedRows().size() > 1;
+    if (!m_ui.RunPrintDialog(printer, m_view.window(), offerSelection)) {
         return;
     }
     Print(printer);

@@ -1,5 +1,6 @@
 // The printing commands of the address list: Print (kCmdFilePrint, Ctrl+P,
-// with the print dialog), Print direct (kCmdFilePrintDirect, the default
+// with the print dialog, which offers the Selection range while more than
+// one row is selected), Print direct (kCmdFilePrintDirect, the default
 // printer without a dialog) and Print Preview (kCmdFilePrintPreview); and
 // printing a list to a named printer or to a PDF file without any window,
 // for the command line.
@@ -29,8 +30,10 @@ public:
     virtual ~IPrintUi() = default;
     // True when the user chose to print (the printer then holds the choice).
     // The printer's output file name is the file proposed for printing to a
-    // file; choosing a printer clears it.
-    virtual bool RunPrintDialog(QPrinter& printer, QWidget* parent) = 0;
+    // file; choosing a printer clears it.  With `offerSelection` the dialog
+    // offers the Selection range (the printer's print range then says
+    // whether it was chosen).
+    virtual bool RunPrintDialog(QPrinter& printer, QWidget* parent, bool offerSelection) = 0;
     // Shows the pages that `paint` draws on the printer it is given.
     virtual void RunPreview(QPrinter& printer, QWidget* parent,
                             const std::function<void(QPrinter*)>& paint) = 0;
@@ -39,14 +42,15 @@ public:
 // QPrintDialog and QPrintPreviewDialog.
 class QtPrintUi final : public IPrintUi {
 public:
-    bool RunPrintDialog(QPrinter& printer, QWidget* parent) override;
+    bool RunPrintDialog(QPrinter& printer, QWidget* parent, bool offerSelection) override;
     void RunPreview(QPrinter& printer, QWidget* parent,
                     const std::function<void(QPrinter*)>& paint) override;
 };
 
 // Paints every page of `view` on `printer` (the chosen range cut to the
-// pages that exist).  Unless printed, `error` (when given) receives the
-// reason: that the chosen pages do not exist, or what failed.
+// pages that exist; only the selected rows when the printer's print range is
+// the selection).  Unless printed, `error` (when given) receives the reason:
+// that the chosen pages do not exist, or what failed.
 PrintResult PrintView(const addresslist::CQX32View& view, QPrinter& printer,
                       QString* error = nullptr);
 // The message for a chosen range `fromPage` to `toPage` past the last of

@@ -21,6 +21,9 @@ inline constexpr int kCmdFileImportCsv = 32804;
 inline constexpr int kCmdFileImportTdf = 32805;
 inline constexpr int kCmdFileExportCsv = 32806;
 inline constexpr int kCmdFileExportTdf = 32807;
+// vCard import and export (numbers 32920 to 32929 are kept for vCard).
+inline constexpr int kCmdFileImportVCard = 32920;
+inline constexpr int kCmdFileExportVCard = 32921;
 // Recent-file entries: kCmdFileMruFirst + n for the (n+1)-th most recent book.
 inline constexpr int kCmdFileMruFirst = 57616;
 inline constexpr int kMaxRecentFiles = 16;
@@ -33,12 +36,15 @@ inline constexpr int kCmdPreferences = 32809;
 inline constexpr int kCmdQuickFindFocus = 32814;  // Alt+F3: focus the quick-find box
 inline constexpr int kCmdEditUndo = 32900;        // undo the last change to the entries
 inline constexpr int kCmdEditRedo = 32901;
+inline constexpr int kCmdEditSelectAll = 32902;  // Ctrl+A: select every row of the list
 
 // ---- Address menu ----
 inline constexpr int kCmdAddressAdd = 32773;
 inline constexpr int kCmdAddressEdit = 32774;
 inline constexpr int kCmdAddressDelete = 32775;
 inline constexpr int kCmdAddressCopy = 32776;
+// Finds entries that probably describe the same person and merges them.
+inline constexpr int kCmdAddressFindDuplicates = 32903;
 inline constexpr int kCmdDialHome = 32822;
 inline constexpr int kCmdDialWork = 32823;
 inline constexpr int kCmdDialCellular = 32824;
@@ -87,16 +93,20 @@ inline constexpr int kAllCommands[] = {
     kCmdFileImportTdf,
     kCmdFileExportCsv,
     kCmdFileExportTdf,
+    kCmdFileImportVCard,
+    kCmdFileExportVCard,
     kCmdEditFind,
     kCmdEditFindNext,
     kCmdEditUndo,
     kCmdEditRedo,
+    kCmdEditSelectAll,
     kCmdPreferences,
     kCmdQuickFindFocus,
     kCmdAddressAdd,
     kCmdAddressEdit,
     kCmdAddressDelete,
     kCmdAddressCopy,
+    kCmdAddressFindDuplicates,
     kCmdDialHome,
     kCmdDialWork,
     kCmdDialCellular,

@@ -27,9 +27,11 @@ constexpr MenuItem kWebItems[] = {Cmd("URL 1", kCmdWeb1), Cmd("URL 2", kCmdWeb2)
 
 // ---- kMenuMain: the main menu ----
 constexpr MenuItem kImportItems[] = {Cmd("&Comma Delimited", kCmdFileImportCsv),
-                                     Cmd("&Tab Delimited", kCmdFileImportTdf)};
+                                     Cmd("&Tab Delimited", kCmdFileImportTdf),
+                                     Cmd("&vCard...", kCmdFileImportVCard)};
 constexpr MenuItem kExportItems[] = {Cmd("&Comma Delimited", kCmdFileExportCsv),
-                                     Cmd("&Tab Delimited", kCmdFileExportTdf)};
+                                     Cmd("&Tab Delimited", kCmdFileExportTdf),
+                                     Cmd("v&Card...", kCmdFileExportVCard)};
 constexpr MenuItem kFileItems[] = {
     Cmd("&New\tCtrl+N", kCmdFileNew),
     Cmd("&Open...\tCtrl+O", kCmdFileOpen),
@@ -50,8 +52,14 @@ constexpr MenuItem kFileItems[] = {
     Cmd("E&xit", kCmdAppExit),
 };
 constexpr MenuItem kEditItems[] = {
-    Cmd("&Undo\tCtrl+Z", kCmdEditUndo),      Cmd("&Redo\tCtrl+Y", kCmdEditRedo),      Sep(),
-    Cmd("&Find...\tCtrl+F", kCmdEditFind),   Cmd("Find &Next\tF3", kCmdEditFindNext), Sep(),
+    Cmd("&Undo\tCtrl+Z", kCmdEditUndo),
+    Cmd("&Redo\tCtrl+Y", kCmdEditRedo),
+    Sep(),
+    Cmd("Select &All\tCtrl+A", kCmdEditSelectAll),
+    Sep(),
+    Cmd("&Find...\tCtrl+F", kCmdEditFind),
+    Cmd("Find &Next\tF3", kCmdEditFindNext),
+    Sep(),
     Cmd("&Preferences...", kCmdPreferences),
 };
 constexpr MenuItem kAddressItems[] = {
@@ -59,6 +67,8 @@ constexpr MenuItem kAddressItems[] = {
     Cmd("&Edit\tEnter", kCmdAddressEdit),
     Cmd("&Delete\tDel", kCmdAddressDelete),
     Cmd("&Copy\tCtrl+C", kCmdAddressCopy),
+    Sep(),
+    Cmd("Find &Duplicates...", kCmdAddressFindDuplicates),
     Sep(),
     Popup("Dial", kDialItems),
     Popup("Email", kEmailItems),
@@ -123,7 +133,7 @@ constexpr Accelerator kAccelerators[] = {
     {"Ctrl+P", kCmdFilePrint},  {"F1", kCmdHelpTopics},         {"Ctrl+F", kCmdEditFind},
     {"F3", kCmdEditFindNext},   {"Alt+F3", kCmdQuickFindFocus}, {"Ins", kCmdAddressAdd},
     {"Enter", kCmdAddressEdit}, {"Del", kCmdAddressDelete},     {"Ctrl+C", kCmdAddressCopy},
-    {"Ctrl+Z", kCmdEditUndo},   {"Ctrl+Y", kCmdEditRedo},
+    {"Ctrl+Z", kCmdEditUndo},   {"Ctrl+Y", kCmdEditRedo},       {"Ctrl+A", kCmdEditSelectAll},
 };
 
 constexpr int kToolbarButtons[] = {

@@ -34,6 +34,16 @@ inline constexpr int kStrTextNotFound = 177;
 inline constexpr int kStrWidthsSaved = 178;
 inline constexpr int kStrPositionsSaved = 179;
 inline constexpr int kStrPreferencesCaption = 180;
+inline constexpr int kStrConfirmDeleteMany = 181;  // "Delete the %d selected entries?"
+inline constexpr int kStrNoDuplicates = 182;
+// vCard import and export (numbers 190 to 199 are kept for vCard): the
+// caption of the export's options dialog, "Export vCard", and the caption
+// of the editor's page of extra data, "More".
+inline constexpr int kStrVCardExportCaption = 190;
+inline constexpr int kStrExtraDataPage = 191;
+// Delimited import of a file that holds vCards; "%1" is the file's name.
+inline constexpr int kStrDelimitedIsVCard = 260;   // "%1 holds vCards, not delimited text."
+inline constexpr int kStrAskImportAsVCard = 261;   // ... "Import its cards as vCards instead?"
 inline constexpr int kStrAppTitle = 57344;         // "Quillbox"
 inline constexpr int kStrIdleMessage = 57345;      // "For Help, press F1"
 inline constexpr int kStrOpenCaption = 61440;      // file-open dialog caption

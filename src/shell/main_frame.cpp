@@ -314,6 +314,12 @@ void CMainFrame::ShowStatusText(int id) {
     }
 }
 
+void CMainFrame::ShowStatusProgress(int id, int percent) {
+    if (m_pPrompter != nullptr && resources::HasString(id)) {
+        m_pPrompter->ShowText(platform::ResourceString(id) + QStringLiteral(" %1%").arg(percent));
+    }
+}
+
 std::optional<WindowPlacement> CMainFrame::ReadPlacement() const {
     std::string text = settings::Read(m_settings, settings::kWindowPos);
     if (text.empty()) {

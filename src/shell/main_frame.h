@@ -78,6 +78,8 @@ public:
 
     // Puts string-table text `id` into the message pane at once.
     void ShowStatusText(int id);
+    // The same followed by `percent` and "%".
+    void ShowStatusProgress(int id, int percent);
 
     // ---- Placement ----
     // [Preferences] "WindowPos", when it holds a placement.

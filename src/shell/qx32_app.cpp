@@ -143,6 +143,7 @@ CQX32App::CQX32App(AppOptions options, QObject* parent)
 
 CQX32App::~CQX32App() {
     platform::SetStatusTextSink(nullptr);
+    platform::SetStatusProgressSink(nullptr);
     // The view goes with the frame; nothing may reach it afterwards.
     if (m_pDoc) {
         m_pDoc->SetAddressList(nullptr);
@@ -158,6 +159,27 @@ void CQX32App::ShowStatusText(int id) {
         return;
     }
     m_pFrame->ShowStatusText(id);
+}
+
+void CQX32App::ShowStatusProgress(int id, int percent) {
+    if (m_bStarting || !m_pFrame) {
+        return;
+    }
+    m_pFrame->ShowStatusProgress(id, percent);
+}
+
+void CQX32App::OnDropFiles(const QStringList& paths) {
+    QStringList cards;
+    QStringList books;
+    for (const QString& path : paths) {
+        (entries::IsVCardFileName(path) ? cards : books) << path;
+    }
+    if (!books.isEmpty() && !m_pDocManager->OnDropFiles(books)) {
+        return;
+    }
+    for (const QString& path : cards) {
+        m_pEntries->VCardImport().ImportVCard(path);
+    }
 }
 
 bool CQX32App::InitInstance(const QStringList& arguments) {
@@ -243,10 +265,10 @@ void CQX32App::ShowMainWindow(ShowCommand show) {
     // Keys such as Ins, Enter and Del are meant for the list, not the
     // quick-find box that comes first in the window's focus chain.
     m_pView->setFocus(Qt::OtherFocusReason);
-    // Status texts from now on; dropped books open.
+    // Status texts from now on; dropped books open, dropped vCards import.
     m_bStarting = false;
-    new platform::FileDropHandler(
-        m_pFrame.get(), [this](const QStringList& paths) { m_pDocManager->OnDropFiles(paths); });
+    new platform::FileDropHandler(m_pFrame.get(),
+                                  [this](const QStringList& paths) { OnDropFiles(paths); });
     m_pFrame->update();
 }
 
@@ -316,6 +338,8 @@ bool CQX32App::CreateWindowAndDocument() {
     RegisterCommands();
 
     platform::SetStatusTextSink([this](int id) { ShowStatusText(id); });
+    platform::SetStatusProgressSink(
+        [this](int id, int percent) { ShowStatusProgress(id, percent); });
     return true;
 }
 

@@ -77,6 +77,12 @@ public:
     // Puts string-table text `id` into the first status pane and repaints
     // it at once; does nothing while the application is starting.
     void ShowStatusText(int id);
+    // The same with how far a long operation has come.
+    void ShowStatusProgress(int id, int percent);
+    // Files dropped on the window: vCard files are imported into the open
+    // book; of the others the first is opened as a book, before the imports
+    // (which are abandoned when it does not open).
+    void OnDropFiles(const QStringList& paths);
     bool IsStarting() const { return m_bStarting; }
 
     void OnAppAbout();
@@ -116,7 +122,7 @@ private:
     // Opens `book`, or a new book when it is empty.  A failure is reported
     // in a message box, or else on the error output.
     bool OpenStartingBook(const QString& book, bool reportFailure);
-    // Shows the window and lets status texts and dropped books in.
+    // Shows the window and lets status texts and dropped files in.
     void ShowMainWindow(ShowCommand show);
     // With "UseLastBook" on, opens the last book silently.
     void ReopenLastBook();

@@ -1,8 +1,9 @@
 // Shows one dialog of the entry commands with sample contents and saves a
 // picture of the whole screen after a moment, for looking at the layouts:
 //   quillbox_entries_gallery DIALOG OUTPUT.png
-// DIALOG is one of sheet0 .. sheet4 (the editor's pages), find,
-// selectfields, empty.  The picture is taken with ImageMagick's `import`.
+// DIALOG is one of sheet0 .. sheet5 (the editor's pages, sheet5 the "More"
+// page of extra data), find, selectfields, empty, vcardexport.  The picture is taken with
+// ImageMagick's `import`.
 #include <QApplication>
 #include <QComboBox>
 #include <QProcess>
@@ -18,6 +19,7 @@
 #include "entries/find_history.h"
 #include "entries/prop_info.h"
 #include "entries/select_fields_dlg.h"
+#include "entries/vcard_export_dlg.h"
 #include "resources/string_table.h"
 
 using namespace entries;
@@ -59,6 +61,13 @@ int main(int argc, char** argv) {
         for (const auto& [field, text] : sample) {
             entry.SetField(field, text);
         }
+        CExtraDataBuilder extra;
+        extra.AddStringAttribute("vCard", "BDAY;VALUE=date:1980-04-01");
+        extra.AddStringAttribute("vCard", "NICKNAME:Annie");
+        extra.AddStringAttribute("vCard", "item1.EMAIL;TYPE=INTERNET:third@example.org");
+        extra.AddStringAttribute("vCard", "item1.X-ABLabel:Office");
+        extra.AddStringAttribute("vCard", "CATEGORIES:Friends,Work");
+        entry.SetExtra(extra.Build());
         sheet->LoadFromEntry(entry);
         sheet->Tabs()->setCurrentIndex(which.mid(5).toInt());
         dialog = std::move(sheet);
@@ -79,6 +88,8 @@ int main(int argc, char** argv) {
         select->m_nColumn[City] = 7;
         select->UpdateControls();
         dialog = std::move(select);
+    } else if (which == QStringLiteral("vcardexport")) {
+        dialog = std::make_unique<CVCardExportDlg>();
     } else if (which == QStringLiteral("empty")) {
         auto empty = std::make_unique<CEmptyDlg>();
         empty->m_nAddToEntry = 1;

@@ -1,7 +1,8 @@
 // The setting of the entry tests: a real address list view over a
 // throwaway settings file, the controller with every command, dialogs
 // answered from a script, message boxes and file dialogs answered by
-// TestDialogs, and URLs recorded instead of opened.
+// TestDialogs, URLs recorded instead of opened, and the status texts
+// recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 #include "entries/contact_actions.h"
 #include "entries/entries_controller.h"
 #include "entries/entry_list_ui.h"
+#include "platform/app_services.h"
 #include "platform/document.h"
 #include "platform/profile.h"
 #include "platform/test_dialogs.h"
@@ -114,10 +116,15 @@ protected:
         : m_store(m_folder.File("test.INI")), m_profile(m_store), m_scopedDialogs(m_messages) {
         // Rows stay in the order they were added unless a test sorts.
         Write(settings::kRememberSort, 0);
+        platform::SetStatusTextSink([this](int id) { m_status.push_back(id); });
+        platform::SetStatusProgressSink(
+            [this](int id, int percent) { m_progress.emplace_back(id, percent); });
     }
 
     ~EntriesTest() override {
         EXPECT_EQ(m_script.Unexpected(), 0) << "a dialog appeared that no step answered";
+        platform::SetStatusTextSink({});
+        platform::SetStatusProgressSink({});
     }
 
     // Made on first use, so that settings written before take effect.
@@ -171,6 +178,9 @@ protected:
     int Read(const settings::IntSetting& key) {
         return m_store.GetInt(key.section, key.key, key.defaultValue);
     }
+    // A file of the test's folder.
+    std::string File(const std::string& name) { return m_folder.File(name); }
+    QString Path(const std::string& name) { return QString::fromStdString(File(name)); }
 
     testsupport::TempFolder m_folder;
     settings::SettingsStore m_store;
@@ -182,6 +192,8 @@ protected:
     RecordingOpener m_opener;
     DialogScript m_script;
     int m_nBroughtForward = 0;
+    std::vector<int> m_status;                    // status texts shown, by string number
+    std::vector<std::pair<int, int>> m_progress;  // progress shown: string number, percent
     std::unique_ptr<addresslist::CQX32View> m_view;
     std::unique_ptr<CViewEntryListUi> m_list;
     std::unique_ptr<CEntriesController> m_controller;

@@ -56,9 +56,14 @@ TEST(MenuBuilder, MainMenuItemsHaveTheirTextsKeysAndCommands) {
         {"&File", 14, "E&xit", resources::kCmdAppExit, QKeySequence()},
         {"&File/&Import", 1, "&Tab Delimited", resources::kCmdFileImportTdf, QKeySequence()},
         {"&File/&Export", 0, "&Comma Delimited", resources::kCmdFileExportCsv, QKeySequence()},
-        {"&Edit", 4, "Find &Next\tF3", resources::kCmdEditFindNext, QKeySequence("F3")},
+        {"&File/&Import", 2, "&vCard...", resources::kCmdFileImportVCard, QKeySequence()},
+        {"&File/&Export", 2, "v&Card...", resources::kCmdFileExportVCard, QKeySequence()},
+        {"&Edit", 6, "Find &Next\tF3", resources::kCmdEditFindNext, QKeySequence("F3")},
         {"&Edit", 0, "&Undo\tCtrl+Z", resources::kCmdEditUndo, QKeySequence("Ctrl+Z")},
+        {"&Edit", 3, "Select &All\tCtrl+A", resources::kCmdEditSelectAll, QKeySequence("Ctrl+A")},
         {"&Address", 3, "&Copy\tCtrl+C", resources::kCmdAddressCopy, QKeySequence("Ctrl+C")},
+        {"&Address", 5, "Find &Duplicates...", resources::kCmdAddressFindDuplicates,
+         QKeySequence()},
         {"&Address/Dial", 4, "Cellular", resources::kCmdDialCellular, QKeySequence()},
         {"&Address/Web", 1, "URL 2", resources::kCmdWeb2, QKeySequence()},
         {"&View", 5, "Save C&olumn Widths", resources::kCmdSaveColumnWidths, QKeySequence()},
@@ -83,6 +88,11 @@ TEST(MenuBuilder, MainMenuItemsHaveTheirTextsKeysAndCommands) {
         EXPECT_EQ(action, router.Action(c.command));  // the one action of the command
     }
     EXPECT_TRUE(MenuAt(bar, "&File")->actions()[4]->isSeparator());
+    EXPECT_EQ(MenuAt(bar, "&File/&Import")->actions().size(), 3);
+    EXPECT_EQ(MenuAt(bar, "&File/&Export")->actions().size(), 3);
+    EXPECT_EQ(router.Action(resources::kCmdFileImportVCard)->statusTip(),
+              "Import the contacts of a vCard file");
+    EXPECT_EQ(router.Action(resources::kCmdFileExportVCard)->toolTip(), "Export vCard");
 }
 
 TEST(MenuBuilder, OtherMenusUseTheirOwnTextsForTheSameCommand) {

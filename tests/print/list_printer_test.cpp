@@ -221,8 +221,11 @@ public:
     QString proposedFile;                   // the printer's output file when the dialog opened
     std::function<void(QPrinter&)> choose;  // the user's choices in the dialog
 
-    bool RunPrintDialog(QPrinter& printer, QWidget*) override {
+    bool offeredSelection = false;
+
+    bool RunPrintDialog(QPrinter& printer, QWidget*, bool offerSelection) override {
         ++dialogs;
+        offeredSelection = offerSelection;
         proposedFile = printer.outputFileName();
         if (choose) {
             choose(printer);
@@ -342,6 +345,42 @@ TEST_F(PrintCommandsTest, PrintDialogRangePastTheLastPage) {
             EXPECT_EQ(m_dialogs.Messages()[0].text, c.message);
             EXPECT_EQ(m_dialogs.Messages()[0].icon, platform::MessageIcon::kWarning);
         }
+    }
+}
+
+// With several rows selected the print dialog offers the selection, and
+// choosing it prints those rows alone.
+TEST_F(PrintCommandsTest, PrintTheSelectedRowsOnly) {
+    struct Case {
+        std::vector<int> select;
+        bool chooseSelection;
+        bool offered;
+        std::vector<bool> printed;  // rows 0, 1, 2
+    };
+    const Case cases[] = {
+        {{1}, false, false, {true, true, true}},
+        {{0, 2}, false, true, {true, true, true}},
+        {{2, 0}, true, true, {true, false, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.select.size());
+        QFile::remove(Pdf());
+        m_view->SelectRows(c.select, c.select.front());
+        m_ui.choose = [&c](QPrinter& printer) {
+            EXPECT_EQ(printer.printRange(), QPrinter::AllPages);
+            if (c.chooseSelection) {
+                printer.setPrintRange(QPrinter::Selection);
+            }
+        };
+        EXPECT_TRUE(m_view->RunCommand(resources::kCmdFilePrint));
+        EXPECT_EQ(m_ui.offeredSelection, c.offered);
+        const QString text = PdfPageText(Pdf(), 1);
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(text.contains(QStringLiteral("Row%1").arg(1000 + row)),
+                      c.printed[static_cast<std::size_t>(row)])
+                << row;
+        }
+        EXPECT_TRUE(text.contains("Page 1 of 1"));
     }
 }
 

@@ -21,6 +21,7 @@
 #include "entries/entries_controller.h"
 #include "entries/find_dlg.h"
 #include "fileio/atomic_file.h"
+#include "platform/app_services.h"
 #include "platform/control_name.h"
 #include "platform/doc_manager.h"
 #include "platform/recent_file_list.h"
@@ -471,19 +472,58 @@ TEST_F(AppTest, FlatbarZeroStartsRaised) {
     EXPECT_FALSE(Frame()->ToolBar()->IsFlat());
 }
 
+// Drops `paths` on the main window as a file manager would.
+void DropFiles(QWidget* window, const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths) {
+        urls << QUrl::fromLocalFile(path);
+    }
+    data.setUrls(urls);
+    QPoint inside(window->width() / 2, window->height() / 2);
+    QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    QDropEvent drop(QPointF(inside), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+}
+
 TEST_F(AppTest, DroppedBookOpens) {
     const QString book = Path("dropped.qxd");
     ASSERT_TRUE(WriteGeneratedBook(book, 7));
     ASSERT_TRUE(Start());
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(book)});
-    QPoint inside(Frame()->width() / 2, Frame()->height() / 2);
-    QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Frame(), &enter);
-    QDropEvent drop(QPointF(inside), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Frame(), &drop);
+    DropFiles(Frame(), {book});
     EXPECT_EQ(View()->Model().RowCount(), 7);
     EXPECT_EQ(Frame()->windowTitle(), "Quillbox - [" + book + "]");
+}
+
+// A dropped vCard file is imported into the open book; dropped with a book,
+// into that book once it is open.
+TEST_F(AppTest, DroppedVCardFilesImport) {
+    const QString cards = QStringLiteral(QUILLBOX_TEST_DATA_DIR "/vcard/apple-3.0.vcf");
+    const QString book = Path("dropped.qxd");
+    ASSERT_TRUE(WriteGeneratedBook(book, 7));
+    ASSERT_TRUE(Start());
+    DropFiles(Frame(), {cards});
+    EXPECT_EQ(View()->Model().RowCount(), 2);
+    EXPECT_TRUE(m_app->Document()->IsModified());
+    EXPECT_TRUE(m_dialogs.LastMessage().startsWith("2 addresses imported."));
+    EXPECT_EQ(Frame()->windowTitle(), "Quillbox - [Untitled]");
+
+    // The book is replaced first: "Save changes to Untitled?" No.
+    m_dialogs.QueueAnswer(MessageAnswer::kNo);
+    DropFiles(Frame(), {cards, book});
+    EXPECT_EQ(Frame()->windowTitle(), "Quillbox - [" + book + "]");
+    EXPECT_EQ(View()->Model().RowCount(), 9);
+    EXPECT_TRUE(m_app->Document()->IsModified());
+    EXPECT_EQ(m_app->Entries()->Undo().Stack().count(), 1);
+}
+
+TEST_F(AppTest, ImportProgressShowsInTheStatusBar) {
+    ASSERT_TRUE(Start());
+    auto* pane = Frame()->findChild<QLabel*>("messagePane");
+    ASSERT_NE(pane, nullptr);
+    platform::ShowStatusProgress(resources::kStrImporting, 40);
+    EXPECT_EQ(pane->text(), "Importing addresses... 40%");
 }
 
 TEST_F(AppTest, HelpOpensTheManualBesideTheProgram) {

@@ -1,0 +1,1 @@
+quillbox_fuzzer(fuzz_match_keys fuzz_match_keys.cpp quillbox_addressbook)
