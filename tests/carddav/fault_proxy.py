@@ -3,7 +3,7 @@
 the sync tests: it cuts connections in the middle of a request and answers
 with errors, as a network and a server in trouble do.
 
-    fault_proxy.py TARGET_URL [--disarmed] [RULE ...]
+    fault_proxy.py TARGET_URL [--disarmed] [--tls CERT KEY] [RULE ...]
 
 It listens on a free port of 127.0.0.1, prints that port on a line of its
 own, and forwards every request to TARGET_URL (scheme, host and port) until
@@ -25,10 +25,13 @@ METHOD "*" matches any method.  Every request is logged on standard error
 as "METHOD PATH STATUS".  With --disarmed the rules wait until a POST to
 /__fault_proxy__/arm (answered 204, not forwarded) arms them; the counts
 start then.  A POST to /__fault_proxy__/disarm puts them to rest again.
+With --tls it speaks HTTPS to its clients with the certificate CERT and its
+private key KEY (PEM files): a server whose certificate nobody trusts.
 """
 import http.client
 import http.server
 import socket
+import ssl
 import sys
 import threading
 import urllib.parse
@@ -150,10 +153,19 @@ def main():
         return 2
     target = urllib.parse.urlsplit(sys.argv[1])
     texts = sys.argv[2:]
+    tls = None
+    if "--tls" in texts:
+        at = texts.index("--tls")
+        tls = texts[at + 1:at + 3]
+        del texts[at:at + 3]
     armed = "--disarmed" not in texts
     rules = Rules([text for text in texts if text != "--disarmed"], armed)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), make_handler(target, rules))
     server.daemon_threads = True
+    if tls:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(tls[0], tls[1])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     sys.stdout.write("%d\n" % server.server_address[1])
     sys.stdout.flush()
     server.serve_forever()

@@ -6,6 +6,7 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 
 #include "carddav_server.h"
 #include "support/temp_folder.h"
@@ -108,6 +109,58 @@ TEST(ToolSync, ExitStatusesSayWhoRefused) {
     const ToolRun noPassword = RunTool(url);
     EXPECT_EQ(noPassword.exitCode, 2);
     EXPECT_NE(noPassword.err.find("QUILLBOX_PASSWORD"), std::string::npos);
+}
+
+// A server whose certificate this machine does not trust: refused with the
+// certificate's subject, issuer and fingerprint shown, the book untouched;
+// trusted only when that very fingerprint is given.
+TEST(ToolSync, AnUntrustedCertificateIsShownAndTrustedOnlyWhenGiven) {
+    QUILLBOX_REQUIRE_SERVER(account);
+    TestAddressBook server(account, QStringLiteral("Certificate"));
+    server.PutCard("john.vcf", CardText("john", "Roe", "John", "555-0101"));
+    testsupport::TempFolder dir;
+    const QString cert = QString::fromStdString(dir.File("cert.pem"));
+    const QString key = QString::fromStdString(dir.File("key.pem"));
+    ASSERT_EQ(
+        QProcess::execute(QStringLiteral("openssl"),
+                          {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                           "/CN=Quillbox Test Server", "-keyout", key, "-out", cert}),
+        0);
+    FaultProxy tls(server.Url(), {QStringLiteral("--tls"), cert, key});
+    QUrl url = tls.Through(server.Url());
+    url.setScheme(QStringLiteral("https"));
+    const std::string book = dir.File("book.qxd");
+    testsupport::WriteText(book, kBook);
+    const QStringList arguments = {QStringLiteral("--url"), url.toString(),
+                                   QStringLiteral("--user"), account.user,
+                                   QString::fromStdString(book)};
+
+    const ToolRun refused = RunTool(arguments, account.password);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("Issued to: Quillbox Test Server"), std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("Issued by: Quillbox Test Server"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(refused.err.find(account.password.toStdString()), std::string::npos);
+    EXPECT_EQ(testsupport::ReadText(book), kBook);
+    const QRegularExpressionMatch digest =
+        QRegularExpression(QStringLiteral("--accept-certificate ([0-9A-F:]{95})"))
+            .match(QString::fromStdString(refused.err));
+    ASSERT_TRUE(digest.hasMatch()) << refused.err;
+
+    QString other = digest.captured(1);
+    other[0] = other[0] == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
+    const ToolRun wrongDigest = RunTool(
+        arguments + QStringList{QStringLiteral("--accept-certificate"), other}, account.password);
+    EXPECT_EQ(wrongDigest.exitCode, 2) << wrongDigest.out;
+    EXPECT_EQ(testsupport::ReadText(book), kBook);
+
+    const ToolRun trusted =
+        RunTool(arguments + QStringList{QStringLiteral("--accept-certificate"), digest.captured(1)},
+                account.password);
+    EXPECT_EQ(trusted.exitCode, 0) << trusted.err;
+    EXPECT_EQ(trusted.out,
+              "Synchronized with Certificate: 1 received, 1 sent, 0 deleted, 0 conflicts.\n");
 }
 
 }  // namespace
