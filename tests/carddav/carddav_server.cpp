@@ -195,6 +195,25 @@ QUrl FaultProxy::Through(const QUrl& url) const {
     return through;
 }
 
+TlsProxy::TlsProxy(const QUrl& target) {
+    const QString cert = QString::fromStdString(m_dir.File("cert.pem"));
+    const QString key = QString::fromStdString(m_dir.File("key.pem"));
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                   "/CN=Quillbox Test Server", "-keyout", key, "-out", cert});
+    openssl.waitForFinished(60000);
+    EXPECT_EQ(openssl.exitCode(), 0) << "openssl could not make a certificate";
+    m_pProxy =
+        std::make_unique<FaultProxy>(target, QStringList{QStringLiteral("--tls"), cert, key});
+}
+
+QUrl TlsProxy::Through(const QUrl& url) const {
+    QUrl through = m_pProxy->Through(url);
+    through.setScheme(QStringLiteral("https"));
+    return through;
+}
+
 void FaultProxy::Control(const char* path) {
     DavClient client(QString(), QString(), {}, nullptr);
     QUrl url(QStringLiteral("http://127.0.0.1"));

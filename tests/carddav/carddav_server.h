@@ -21,6 +21,7 @@
 #include "booksync/book_link.h"
 #include "carddav/dav_client.h"
 #include "carddav/sync_run.h"
+#include "support/temp_folder.h"
 
 namespace carddav::testing {
 
@@ -95,6 +96,20 @@ private:
 
     QProcess m_process;
     int m_nPort = 0;
+};
+
+// The fault proxy speaking HTTPS in front of the server, with a self-signed
+// certificate made for it (subject and issuer "Quillbox Test Server"): a
+// server whose certificate this machine does not trust.
+class TlsProxy {
+public:
+    explicit TlsProxy(const QUrl& target);
+    // `url` through the proxy, as https://.
+    QUrl Through(const QUrl& url) const;
+
+private:
+    testsupport::TempFolder m_dir;
+    std::unique_ptr<FaultProxy> m_pProxy;
 };
 
 // A book in memory, synced as the tool and the window do.

@@ -118,17 +118,9 @@ TEST(ToolSync, AnUntrustedCertificateIsShownAndTrustedOnlyWhenGiven) {
     QUILLBOX_REQUIRE_SERVER(account);
     TestAddressBook server(account, QStringLiteral("Certificate"));
     server.PutCard("john.vcf", CardText("john", "Roe", "John", "555-0101"));
+    TlsProxy tls(server.Url());
+    const QUrl url = tls.Through(server.Url());
     testsupport::TempFolder dir;
-    const QString cert = QString::fromStdString(dir.File("cert.pem"));
-    const QString key = QString::fromStdString(dir.File("key.pem"));
-    ASSERT_EQ(
-        QProcess::execute(QStringLiteral("openssl"),
-                          {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
-                           "/CN=Quillbox Test Server", "-keyout", key, "-out", cert}),
-        0);
-    FaultProxy tls(server.Url(), {QStringLiteral("--tls"), cert, key});
-    QUrl url = tls.Through(server.Url());
-    url.setScheme(QStringLiteral("https"));
     const std::string book = dir.File("book.qxd");
     testsupport::WriteText(book, kBook);
     const QStringList arguments = {QStringLiteral("--url"), url.toString(),

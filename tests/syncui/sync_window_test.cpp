@@ -1,6 +1,7 @@
 // File / Synchronize... in the whole program against the test server: the
 // account dialog and its search, the sync and its summary, undo and redo
-// of the sync as one step, the link saved with the book, a wrong password.
+// of the sync as one step, the link saved with the book, a wrong password,
+// a certificate not trusted.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -186,6 +187,52 @@ TEST_F(SyncWindowTest, ASyncCanBeCancelledAndKeepsWhatItDid) {
               "The synchronization with 127.0.0.1 stopped: The synchronization was cancelled.");
     EXPECT_TRUE(m_dialogs.Messages().empty()) << "a cancel needs no message box";
     EXPECT_TRUE(Frame()->findChild<QWidget*>("cancelSync")->isHidden());
+}
+
+// A certificate this machine does not trust: shown (to whom and by whom it
+// was issued), refused on "No" with nothing done and nothing remembered,
+// used on "Yes" and remembered for that server, so the next sync asks no
+// more.
+TEST_F(SyncWindowTest, AnUntrustedCertificateIsAskedAboutAndTheYesRemembered) {
+    QUILLBOX_REQUIRE_SERVER(account);
+    TestAddressBook server(account, QStringLiteral("Certificate"));
+    server.PutCard("jane.vcf", CardText("jane", "Doe", "Jane", "555-0100"));
+    carddav::testing::TlsProxy tls(server.Url());
+    const QUrl url = tls.Through(server.Url());
+    ASSERT_TRUE(Start());
+    auto fillIn = [&](QDialog& dialog) {
+        static_cast<CSyncAccountDlg&>(dialog).SetAccount(url.toString(), account.user,
+                                                         account.password);
+        return int(QDialog::Accepted);
+    };
+    const std::string hostPort = "127.0.0.1:" + std::to_string(url.port());
+
+    m_dialogs.QueueAnswer(platform::MessageAnswer::kNo);
+    ASSERT_TRUE(Synchronize(fillIn));
+    ASSERT_GE(m_dialogs.Messages().size(), 1u);
+    const QString question = m_dialogs.Messages().front().text;
+    EXPECT_NE(question.indexOf("Issued to: Quillbox Test Server"), -1) << question.toStdString();
+    EXPECT_NE(question.indexOf("Issued by: Quillbox Test Server"), -1) << question.toStdString();
+    EXPECT_NE(question.indexOf(QString::fromStdString(hostPort)), -1) << question.toStdString();
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_FALSE(m_app->Document()->Link());
+    EXPECT_TRUE(m_app->Sync()->TrustedCertificates().isEmpty());
+
+    m_dialogs.QueueAnswer(platform::MessageAnswer::kYes);
+    const std::size_t asked = m_dialogs.Messages().size();
+    ASSERT_TRUE(Synchronize(fillIn));
+    EXPECT_EQ(m_dialogs.Messages().size(), asked + 1) << m_dialogs.LastMessage().toStdString();
+    EXPECT_EQ(StatusText(),
+              "Synchronized with Certificate: 1 received, 0 sent, 0 deleted, 0 conflicts.");
+    EXPECT_EQ(Rows(), 1);
+    EXPECT_EQ(m_app->Sync()->TrustedCertificates().value(QString::fromStdString(hostPort)).size(),
+              1);
+
+    ASSERT_TRUE(Synchronize([](QDialog&) { return int(QDialog::Accepted); }));
+    EXPECT_EQ(m_dialogs.Messages().size(), asked + 1)
+        << "asked again: " << m_dialogs.LastMessage().toStdString();
+    EXPECT_EQ(StatusText(),
+              "Synchronized with Certificate: 0 received, 0 sent, 0 deleted, 0 conflicts.");
 }
 
 TEST_F(SyncWindowTest, TheLinkIsKeptBySaveAndOpenAndDroppedByNew) {
