@@ -38,6 +38,7 @@ using quillbox::tool::kExitUsage;
 using quillbox::tool::OpenBook;
 using quillbox::tool::OpenResult;
 using quillbox::tool::SaveBook;
+using quillbox::tool::TakeOptionValue;
 using quillbox::tool::UsageError;
 
 constexpr const char* kUsage =
@@ -155,14 +156,7 @@ bool ParseDelimitedOptions(const std::vector<std::string>& args, bool importing,
                            DelimitedOptions& options, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
+        auto value = [&](std::string& out) { return TakeOptionValue(args, i, out, error); };
         if (arg == "--comma") {
             options.comma = true;
         } else if (arg == "--tab") {

@@ -29,14 +29,7 @@ bool ParseOptions(const std::vector<std::string>& args, SyncOptions& options, st
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
+        auto value = [&](std::string& out) { return TakeOptionValue(args, i, out, error); };
         std::string certificate;
         if (arg == "--url") {
             if (!value(options.url)) {

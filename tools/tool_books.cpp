@@ -6,6 +6,16 @@
 
 namespace quillbox::tool {
 
+bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, std::string& out,
+                     std::string& error) {
+    if (i + 1 >= args.size()) {
+        error = args[i] + " needs a value";
+        return false;
+    }
+    out = args[++i];
+    return true;
+}
+
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "quillbox-tool: %s\n", message.c_str());
     std::fprintf(stderr, "Try 'quillbox-tool --help'.\n");

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "addressbook/extra_data.h"
 #include "addressbook/vector_address_list.h"
@@ -14,6 +15,11 @@ namespace quillbox::tool {
 constexpr int kExitOk = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitUsage = 2;
+
+// The value of the option args[i] (the next argument) into `out`, with i
+// moved onto it; false, with `error` set, when the option is the last.
+bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, std::string& out,
+                     std::string& error);
 
 // Prints "quillbox-tool: MESSAGE" and the hint to --help; kExitUsage.
 int UsageError(const std::string& message);

@@ -257,30 +257,39 @@ private:
 
 }  // namespace
 
-QByteArray PropfindCollectionBody() {
+namespace {
+
+struct PropName {
+    const char* ns;
+    const char* name;
+};
+
+// A PROPFIND asking for `props`.
+QByteArray PropfindBody(std::initializer_list<PropName> props) {
     Body body;
     body.Start(kDavNs, "propfind");
     body.Start(kDavNs, "prop");
-    body.Empty(kDavNs, "resourcetype");
-    body.Empty(kDavNs, "displayname");
-    body.Empty(kDavNs, "current-user-principal");
-    body.Empty(kCardDavNs, "addressbook-home-set");
-    body.Empty(kDavNs, "supported-report-set");
+    for (const PropName& prop : props) {
+        body.Empty(prop.ns, prop.name);
+    }
     body.End();
     body.End();
     return body.Finish();
 }
 
+}  // namespace
+
+QByteArray PropfindCollectionBody() {
+    return PropfindBody({{kDavNs, "resourcetype"},
+                         {kDavNs, "displayname"},
+                         {kDavNs, "current-user-principal"},
+                         {kCardDavNs, "addressbook-home-set"},
+                         {kDavNs, "supported-report-set"}});
+}
+
 QByteArray PropfindEtagsBody() {
-    Body body;
-    body.Start(kDavNs, "propfind");
-    body.Start(kDavNs, "prop");
-    body.Empty(kDavNs, "resourcetype");
-    body.Empty(kDavNs, "getetag");
-    body.Empty(kDavNs, "getcontenttype");
-    body.End();
-    body.End();
-    return body.Finish();
+    return PropfindBody(
+        {{kDavNs, "resourcetype"}, {kDavNs, "getetag"}, {kDavNs, "getcontenttype"}});
 }
 
 QByteArray SyncCollectionBody(const QString& token) {
