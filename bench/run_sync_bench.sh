@@ -122,11 +122,12 @@ curl -K "$curlrc" -X REPORT -H 'Depth: 1' -H 'Content-Type: application/xml' \
 fetched=$(grep -c 'BEGIN:VCARD' "$out/multiget-answer.xml")
 echo "floor: one REPORT of $(stat -c %s "$out/multiget-answer.xml") bytes, $fetched cards"
 
-echo "== down: $collection into an empty book"
-hyperfine --runs "$runs" --prepare "$out/empty.sh" --export-csv "$out/down.csv" \
-    -n "sync down" "'$tool' sync --url '$collection' --user '$user' '$out/down.qxd'" \
+hyperfine --runs "$runs" --export-csv "$out/floor.csv" \
     -n "curl multiget" "curl -K '$curlrc' -X REPORT -H 'Depth: 1' -H 'Content-Type: application/xml' --data-binary @'$out/multiget.xml' '$collection' -o /dev/null" ||
     exit 2
+echo "== down: $collection into an empty book"
+hyperfine --runs "$runs" --prepare "$out/empty.sh" --export-csv "$out/down.csv" \
+    -n "sync down" "'$tool' sync --url '$collection' --user '$user' '$out/down.qxd'" || exit 2
 received=$(grep -c '^contact(' "$out/down.qxd")
 echo "the book holds $received entries after the down sync"
 [ "$received" -eq "$n" ] || { echo "the book holds $received entries, not $n" >&2; exit 1; }
@@ -151,6 +152,7 @@ fi
     head -1 "$out/up.csv"
     tail -n +2 "$out/up.csv"
     tail -n +2 "$out/down.csv"
+    tail -n +2 "$out/floor.csv"
 } >"$times"
 min_of() { awk -F, -v name="$1" 'NR > 1 && $1 == name { print $7 }' "$times"; }
 {
