@@ -52,13 +52,16 @@ int main(int argc, char** argv) {
     long beats = 0;
     QTimer heartbeat;
     heartbeat.setInterval(5);
+    bool started = false;
     QObject::connect(&heartbeat, &QTimer::timeout, [&] {
         longestStall = std::max(longestStall, sinceBeat.restart());
         ++beats;
-    });
-    QObject::connect(app.Sync(), &syncui::CSyncController::syncFinished, [&] {
-        // One more beat after the end, so that the last stretch counts.
-        QTimer::singleShot(0, &application, &QCoreApplication::quit);
+        // The beat after the sync's end (its changes made) ends the run;
+        // exit() rather than quit(), which would first ask the main window
+        // to close.
+        if (started && !app.Sync()->IsSyncing()) {
+            QCoreApplication::exit(0);
+        }
     });
 
     const int rowsBefore = app.View()->Model().RowCount();
@@ -68,6 +71,7 @@ int main(int argc, char** argv) {
         sinceBeat.start();
         heartbeat.start();
         app.MainFrame()->Router().Execute(resources::kCmdFileSynchronize);
+        started = true;
         if (!app.Sync()->IsSyncing()) {
             std::fprintf(stderr, "no sync started: %s\n",
                          dialogs.LastMessage().toUtf8().constData());
