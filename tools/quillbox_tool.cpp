@@ -25,14 +25,21 @@
 #include "fileio/atomic_file.h"
 #include "json_lines.h"
 #include "resources/version.h"
+#include "sync_command.h"
+#include "tool_books.h"
 
 namespace {
 
 using quillbox::tool::ColumnMapping;
-
-constexpr int kExitOk = 0;
-constexpr int kExitRefused = 1;
-constexpr int kExitUsage = 2;
+using quillbox::tool::ExitFor;
+using quillbox::tool::kExitOk;
+using quillbox::tool::kExitRefused;
+using quillbox::tool::kExitUsage;
+using quillbox::tool::OpenBook;
+using quillbox::tool::OpenResult;
+using quillbox::tool::SaveBook;
+using quillbox::tool::TakeOptionValue;
+using quillbox::tool::UsageError;
 
 constexpr const char* kUsage =
     "Usage: quillbox-tool COMMAND ARGUMENTS\n"
@@ -58,6 +65,11 @@ constexpr const char* kUsage =
     "                       Import the cards of a vCard file (2.1, 3.0 or 4.0).\n"
     "  export --vcard [--vcard-version 3.0|4.0] BOOK OUT\n"
     "                       Export the entries of BOOK as vCards (3.0 unless asked).\n"
+    "  sync [--url URL] [--user USER] [--password-file FILE]\n"
+    "       [--accept-certificate SHA256] BOOK\n"
+    "                       Synchronize BOOK both ways with a CardDAV address book\n"
+    "                       (URL and USER may be left out once BOOK is linked).  The\n"
+    "                       password comes from QUILLBOX_PASSWORD or from FILE.\n"
     "\n"
     "SPEC maps fields to 1-based columns, e.g. LastName=1,FirstName=2,Email1=4;\n"
     "fields not named get 0.  Field names: LastName FirstName MiddleInitial Title\n"
@@ -65,52 +77,9 @@ constexpr const char* kUsage =
     "Manager Additional1 Additional2 HomePhone HomeExt WorkPhone WorkExt CellPhone\n"
     "CellExt Pager PagerCard PagerExt FaxPhone FaxExt Email1 Email2 Web1 Web2 Notes.\n"
     "\n"
-    "Exit status: 0 success; 1 book refused (syntax errors) or nothing imported;\n"
-    "2 usage error, or a file that cannot be read or written.\n";
-
-int UsageError(const std::string& message) {
-    std::fprintf(stderr, "quillbox-tool: %s\n", message.c_str());
-    std::fprintf(stderr, "Try 'quillbox-tool --help'.\n");
-    return kExitUsage;
-}
-
-enum class OpenResult { Opened, Refused, Unreadable };
-
-// Opens a book the way File Open does: read the clause file, turning its
-// contact clauses into entries, and show them only when it read without
-// error.  Every syntax error is printed with the file name and its line.
-OpenResult OpenBook(const std::string& path, clausedb::CExprDatabase& db,
-                    addressbook::VectorAddressList& list) {
-    addressbook::StagedEntries staged;
-    clausedb::ParseErrors errors;
-    if (!addressbook::ReadBook(db, path, staged, &errors)) {
-        if (!db.LastFileError().empty()) {
-            std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", path.c_str(),
-                         db.LastFileError().c_str());
-            return OpenResult::Unreadable;
-        }
-        for (const clausedb::SyntaxError& error : errors.Errors()) {
-            std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
-        }
-        return OpenResult::Refused;
-    }
-    addressbook::LoadEntries(staged, list);
-    return OpenResult::Opened;
-}
-
-int ExitFor(OpenResult result) {
-    return result == OpenResult::Refused ? kExitRefused : kExitUsage;
-}
-
-bool SaveBook(const addressbook::VectorAddressList& list, clausedb::CExprDatabase& db,
-              const std::string& path) {
-    if (!addressbook::SaveBook(list, db, path)) {
-        std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", path.c_str(),
-                     db.LastFileError().c_str());
-        return false;
-    }
-    return true;
-}
+    "Exit status: 0 success; 1 book refused (syntax errors), nothing imported, or the\n"
+    "server refused something; 2 usage error, a file that cannot be read or written,\n"
+    "or no connection to the server.\n";
 
 int RunCheck(const std::vector<std::string>& args) {
     if (args.size() != 1) {
@@ -162,11 +131,12 @@ int RunConvert(const std::vector<std::string>& args) {
     }
     clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
-    OpenResult result = OpenBook(args[0], db, list);
+    std::optional<addressbook::CExtraData> link;
+    OpenResult result = OpenBook(args[0], db, list, &link);
     if (result != OpenResult::Opened) {
         return ExitFor(result);
     }
-    return SaveBook(list, db, args[1]) ? kExitOk : kExitUsage;
+    return SaveBook(list, db, args[1], link ? &*link : nullptr) ? kExitOk : kExitUsage;
 }
 
 // Options shared by import and export.
@@ -186,14 +156,7 @@ bool ParseDelimitedOptions(const std::vector<std::string>& args, bool importing,
                            DelimitedOptions& options, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
+        auto value = [&](std::string& out) { return TakeOptionValue(args, i, out, error); };
         if (arg == "--comma") {
             options.comma = true;
         } else if (arg == "--tab") {
@@ -264,8 +227,9 @@ int RunImportVCard(const std::vector<std::string>& args) {
     const std::string& cardPath = positional[0];
     clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
+    std::optional<addressbook::CExtraData> link;  // the book's, kept
     if (!book.empty()) {
-        OpenResult result = OpenBook(book, db, list);
+        OpenResult result = OpenBook(book, db, list, &link);
         if (result != OpenResult::Opened) {
             return ExitFor(result);
         }
@@ -285,7 +249,7 @@ int RunImportVCard(const std::vector<std::string>& args) {
         return kExitRefused;
     }
     addressbook::LoadEntries(staged, list);
-    if (!SaveBook(list, db, positional[1])) {
+    if (!SaveBook(list, db, positional[1], link ? &*link : nullptr)) {
         return kExitUsage;
     }
     std::printf("%s\n", text.c_str());
@@ -347,8 +311,9 @@ int RunImport(const std::vector<std::string>& args) {
 
     clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
+    std::optional<addressbook::CExtraData> link;  // the book's, kept
     if (!options.book.empty()) {
-        OpenResult result = OpenBook(options.book, db, list);
+        OpenResult result = OpenBook(options.book, db, list, &link);
         if (result != OpenResult::Opened) {
             return ExitFor(result);
         }
@@ -400,7 +365,7 @@ int RunImport(const std::vector<std::string>& args) {
         return kExitRefused;
     }
     addressbook::LoadEntries(staged, list);
-    if (!SaveBook(list, db, outPath)) {
+    if (!SaveBook(list, db, outPath, link ? &*link : nullptr)) {
         return kExitUsage;
     }
     std::printf("%s\n", report.c_str());
@@ -484,6 +449,9 @@ int main(int argc, char** argv) {
     }
     if (command == "export") {
         return RunExport(args);
+    }
+    if (command == "sync") {
+        return quillbox::tool::RunSync(args);
     }
     return UsageError("unknown command '" + command + "'");
 }

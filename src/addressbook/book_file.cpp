@@ -40,16 +40,18 @@ void GetFieldTexts(CExprTerm clause, std::array<std::string_view, kFieldCount>& 
 
 namespace {
 
+// The argument after the functor, or no term.
+CExprTerm FirstArgument(CExprTerm clause) {
+    const CExprTerm functor = clause.First();
+    return functor ? functor.Next() : functor;
+}
+
 // The arguments of `clause` that GetFieldTexts does not take (see
 // extra_data.h), in their order.
 CExtraData ExtraArguments(CExprTerm clause) {
     CExtraDataBuilder extra;
     std::uint32_t seen = 0;  // bit i: the first pair of field i was met
-    CExprTerm argument = clause.First();
-    if (argument) {
-        argument = argument.Next();  // past the functor
-    }
-    for (; argument; argument = argument.Next()) {
+    for (CExprTerm argument = FirstArgument(clause); argument; argument = argument.Next()) {
         // The pairs that FindAttributePair accepts.
         const CExprTerm mark =
             argument.Kind() == clausedb::ExprList ? argument.First() : CExprTerm();
@@ -89,12 +91,25 @@ bool InsertEntryFromClause(CExprTerm clause, IAddressList& list) {
 
 namespace {
 
-// Stages the entry of every `contact` clause and drops every clause.
+// Every argument of `clause` after its functor.
+CExtraData ArgumentsOf(CExprTerm clause) {
+    CExtraDataBuilder arguments;
+    for (CExprTerm argument = FirstArgument(clause); argument; argument = argument.Next()) {
+        arguments.AddTerm(argument);
+    }
+    return arguments.Build();
+}
+
+// Stages the entry of every `contact` clause and the arguments of the first
+// `carddav` clause, and drops every clause.
 clausedb::ClauseConsumer StageContacts(StagedEntries& staged) {
     return [&staged](CExprTerm clause) {
         ++staged.announcedRows;
-        if (clause.GetFunctor() == kContactFunctor) {
+        const std::string_view functor = clause.GetFunctor();
+        if (functor == kContactFunctor) {
             staged.entries.push_back(EntryFromClause(clause));
+        } else if (functor == kLinkFunctor && !staged.link) {
+            staged.link = ArgumentsOf(clause);
         }
         return false;
     };
@@ -143,11 +158,19 @@ int LoadEntries(StagedEntries& staged, IAddressList& list) {
     return appended;
 }
 
-bool SaveBook(const IAddressList& list, CExprDatabase& db, const std::string& path) {
+bool SaveBook(const IAddressList& list, CExprDatabase& db, const std::string& path,
+              const CExtraData* link) {
     db.RemoveAllClauses();
     const int rows = list.RowCount();
     int row = 0;
+    bool linkWritten = link == nullptr;
     const bool ok = db.WriteFile(path, [&]() {
+        if (!linkWritten) {
+            linkWritten = true;
+            CExprTerm clause = db.NewClause(kLinkFunctor);
+            link->AppendTo(clause);
+            return clause;
+        }
         if (row >= rows) {
             return CExprTerm();
         }

@@ -18,6 +18,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,13 @@
 namespace addressbook {
 
 inline constexpr std::string_view kContactFunctor = "contact";
+// The clause that links a book to a server address book and holds the state
+// of its last sync (sync/book_link.h reads and writes its arguments):
+//     carddav('Url' = "https://...", 'User' = "...", 'SyncToken' = "...", ...).
+// A book keeps its first one across open and save, written before the
+// contacts; a reader that knows only `contact` skips it.  Clauses of any
+// other functor are still dropped.
+inline constexpr std::string_view kLinkFunctor = "carddav";
 
 // The 32 attribute names in field order, for adding and reading attributes
 // of many clauses quickly (one object for the program: use it from one
@@ -66,10 +74,13 @@ struct StagedEntries {
     // The row count announced to the list before the bulk append: the number
     // of clauses read (or lines imported).
     int announcedRows = 0;
+    // The arguments of the book's `carddav` clause, when it has one.
+    std::optional<CExtraData> link;
 
     void Clear() {
         entries.clear();
         announcedRows = 0;
+        link.reset();
     }
 };
 
@@ -96,8 +107,10 @@ int LoadEntries(StagedEntries& staged, IAddressList& list);
 // Saving; the window's document calls this from OnSaveDocument.  Empties
 // `db`, then builds each row's `contact` clause, writes it and gives it back
 // to the store at once, top row first; the file is replaced only once
-// complete.  On failure the old file stays as it was and db.LastFileError()
-// and db.LastFileErrno() say why.  `db` is empty afterwards either way.
-bool SaveBook(const IAddressList& list, clausedb::CExprDatabase& db, const std::string& path);
+// complete.  With `link`, a `carddav` clause of those arguments comes first.
+// On failure the old file stays as it was and db.LastFileError() and
+// db.LastFileErrno() say why.  `db` is empty afterwards either way.
+bool SaveBook(const IAddressList& list, clausedb::CExprDatabase& db, const std::string& path,
+              const CExtraData* link = nullptr);
 
 }  // namespace addressbook

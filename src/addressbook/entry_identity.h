@@ -41,6 +41,10 @@ bool IsIdentityAttribute(std::string_view name);
 // The entry for the editor's Copy: fields and extra data, identity left out.
 CAddressEntry CopyWithoutIdentity(const CAddressEntry& entry);
 
+// "urn:uuid:" and the name-based UUID (version 5, in the program's own
+// namespace) of `name`: the same name always gives the same UID.
+std::string NameBasedUuid(std::string_view name);
+
 // "urn:uuid:" and the name-based UUID of the entry's 32 fields and
 // `occurrence` (0 for the first of identical entries).
 std::string DerivedUid(const CAddressEntry& entry, int occurrence);

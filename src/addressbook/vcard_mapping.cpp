@@ -1027,6 +1027,29 @@ bool SameProperty(const Property& property, const Property& other) {
     return Canonical(property) == Canonical(other);
 }
 
+std::string CanonicalPropertyText(const Property& property) {
+    const CanonicalProperty canonical = Canonical(property);
+    // Each part with its length in front, so that no text can pass for a
+    // separator.
+    std::string text;
+    auto append = [&text](std::string_view part) {
+        text += std::to_string(part.size());
+        text += ':';
+        text += part;
+    };
+    append(canonical.group);
+    append(canonical.name);
+    text += 'P' + std::to_string(canonical.params.size());
+    for (const std::string& param : canonical.params) {
+        append(param);
+    }
+    text += 'C' + std::to_string(canonical.components.size());
+    for (const std::string& component : canonical.components) {
+        append(component);
+    }
+    return text;
+}
+
 CAddressEntry EntryFromCard(const Card& card, KeptTally& kept) {
     const Version version = VersionOf(card.version);
     const std::vector<Property>& properties = card.properties;

@@ -113,5 +113,8 @@ std::optional<std::string> DescribeForm(std::string_view form, const CAddressEnt
 // ADR and ORG each; the several values of a component read as one text with
 // commas; empty components at the end left out; line breaks alike).
 bool SameProperty(const Property& property, const Property& other);
+// A text that two properties have in common exactly when SameProperty says
+// they are the same, for hashing a card's content.
+std::string CanonicalPropertyText(const Property& property);
 
 }  // namespace addressbook::vcard

@@ -44,6 +44,7 @@ bool CQX32Doc::OnNewDocument() {
     }
     m_database.RemoveAllClauses();
     m_staged.Clear();
+    m_link.reset();
     return true;
 }
 
@@ -71,6 +72,9 @@ bool CQX32Doc::OnOpenDocument(const QString& path) {
         platform::ShowStatusText(resources::kStrIdleMessage);
         return false;
     }
+    // The link stays with the document; the entries go to the view.
+    m_link = std::move(m_staged.link);
+    m_staged.link.reset();
     StoreBookInUse(path);
     return true;
 }
@@ -85,7 +89,8 @@ bool CQX32Doc::OnSaveDocument(const QString& path) {
         addressbook::VectorAddressList noRows;
         const addressbook::IAddressList& rows =
             m_pList != nullptr ? *m_pList : static_cast<const addressbook::IAddressList&>(noRows);
-        ok = addressbook::SaveBook(rows, m_database, QFile::encodeName(path).toStdString());
+        ok = addressbook::SaveBook(rows, m_database, QFile::encodeName(path).toStdString(),
+                                   m_link ? &*m_link : nullptr);
     }
     if (!ok) {
         // The system's reason; the message around it names the book.

@@ -11,6 +11,7 @@
 #include "addressbook/book_file.h"
 
 #include <QString>
+#include <optional>
 
 #include "clausedb/expr_database.h"
 #include "platform/command_router.h"
@@ -44,6 +45,13 @@ public:
     // takes them; empty after New.
     addressbook::StagedEntries& Staged() { return m_staged; }
 
+    // The arguments of the book's `carddav` clause (its link to a server
+    // address book, booksync/book_link.h): read by Open, written by Save,
+    // none after New.  Changing it does not set the modified flag; the sync
+    // that changes it does, through its undo step.
+    const std::optional<addressbook::CExtraData>& Link() const { return m_link; }
+    void SetLink(std::optional<addressbook::CExtraData> link) { m_link = std::move(link); }
+
     // The document's commands (import and export are added by their
     // handlers); registered at the document level.
     platform::CommandTarget& Commands() { return m_commands; }
@@ -76,6 +84,7 @@ private:
     platform::IProfile& m_profile;
     clausedb::CExprDatabase m_database;
     addressbook::StagedEntries m_staged;
+    std::optional<addressbook::CExtraData> m_link;
     addressbook::IAddressList* m_pList = nullptr;
     platform::CommandTarget m_commands;
 };

@@ -87,6 +87,10 @@ MessageAnswer AskReloadSaveAnywayCancel(QMessageBox& box) {
 
 }  // namespace
 
+int IDialogs::RunDialog(QDialog& dialog) {
+    return dialog.exec();
+}
+
 MessageAnswer DismissedAnswer(MessageButtons buttons) {
     switch (buttons) {
         case MessageButtons::kOk:

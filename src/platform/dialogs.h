@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 namespace platform {
@@ -50,6 +51,9 @@ public:
                                                    const FileDialogRequest& request) = 0;
     virtual std::optional<QString> GetSaveFileName(QWidget* parent,
                                                    const FileDialogRequest& request) = 0;
+    // Runs a dialog of the program modally: QDialog::Accepted or Rejected.
+    // The real dialogs run it (exec); TestDialogs hands it to a script.
+    virtual int RunDialog(QDialog& dialog);
 };
 
 // The real dialogs (QMessageBox, QFileDialog).

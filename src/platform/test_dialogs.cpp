@@ -1,5 +1,7 @@
 #include "platform/test_dialogs.h"
 
+#include <QDialog>
+
 namespace platform {
 
 QString TestDialogs::LastMessage() const {
@@ -11,6 +13,8 @@ void TestDialogs::Clear() {
     m_fileNames.clear();
     m_messages.clear();
     m_fileQuestions.clear();
+    m_dialogScripts.clear();
+    m_dialogsRun.clear();
 }
 
 MessageAnswer TestDialogs::ShowMessage(QWidget*, const MessageRequest& request) {
@@ -42,6 +46,16 @@ std::optional<QString> TestDialogs::GetOpenFileName(QWidget*, const FileDialogRe
 
 std::optional<QString> TestDialogs::GetSaveFileName(QWidget*, const FileDialogRequest& request) {
     return NextFileName(true, request);
+}
+
+int TestDialogs::RunDialog(QDialog& dialog) {
+    m_dialogsRun.push_back(dialog.objectName());
+    if (m_dialogScripts.empty()) {
+        return QDialog::Rejected;
+    }
+    DialogScript script = std::move(m_dialogScripts.front());
+    m_dialogScripts.pop_front();
+    return script(dialog);
 }
 
 }  // namespace platform

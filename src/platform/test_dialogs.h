@@ -8,6 +8,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "platform/dialogs.h"
@@ -21,7 +22,15 @@ public:
         FileDialogRequest request;
     };
 
+    // Runs a dialog instead of a user: fills its boxes, presses its
+    // buttons, returns QDialog::Accepted or Rejected.
+    using DialogScript = std::function<int(QDialog& dialog)>;
+
     void QueueAnswer(MessageAnswer answer) { m_answers.push_back(answer); }
+    // The script for the next dialog; without one a dialog is rejected.
+    void QueueDialog(DialogScript script) { m_dialogScripts.push_back(std::move(script)); }
+    // The object names of the dialogs run so far.
+    const std::vector<QString>& DialogsRun() const { return m_dialogsRun; }
     void QueueFileName(const QString& name) { m_fileNames.push_back(name); }
     void QueueFileCancel() { m_fileNames.push_back(std::nullopt); }
 
@@ -37,6 +46,7 @@ public:
                                            const FileDialogRequest& request) override;
     std::optional<QString> GetSaveFileName(QWidget* parent,
                                            const FileDialogRequest& request) override;
+    int RunDialog(QDialog& dialog) override;
 
 private:
     std::optional<QString> NextFileName(bool save, const FileDialogRequest& request);
@@ -45,6 +55,8 @@ private:
     std::deque<std::optional<QString>> m_fileNames;
     std::vector<MessageRequest> m_messages;
     std::vector<FileQuestion> m_fileQuestions;
+    std::deque<DialogScript> m_dialogScripts;
+    std::vector<QString> m_dialogsRun;
 };
 
 }  // namespace platform

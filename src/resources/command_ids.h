@@ -72,6 +72,9 @@ inline constexpr int kCmdHelpTopics = 57666;
 inline constexpr int kCmdAppAbout = 57664;
 inline constexpr int kCmdAppExit = 57665;
 
+// ---- Synchronization with a CardDAV address book (32950 onward) ----
+inline constexpr int kCmdFileSynchronize = 32950;  // File / Synchronize...
+
 // ---- Tray menu ----
 inline constexpr int kCmdTrayShow = 32819;
 inline constexpr int kCmdTrayExit = 32820;
@@ -127,6 +130,7 @@ inline constexpr int kAllCommands[] = {
     kCmdAppExit,
     kCmdTrayShow,
     kCmdTrayExit,
+    kCmdFileSynchronize,
 };
 
 // ---- Messages and system commands ----

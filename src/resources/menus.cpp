@@ -45,6 +45,7 @@ constexpr MenuItem kFileItems[] = {
     Sep(),
     Popup("&Import", kImportItems),
     Popup("&Export", kExportItems),
+    Cmd("S&ynchronize...", kCmdFileSynchronize),
     Sep(),
     Cmd("Recent File", kCmdFileMruFirst, kMenuGrayed),
     Sep(),

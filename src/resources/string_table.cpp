@@ -120,6 +120,8 @@ constexpr StringEntry kStrings[] = {
      "Find addresses that describe the same person and merge them\nFind Duplicates"},
     {kCmdFileImportVCard, "Import the contacts of a vCard file\nImport vCard"},
     {kCmdFileExportVCard, "Export the addresses to a vCard file\nExport vCard"},
+    {kCmdFileSynchronize,
+     "Exchange the changes with the book's CardDAV address book on a server\nSynchronize"},
     {kStrAppTitle, "Quillbox"},
     {kStrIdleMessage, "For Help, press F1"},
     {kCmdFileNew, "Create a new address book\nNew"},

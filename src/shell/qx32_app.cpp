@@ -37,6 +37,7 @@
 #include "shell/link_static.h"
 #include "shell/main_frame.h"
 #include "shell/shell_dialogs.h"
+#include "syncui/sync_controller.h"
 
 namespace shell {
 
@@ -147,6 +148,7 @@ CQX32App::~CQX32App() {
     if (m_pDoc) {
         m_pDoc->SetAddressList(nullptr);
     }
+    m_pSync.reset();
     m_pEntries.reset();
     m_pDocManager.reset();
     m_pFrame.reset();
@@ -325,6 +327,11 @@ bool CQX32App::CreateWindowAndDocument() {
         connect(&m_pEntries->FindDialog(), &entries::CFindDlg::searchFieldChanged, toolBar,
                 showField);
     }
+    // File / Synchronize...: a document command; progress in the status bar.
+    m_pSync = std::make_unique<syncui::CSyncController>(*m_pDoc, m_pEntries->Undo(), *m_pProfile,
+                                                        m_pFrame.get(), m_pFrame->StatusBarWidget(),
+                                                        m_pFrame->Pane(0));
+    m_pSync->RegisterDocumentCommands(m_pDoc->Commands());
     m_pDoc->Attach(router);
     m_pDocManager = std::make_unique<platform::CDocManager>(*m_pDoc, m_pRecentFiles.get());
     m_pDocManager->SetDialogParent(m_pFrame.get());

@@ -42,6 +42,9 @@ class CEntriesController;
 namespace print {
 class CPrintCommands;
 }
+namespace syncui {
+class CSyncController;
+}
 
 namespace shell {
 
@@ -99,6 +102,7 @@ public:
     document::CQX32Doc* Document() const { return m_pDoc.get(); }
     addresslist::CQX32View* View() const { return m_pView; }
     entries::CEntriesController* Entries() const { return m_pEntries.get(); }
+    syncui::CSyncController* Sync() const { return m_pSync.get(); }
     platform::CDocManager* DocManager() const { return m_pDocManager.get(); }
     platform::RecentFileList* RecentFiles() const { return m_pRecentFiles.get(); }
 
@@ -141,6 +145,7 @@ private:
     addresslist::CQX32View* m_pView = nullptr;  // owned by the frame
     std::unique_ptr<print::CPrintCommands> m_pPrint;
     std::unique_ptr<entries::CEntriesController> m_pEntries;
+    std::unique_ptr<syncui::CSyncController> m_pSync;
     std::unique_ptr<platform::CDocManager> m_pDocManager;
     platform::CommandTarget m_commands;
     preferences::SheetRunner m_runPreferences;

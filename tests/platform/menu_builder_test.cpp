@@ -52,8 +52,8 @@ TEST(MenuBuilder, MainMenuItemsHaveTheirTextsKeysAndCommands) {
     const Case cases[] = {
         {"&File", 0, "&New\tCtrl+N", resources::kCmdFileNew, QKeySequence("Ctrl+N")},
         {"&File", 2, "&Save\tCtrl+S", resources::kCmdFileSave, QKeySequence("Ctrl+S")},
-        {"&File", 11, "Recent File", resources::kCmdFileMruFirst, QKeySequence()},
-        {"&File", 13, "E&xit", resources::kCmdAppExit, QKeySequence()},
+        {"&File", 12, "Recent File", resources::kCmdFileMruFirst, QKeySequence()},
+        {"&File", 14, "E&xit", resources::kCmdAppExit, QKeySequence()},
         {"&File/&Import", 1, "&Tab Delimited", resources::kCmdFileImportTdf, QKeySequence()},
         {"&File/&Export", 0, "&Comma Delimited", resources::kCmdFileExportCsv, QKeySequence()},
         {"&File/&Import", 2, "&vCard...", resources::kCmdFileImportVCard, QKeySequence()},

@@ -143,23 +143,23 @@ TEST(RecentFileList, FileMenuShowsTheList) {
         platform::BuildMenuBar(resources::LoadMenu(resources::kMenuMain), router, &window);
 
     QStringList texts = FileMenuTexts(bar);
-    EXPECT_EQ(texts.mid(10, 4), QStringList({"-", "Recent File (grey)", "-", "E&xit"}));
+    EXPECT_EQ(texts.mid(11, 4), QStringList({"-", "Recent File (grey)", "-", "E&xit"}));
 
     list.Add("/b/one.qxd");
     list.Add("/b/two.qxd");
     list.Add("/b/three.qxd");
     texts = FileMenuTexts(bar);
-    EXPECT_EQ(texts.mid(10, 6), QStringList({"-", "&1 /b/three.qxd", "&2 /b/two.qxd",
+    EXPECT_EQ(texts.mid(11, 6), QStringList({"-", "&1 /b/three.qxd", "&2 /b/two.qxd",
                                              "&3 /b/one.qxd", "-", "E&xit"}));
 
     list.Remove(2);
     list.Remove(0);
     texts = FileMenuTexts(bar);
-    EXPECT_EQ(texts.mid(10, 4), QStringList({"-", "&1 /b/two.qxd", "-", "E&xit"}));
+    EXPECT_EQ(texts.mid(11, 4), QStringList({"-", "&1 /b/two.qxd", "-", "E&xit"}));
 
     list.Remove(0);
     texts = FileMenuTexts(bar);
-    EXPECT_EQ(texts.mid(10, 4), QStringList({"-", "Recent File (grey)", "-", "E&xit"}));
+    EXPECT_EQ(texts.mid(11, 4), QStringList({"-", "Recent File (grey)", "-", "E&xit"}));
 }
 
 }  // namespace

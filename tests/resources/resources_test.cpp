@@ -146,7 +146,7 @@ TEST(Menus, TablesHoldTheQuotedStructure) {
     auto main = resources::LoadMenu(resources::kMenuMain);
     ASSERT_EQ(main.size(), 5u);
     EXPECT_EQ(main[2].text, "&Address");
-    EXPECT_EQ(main[0].items.size(), 14u);  // File, separators included
+    EXPECT_EQ(main[0].items.size(), 15u);  // File, separators included
 
     const resources::MenuItem* recent =
         resources::FindMenuCommand(resources::kMenuMain, resources::kCmdFileMruFirst);

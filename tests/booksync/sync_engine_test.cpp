@@ -1,0 +1,385 @@
+// The sync engine against in-memory sides: each rule of the plan, failures
+// half-way, and random edits on both sides with the properties a sync must
+// keep whatever happens.
+#include "booksync/sync_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "memory_sides.h"
+
+namespace booksync::testing {
+namespace {
+
+struct Pair {
+    MemoryLocal local;
+    MemoryRemote remote;
+    std::string token;
+
+    SyncReport Sync() {
+        SyncEngine engine(local, remote);
+        SyncReport report = engine.Run(token);
+        token = engine.TokenToKeep();
+        return report;
+    }
+    // uid -> content as the server holds it.
+    std::map<std::string, std::string> ServerItems() const {
+        std::map<std::string, std::string> items;
+        for (const auto& [href, card] : remote.cards) {
+            items[UidOf(card.text)] = ContentOf(card.text);
+        }
+        return items;
+    }
+    void EditThere(const std::string& uid, const std::string& content) {
+        remote.Put(remote.HrefOfUid(uid), ItemText(uid, content));
+    }
+    void DeleteThere(const std::string& uid) { remote.cards.erase(remote.HrefOfUid(uid)); }
+};
+
+// Both sides holding a, b and c, synced once.
+void StartSynced(Pair& pair) {
+    pair.local.items = {{"a", "A1"}, {"b", "B1"}};
+    pair.remote.Put("/book/c.vcf", ItemText("c", "C1"));
+    const SyncReport first = pair.Sync();
+    ASSERT_TRUE(first.complete);
+    ASSERT_EQ(first.counts.sent, 2);
+    ASSERT_EQ(first.counts.received, 1);
+    ASSERT_EQ(pair.ServerItems(), pair.local.items);
+}
+
+TEST(SyncEngine, FirstSyncJoinsBothSidesAndASecondChangesNothing) {
+    Pair pair;
+    StartSynced(pair);
+    EXPECT_EQ(pair.local.status.size(), 3u);
+    pair.remote.hrefsFetched.clear();
+    const SyncReport again = pair.Sync();
+    EXPECT_TRUE(again.complete);
+    EXPECT_EQ(again.counts.sent + again.counts.received + again.counts.deleted, 0);
+    EXPECT_EQ(again.counts.unchanged, 3);
+    EXPECT_TRUE(pair.remote.hrefsFetched.empty()) << "unchanged cards are not fetched again";
+}
+
+struct Case {
+    const char* name;
+    std::function<void(Pair&)> edit;
+    std::map<std::string, std::string> expected;  // on both sides afterwards
+    SyncCounts counts;
+};
+
+TEST(SyncEngine, EachRuleOfThePlan) {
+    const Case cases[] = {
+        {"edit here",
+         [](Pair& p) { p.local.items["a"] = "A2"; },
+         {{"a", "A2"}, {"b", "B1"}, {"c", "C1"}},
+         {0, 1, 0, 0, 0, 2}},
+        {"edit there",
+         [](Pair& p) { p.EditThere("c", "C2"); },
+         {{"a", "A1"}, {"b", "B1"}, {"c", "C2"}},
+         {1, 0, 0, 0, 0, 2}},
+        {"delete here",
+         [](Pair& p) { p.local.items.erase("a"); },
+         {{"b", "B1"}, {"c", "C1"}},
+         {0, 0, 1, 0, 0, 2}},
+        {"delete there",
+         [](Pair& p) { p.DeleteThere("c"); },
+         {{"a", "A1"}, {"b", "B1"}},
+         {0, 0, 1, 0, 0, 2}},
+        {"new on both sides",
+         [](Pair& p) {
+             p.local.items["d"] = "D1";
+             p.remote.Put("/book/e.vcf", ItemText("e", "E1"));
+         },
+         {{"a", "A1"}, {"b", "B1"}, {"c", "C1"}, {"d", "D1"}, {"e", "E1"}},
+         {1, 1, 0, 0, 0, 3}},
+        {"the same edit on both sides",
+         [](Pair& p) {
+             p.local.items["b"] = "B2";
+             p.EditThere("b", "B2");
+         },
+         {{"a", "A1"}, {"b", "B2"}, {"c", "C1"}},
+         {0, 0, 0, 0, 0, 3}},
+        {"deleted here, changed there: it comes back",
+         [](Pair& p) {
+             p.local.items.erase("c");
+             p.EditThere("c", "C2");
+         },
+         {{"a", "A1"}, {"b", "B1"}, {"c", "C2"}},
+         {1, 0, 0, 0, 0, 2}},
+        {"changed here, deleted there: it goes up again",
+         [](Pair& p) {
+             p.local.items["a"] = "A2";
+             p.DeleteThere("a");
+         },
+         {{"a", "A2"}, {"b", "B1"}, {"c", "C1"}},
+         {0, 1, 0, 0, 0, 2}},
+        {"deleted on both sides",
+         [](Pair& p) {
+             p.local.items.erase("b");
+             p.DeleteThere("b");
+         },
+         {{"a", "A1"}, {"c", "C1"}},
+         {0, 0, 0, 0, 0, 2}},
+        {"changed on both sides: both kept",
+         [](Pair& p) {
+             p.local.items["a"] = "A-here";
+             p.EditThere("a", "A-there");
+         },
+         {{"a", "A-there"},
+          {"b", "B1"},
+          {"c", "C1"},
+          {SyncEngine::ConflictCopyUid("a", "A-here"), "A-here" + kCopyMark}},
+         {0, 0, 0, 1, 0, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Pair pair;
+        StartSynced(pair);
+        c.edit(pair);
+        const SyncReport report = pair.Sync();
+        EXPECT_TRUE(report.complete) << report.failure.message;
+        EXPECT_TRUE(report.problems.empty());
+        EXPECT_EQ(pair.local.items, c.expected);
+        EXPECT_EQ(pair.ServerItems(), c.expected);
+        EXPECT_EQ(report.counts.received, c.counts.received);
+        EXPECT_EQ(report.counts.sent, c.counts.sent);
+        EXPECT_EQ(report.counts.deleted, c.counts.deleted);
+        EXPECT_EQ(report.counts.conflicts, c.counts.conflicts);
+        EXPECT_EQ(report.counts.unchanged, c.counts.unchanged);
+        // The status now describes both sides: a further sync does nothing.
+        const SyncReport again = pair.Sync();
+        EXPECT_EQ(again.counts.received + again.counts.sent + again.counts.deleted +
+                      again.counts.conflicts,
+                  0);
+    }
+}
+
+TEST(SyncEngine, ANewEtagWithoutNewContentIsNoChange) {
+    Pair pair;
+    StartSynced(pair);
+    pair.EditThere("c", "C1");  // same content, new ETag
+    pair.remote.hrefsFetched.clear();
+    const SyncReport report = pair.Sync();
+    EXPECT_EQ(report.counts.received, 0);
+    EXPECT_EQ(pair.remote.hrefsFetched.size(), 1u);
+    EXPECT_EQ(pair.local.status.at("c").etag, pair.remote.cards.at("/book/c.vcf").etag);
+    pair.remote.hrefsFetched.clear();
+    pair.Sync();
+    EXPECT_TRUE(pair.remote.hrefsFetched.empty());
+}
+
+TEST(SyncEngine, AnEmptiedSideIsNotCopiedOverTheOther) {
+    for (const bool emptyHere : {true, false}) {
+        SCOPED_TRACE(emptyHere ? "book emptied" : "server emptied");
+        Pair pair;
+        StartSynced(pair);
+        const auto before = pair.local.items;
+        if (emptyHere) {
+            pair.local.items.clear();
+        } else {
+            pair.remote.cards.clear();
+        }
+        const SyncReport report = pair.Sync();
+        EXPECT_FALSE(report.complete);
+        EXPECT_EQ(report.failure.kind, FailureKind::kMassDeletion);
+        EXPECT_TRUE(report.failure.IsRefusal());
+        EXPECT_EQ(emptyHere ? pair.ServerItems() : pair.local.items, before);
+    }
+}
+
+TEST(SyncEngine, AConnectionLostHalfWayLosesAndDoublesNothing) {
+    for (const bool afterDoing : {false, true}) {
+        for (int cut = 0; cut < 8; ++cut) {
+            SCOPED_TRACE(::testing::Message() << "cut after " << cut << " requests, "
+                                              << (afterDoing ? "done" : "not done"));
+            Pair pair;
+            StartSynced(pair);
+            pair.local.items["a"] = "A2";
+            pair.local.items["d"] = "D1";
+            pair.local.items["f"] = "F1";
+            pair.local.items.erase("b");
+            pair.EditThere("c", "C2");
+            pair.remote.Put("/book/e.vcf", ItemText("e", "E1"));
+            pair.remote.failAfter = cut;
+            pair.remote.failAfterDoing = afterDoing;
+            pair.Sync();
+            pair.remote.failAfter = -1;
+            const SyncReport second = pair.Sync();
+            EXPECT_TRUE(second.complete);
+            const std::map<std::string, std::string> expected = {
+                {"a", "A2"}, {"c", "C2"}, {"d", "D1"}, {"e", "E1"}, {"f", "F1"}};
+            EXPECT_EQ(pair.local.items, expected);
+            EXPECT_EQ(pair.ServerItems(), expected);
+            EXPECT_EQ(pair.remote.cards.size(), expected.size());
+        }
+    }
+}
+
+TEST(SyncEngine, AConflictMetAgainAfterACutMakesNoSecondCopy) {
+    Pair pair;
+    StartSynced(pair);
+    pair.local.items["a"] = "A-here";
+    pair.EditThere("a", "A-there");
+    const MemoryLocal saved = pair.local;
+    // The copy goes up, then the book is lost (the program was killed
+    // before the book was saved).
+    pair.Sync();
+    pair.local = saved;
+    const SyncReport report = pair.Sync();
+    EXPECT_TRUE(report.complete);
+    const std::map<std::string, std::string> expected = {
+        {"a", "A-there"},
+        {"b", "B1"},
+        {"c", "C1"},
+        {SyncEngine::ConflictCopyUid("a", "A-here"), "A-here" + kCopyMark}};
+    EXPECT_EQ(pair.local.items, expected);
+    EXPECT_EQ(pair.ServerItems(), expected);
+}
+
+TEST(SyncEngine, AnUnreadableCardIsLeftAloneOnBothSides) {
+    Pair pair;
+    StartSynced(pair);
+    pair.remote.Put("/book/c.vcf", "garbage");
+    const SyncReport report = pair.Sync();
+    EXPECT_TRUE(report.complete);
+    ASSERT_EQ(report.problems.size(), 1u);
+    EXPECT_NE(report.problems[0].find("/book/c.vcf"), std::string::npos);
+    EXPECT_EQ(pair.local.items.count("c"), 1u);
+    EXPECT_EQ(pair.remote.cards.at("/book/c.vcf").text, "garbage");
+}
+
+TEST(SyncEngine, TwoServerCardsOfOneUidAreNotBothTaken) {
+    Pair pair;
+    pair.remote.Put("/book/x1.vcf", ItemText("x", "X1"));
+    pair.remote.Put("/book/x2.vcf", ItemText("x", "X2"));
+    const SyncReport report = pair.Sync();
+    EXPECT_EQ(pair.local.items.size(), 1u);
+    EXPECT_EQ(report.problems.size(), 1u);
+}
+
+TEST(SyncEngine, ANewCardWhoseHrefIsTakenGoesElsewhere) {
+    Pair pair;
+    pair.local.items["a"] = "A1";
+    // The card at a.vcf is of another identity, so the new "a" cannot go to
+    // the href its UID gives.
+    pair.remote.cards["/book/a.vcf"] = MemoryRemote::Card{ItemText("other", "O"), "\"x\""};
+    const SyncReport report = pair.Sync();
+    EXPECT_TRUE(report.complete);
+    EXPECT_EQ(pair.remote.cards.at("/book/a-1.vcf").text, ItemText("a", "A1"));
+    EXPECT_EQ(pair.local.items.at("other"), "O");
+}
+
+// Random edits on both sides between syncs, some syncs cut off: after each
+// sync that runs to its end, both sides hold the same items and nothing is
+// doubled; and where no sync was cut off since the last complete one, the
+// last content written on each side to an item not deleted since is still
+// there (itself, or as a conflict copy).
+TEST(SyncEngine, RandomEditsOnBothSidesKeepEverything) {
+    std::mt19937 random(20240301);
+    for (int round = 0; round < 80; ++round) {
+        SCOPED_TRACE(::testing::Message() << "round " << round);
+        Pair pair;
+        int counter = 0;
+        auto fresh = [&] { return "v" + std::to_string(++counter); };
+        for (int i = 0; i < 4; ++i) {
+            pair.local.items["l" + std::to_string(i)] = fresh();
+            pair.remote.Put("/book/r" + std::to_string(i) + ".vcf",
+                            ItemText("r" + std::to_string(i), fresh()));
+        }
+        ASSERT_TRUE(pair.Sync().complete);
+        // uid -> side (0 here, 1 there) -> the last content written there.
+        std::map<std::string, std::map<int, std::string>> written;
+        bool cutSinceComplete = false;
+        for (int step = 0; step < 12; ++step) {
+            const int edits = static_cast<int>(random() % 4);
+            for (int e = 0; e < edits; ++e) {
+                const int side = static_cast<int>(random() % 2);
+                const bool here = side == 0;
+                const int what = static_cast<int>(random() % 4);
+                const auto items = here ? pair.local.items : pair.ServerItems();
+                if (what == 0 || items.size() < 2) {  // add
+                    const std::string uid = "n" + std::to_string(++counter);
+                    const std::string content = fresh();
+                    if (here) {
+                        pair.local.items[uid] = content;
+                    } else {
+                        pair.remote.Put(pair.remote.HrefForNewCard(uid, 0), ItemText(uid, content));
+                    }
+                    written[uid][side] = content;
+                    continue;
+                }
+                auto it = items.begin();
+                std::advance(it, static_cast<long>(random() % items.size()));
+                const std::string uid = it->first;
+                if (what == 1) {  // delete
+                    if (here) {
+                        pair.local.items.erase(uid);
+                    } else {
+                        pair.DeleteThere(uid);
+                    }
+                    // A deletion takes back what its own side wrote; what
+                    // the other side wrote meanwhile must come back.
+                    written[uid].erase(side);
+                } else if (what == 2) {  // edit
+                    const std::string content = fresh();
+                    if (here) {
+                        pair.local.items[uid] = content;
+                    } else {
+                        pair.EditThere(uid, content);
+                    }
+                    written[uid][side] = content;
+                } else if (!here) {  // a new ETag only
+                    pair.EditThere(uid, it->second);
+                }
+            }
+            const bool cut = random() % 3 == 0;
+            if (cut) {
+                pair.remote.failAfter = static_cast<int>(random() % 6);
+                pair.remote.failAfterDoing = random() % 2 == 0;
+            }
+            const SyncReport report = pair.Sync();
+            pair.remote.failAfter = -1;
+            if (report.failure.kind == FailureKind::kMassDeletion) {
+                // Refused, and nothing changed: put one item on the emptied
+                // side and go on.
+                const std::string uid = "keep" + std::to_string(++counter);
+                if (pair.local.items.empty()) {
+                    pair.local.items[uid] = fresh();
+                } else {
+                    pair.remote.Put(pair.remote.HrefForNewCard(uid, 0), ItemText(uid, fresh()));
+                }
+                continue;
+            }
+            if (!report.complete) {
+                ASSERT_TRUE(cut) << report.failure.message;
+                cutSinceComplete = true;
+                continue;
+            }
+            const auto server = pair.ServerItems();
+            ASSERT_EQ(pair.local.items, server);
+            ASSERT_EQ(pair.remote.cards.size(), server.size()) << "a card doubled";
+            std::multiset<std::string> contents;
+            for (const auto& [uid, content] : server) {
+                contents.insert(content);
+            }
+            for (const auto& [uid, content] : server) {
+                ASSERT_EQ(contents.count(content), 1u) << content << " doubled";
+            }
+            if (!cutSinceComplete) {
+                for (const auto& [uid, sides] : written) {
+                    for (const auto& [side, content] : sides) {
+                        ASSERT_TRUE(contents.count(content) + contents.count(content + kCopyMark) >
+                                    0)
+                            << content << " written " << (side == 0 ? "here" : "there") << " to "
+                            << uid << " was lost";
+                    }
+                }
+            }
+            written.clear();
+            cutSinceComplete = false;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace booksync::testing

@@ -1,0 +1,258 @@
+// File / Synchronize... in the whole program against the test server: the
+// account dialog and its search, the sync and its summary, undo and redo
+// of the sync as one step, the link saved with the book, a wrong password,
+// a certificate not trusted.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "addresslist/address_list_view.h"
+#include "booksync/book_link.h"
+#include "carddav_server.h"
+#include "document/qx32_doc.h"
+#include "platform/doc_manager.h"
+#include "resources/command_ids.h"
+#include "shell/main_frame.h"
+#include "shell/qx32_app.h"
+#include "shell/shell_test_support.h"
+#include "syncui/account_dlg.h"
+#include "syncui/sync_controller.h"
+
+namespace syncui {
+namespace {
+
+using carddav::testing::CardText;
+using carddav::testing::ServerAccount;
+using carddav::testing::TestAddressBook;
+
+class SyncWindowTest : public shell::testing::ShellFixture {
+protected:
+    void TearDown() override {
+        m_app.reset();
+        ShellFixture::TearDown();
+    }
+
+    bool Start(const QStringList& arguments = {}) {
+        shell::AppOptions options;
+        options.programPath = Path("quillbox");
+        options.registerFileType = false;
+        m_app = std::make_unique<shell::CQX32App>(options);
+        return m_app->InitInstance(QStringList{"quillbox"} + arguments);
+    }
+    shell::CMainFrame* Frame() { return m_app->MainFrame(); }
+    int Rows() { return m_app->View()->Model().RowCount(); }
+    bool Run(int id) { return Frame()->Router().Execute(id); }
+    QString StatusText() { return Frame()->Pane(0)->text(); }
+
+    // Runs File / Synchronize... with the dialog answered by `script`, and
+    // waits for the sync's end; false when none ran.
+    bool Synchronize(platform::TestDialogs::DialogScript script) {
+        m_dialogs.QueueDialog(std::move(script));
+        QSignalSpy finished(m_app->Sync(), &CSyncController::syncFinished);
+        Run(resources::kCmdFileSynchronize);
+        return m_app->Sync()->IsSyncing() && finished.wait(60000);
+    }
+
+    std::unique_ptr<shell::CQX32App> m_app;
+};
+
+// Fills the account in, finds the address books, picks `name`, syncs.
+platform::TestDialogs::DialogScript ChooseBook(const ServerAccount& account, const QString& name,
+                                               const QString& password) {
+    return [=](QDialog& dialog) {
+        auto& account_ = static_cast<CSyncAccountDlg&>(dialog);
+        dialog.findChild<QLineEdit*>("serverAddress")->setText(account.root.toString());
+        dialog.findChild<QLineEdit*>("userName")->setText(account.user);
+        dialog.findChild<QLineEdit*>("password")->setText(password);
+        QSignalSpy searched(&account_, &CSyncAccountDlg::searchFinished);
+        dialog.findChild<QPushButton*>("findAddressBooks")->click();
+        EXPECT_TRUE(account_.IsSearching());
+        EXPECT_FALSE(dialog.findChild<QPushButton*>("syncNow")->isEnabled());
+        if (!searched.wait(30000)) {
+            ADD_FAILURE() << "the search did not end";
+            return int(QDialog::Rejected);
+        }
+        auto* books = dialog.findChild<QListWidget*>("addressBooks");
+        const auto found = books->findItems(name, Qt::MatchExactly);
+        if (found.isEmpty()) {
+            ADD_FAILURE() << "not found: " << name.toStdString() << "; "
+                          << account_.SearchText().toStdString();
+            return int(QDialog::Rejected);
+        }
+        books->setCurrentItem(found.front());
+        dialog.findChild<QPushButton*>("syncNow")->click();
+        return dialog.result();
+    };
+}
+
+TEST_F(SyncWindowTest, SynchronizesThroughTheDialogAndUndoesAsOneStep) {
+    QUILLBOX_REQUIRE_SERVER(account);
+    TestAddressBook server(account, QStringLiteral("Window test"));
+    server.PutCard("jane.vcf", CardText("jane", "Doe", "Jane", "555-0100"));
+    server.PutCard("john.vcf", CardText("john", "Roe", "John", "555-0101"));
+    ASSERT_TRUE(shell::testing::WriteGeneratedBook(Path("book.qxd"), 2));
+    ASSERT_TRUE(Start({Path("book.qxd")}));
+    ASSERT_EQ(Rows(), 2);
+
+    ASSERT_TRUE(Synchronize(ChooseBook(account, "Window test", account.password)));
+    EXPECT_EQ(StatusText(),
+              "Synchronized with Window test: 2 received, 2 sent, 0 deleted, 0 conflicts.");
+    EXPECT_EQ(m_dialogs.DialogsRun(), std::vector<QString>{"syncAccountDialog"});
+    EXPECT_TRUE(m_dialogs.Messages().empty()) << m_dialogs.LastMessage().toStdString();
+    EXPECT_EQ(Rows(), 4);
+    EXPECT_EQ(server.Cards().size(), 4u);
+    EXPECT_TRUE(m_app->Document()->IsModified());
+    ASSERT_TRUE(m_app->Document()->Link());
+    EXPECT_EQ(booksync::ReadBookLink(*m_app->Document()->Link())->url,
+              server.Url().toString().toStdString());
+
+    // One step back: the list and the link as they were; one forward again.
+    Run(resources::kCmdEditUndo);
+    EXPECT_EQ(Rows(), 2);
+    EXPECT_FALSE(m_app->Document()->Link());
+    EXPECT_FALSE(m_app->Document()->IsModified());
+    Run(resources::kCmdEditRedo);
+    EXPECT_EQ(Rows(), 4);
+    ASSERT_TRUE(m_app->Document()->Link());
+
+    // Saved and opened again, the book knows its address book: the dialog
+    // comes filled in (the password from this run), and nothing changed.
+    Run(resources::kCmdFileSave);
+    ASSERT_FALSE(m_app->Document()->IsModified());
+    ASSERT_EQ(
+        m_app->DocManager()->OpenDocumentFile(Path("book.qxd"), platform::OpenMode::kReportFailure),
+        platform::OpenResult::kOpened);
+    ASSERT_TRUE(m_app->Document()->Link());
+    ASSERT_TRUE(Synchronize([&](QDialog& dialog) {
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("serverAddress")->text(), server.Url().toString());
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("userName")->text(), account.user);
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("password")->text(), account.password);
+        return int(QDialog::Accepted);
+    }));
+    EXPECT_EQ(StatusText(),
+              "Synchronized with Window test: 0 received, 0 sent, 0 deleted, 0 conflicts.");
+    EXPECT_FALSE(m_app->Document()->IsModified());
+}
+
+TEST_F(SyncWindowTest, AWrongPasswordIsToldAndChangesNothing) {
+    QUILLBOX_REQUIRE_SERVER(account);
+    TestAddressBook server(account, QStringLiteral("Wrong password"));
+    ASSERT_TRUE(shell::testing::WriteGeneratedBook(Path("book.qxd"), 3));
+    ASSERT_TRUE(Start({Path("book.qxd")}));
+    // The search says so first; syncing with the address typed says it again.
+    m_dialogs.QueueDialog([&](QDialog& dialog) {
+        auto& account_ = static_cast<CSyncAccountDlg&>(dialog);
+        account_.SetAccount(server.Url().toString(), account.user, QStringLiteral("wrong"));
+        QSignalSpy searched(&account_, &CSyncAccountDlg::searchFinished);
+        account_.FindAddressBooks();
+        EXPECT_TRUE(searched.wait(30000));
+        EXPECT_EQ(account_.SearchText().toStdString(),
+                  "The server did not accept the user name or password (HTTP 401).");
+        return int(QDialog::Accepted);
+    });
+    QSignalSpy finished(m_app->Sync(), &CSyncController::syncFinished);
+    Run(resources::kCmdFileSynchronize);
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_NE(m_dialogs.LastMessage().indexOf("did not accept the user name or password"), -1)
+        << m_dialogs.LastMessage().toStdString();
+    EXPECT_EQ(m_dialogs.LastMessage().indexOf("wrong"), -1) << "no password in a message";
+    EXPECT_EQ(Rows(), 3);
+    EXPECT_FALSE(m_app->Document()->IsModified());
+    EXPECT_FALSE(m_app->Document()->Link());
+}
+
+TEST_F(SyncWindowTest, ASyncCanBeCancelledAndKeepsWhatItDid) {
+    QUILLBOX_REQUIRE_SERVER(account);
+    TestAddressBook server(account, QStringLiteral("Cancelled"));
+    ASSERT_TRUE(Start());
+    m_dialogs.QueueDialog([&](QDialog& dialog) {
+        static_cast<CSyncAccountDlg&>(dialog).SetAccount(server.Url().toString(), account.user,
+                                                         account.password);
+        return int(QDialog::Accepted);
+    });
+    QSignalSpy finished(m_app->Sync(), &CSyncController::syncFinished);
+    Run(resources::kCmdFileSynchronize);
+    ASSERT_TRUE(m_app->Sync()->IsSyncing());
+    EXPECT_FALSE(Frame()->findChild<QWidget*>("cancelSync")->isHidden());
+    // The command waits for the sync under way.
+    EXPECT_FALSE(Frame()->Router().IsEnabled(resources::kCmdFileSynchronize));
+    Frame()->findChild<QAbstractButton*>("cancelSync")->click();
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_EQ(StatusText().toStdString(),
+              "The synchronization with 127.0.0.1 stopped: The synchronization was cancelled.");
+    EXPECT_TRUE(m_dialogs.Messages().empty()) << "a cancel needs no message box";
+    EXPECT_TRUE(Frame()->findChild<QWidget*>("cancelSync")->isHidden());
+}
+
+// A certificate this machine does not trust: shown (to whom and by whom it
+// was issued), refused on "No" with nothing done and nothing remembered,
+// used on "Yes" and remembered for that server, so the next sync asks no
+// more.
+TEST_F(SyncWindowTest, AnUntrustedCertificateIsAskedAboutAndTheYesRemembered) {
+    QUILLBOX_REQUIRE_SERVER(account);
+    TestAddressBook server(account, QStringLiteral("Certificate"));
+    server.PutCard("jane.vcf", CardText("jane", "Doe", "Jane", "555-0100"));
+    carddav::testing::TlsProxy tls(server.Url());
+    const QUrl url = tls.Through(server.Url());
+    ASSERT_TRUE(Start());
+    auto fillIn = [&](QDialog& dialog) {
+        static_cast<CSyncAccountDlg&>(dialog).SetAccount(url.toString(), account.user,
+                                                         account.password);
+        return int(QDialog::Accepted);
+    };
+    const std::string hostPort = "127.0.0.1:" + std::to_string(url.port());
+
+    m_dialogs.QueueAnswer(platform::MessageAnswer::kNo);
+    ASSERT_TRUE(Synchronize(fillIn));
+    ASSERT_GE(m_dialogs.Messages().size(), 1u);
+    const QString question = m_dialogs.Messages().front().text;
+    EXPECT_NE(question.indexOf("Issued to: Quillbox Test Server"), -1) << question.toStdString();
+    EXPECT_NE(question.indexOf("Issued by: Quillbox Test Server"), -1) << question.toStdString();
+    EXPECT_NE(question.indexOf(QString::fromStdString(hostPort)), -1) << question.toStdString();
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_FALSE(m_app->Document()->Link());
+    EXPECT_TRUE(m_app->Sync()->TrustedCertificates().isEmpty());
+
+    m_dialogs.QueueAnswer(platform::MessageAnswer::kYes);
+    const std::size_t asked = m_dialogs.Messages().size();
+    ASSERT_TRUE(Synchronize(fillIn));
+    EXPECT_EQ(m_dialogs.Messages().size(), asked + 1) << m_dialogs.LastMessage().toStdString();
+    EXPECT_EQ(StatusText(),
+              "Synchronized with Certificate: 1 received, 0 sent, 0 deleted, 0 conflicts.");
+    EXPECT_EQ(Rows(), 1);
+    EXPECT_EQ(m_app->Sync()->TrustedCertificates().value(QString::fromStdString(hostPort)).size(),
+              1);
+
+    ASSERT_TRUE(Synchronize([](QDialog&) { return int(QDialog::Accepted); }));
+    EXPECT_EQ(m_dialogs.Messages().size(), asked + 1)
+        << "asked again: " << m_dialogs.LastMessage().toStdString();
+    EXPECT_EQ(StatusText(),
+              "Synchronized with Certificate: 0 received, 0 sent, 0 deleted, 0 conflicts.");
+}
+
+TEST_F(SyncWindowTest, TheLinkIsKeptBySaveAndOpenAndDroppedByNew) {
+    ASSERT_TRUE(shell::testing::WriteText(
+        Path("linked.qxd"),
+        "carddav('Url' = \"https://dav.example.org/jane/contacts/\", 'User' = \"jane\").\n"
+        "contact('LastName' = \"Doe\").\n"));
+    ASSERT_TRUE(Start({Path("linked.qxd")}));
+    EXPECT_EQ(Rows(), 1);
+    ASSERT_TRUE(m_app->Document()->Link());
+    ASSERT_TRUE(m_app->Document()->OnSaveDocument(Path("copy.qxd")));
+    QFile copy(Path("copy.qxd"));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    const QByteArray text = copy.readAll();
+    EXPECT_TRUE(text.startsWith("carddav('Url' = \"https://dav.example.org/jane/contacts/\",\r\n"))
+        << text.toStdString();
+    EXPECT_NE(text.indexOf("contact('LastName' = \"Doe\""), -1);
+    Run(resources::kCmdFileNew);
+    EXPECT_FALSE(m_app->Document()->Link());
+}
+
+}  // namespace
+}  // namespace syncui

@@ -1,0 +1,62 @@
+#include "tool_books.h"
+
+#include <cstdio>
+
+#include "addressbook/book_file.h"
+
+namespace quillbox::tool {
+
+bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, std::string& out,
+                     std::string& error) {
+    if (i + 1 >= args.size()) {
+        error = args[i] + " needs a value";
+        return false;
+    }
+    out = args[++i];
+    return true;
+}
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "quillbox-tool: %s\n", message.c_str());
+    std::fprintf(stderr, "Try 'quillbox-tool --help'.\n");
+    return kExitUsage;
+}
+
+OpenResult OpenBook(const std::string& path, clausedb::CExprDatabase& db,
+                    addressbook::VectorAddressList& list,
+                    std::optional<addressbook::CExtraData>* link) {
+    addressbook::StagedEntries staged;
+    clausedb::ParseErrors errors;
+    if (!addressbook::ReadBook(db, path, staged, &errors)) {
+        if (!db.LastFileError().empty()) {
+            std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", path.c_str(),
+                         db.LastFileError().c_str());
+            return OpenResult::Unreadable;
+        }
+        for (const clausedb::SyntaxError& error : errors.Errors()) {
+            std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
+        }
+        return OpenResult::Refused;
+    }
+    if (link != nullptr) {
+        *link = std::move(staged.link);
+    }
+    addressbook::LoadEntries(staged, list);
+    return OpenResult::Opened;
+}
+
+int ExitFor(OpenResult result) {
+    return result == OpenResult::Refused ? kExitRefused : kExitUsage;
+}
+
+bool SaveBook(const addressbook::VectorAddressList& list, clausedb::CExprDatabase& db,
+              const std::string& path, const addressbook::CExtraData* link) {
+    if (!addressbook::SaveBook(list, db, path, link)) {
+        std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", path.c_str(),
+                     db.LastFileError().c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quillbox::tool

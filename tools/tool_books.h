@@ -1,0 +1,44 @@
+// Opening and saving books for the tool's commands, as File Open and File
+// Save do, and the exit statuses the commands share.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "addressbook/extra_data.h"
+#include "addressbook/vector_address_list.h"
+#include "clausedb/expr_database.h"
+
+namespace quillbox::tool {
+
+constexpr int kExitOk = 0;
+constexpr int kExitRefused = 1;
+constexpr int kExitUsage = 2;
+
+// The value of the option args[i] (the next argument) into `out`, with i
+// moved onto it; false, with `error` set, when the option is the last.
+bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, std::string& out,
+                     std::string& error);
+
+// Prints "quillbox-tool: MESSAGE" and the hint to --help; kExitUsage.
+int UsageError(const std::string& message);
+
+enum class OpenResult { Opened, Refused, Unreadable };
+
+// Opens a book the way File Open does: read the clause file, turning its
+// contact clauses into entries, and show them only when it read without
+// error.  Every syntax error is printed with the file name and its line.
+// `link` receives the arguments of the book's `carddav` clause, when it has
+// one.
+OpenResult OpenBook(const std::string& path, clausedb::CExprDatabase& db,
+                    addressbook::VectorAddressList& list,
+                    std::optional<addressbook::CExtraData>* link = nullptr);
+int ExitFor(OpenResult result);
+
+// Saves as File Save does (the old file replaced only once the new one is
+// complete), with the link clause when given; prints why it failed.
+bool SaveBook(const addressbook::VectorAddressList& list, clausedb::CExprDatabase& db,
+              const std::string& path, const addressbook::CExtraData* link = nullptr);
+
+}  // namespace quillbox::tool
