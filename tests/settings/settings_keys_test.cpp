@@ -37,7 +37,7 @@ TEST(SettingsKeysTest, EveryKeyIsNamedOnceAndWritable) {
         bool twoDefaults = name == std::pair<std::string, std::string>{"preferences", "defaultweb"};
         EXPECT_EQ(count, twoDefaults ? 2 : 1) << name.first << "/" << name.second;
     }
-    EXPECT_EQ(seen.size(), 25u + 2u + 1u + 1u + 1u + 64u);
+    EXPECT_EQ(seen.size(), 25u + 2u + 1u + 1u + 1u + 1u + 64u);
 }
 
 TEST(SettingsKeysTest, ImportAndExportKeysPairUp) {
