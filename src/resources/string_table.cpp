@@ -72,6 +72,9 @@ constexpr StringEntry kStrings[] = {
     {kStrNoDuplicates, "No duplicate entries were found."},
     {kStrVCardExportCaption, "Export vCard"},
     {kStrExtraDataPage, "More"},
+    {kStrVCardImportCaption, "Import vCard"},
+    {kStrClipboardName, "the clipboard"},
+    {kStrDroppedDataName, "the dropped data"},
     // Command prompts and tooltips.
     {kCmdViewFlatToolbar, "Switch the toolbar between flat and raised buttons\nFlat Toolbar"},
     {kCmdSaveColumnPositions, "Save the current order of the columns\nSave Column Positions"},
@@ -111,6 +114,8 @@ constexpr StringEntry kStrings[] = {
      "Find addresses that describe the same person and merge them\nFind Duplicates"},
     {kCmdFileImportVCard, "Import the contacts of a vCard file\nImport vCard"},
     {kCmdFileExportVCard, "Export the addresses to a vCard file\nExport vCard"},
+    {kCmdEditCopyAsVCard, "Copy the selected addresses to the clipboard as vCards\nCopy as vCard"},
+    {kCmdEditPaste, "Add the contacts on the clipboard as new addresses\nPaste"},
     {kStrAppTitle, "Quillbox"},
     {kStrIdleMessage, "For Help, press F1"},
     {kCmdFileNew, "Create a new address book\nNew"},
