@@ -3,6 +3,7 @@
 // keeps in the entries.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "entries/prop_info.h"
 #include "entries/vcard_commands.h"
 #include "entries/vcard_export_dlg.h"
+#include "entries/vcard_import_dlg.h"
 #include "entries_test_support.h"
 #include "fileio/atomic_file.h"
 #include "platform/app_services.h"
@@ -135,6 +137,8 @@ TEST_F(VCardTest, ImportIsOneUndoStepAndRedoRestoresTheExtraData) {
     // Small blocks, so that the status bar shows the read progressing.
     vcard::CVCardReader::SetBlockSizeForTesting(256);
     m_messages.QueueFileName(QString::fromStdString(DataFile("apple-3.0.vcf")));
+    m_script.Accept<CVCardImportDlg>(
+        [](CVCardImportDlg& dialog) { EXPECT_FALSE(dialog.SkipExisting()->isChecked()); });
     Controller().VCardImport().OnFileImportVCard();
 
     ASSERT_EQ(m_messages.FileQuestions().size(), 1u);
