@@ -47,6 +47,9 @@ inline constexpr int kStrExtraDataPage = 191;
 inline constexpr int kStrVCardImportCaption = 192;
 inline constexpr int kStrClipboardName = 193;
 inline constexpr int kStrDroppedDataName = 194;
+// Delimited import of a file that holds vCards; "%1" is the file's name.
+inline constexpr int kStrDelimitedIsVCard = 260;   // "%1 holds vCards, not delimited text."
+inline constexpr int kStrAskImportAsVCard = 261;   // ... "Import its cards as vCards instead?"
 inline constexpr int kStrAppTitle = 57344;         // "Quillbox"
 inline constexpr int kStrIdleMessage = 57345;      // "For Help, press F1"
 inline constexpr int kStrOpenCaption = 61440;      // file-open dialog caption
