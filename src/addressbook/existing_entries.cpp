@@ -76,22 +76,6 @@ bool CExistingEntries::Holds(const CAddressEntry& entry) const {
     });
 }
 
-int SkipEntriesAlreadyIn(const IAddressList& book, StagedEntries& staged) {
-    std::vector<std::unique_ptr<CAddressEntry>>& entries = staged.entries;
-    int skipped = 0;
-    if (book.RowCount() > 0 && !entries.empty()) {
-        const CExistingEntries existing(book);
-        const auto kept = std::remove_if(entries.begin(), entries.end(),
-                                         [&](const std::unique_ptr<CAddressEntry>& entry) {
-                                             return entry && existing.Holds(*entry);
-                                         });
-        skipped = static_cast<int>(entries.end() - kept);
-        entries.erase(kept, entries.end());
-    }
-    staged.announcedRows = std::max(0, staged.announcedRows - skipped);
-    return skipped;
-}
-
 std::string ImportSummaryText(int imported, int skipped) {
     std::string text = std::to_string(imported) + " addresses imported.";
     if (skipped > 0) {

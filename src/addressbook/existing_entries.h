@@ -8,9 +8,10 @@
 // imported again).  Entries of the import that only match each other are
 // all kept: they are not in the book yet.
 //
-// Every import calls SkipEntriesAlreadyIn between reading its file and
-// adding the rows (or asks CExistingEntries entry by entry while it reads),
-// and ImportSummaryText for the words of its report.  The book's keys are
+// The vCard import and the header-matched delimited import ask
+// CExistingEntries entry by entry while they read, so that what a left-out
+// entry would have kept as extra data is not reported, and use
+// ImportSummaryText for the words of their reports.  The book's keys are
 // gathered once into a hash table, so an import of m entries into a book of
 // n costs about n + m look-ups.
 #pragma once
@@ -45,11 +46,6 @@ private:
     std::unordered_map<std::string, Holders> m_keys;
     std::unordered_set<std::string> m_uids;
 };
-
-// Removes from `staged` (keeping the order of the others) every entry that
-// `book` already holds, and returns how many were removed.
-// staged.announcedRows is reduced by as many.
-int SkipEntriesAlreadyIn(const IAddressList& book, StagedEntries& staged);
 
 // "312 addresses imported." and, when `skipped` > 0, " 12 already in the
 // book were skipped." ("1 already in the book was skipped.").

@@ -20,7 +20,7 @@ namespace addressbook {
 
 struct VCardImportReport {
     int imported = 0;
-    int skipped = 0;  // already in the book (SkipEntriesAlreadyIn)
+    int skipped = 0;  // already in the book (CExistingEntries)
     vcard::KeptTally kept;
     vcard::ReadProblems problems;
 };

@@ -3,13 +3,11 @@
 // An import's dialog shows the check box (MakeSkipExistingBox), ticked as
 // the last import left it (RememberedSkipExisting, [Import] "SkipExisting"
 // while "RememberImp" is on); after OK the import remembers the choice
-// (RememberSkipExisting) and, when ticked, calls
-// addressbook::SkipEntriesAlreadyIn(*services.list, staged) between reading
-// the file and adding the rows, and reports with
-// addressbook::ImportSummaryText(added, skipped): "312 addresses imported.
-// 12 already in the book were skipped."  The vCard import does so in
-// "Import vCard" (CVCardImportDlg); the delimited import can do the same in
-// "Select Fields".
+// (RememberSkipExisting) and, when ticked, reads the file with an
+// addressbook::CExistingEntries of the book, which leaves out what the book
+// holds; the report says "312 addresses imported. 12 already in the book
+// were skipped."  The vCard import asks in "Import vCard" (CVCardImportDlg),
+// the header-matched delimited import in "Select Fields".
 #pragma once
 
 class QCheckBox;

@@ -8,6 +8,7 @@
 #include "addressbook/duplicate_merge.h"
 #include "addressbook/entry_identity.h"
 #include "addressbook/existing_entries.h"
+#include "addressbook/header_import.h"
 #include "addressbook/match_keys.h"
 #include "addressbook/row_subset_list.h"
 #include "addressbook/vcard_import.h"
@@ -434,23 +435,31 @@ TEST(ExistingEntries, AnImportedEntryIsHeldWhenItMatchesOneOfTheBook) {
     }
 }
 
-TEST(ExistingEntries, SkippingCountsAndKeepsTheOrderOfTheOthers) {
+TEST(ExistingEntries, TheHeaderImportSkipsRowsTheBookHoldsAndCountsThem) {
     VectorAddressList book;
     AppendEntries(book, {{{FirstName, "Ann"}, {LastName, "Lee"}}});
+    const std::string text =
+        "First Name,Last Name,Spouse\r\n"
+        "Ann,Berg,Bo\r\n"
+        "Ann,Lee,Al\r\n"
+        "Ann,Cole,\r\n"
+        "LEE,ann,Al\r\n";
+    ColumnMapping columns{};
+    columns[FirstName] = 1;
+    columns[LastName] = 2;
+    const CExistingEntries existing(book);
     StagedEntries staged;
-    for (const char* last : {"Berg", "Lee", "Cole", "Lee"}) {
-        auto entry = std::make_unique<CAddressEntry>();
-        entry->SetField(FirstName, "Ann");
-        entry->SetField(LastName, last);
-        staged.entries.push_back(std::move(entry));
-    }
-    staged.announcedRows = 4;
-    EXPECT_EQ(SkipEntriesAlreadyIn(book, staged), 2);
+    HeaderImportReport report;
+    EXPECT_EQ(ImportWithHeaderText(text, ',', columns, staged, report, &existing), 2);
     ASSERT_EQ(staged.entries.size(), 2u);
     EXPECT_EQ(staged.entries[0]->GetField(LastName), "Berg");
     EXPECT_EQ(staged.entries[1]->GetField(LastName), "Cole");
     EXPECT_EQ(staged.announcedRows, 2);
-    EXPECT_EQ(ImportSummaryText(2, 2), "2 addresses imported. 2 already in the book were skipped.");
+    EXPECT_EQ(report.skipped, 2);
+    // The spouses of the skipped rows are not counted as kept.
+    EXPECT_EQ(HeaderImportReportText(report),
+              "2 addresses imported. 2 already in the book were skipped. "
+              "Kept as extra data: Spouse 1.");
     EXPECT_EQ(ImportSummaryText(0, 1), "0 addresses imported. 1 already in the book was skipped.");
     EXPECT_EQ(ImportSummaryText(3, 0), "3 addresses imported.");
 }
