@@ -3,11 +3,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "entries/skip_existing.h"
-#include "platform/control_name.h"
+#include "platform/ok_cancel_buttons.h"
 #include "platform/string_resource.h"
 #include "resources/string_table.h"
 
@@ -20,12 +19,7 @@ CVCardImportDlg::CVCardImportDlg(QWidget* parent) : QDialog(parent) {
 
     m_pSkip = MakeSkipExistingBox(this);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(platform::ControlName(platform::kIdOk));
-    buttons->button(QDialogButtonBox::Cancel)
-        ->setObjectName(platform::ControlName(platform::kIdCancel));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CVCardImportDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CVCardImportDlg::reject);
+    QDialogButtonBox* buttons = platform::MakeOkCancelButtons(*this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pSkip);

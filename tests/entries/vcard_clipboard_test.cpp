@@ -23,20 +23,9 @@ namespace entries {
 namespace {
 
 using namespace addressbook;
+using testing::CountOf;
 using testing::EntriesTest;
-
-std::string DataFile(const std::string& name) {
-    return std::string(QUILLBOX_TEST_DATA_DIR) + "/vcard/" + name;
-}
-
-int Count(const std::string& text, const std::string& needle) {
-    int n = 0;
-    for (std::size_t at = text.find(needle); at != std::string::npos;
-         at = text.find(needle, at + 1)) {
-        ++n;
-    }
-    return n;
-}
+using testing::VCardDataFile;
 
 class VCardClipboardTest : public EntriesTest {
 protected:
@@ -44,8 +33,8 @@ protected:
     CVCardClipboard& Clipboard() { return Controller().VCardClipboard(); }
     // Imports a sample file into the book, skipping nothing.
     void ImportSample(const std::string& name) {
-        ASSERT_TRUE(
-            Controller().VCardImport().ImportVCard(QString::fromStdString(DataFile(name)), false));
+        ASSERT_TRUE(Controller().VCardImport().ImportVCard(
+            QString::fromStdString(VCardDataFile(name)), false));
         m_messages.Clear();
         Stack().clear();
         m_document.SetModifiedFlag(false);
@@ -100,14 +89,14 @@ TEST_F(VCardClipboardTest, CopyThenPasteGivesEqualEntriesInOneUndoStep) {
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
         ASSERT_NE(data, nullptr);
         const std::string cards = data->data(QStringLiteral("text/vcard")).toStdString();
-        EXPECT_EQ(Count(cards, "BEGIN:VCARD"), 2);
+        EXPECT_EQ(CountOf(cards, "BEGIN:VCARD"), 2);
         EXPECT_EQ(data->text().toStdString(), cards);
         EXPECT_TRUE(CVCardClipboard::CanPaste());
         // The copied entries keep the UIDs their cards carry.
         for (const int row : {0, count - 1}) {
             const auto uid = EntryUid(List().EntryAt(row));
             ASSERT_TRUE(uid.has_value());
-            EXPECT_EQ(Count(cards, "UID:" + std::string(*uid)), 1);
+            EXPECT_EQ(CountOf(cards, "UID:" + std::string(*uid)), 1);
         }
 
         const int steps = Stack().count();
@@ -180,7 +169,7 @@ TEST_F(VCardClipboardTest, ImportSkipsEntriesAlreadyInTheBook) {
         SCOPED_TRACE(c.skip);
         const int before = List().RowCount();
         m_messages.Clear();
-        m_messages.QueueFileName(QString::fromStdString(DataFile("apple-3.0.vcf")));
+        m_messages.QueueFileName(QString::fromStdString(VCardDataFile("apple-3.0.vcf")));
         bool shownTicked = !c.skip;
         m_script.Accept<CVCardImportDlg>([&](CVCardImportDlg& dialog) {
             shownTicked = dialog.SkipExisting()->isChecked();
@@ -224,7 +213,7 @@ TEST_F(VCardClipboardTest, ExportOfTheSelectedEntriesOnly) {
         ASSERT_TRUE(Controller().VCardExport().ExportVCard(QString::fromStdString(path)));
         const std::string text = testsupport::ReadText(path);
         EXPECT_EQ(offered, c.offered);
-        EXPECT_EQ(Count(text, "BEGIN:VCARD"), c.cards);
+        EXPECT_EQ(CountOf(text, "BEGIN:VCARD"), c.cards);
         if (c.cards == 2) {
             EXPECT_NE(text.find("N:b;"), std::string::npos);
             EXPECT_NE(text.find("N:d;"), std::string::npos);
