@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "addressbook/book_file.h"
+#include "addressbook/entry_rematch.h"
 #include "addresslist/list_resources.h"
 #include "addresslist/sort_header_ctrl.h"
 #include "platform/app_services.h"
@@ -87,6 +88,7 @@ CQX32View::~CQX32View() {
 
 void CQX32View::OnInitialUpdate(addressbook::StagedEntries& staged) {
     m_pModel->Clear();
+    m_bSorted = false;
     viewport()->setBackgroundRole(QPalette::Base);
     {
         platform::WaitCursor wait;
@@ -94,6 +96,49 @@ void CQX32View::OnInitialUpdate(addressbook::StagedEntries& staged) {
     }
     viewport()->update();
     platform::ShowStatusText(resources::kStrIdleMessage);
+}
+
+void CQX32View::OnReloadUpdate(addressbook::StagedEntries& staged) {
+    const std::vector<int> selectedRows = SelectedRows();
+    const int focusedRow = FocusedRow();
+    // The focused entry goes first so that it is found before the others.
+    std::vector<addressbook::CAddressEntry> wanted;
+    wanted.reserve(selectedRows.size() + 1);
+    if (focusedRow >= 0) {
+        wanted.push_back(m_pModel->EntryAt(focusedRow));
+    }
+    for (int row : selectedRows) {
+        if (row != focusedRow) {
+            wanted.push_back(m_pModel->EntryAt(row));
+        }
+    }
+    const bool wasSorted = m_bSorted;
+    OnInitialUpdate(staged);
+    if (wasSorted && !m_bSorted) {
+        SortRows();
+    }
+    const std::vector<int> found = addressbook::FindRowsAgain(wanted, *m_pModel);
+    std::vector<int> rows;
+    const std::size_t firstSelected = focusedRow >= 0 ? 1 : 0;
+    const bool focusedWasSelected =
+        std::find(selectedRows.begin(), selectedRows.end(), focusedRow) != selectedRows.end();
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        if (found[i] >= 0 && (i >= firstSelected || focusedWasSelected)) {
+            rows.push_back(found[i]);
+        }
+    }
+    int focus = -1;
+    if (focusedRow >= 0) {
+        focus = found.front() >= 0 ? found.front() : std::min(focusedRow, m_pModel->RowCount() - 1);
+        // The one selected entry is gone: its neighbour is selected instead,
+        // as after a delete.
+        if (rows.empty() && focusedWasSelected) {
+            rows.push_back(focus);
+        }
+    }
+    if (!rows.empty() || focus >= 0) {
+        SelectRows(rows, focus);
+    }
 }
 
 // ---- Rows ----
@@ -212,6 +257,7 @@ void CQX32View::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
 
 void CQX32View::SortRows() {
     m_pModel->SortByPosition(m_nSortIndex, m_nSortDirection != 0);
+    m_bSorted = true;
 }
 
 void CQX32View::ResortList() {

@@ -57,6 +57,13 @@ public:
     // one row per entry the document staged while reading the book (emptying
     // `staged`), applies the remembered sort and shows the idle prompt.
     void OnInitialUpdate(addressbook::StagedEntries& staged);
+    // The same book read again from disk: loads the staged entries like
+    // OnInitialUpdate, keeps the list sorted as it was (even a sort that is
+    // not remembered) and selects the entries that were selected, found
+    // again by identity, content or name (entry_rematch.h).  A focused entry
+    // that is gone leaves the focus on the same row number, selected when
+    // it was the only selected entry.
+    void OnReloadUpdate(addressbook::StagedEntries& staged);
 
     // ---- Rows ----
     int RowHeight() const;
@@ -165,6 +172,7 @@ private:
     CSortHeaderCtrl* m_pHeader = nullptr;
     int m_nSortIndex = 0;
     int m_nSortDirection = 1;
+    bool m_bSorted = false;  // the rows stand in the order of the sort above
     platform::CommandTarget m_commands;
     QPointer<platform::CommandRouter> m_pRouter;
     std::function<void(QMenu&, const QPoint&)> m_popup;

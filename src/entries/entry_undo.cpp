@@ -237,6 +237,8 @@ void CEntryUndo::AttachDocument(platform::CDocument& document) {
         }
     });
     connect(&document, &platform::CDocument::initialUpdate, this, [this] { Reset(); });
+    // Undo steps name rows of the list that a reload replaced.
+    connect(&document, &platform::CDocument::reloaded, this, [this] { Reset(); });
 }
 
 void CEntryUndo::SyncModified() {

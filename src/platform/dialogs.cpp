@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "platform/string_resource.h"
 #include "resources/string_table.h"
@@ -64,6 +65,26 @@ void AddPattern(QStringList& out, QString pattern) {
     }
 }
 
+// Cancel is the default: a book changed by another program is written over
+// only when the user says so.
+MessageAnswer AskReloadSaveAnywayCancel(QMessageBox& box) {
+    QPushButton* reload =
+        box.addButton(ResourceString(resources::kStrReloadButton), QMessageBox::AcceptRole);
+    QPushButton* saveAnyway = box.addButton(ResourceString(resources::kStrSaveAnywayButton),
+                                            QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == reload) {
+        return MessageAnswer::kReload;
+    }
+    if (box.clickedButton() == saveAnyway) {
+        return MessageAnswer::kSaveAnyway;
+    }
+    return MessageAnswer::kCancel;
+}
+
 }  // namespace
 
 MessageAnswer DismissedAnswer(MessageButtons buttons) {
@@ -97,6 +118,8 @@ MessageAnswer QtDialogs::ShowMessage(QWidget* parent, const MessageRequest& requ
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             box.setDefaultButton(QMessageBox::Yes);
             break;
+        case MessageButtons::kReloadSaveAnywayCancel:
+            return AskReloadSaveAnywayCancel(box);
     }
     switch (box.exec()) {
         case QMessageBox::Ok:

@@ -16,8 +16,10 @@ class QWidget;
 namespace platform {
 
 enum class MessageIcon { kNone, kInformation, kWarning, kQuestion, kError };
-enum class MessageButtons { kOk, kOkCancel, kYesNo, kYesNoCancel };
-enum class MessageAnswer { kOk, kCancel, kYes, kNo };
+// kReloadSaveAnywayCancel: the question asked before a save writes over a
+// book that another program changed.
+enum class MessageButtons { kOk, kOkCancel, kYesNo, kYesNoCancel, kReloadSaveAnywayCancel };
+enum class MessageAnswer { kOk, kCancel, kYes, kNo, kReload, kSaveAnyway };
 
 // The answer of a message box closed without a button (Escape, the close
 // box): the one that changes nothing.

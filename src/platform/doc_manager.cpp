@@ -1,8 +1,10 @@
 #include "platform/doc_manager.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/app_services.h"
 #include "platform/dialogs.h"
 #include "platform/document.h"
 #include "platform/recent_file_list.h"
@@ -48,7 +50,16 @@ QString FailureText(int id, const QString& path, const QString& reason) {
 }  // namespace
 
 CDocManager::CDocManager(CDocument& document, RecentFileList* recentFiles, QObject* parent)
-    : QObject(parent), m_document(document), m_recentFiles(recentFiles) {}
+    : QObject(parent), m_document(document), m_recentFiles(recentFiles) {
+    connect(&m_watcher, &FileChangeWatcher::changedOnDisk, this, &CDocManager::OnChangedOnDisk);
+    // Changes undone after another program's change was seen: nothing holds
+    // the reload back any more.
+    connect(&m_document, &CDocument::modifiedChanged, this, [this](bool modified) {
+        if (!modified) {
+            m_watcher.CheckLater();
+        }
+    });
+}
 
 CDocManager::~CDocManager() = default;
 
@@ -110,6 +121,7 @@ bool CDocManager::OnFileNew() {
     if (!m_document.OnNewDocument()) {
         return false;
     }
+    m_watcher.Stop();
     m_document.SendInitialUpdate();
     return true;
 }
@@ -142,6 +154,7 @@ OpenResult CDocManager::OpenDocumentFile(const QString& path, OpenMode mode) {
     }
     m_document.SetModifiedFlag(false);
     m_document.SetPathName(full);
+    m_watcher.Watch(full);
     if (m_recentFiles != nullptr) {
         m_recentFiles->Add(full);
     }
@@ -195,6 +208,9 @@ bool CDocManager::DoSave(const QString& path) {
         }
         target = AbsolutePath(*chosen);
     }
+    if (!ConfirmOverwriteOfChange(target)) {
+        return false;
+    }
     m_document.SetFailureReason({});
     if (!m_document.OnSaveDocument(target)) {
         ShowMessageBox(FailureText(resources::kStrCannotSave, target, m_document.FailureReason()),
@@ -202,10 +218,63 @@ bool CDocManager::DoSave(const QString& path) {
         return false;
     }
     m_document.SetPathName(target);
+    // The file just written is the window's own: no reload for it.
+    m_watcher.Watch(target);
     if (m_recentFiles != nullptr) {
         m_recentFiles->Add(target);
     }
     return true;
+}
+
+bool CDocManager::ConfirmOverwriteOfChange(const QString& target) {
+    if (m_watcher.Path().isEmpty() || !SameFile(target, m_watcher.Path()) ||
+        !m_watcher.HasChanged()) {
+        return true;
+    }
+    switch (ShowMessageBox(ResourceString(resources::kStrChangedOnDisk), MessageIcon::kWarning,
+                           MessageButtons::kReloadSaveAnywayCancel, m_dialogParent)) {
+        case MessageAnswer::kSaveAnyway:
+            return true;
+        case MessageAnswer::kReload:
+            ReloadDocument(OpenMode::kReportFailure);
+            return false;
+        default:
+            return false;
+    }
+}
+
+bool CDocManager::ReloadDocument(OpenMode mode) {
+    const QString path = m_document.PathName();
+    if (path.isEmpty()) {
+        return false;
+    }
+    m_document.SetFailureReason({});
+    if (!m_document.OnOpenDocument(path)) {
+        // Still the old list and the old stamp: a file caught half-written
+        // is read again at its next change, and a save still asks first.
+        if (mode == OpenMode::kReportFailure) {
+            ShowMessageBox(FailureText(resources::kStrCannotOpen, path, m_document.FailureReason()),
+                           MessageIcon::kError, MessageButtons::kOk, m_dialogParent);
+        }
+        return false;
+    }
+    m_watcher.Watch(path);
+    m_document.SetModifiedFlag(false);
+    m_document.SendReloadUpdate();
+    ShowStatusText(resources::kStrBookReloaded);
+    return true;
+}
+
+void CDocManager::OnChangedOnDisk() {
+    if (m_document.IsModified()) {
+        return;  // asked about before the next save
+    }
+    if (QApplication::activeModalWidget() != nullptr) {
+        // A dialog may be working on the rows that a reload would replace.
+        m_watcher.CheckLater();
+        return;
+    }
+    ReloadDocument(OpenMode::kSilent);
 }
 
 }  // namespace platform

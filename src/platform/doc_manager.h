@@ -19,6 +19,15 @@
 //  - The save-changes check: only for a modified book; Yes saves (and a
 //    failed or cancelled save abandons what was asked), No goes on, Cancel
 //    abandons.
+//  - A book changed on disk by another program (a sync run, a second
+//    window): after each own open and save the file is watched.  Without
+//    unsaved changes the book is read again at once; with unsaved changes
+//    nothing happens until a save, which first asks "The address book was
+//    changed by another program since you opened it." with Reload (the
+//    window's changes are dropped and the file read), Save Anyway (the file
+//    is written over) and Cancel (nothing is saved).  A read that fails (a
+//    file still being written) keeps the list as it is.  A file that was
+//    deleted is simply written again by the next save.
 #pragma once
 
 #include <QObject>
@@ -28,6 +37,7 @@
 #include <QWidget>
 
 #include "platform/command_router.h"
+#include "platform/file_change_watcher.h"
 
 namespace platform {
 
@@ -68,17 +78,31 @@ public:
     bool SaveModified();
     // Saves to `path`, or asks for a name first when it is empty.
     bool DoSave(const QString& path);
+    // Reads the open book again from its file and tells the views; the
+    // window's unsaved changes are dropped.  On failure the list stays as
+    // it was and, with kReportFailure, "Cannot open %1." says why.
+    bool ReloadDocument(OpenMode mode);
+
+    // The watch on the open book's file.
+    FileChangeWatcher& Watcher() { return m_watcher; }
 
     // The file dialogs' filter and default extension.
     static QString FileFilter();
     static QString DefaultExtension();
 
 private:
+    // The watcher saw another program's change.
+    void OnChangedOnDisk();
+    // Before writing over the open book's own file: false when the file
+    // changed on disk and the user chose Reload or Cancel.
+    bool ConfirmOverwriteOfChange(const QString& target);
+
     CDocument& m_document;
     RecentFileList* m_recentFiles;
     QPointer<QWidget> m_dialogParent;
     CommandTarget m_appTarget;
     CommandTarget m_docTarget;
+    FileChangeWatcher m_watcher;
 };
 
 }  // namespace platform

@@ -49,12 +49,16 @@ public:
 
     // Tells the views that a new or opened book is in place (they reload).
     void SendInitialUpdate() { emit initialUpdate(); }
+    // Tells the views that the same book was read again from disk (they
+    // reload, keeping the selection and the sort where they can).
+    void SendReloadUpdate() { emit reloaded(); }
 
 signals:
     void modifiedChanged(bool modified);
     // The path or the title changed.
     void titleChanged(const QString& title);
     void initialUpdate();
+    void reloaded();
 
 private:
     QString m_strPathName;

@@ -79,6 +79,11 @@ constexpr StringEntry kStrings[] = {
     {kStrDelimitedIsVCard, "%1 holds vCards, not delimited text."},
     {kStrAskImportAsVCard,
      "%1 holds vCards, not delimited text.\n\nImport its cards as vCards instead?"},
+    // A book changed on disk by another program.
+    {kStrChangedOnDisk, "The address book was changed by another program since you opened it."},
+    {kStrReloadButton, "Reload"},
+    {kStrSaveAnywayButton, "Save Anyway"},
+    {kStrBookReloaded, "The address book was read again: another program changed it."},
     // Command prompts and tooltips.
     {kCmdViewFlatToolbar, "Switch the toolbar between flat and raised buttons\nFlat Toolbar"},
     {kCmdSaveColumnPositions, "Save the current order of the columns\nSave Column Positions"},

@@ -48,8 +48,15 @@ inline constexpr int kStrVCardImportCaption = 192;
 inline constexpr int kStrClipboardName = 193;
 inline constexpr int kStrDroppedDataName = 194;
 // Delimited import of a file that holds vCards; "%1" is the file's name.
-inline constexpr int kStrDelimitedIsVCard = 260;   // "%1 holds vCards, not delimited text."
-inline constexpr int kStrAskImportAsVCard = 261;   // ... "Import its cards as vCards instead?"
+inline constexpr int kStrDelimitedIsVCard = 260;  // "%1 holds vCards, not delimited text."
+inline constexpr int kStrAskImportAsVCard = 261;  // ... "Import its cards as vCards instead?"
+// A book that another program changed on disk: the question asked before
+// a save writes over it, its two own buttons (the third is Cancel), and the
+// status text after the window read the book again.
+inline constexpr int kStrChangedOnDisk = 270;
+inline constexpr int kStrReloadButton = 271;      // "Reload"
+inline constexpr int kStrSaveAnywayButton = 272;  // "Save Anyway"
+inline constexpr int kStrBookReloaded = 273;
 inline constexpr int kStrAppTitle = 57344;         // "Quillbox"
 inline constexpr int kStrIdleMessage = 57345;      // "For Help, press F1"
 inline constexpr int kStrOpenCaption = 61440;      // file-open dialog caption

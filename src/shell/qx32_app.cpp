@@ -299,6 +299,8 @@ bool CQX32App::CreateWindowAndDocument() {
     m_pDoc->SetAddressList(&m_pView->Model());
     connect(m_pDoc.get(), &platform::CDocument::initialUpdate, m_pView,
             [this] { m_pView->OnInitialUpdate(m_pDoc->Staged()); });
+    connect(m_pDoc.get(), &platform::CDocument::reloaded, m_pView,
+            [this] { m_pView->OnReloadUpdate(m_pDoc->Staged()); });
 
     platform::CommandRouter& router = m_pFrame->Router();
     m_pView->AttachCommandRouter(router);
