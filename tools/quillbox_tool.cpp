@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "addressbook/column_aliases.h"
 #include "addressbook/delimited_export.h"
 #include "addressbook/delimited_import.h"
+#include "addressbook/existing_entries.h"
 #include "addressbook/field_table.h"
 #include "addressbook/header_import.h"
 #include "addressbook/vcard_export.h"
@@ -53,16 +55,19 @@ constexpr const char* kUsage =
     "  import (--comma|--tab) --columns SPEC [--book BOOK] TEXTFILE OUT\n"
     "                       Import delimited text (after the entries of BOOK when\n"
     "                       given) and save the result as OUT.\n"
-    "  import (--comma|--tab) --columns header [--book BOOK] TEXTFILE OUT\n"
-    "                       The same for a file whose first line names its columns\n"
+    "  import (--comma|--tab) --columns header [--book BOOK] [--skip-existing]\n"
+    "         TEXTFILE OUT  The same for a file whose first line names its columns\n"
     "                       (CSV of mail programs, webmail, phones, spreadsheets):\n"
     "                       fields matched by those names, the first line skipped,\n"
     "                       RFC 4180 quoting, other columns kept as extra data.\n"
     "  export (--comma|--tab) --columns SPEC [--rfc4180] BOOK OUT\n"
     "                       Export the entries of BOOK as delimited text; with\n"
     "                       --rfc4180 quoted for spreadsheets.\n"
-    "  import --vcard [--book BOOK] FILE.vcf OUT\n"
+    "  import --vcard [--book BOOK] [--skip-existing] FILE.vcf OUT\n"
     "                       Import the cards of a vCard file (2.1, 3.0 or 4.0).\n"
+    "                       --skip-existing leaves out every entry that BOOK already\n"
+    "                       holds (the same name, e-mail address, phone number or\n"
+    "                       UID, as Find Duplicates matches them) and counts it.\n"
     "  export --vcard [--vcard-version 3.0|4.0] BOOK OUT\n"
     "                       Export the entries of BOOK as vCards (3.0 unless asked).\n"
     "  sync [--url URL] [--user USER] [--password-file FILE]\n"
@@ -78,7 +83,8 @@ constexpr const char* kUsage =
     "CellExt Pager PagerCard PagerExt FaxPhone FaxExt Email1 Email2 Web1 Web2 Notes.\n"
     "\n"
     "Exit status: 0 success; 1 book refused (syntax errors), nothing imported, or the\n"
-    "server refused something; 2 usage error, a file that cannot be read or written,\n"
+    "server refused something (entries skipped as already in BOOK do not count as\n"
+    "nothing: OUT is written); 2 usage error, a file that cannot be read or written,\n"
     "or no connection to the server.\n";
 
 int RunCheck(const std::vector<std::string>& args) {
@@ -144,8 +150,9 @@ struct DelimitedOptions {
     bool comma = false;
     bool tab = false;
     bool haveColumns = false;
-    bool header = false;   // --columns header: matched by the first line's names
-    bool rfc4180 = false;  // --rfc4180 (export)
+    bool header = false;        // --columns header: matched by the first line's names
+    bool rfc4180 = false;       // --rfc4180 (export)
+    bool skipExisting = false;  // --skip-existing (import with --columns header)
     ColumnMapping columns{};
     std::string book;
     std::vector<std::string> positional;
@@ -177,6 +184,8 @@ bool ParseDelimitedOptions(const std::vector<std::string>& args, bool importing,
             options.haveColumns = true;
         } else if (!importing && arg == "--rfc4180") {
             options.rfc4180 = true;
+        } else if (importing && arg == "--skip-existing") {
+            options.skipExisting = true;
         } else if (importing && arg == "--book") {
             if (!value(options.book)) {
                 return false;
@@ -196,6 +205,10 @@ bool ParseDelimitedOptions(const std::vector<std::string>& args, bool importing,
         error = "--columns is required";
         return false;
     }
+    if (options.skipExisting && !options.header) {
+        error = "--skip-existing needs --columns header (or --vcard)";
+        return false;
+    }
     return true;
 }
 
@@ -205,9 +218,14 @@ bool HasOption(const std::vector<std::string>& args, std::string_view option) {
 
 int RunImportVCard(const std::vector<std::string>& args) {
     std::string book;
+    bool skipExisting = false;
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--vcard") {
+            continue;
+        }
+        if (args[i] == "--skip-existing") {
+            skipExisting = true;
             continue;
         }
         if (args[i] == "--book") {
@@ -234,17 +252,22 @@ int RunImportVCard(const std::vector<std::string>& args) {
             return ExitFor(result);
         }
     }
+    std::optional<addressbook::CExistingEntries> existing;
+    if (skipExisting) {
+        existing.emplace(list);
+    }
     addressbook::StagedEntries staged;
     addressbook::VCardImportReport report;
     std::string error;
-    const int count = addressbook::ImportVCardEntries(cardPath, staged, report, &error);
+    const int count = addressbook::ImportVCardEntries(cardPath, staged, report, &error, nullptr, {},
+                                                      existing ? &*existing : nullptr);
     if (count < 0) {
         std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", cardPath.c_str(),
                      error.c_str());
         return kExitUsage;
     }
     const std::string text = addressbook::ImportReportText(report, cardPath);
-    if (count == 0) {
+    if (count == 0 && report.skipped == 0) {
         std::printf("%s\n", text.c_str());
         return kExitRefused;
     }
@@ -337,6 +360,7 @@ int RunImport(const std::vector<std::string>& args) {
     }
     addressbook::StagedEntries staged;
     int count = 0;
+    int skipped = 0;
     std::string report;
     if (options.header) {
         const char separator = options.comma ? ',' : '\t';
@@ -344,10 +368,16 @@ int RunImport(const std::vector<std::string>& args) {
         if (!addressbook::ReadCsvHeader(file, separator, header)) {
             return cannotRead();
         }
+        std::optional<addressbook::CExistingEntries> existing;
+        if (options.skipExisting) {
+            existing.emplace(list);
+        }
         addressbook::HeaderImportReport result;
-        count = addressbook::ImportWithHeader(
-            file, separator, addressbook::MatchColumns(header.names), staged, result);
+        count =
+            addressbook::ImportWithHeader(file, separator, addressbook::MatchColumns(header.names),
+                                          staged, result, existing ? &*existing : nullptr);
         report = addressbook::HeaderImportReportText(result);
+        skipped = result.skipped;
     } else {
         // The comma set splits at commas and drops tabs around fields; the
         // tab set splits at tabs and drops spaces.
@@ -360,7 +390,7 @@ int RunImport(const std::vector<std::string>& args) {
     if (count < 0) {
         return cannotRead();
     }
-    if (count == 0) {
+    if (count == 0 && skipped == 0) {
         std::printf("%s\n", report.c_str());
         return kExitRefused;
     }

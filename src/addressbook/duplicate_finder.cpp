@@ -27,28 +27,6 @@ std::vector<std::string_view> Words(std::string_view key) {
     return words;
 }
 
-// Whether two name keys may name one person: every word of the shorter name
-// stands in the longer one, itself or as its initial ("j doe" and "doe jane").
-bool NamesMayBeOnePerson(std::string_view a, std::string_view b) {
-    std::vector<std::string_view> shorter = Words(a);
-    std::vector<std::string_view> longer = Words(b);
-    if (shorter.size() > longer.size()) {
-        std::swap(shorter, longer);
-    }
-    for (const std::string_view word : shorter) {
-        const auto match =
-            std::find_if(longer.begin(), longer.end(), [word](std::string_view other) {
-                return other == word || (word.size() == 1 && other.front() == word.front()) ||
-                       (other.size() == 1 && word.front() == other.front());
-            });
-        if (match == longer.end()) {
-            return false;
-        }
-        longer.erase(match);
-    }
-    return true;
-}
-
 // Union-find over the rows, by size with path halving.  Each root carries
 // the reasons of the matches that built its set and the longest name key
 // of its named entries (empty while none has a name).
@@ -114,6 +92,26 @@ private:
 };
 
 }  // namespace
+
+bool NamesMayBeOnePerson(std::string_view a, std::string_view b) {
+    std::vector<std::string_view> shorter = Words(a);
+    std::vector<std::string_view> longer = Words(b);
+    if (shorter.size() > longer.size()) {
+        std::swap(shorter, longer);
+    }
+    for (const std::string_view word : shorter) {
+        const auto match =
+            std::find_if(longer.begin(), longer.end(), [word](std::string_view other) {
+                return other == word || (word.size() == 1 && other.front() == word.front()) ||
+                       (other.size() == 1 && word.front() == other.front());
+            });
+        if (match == longer.end()) {
+            return false;
+        }
+        longer.erase(match);
+    }
+    return true;
+}
 
 std::vector<MatchKey> MatchKeysOf(const CAddressEntry& entry) {
     std::vector<MatchKey> keys;

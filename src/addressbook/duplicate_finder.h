@@ -16,6 +16,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "addressbook/address_list.h"
@@ -46,6 +47,12 @@ struct DuplicateGroup {
     std::vector<int> rows;  // two or more, ascending
     unsigned reasons = 0;   // MatchReason bits of the matches that joined them
 };
+
+// Whether two name keys (NameKey) may name one person: every word of the
+// shorter stands in the longer, itself or as its initial ("j doe" and
+// "doe jane").  An e-mail address or a phone number shared by entries whose
+// names fail this joins nothing.
+bool NamesMayBeOnePerson(std::string_view a, std::string_view b);
 
 // The groups of `list`, ordered by their first row.
 std::vector<DuplicateGroup> FindDuplicates(const IAddressList& list);

@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "addressbook/match_keys.h"
+#include "addressbook/merge_extra.h"
+#include "addressbook/vcard_mapping.h"
 
 namespace addressbook {
 
@@ -240,9 +242,14 @@ CAddressEntry MergeEntries(const std::vector<const CAddressEntry*>& entries,
         for (const CAddressEntry* entry : entries) {
             const std::string_view text = entry->GetField(field);
             if (!IsBlank(text) && kept[head].insert(ValueKey(field, text)).second) {
-                leftovers.push_back({field, text});
+                leftovers.push_back({field, text, entry});
             }
         }
+    }
+    std::vector<std::string> words;
+    merged.SetExtra(MergeExtraData(entries, merged, leftovers, words));
+    for (const std::string& text : words) {
+        leftovers.push_back({Notes, text});
     }
     KeepLeftovers(merged, leftovers);
     return merged;
@@ -253,7 +260,34 @@ void KeepLeftovers(CAddressEntry& merged, std::span<const Leftover> leftovers) {
         return;
     }
     std::string notes(merged.GetField(Notes));
+    // The merged entry's extra data, then the properties kept here, each
+    // line once.
+    CExtraDataBuilder extra;
+    std::unordered_set<std::string> lines;
+    for (CExtraTerm term = merged.Extra().First(); term; term = term.Next()) {
+        extra.AddTerm(term);
+        if (term.Kind() == ExtraKind::Pair && term.Name() == vcard::kPropertyAttribute &&
+            term.Value().Kind() == ExtraKind::String) {
+            lines.emplace(term.Value().Text());
+        }
+    }
+    bool added = false;
     for (const Leftover& leftover : leftovers) {
+        if (leftover.field != Notes) {
+            CAddressEntry alone;
+            if (leftover.from == nullptr) {
+                alone.SetField(leftover.field, leftover.text);
+            }
+            std::optional<std::string> line = vcard::LonePropertyLine(
+                leftover.from != nullptr ? *leftover.from : alone, leftover.field);
+            if (line) {
+                if (lines.insert(*line).second) {
+                    extra.AddStringAttribute(vcard::kPropertyAttribute, *line);
+                    added = true;
+                }
+                continue;
+            }
+        }
         if (!notes.empty()) {
             notes += "<p>";
         }
@@ -264,6 +298,9 @@ void KeepLeftovers(CAddressEntry& merged, std::span<const Leftover> leftovers) {
         notes += leftover.text;
     }
     merged.SetField(Notes, notes);
+    if (added) {
+        merged.SetExtra(extra.Build());
+    }
 }
 
 }  // namespace addressbook

@@ -3,8 +3,13 @@
 // The merged entry takes one text per field, chosen by the user or by
 // DefaultMerge.  Every other text the entries held is still kept: a text
 // that no field of the merged entry holds (compared with SameFieldValue
-// within the field's family, below) is handed to KeepLeftovers, which adds
-// it to the notes.
+// within the field's family, below) is handed to KeepLeftovers, which keeps
+// it as a vCard property in the extra data where one fits (a second home
+// phone as TEL;TYPE=HOME,VOICE:..., a third e-mail address as EMAIL:...,
+// another address as ADR:...), else in the notes (parts of the name, which
+// a card holds once; an extension without its number).  What the entries
+// held beyond their fields (photos, birthdays, their UIDs) is merged too
+// (merge_extra.h).
 //
 // Some fields can stand in for each other, so a text that loses its own
 // field may take a free field of its family instead: the two names, the two
@@ -44,21 +49,27 @@ std::vector<std::string> MergeCandidates(const std::vector<const CAddressEntry*>
 // a second home number to Work Phone or Cell Phone with its extension.
 MergeValues DefaultMerge(const std::vector<const CAddressEntry*>& entries);
 
-// A text of field `field` that the merged entry has no place for.
+// A text of field `field` that the merged entry has no place for, and the
+// entry it comes from (null: a text alone).
 struct Leftover {
     int field;
     std::string_view text;
+    const CAddressEntry* from = nullptr;
 };
 
-// The merged entry: `values`, plus every text of `entries` that it does not
-// hold, given to KeepLeftovers in field order and then entry order, each
+// The merged entry: `values`, the merged extra data of `entries`
+// (MergeExtraData), and every text of `entries` that it does not hold,
+// given to KeepLeftovers in field order and then entry order, each
 // different text once.
 CAddressEntry MergeEntries(const std::vector<const CAddressEntry*>& entries,
                            const MergeValues& values);
 
-// Keeps the texts the merged entry has no place for: appended to its notes,
-// a line "Label: text" each (notes as they are), in the "<p>" form that the
-// entry editor writes for line breaks.
+// Keeps the texts the merged entry has no place for.  A text of a field
+// whose property a card may hold more than once becomes that property, as
+// `from` wrote it (vcard::LonePropertyLine: the number with its extension,
+// the whole address), in the extra data, each line once.  The others are
+// appended to its notes, a line "Label: text" each (notes as they are), in
+// the "<p>" form that the entry editor writes for line breaks.
 void KeepLeftovers(CAddressEntry& merged, std::span<const Leftover> leftovers);
 
 }  // namespace addressbook

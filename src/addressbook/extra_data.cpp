@@ -196,6 +196,13 @@ CExtraTerm CExtraTerm::Next() const {
     return next < m_end ? CExtraTerm(next, m_end) : CExtraTerm();
 }
 
+std::string_view CExtraTerm::Encoded() const {
+    if (!IsValid()) {
+        return {};
+    }
+    return std::string_view(m_p, static_cast<std::size_t>(Skip(m_p) - m_p));
+}
+
 CExprTerm CExtraTerm::ToClauseTerm(clausedb::CExprStore& store) const {
     switch (Kind()) {
         case ExtraKind::Integer:

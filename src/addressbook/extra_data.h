@@ -63,6 +63,8 @@ public:
     CExtraTerm First() const;
     // The term after this one in its list, or in the entry's extra data.
     CExtraTerm Next() const;
+    // The term's encoded bytes: two terms are equal exactly when these are.
+    std::string_view Encoded() const;
 
     // The same term as a term of `store` (a pair becomes the list
     // [word "=", word name, value]).

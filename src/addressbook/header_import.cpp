@@ -7,6 +7,7 @@
 #include "addressbook/column_aliases.h"
 #include "addressbook/csv_row_mapping.h"
 #include "addressbook/delimited_token.h"
+#include "addressbook/existing_entries.h"
 #include "addressbook/rfc4180.h"
 
 namespace addressbook {
@@ -170,7 +171,7 @@ bool ReadHeader(ForEachLine&& forEachLine, char separator, CsvHeader& header) {
 
 template <typename ForEachLine>
 int Import(ForEachLine&& forEachLine, char separator, const ColumnMapping& columns,
-           StagedEntries& staged, HeaderImportReport& report) {
+           StagedEntries& staged, HeaderImportReport& report, const CExistingEntries* existing) {
     staged.Clear();
     report = HeaderImportReport{};
     CsvHeader header;
@@ -182,6 +183,7 @@ int Import(ForEachLine&& forEachLine, char separator, const ColumnMapping& colum
     const CCsvRowMapper mapper(header.names, columns, header.rules == HeaderFileRules::kRfc4180,
                                IsOwnHeader(header.names));
     bool first = true;
+    KeptTally kept;  // of one row, while rows the book holds are left out
     const bool ok = ForEachRecord(
         forEachLine, separator, header.rules,
         [&](const std::vector<std::string>& fields, std::size_t count) {
@@ -189,9 +191,26 @@ int Import(ForEachLine&& forEachLine, char separator, const ColumnMapping& colum
                 first = false;  // the names
                 return true;
             }
-            if (std::optional<CAddressEntry> entry = mapper.EntryOf(fields, count, report.kept)) {
-                staged.entries.push_back(std::make_unique<CAddressEntry>(std::move(*entry)));
+            if (existing == nullptr) {
+                if (std::optional<CAddressEntry> entry =
+                        mapper.EntryOf(fields, count, report.kept)) {
+                    staged.entries.push_back(std::make_unique<CAddressEntry>(std::move(*entry)));
+                }
+                return true;
             }
+            kept.clear();
+            std::optional<CAddressEntry> entry = mapper.EntryOf(fields, count, kept);
+            if (!entry) {
+                return true;
+            }
+            if (existing->Holds(*entry)) {
+                ++report.skipped;
+                return true;
+            }
+            for (const auto& [what, n] : kept) {
+                report.kept[what] += n;
+            }
+            staged.entries.push_back(std::make_unique<CAddressEntry>(std::move(*entry)));
             return true;
         },
         report.unclosedQuoteLine);
@@ -227,18 +246,20 @@ bool ReadCsvHeaderText(std::string_view text, char separator, CsvHeader& header)
 }
 
 int ImportWithHeader(CDelimitedTextFile& file, char separator, const ColumnMapping& columns,
-                     StagedEntries& staged, HeaderImportReport& report) {
-    return Import(LinesOfFile(file), separator, columns, staged, report);
+                     StagedEntries& staged, HeaderImportReport& report,
+                     const CExistingEntries* existing) {
+    return Import(LinesOfFile(file), separator, columns, staged, report, existing);
 }
 
 int ImportWithHeaderText(std::string_view text, char separator, const ColumnMapping& columns,
-                         StagedEntries& staged, HeaderImportReport& report) {
-    return Import(LinesOfText(text), separator, columns, staged, report);
+                         StagedEntries& staged, HeaderImportReport& report,
+                         const CExistingEntries* existing) {
+    return Import(LinesOfText(text), separator, columns, staged, report, existing);
 }
 
 std::string HeaderImportReportText(const HeaderImportReport& report) {
-    std::string text = report.imported > 0
-                           ? std::to_string(report.imported) + " addresses imported."
+    std::string text = report.imported > 0 || report.skipped > 0
+                           ? ImportSummaryText(report.imported, report.skipped)
                            : "No addresses could be imported.";
     text += KeptSentence(report.kept);
     if (report.unclosedQuoteLine > 0) {

@@ -20,6 +20,7 @@
 
 #include "addressbook/book_file.h"
 #include "addressbook/delimited_import.h"
+#include "addressbook/existing_entries.h"
 #include "addressbook/kept_tally.h"
 
 namespace addressbook {
@@ -40,6 +41,7 @@ bool ReadCsvHeaderText(std::string_view text, char separator, CsvHeader& header)
 
 struct HeaderImportReport {
     int imported = 0;
+    int skipped = 0;  // already in the book (CExistingEntries)
     KeptTally kept;
     // The line where the record with a quote never closed begins, 0 for none.
     int unclosedQuoteLine = 0;
@@ -48,14 +50,19 @@ struct HeaderImportReport {
 // Empties `staged`, then stages an entry for each record of `file` after the
 // first, fields fed by `columns` (1-based, as in the plain import).  Returns
 // the number staged; -1 (with nothing staged) when reading failed part-way.
+// With `existing`, a record whose entry the book already holds is left out
+// and counted in report.skipped (what it would have kept is not counted).
 int ImportWithHeader(CDelimitedTextFile& file, char separator, const ColumnMapping& columns,
-                     StagedEntries& staged, HeaderImportReport& report);
+                     StagedEntries& staged, HeaderImportReport& report,
+                     const CExistingEntries* existing = nullptr);
 // The same from text in memory.
 int ImportWithHeaderText(std::string_view text, char separator, const ColumnMapping& columns,
-                         StagedEntries& staged, HeaderImportReport& report);
+                         StagedEntries& staged, HeaderImportReport& report,
+                         const CExistingEntries* existing = nullptr);
 
-// "312 addresses imported. Kept as extra data: Birthday 120, a second
-// mobile phone 4."; "No addresses could be imported." when none was; and
+// "312 addresses imported. 12 already in the book were skipped. Kept as
+// extra data: Birthday 120, a second mobile phone 4."; "No addresses could
+// be imported." when none was read; and
 // when a quote was never closed, the line of its record.
 std::string HeaderImportReportText(const HeaderImportReport& report);
 

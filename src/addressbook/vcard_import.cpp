@@ -12,15 +12,30 @@ namespace addressbook {
 
 namespace {
 
-// Runs `read` (a read of CVCardReader) and stages an entry for every card.
+// Runs `read` (a read of CVCardReader) and stages an entry for every card
+// that `existing` (when given) does not hold.
 template <typename Read>
 void StageCards(Read&& read, vcard::CVCardReader& reader, StagedEntries& staged,
-                VCardImportReport& report) {
+                VCardImportReport& report, const CExistingEntries* existing) {
     staged.Clear();
     report = VCardImportReport{};
+    vcard::KeptTally kept;
     read([&](vcard::Card& card) {
-        staged.entries.push_back(
-            std::make_unique<CAddressEntry>(vcard::EntryFromCard(card, report.kept)));
+        if (existing == nullptr) {
+            staged.entries.push_back(
+                std::make_unique<CAddressEntry>(vcard::EntryFromCard(card, report.kept)));
+            return;
+        }
+        kept.clear();
+        auto entry = std::make_unique<CAddressEntry>(vcard::EntryFromCard(card, kept));
+        if (existing->Holds(*entry)) {
+            ++report.skipped;
+            return;
+        }
+        for (const auto& [what, count] : kept) {
+            report.kept[what] += count;
+        }
+        staged.entries.push_back(std::move(entry));
     });
     // Once every card is known, so that no new UID is one a later card has.
     GiveMissingUids(staged.entries);
@@ -53,17 +68,19 @@ std::string ProblemList(const std::vector<vcard::ReadProblem>& problems, std::st
 
 int ImportVCardEntries(const std::string& path, StagedEntries& staged, VCardImportReport& report,
                        std::string* errorText, int* errorNumber,
-                       const vcard::CVCardReader::ProgressFn& onProgress) {
+                       const vcard::CVCardReader::ProgressFn& onProgress,
+                       const CExistingEntries* existing) {
     vcard::CVCardReader reader;
     bool ok = true;
     StageCards(
         [&](const vcard::CVCardReader::CardFn& onCard) {
             ok = reader.ReadFile(path, onCard, onProgress);
         },
-        reader, staged, report);
+        reader, staged, report, existing);
     if (!ok) {
         staged.Clear();
         report.imported = 0;
+        report.skipped = 0;
         if (errorText != nullptr) {
             *errorText = reader.ErrorText();
         }
@@ -76,16 +93,16 @@ int ImportVCardEntries(const std::string& path, StagedEntries& staged, VCardImpo
 }
 
 int ImportVCardEntriesFromBytes(std::string_view bytes, StagedEntries& staged,
-                                VCardImportReport& report) {
+                                VCardImportReport& report, const CExistingEntries* existing) {
     vcard::CVCardReader reader;
     StageCards([&](const vcard::CVCardReader::CardFn& onCard) { reader.ReadBytes(bytes, onCard); },
-               reader, staged, report);
+               reader, staged, report, existing);
     return report.imported;
 }
 
 std::string ImportReportText(const VCardImportReport& report, std::string_view fileName) {
-    std::string text = report.imported > 0
-                           ? std::to_string(report.imported) + " addresses imported."
+    std::string text = report.imported > 0 || report.skipped > 0
+                           ? ImportSummaryText(report.imported, report.skipped)
                            : "No contacts found in " + std::string(fileName) + ".";
     text += KeptSentence(report.kept);
     const vcard::ReadProblems& problems = report.problems;

@@ -1014,6 +1014,63 @@ bool FormHoldsData(std::string_view form) {
     return empty && HasContent(*empty);
 }
 
+// The slot a form writes: rendered with any texts, it is FN or names the
+// fields of one slot.
+Slot SlotOfForm(const Property& rendered, std::uint32_t named) {
+    return rendered.Is("FN") ? kFormattedNameSlot
+           : named != 0      ? SlotOfField(std::countr_zero(named))
+                             : kNoSlot;
+}
+
+// The entry's forms by the slot they write, the first of each slot.
+using SlotForms = std::array<std::optional<std::string_view>, kSlotCount>;
+
+SlotForms FormsBySlot(const CExtraData& extra, const Fields& fields) {
+    SlotForms forms;
+    for (CExtraTerm term = extra.First(); term; term = term.Next()) {
+        if (term.Kind() != ExtraKind::Pair || term.Name() != kFormAttribute ||
+            term.Value().Kind() != ExtraKind::String) {
+            continue;
+        }
+        const std::string_view form = term.Value().Text();
+        std::uint32_t named = 0;
+        const std::optional<Property> rendered = RenderForm(form, fields, &named);
+        if (!rendered) {
+            continue;
+        }
+        const Slot slot = SlotOfForm(*rendered, named);
+        if (slot != kNoSlot && !forms[slot]) {
+            forms[slot] = form;
+        }
+    }
+    return forms;
+}
+
+// Puts in `line` the property the export writes for `slot`: from its form
+// while the form names every field of the slot that has a text, else from
+// the fields alone.  False (nothing written) when there is none.
+bool SlotLine(std::string& line, Slot slot, const SlotForms& forms, const Fields& fields,
+              Version version) {
+    if (forms[slot]) {
+        std::uint32_t named = 0;
+        std::optional<Property> rendered = RenderForm(*forms[slot], fields, &named);
+        const SlotInfo& info = kSlots[slot];
+        const bool complete = std::all_of(
+            info.fields.begin(), info.fields.begin() + info.fieldCount,
+            [&](int field) { return At(fields, field).empty() || (named >> field & 1u) != 0; });
+        if (rendered && complete) {
+            const bool always =
+                slot == kFormattedNameSlot || (slot == kNameSlot && version != Version::V40);
+            if (always || HasContent(*rendered)) {
+                line = FormatContentLine(*rendered);
+                return true;
+            }
+            return false;
+        }
+    }
+    return DefaultLine(line, slot, fields, version);
+}
+
 }  // namespace
 
 Version VersionOf(std::string_view text) {
@@ -1157,27 +1214,8 @@ std::optional<std::string> DescribeForm(std::string_view form, const CAddressEnt
 void ForEachCardLine(const CAddressEntry& entry, Version version, std::string_view uid,
                      const std::function<void(std::string_view line)>& write) {
     const Fields fields = FieldsOf(entry);
-    // The forms, by the slot they write.
-    std::array<std::optional<std::string_view>, kSlotCount> forms;
     const CExtraData& extra = entry.Extra();
-    for (CExtraTerm term = extra.First(); term; term = term.Next()) {
-        if (term.Kind() != ExtraKind::Pair || term.Name() != kFormAttribute ||
-            term.Value().Kind() != ExtraKind::String) {
-            continue;
-        }
-        const std::string_view form = term.Value().Text();
-        std::uint32_t named = 0;
-        const std::optional<Property> rendered = RenderForm(form, fields, &named);
-        if (!rendered) {
-            continue;
-        }
-        const Slot slot = rendered->Is("FN") ? kFormattedNameSlot
-                          : named != 0       ? SlotOfField(std::countr_zero(named))
-                                             : kNoSlot;
-        if (slot != kNoSlot && !forms[slot]) {
-            forms[slot] = form;
-        }
-    }
+    const SlotForms forms = FormsBySlot(extra, fields);
 
     write("BEGIN:VCARD");
     write(version == Version::V40 ? "VERSION:4.0" : "VERSION:3.0");
@@ -1187,24 +1225,7 @@ void ForEachCardLine(const CAddressEntry& entry, Version version, std::string_vi
     AppendEscapedText(line, ownUid ? *ownUid : uid);
     write(line);
     for (int s = 0; s < kSlotCount; ++s) {
-        const Slot slot = static_cast<Slot>(s);
-        if (forms[slot]) {
-            std::uint32_t named = 0;
-            std::optional<Property> rendered = RenderForm(*forms[slot], fields, &named);
-            const SlotInfo& info = kSlots[slot];
-            const bool complete = std::all_of(
-                info.fields.begin(), info.fields.begin() + info.fieldCount,
-                [&](int field) { return At(fields, field).empty() || (named >> field & 1u) != 0; });
-            if (rendered && complete) {
-                const bool always =
-                    slot == kFormattedNameSlot || (slot == kNameSlot && version != Version::V40);
-                if (always || HasContent(*rendered)) {
-                    write(FormatContentLine(*rendered));
-                }
-                continue;
-            }
-        }
-        if (DefaultLine(line, slot, fields, version)) {
+        if (SlotLine(line, static_cast<Slot>(s), forms, fields, version)) {
             write(line);
         }
     }
@@ -1215,6 +1236,52 @@ void ForEachCardLine(const CAddressEntry& entry, Version version, std::string_vi
         }
     }
     write("END:VCARD");
+}
+
+std::uint32_t FieldsNamedBy(std::string_view form) {
+    std::uint32_t named = 0;
+    RenderForm(form, Fields{}, &named);
+    return named;
+}
+
+int PropertyOfForm(std::string_view form) {
+    std::uint32_t named = 0;
+    const std::optional<Property> rendered = RenderForm(form, Fields{}, &named);
+    return rendered ? SlotOfForm(*rendered, named) : kNoSlot;
+}
+
+std::optional<std::string> LonePropertyLine(const CAddressEntry& from, int field) {
+    const Slot slot = SlotOfField(field);
+    // A card holds one name; the notes have their field.
+    if (slot == kNoSlot || slot == kNameSlot || slot == kNoteSlot) {
+        return std::nullopt;
+    }
+    const SlotInfo& info = kSlots[slot];
+    const Fields fields = FieldsOf(from);
+    const bool phone = std::any_of(std::begin(kTelTypes), std::end(kTelTypes),
+                                   [slot](const TelTypes& tel) { return tel.slot == slot; });
+    if (phone && At(fields, info.fields[0]).empty()) {
+        return std::nullopt;  // an extension without its number
+    }
+    std::string line;
+    const SlotForms forms = FormsBySlot(from.Extra(), fields);
+    if (forms[slot]) {
+        if (SlotLine(line, slot, forms, fields, Version::V30)) {
+            return line;
+        }
+    }
+    // From the fields of this property alone; a second e-mail or web
+    // address is written as a first, since nothing else is written with it.
+    const Slot lone = slot == kEmail2Slot ? kEmail1Slot : slot == kWeb2Slot ? kWeb1Slot : slot;
+    Fields alone{};
+    for (int i = 0; i < info.fieldCount; ++i) {
+        alone[static_cast<std::size_t>(kSlots[lone].fields[static_cast<std::size_t>(i)])] =
+            At(fields, info.fields[static_cast<std::size_t>(i)]);
+    }
+    if (DefaultLine(line, lone, alone, Version::V30)) {
+        return line;
+    }
+    return std::nullopt;
 }
 
 void CardLines(const CAddressEntry& entry, Version version, std::string_view uid,

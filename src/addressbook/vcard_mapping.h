@@ -60,6 +60,7 @@
 // anything.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -105,6 +106,24 @@ void CardLines(const CAddressEntry& entry, Version version, std::string_view uid
 // suffix: Jr.", "Display name: Dr. John Doe Jr.", "Organization units:
 // West", "Address details: PO Box 5"); nothing when it only shapes them.
 std::optional<std::string> DescribeForm(std::string_view form, const CAddressEntry& entry);
+
+// The fields a form names, bit i for field i; 0 for a text that is no form.
+std::uint32_t FieldsNamedBy(std::string_view form);
+// Which property a form writes: forms that write the same property of a
+// card give the same number; -1 for a text that is no form.
+int PropertyOfForm(std::string_view form);
+
+// The content line (3.0 syntax) of the property that holds field `field` of
+// `from`, written as the export writes that property, from the entry's form
+// for it when it has one: TEL;TYPE=HOME,VOICE:555-0100 x12 for the home
+// phone or its extension, EMAIL;TYPE=INTERNET:... for either e-mail address
+// (URL:... for either web address), ADR;TYPE=HOME:... with the whole address
+// for any field of it, ORG with company and department, TITLE, X-MANAGER and
+// the X-QUILLBOX- properties.  Nullopt for the fields of the name (a card
+// holds one N), for Notes (which has its field), for an extension without
+// its number and for an empty property.  A merge keeps what no field of the
+// merged entry holds this way (duplicate_merge.h).
+std::optional<std::string> LonePropertyLine(const CAddressEntry& from, int field);
 
 // Whether `property` is the same as `other` for a reader: the same name and
 // group, the same parameters (any case, any order; TYPE values as a set,

@@ -14,12 +14,14 @@
 #include "addressbook/delimited_export.h"
 #include "addressbook/delimited_import.h"
 #include "addressbook/delimited_token.h"
+#include "addressbook/existing_entries.h"
 #include "addressbook/header_import.h"
 #include "clausedb/expr_database.h"
 #include "entries/entry_list_ui.h"
 #include "entries/entry_undo.h"
 #include "entries/export_scope.h"
 #include "entries/select_fields_dlg.h"
+#include "entries/skip_existing.h"
 #include "fileio/atomic_file.h"
 #include "platform/app_services.h"
 #include "platform/command_router.h"
@@ -117,6 +119,12 @@ bool ImportDelimitedCommand::ImportDelimited(const QString& path, std::string_vi
         }
         dialog.m_bFirstLineNames = ReadSetting(profile, settings::kImportFirstLineNames) != 0;
     }
+    // Into an empty book nothing is skipped: no question then.
+    const bool offerSkip = m_services.list->RowCount() > 0;
+    if (offerSkip) {
+        dialog.OfferSkipExisting();
+        dialog.m_bSkipExisting = RememberedSkipExisting(profile);
+    }
     dialog.UpdateControls();
     if (m_services.RunDialog(dialog) != QDialog::Accepted) {
         return false;
@@ -131,17 +139,33 @@ bool ImportDelimitedCommand::ImportDelimited(const QString& path, std::string_vi
         }
         WriteSetting(profile, settings::kImportFirstLineNames, dialog.m_bFirstLineNames ? 1 : 0);
     }
+    if (offerSkip) {
+        RememberSkipExisting(profile, dialog.m_bSkipExisting);
+    }
+    std::optional<addressbook::CExistingEntries> existing;
+    if (dialog.m_bFirstLineNames && dialog.m_bSkipExisting) {
+        existing.emplace(*m_services.list);
+    }
     addressbook::StagedEntries staged;
     addressbook::HeaderImportReport report;
     const int count =
         dialog.m_bFirstLineNames
-            ? addressbook::ImportWithHeader(file, separator, dialog.m_nColumn, staged, report)
+            ? addressbook::ImportWithHeader(file, separator, dialog.m_nColumn, staged, report,
+                                            existing ? &*existing : nullptr)
             : addressbook::ImportDelimited(file, dialog.m_nColumn, white, breaks, m_db, staged);
     m_db.RemoveAllClauses();
     if (count < 0) {
         // The file failed part-way: nothing of it is added.
         wait.reset();
         platform::ReportFileError(file.ErrorNumber(), path, parent);
+        return false;
+    }
+    if (count == 0 && report.skipped > 0) {
+        // Everything was in the book already: said, not warned about.
+        wait.reset();
+        platform::ShowMessageBox(FromUtf8(addressbook::HeaderImportReportText(report)),
+                                 platform::MessageIcon::kInformation, platform::MessageButtons::kOk,
+                                 parent);
         return false;
     }
     if (count == 0) {

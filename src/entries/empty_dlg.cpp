@@ -8,6 +8,7 @@
 #include <climits>
 
 #include "platform/control_name.h"
+#include "platform/ok_cancel_buttons.h"
 
 namespace entries {
 
@@ -25,9 +26,7 @@ CEmptyDlg::CEmptyDlg(QWidget* parent) : QDialog(parent) {
     m_pText->setMinimumWidth(300);
     m_pAdd = new QCheckBox(QStringLiteral("Add to currently selected address"), this);
     m_pAdd->setObjectName(platform::ControlName(kIdAddToEntry));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CEmptyDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CEmptyDlg::reject);
+    QDialogButtonBox* buttons = platform::MakeOkCancelButtons(*this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(prompt);

@@ -55,6 +55,7 @@ void CEntriesController::Init(platform::CDocument* document) {
     m_pExport = std::make_unique<ExportDelimitedCommand>(services, m_db);
     m_pVCardImport = std::make_unique<ImportVCardCommand>(services);
     m_pVCardExport = std::make_unique<ExportVCardCommand>(services);
+    m_pVCardClipboard = std::make_unique<CVCardClipboard>(services, *m_pVCardImport);
     // A vCard file chosen for a delimited import is offered to the vCard
     // import instead.
     m_pImport->SetVCardImportHandler(
@@ -70,6 +71,7 @@ void CEntriesController::RegisterViewCommands(platform::CommandTarget& target) {
     m_pFindCommands->Register(target);
     m_pContactActions->Register(target);
     m_pDuplicates->Register(target);
+    m_pVCardClipboard->Register(target);
     target.OnCommand(kCmdEditUndo, [this] { m_pUndo->Stack().undo(); });
     target.OnCommand(kCmdEditRedo, [this] { m_pUndo->Stack().redo(); });
     target.OnUpdate(kCmdEditUndo,

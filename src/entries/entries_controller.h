@@ -9,8 +9,8 @@
 // It owns the undo history (tied to the document's modified flag), the find
 // dialog and the find history, and the command objects.  The view-level
 // commands are Add, Edit, Copy, Delete, Find, Find Next, Find Duplicates,
-// the nine contact actions and Undo (kCmdEditUndo, Ctrl+Z) and Redo
-// (kCmdEditRedo, Ctrl+Y);
+// the nine contact actions, Undo (kCmdEditUndo, Ctrl+Z), Redo
+// (kCmdEditRedo, Ctrl+Y), Copy as vCard and Paste (CVCardClipboard);
 // the document-level ones are the delimited and vCard imports and exports.
 #pragma once
 
@@ -26,6 +26,7 @@
 #include "entries/find_commands.h"
 #include "entries/find_dlg.h"
 #include "entries/find_history.h"
+#include "entries/vcard_clipboard.h"
 #include "entries/vcard_commands.h"
 #include "resources/command_ids.h"
 
@@ -76,6 +77,7 @@ public:
     ExportDelimitedCommand& Export() { return *m_pExport; }
     ImportVCardCommand& VCardImport() { return *m_pVCardImport; }
     ExportVCardCommand& VCardExport() { return *m_pVCardExport; }
+    CVCardClipboard& VCardClipboard() { return *m_pVCardClipboard; }
     CTelephony& Telephony() { return *m_pTelephony; }
 
 private:
@@ -99,6 +101,7 @@ private:
     std::unique_ptr<ExportDelimitedCommand> m_pExport;
     std::unique_ptr<ImportVCardCommand> m_pVCardImport;
     std::unique_ptr<ExportVCardCommand> m_pVCardExport;
+    std::unique_ptr<CVCardClipboard> m_pVCardClipboard;
     DialogRunner m_runner;
 };
 

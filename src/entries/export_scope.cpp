@@ -1,6 +1,7 @@
 #include "entries/export_scope.h"
 
 #include <QCheckBox>
+#include <numeric>
 
 #include "entries/entry_list_ui.h"
 
@@ -14,6 +15,15 @@ const addressbook::IAddressList& CExportScope::Rows(bool selectedOnly) const {
         return m_selected;
     }
     return m_list;
+}
+
+std::vector<int> CExportScope::RowNumbers(bool selectedOnly) const {
+    if (selectedOnly && IsOffered()) {
+        return m_selected.Rows();
+    }
+    std::vector<int> rows(static_cast<std::size_t>(m_list.RowCount()));
+    std::iota(rows.begin(), rows.end(), 0);
+    return rows;
 }
 
 QCheckBox* MakeSelectedOnlyBox(QWidget* parent) {

@@ -7,6 +7,8 @@
 // export writes every row as it always has.
 #pragma once
 
+#include <vector>
+
 #include "addressbook/row_subset_list.h"
 
 class QCheckBox;
@@ -26,6 +28,8 @@ public:
     // The selected rows in display order when `selectedOnly` and offered,
     // else every row.
     const addressbook::IAddressList& Rows(bool selectedOnly) const;
+    // The same as row numbers of the list.
+    std::vector<int> RowNumbers(bool selectedOnly) const;
 
 private:
     const IEntryListUi& m_list;

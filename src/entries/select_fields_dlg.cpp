@@ -13,6 +13,7 @@
 
 #include "entries/entry_services.h"
 #include "entries/export_scope.h"
+#include "entries/skip_existing.h"
 #include "platform/control_name.h"
 #include "platform/data_exchange.h"
 
@@ -195,6 +196,13 @@ CSelectFieldsDlg::CSelectFieldsDlg(QWidget* parent, Use use) : QDialog(parent) {
         m_pMatchSummary->setMaximumWidth(m_pFirstLine->minimumWidth());
         m_pMatchSummary->hide();
         layout->addWidget(m_pMatchSummary);
+        m_pSkipExisting = MakeSkipExistingBox(this);
+        m_pSkipExisting->setEnabled(false);
+        m_pSkipExisting->hide();
+        connect(m_pFirstLineNames, &QCheckBox::toggled, m_pSkipExisting, &QCheckBox::setEnabled);
+        layout->addWidget(m_pSkipExisting);
+        setTabOrder(lastOption, m_pSkipExisting);
+        lastOption = m_pSkipExisting;
     }
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrder(m_boxes.back(), m_pSelectedOnly);
@@ -205,6 +213,12 @@ CSelectFieldsDlg::CSelectFieldsDlg(QWidget* parent, Use use) : QDialog(parent) {
 
 void CSelectFieldsDlg::OfferSelectedOnly() {
     m_pSelectedOnly->show();
+}
+
+void CSelectFieldsDlg::OfferSkipExisting() {
+    if (m_pSkipExisting != nullptr) {
+        m_pSkipExisting->show();
+    }
 }
 
 void CSelectFieldsDlg::SetColumnMatch(const std::array<int, addressbook::kFieldCount>& columns,
@@ -243,6 +257,10 @@ void CSelectFieldsDlg::UpdateControls() {
     if (m_pRfc4180 != nullptr) {
         m_pRfc4180->setChecked(m_bRfc4180);
     }
+    if (m_pSkipExisting != nullptr) {
+        m_pSkipExisting->setChecked(m_bSkipExisting);
+        m_pSkipExisting->setEnabled(m_bFirstLineNames);
+    }
 }
 
 void CSelectFieldsDlg::accept() {
@@ -265,6 +283,8 @@ void CSelectFieldsDlg::accept() {
     m_bSelectedOnly = m_pSelectedOnly->isVisibleTo(this) && m_pSelectedOnly->isChecked();
     m_bFirstLineNames = m_pFirstLineNames != nullptr && m_pFirstLineNames->isChecked();
     m_bRfc4180 = m_pRfc4180 != nullptr && m_pRfc4180->isChecked();
+    m_bSkipExisting = m_pSkipExisting != nullptr && m_pSkipExisting->isVisibleTo(this) &&
+                      m_pSkipExisting->isChecked();
     QDialog::accept();
 }
 

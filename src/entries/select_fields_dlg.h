@@ -21,7 +21,10 @@
 // first line's names give (SetColumnMatch) into the boxes, ticks the box
 // and says how many columns it matched; for an export: "For spreadsheets
 // (RFC 4180)" (m_bRfc4180).  Both have "&All Fields in Order": field i in
-// column i + 1.
+// column i + 1.  An import into a book that holds entries calls
+// OfferSkipExisting: "Skip entries that are already in the book"
+// (m_bSkipExisting) then shows under them, usable while the first line
+// holds column names (the plain import adds every line).
 #pragma once
 
 #include <QAbstractSpinBox>
@@ -78,6 +81,7 @@ public:
     bool m_bSelectedOnly = false;
     bool m_bFirstLineNames = false;  // import: the first line names the columns
     bool m_bRfc4180 = false;         // export: quoted for spreadsheets
+    bool m_bSkipExisting = false;    // import with column names: skip what the book holds
 
     // Import: what Match Columns puts into the boxes, and the sentence that
     // says what it matched.  Until this is called the button is disabled.
@@ -90,6 +94,9 @@ public:
 
     // Shows the check box "Selected entries only".
     void OfferSelectedOnly();
+    // Import: shows the check box "Skip entries that are already in the
+    // book".
+    void OfferSkipExisting();
 
     // Puts the members into the controls (before showing).
     void UpdateControls();
@@ -102,6 +109,7 @@ public:
     QPushButton* MatchColumnsButton() const { return m_pMatchColumns; }
     QLabel* MatchSummary() const { return m_pMatchSummary; }
     QCheckBox* Rfc4180Box() const { return m_pRfc4180; }
+    QCheckBox* SkipExistingBox() const { return m_pSkipExisting; }
     QPushButton* AllFieldsButton() const { return m_pAllFields; }
 
 public slots:
@@ -120,6 +128,7 @@ private:
     QPushButton* m_pMatchColumns = nullptr;
     QLabel* m_pMatchSummary = nullptr;
     QCheckBox* m_pRfc4180 = nullptr;
+    QCheckBox* m_pSkipExisting = nullptr;
     QPushButton* m_pAllFields = nullptr;
     std::array<int, addressbook::kFieldCount> m_matched{};
     QString m_strMatchSummary;

@@ -3,19 +3,27 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QCheckBox>
 #include <QCursor>  // needed by platform/app_services.h
 #include <QFileInfo>
+#include <QMimeData>
+#include <QVBoxLayout>
 #include <cerrno>
 #include <cstdint>
 #include <optional>
+#include <unordered_set>
 
 #include "addressbook/book_file.h"
 #include "addressbook/entry_identity.h"
+#include "addressbook/existing_entries.h"
 #include "addressbook/vcard_export.h"
 #include "addressbook/vcard_import.h"
 #include "entries/entry_list_ui.h"
 #include "entries/entry_undo.h"
+#include "entries/export_scope.h"
+#include "entries/skip_existing.h"
 #include "entries/vcard_export_dlg.h"
+#include "entries/vcard_import_dlg.h"
 #include "fileio/atomic_file.h"
 #include "platform/app_services.h"
 #include "platform/command_router.h"
@@ -81,17 +89,50 @@ std::vector<std::string> ExportUidsOf(const addressbook::IAddressList& list,
 
 // ---- Import ----
 
+std::optional<QByteArray> VCardDataOf(const QMimeData& data) {
+    for (const char* type : {"text/vcard", "text/x-vcard", "text/directory"}) {
+        const QString name = QString::fromLatin1(type);
+        if (data.hasFormat(name)) {
+            return data.data(name);
+        }
+    }
+    if (data.hasText()) {
+        const QString text = data.text();
+        if (text.trimmed().startsWith(QLatin1String("BEGIN:VCARD"), Qt::CaseInsensitive)) {
+            return text.toUtf8();
+        }
+    }
+    return std::nullopt;
+}
+
 void ImportVCardCommand::OnFileImportVCard() {
     platform::FileDialogRequest request = VCardFileRequest(resources::kStrOpenCaption);
     request.mustExist = true;
     const std::optional<QString> path =
         platform::Dialogs().GetOpenFileName(m_services.DialogParent(), request);
-    if (path) {
-        ImportVCard(*path);
+    if (!path) {
+        return;
     }
+    // Into an empty book nothing is skipped: no question then.
+    bool skip = false;
+    if (m_services.list->RowCount() > 0) {
+        CVCardImportDlg dialog(m_services.DialogParent());
+        dialog.m_bSkipExisting = RememberedSkipExisting(*m_services.profile);
+        dialog.UpdateControls();
+        if (m_services.RunDialog(dialog) != QDialog::Accepted) {
+            return;
+        }
+        RememberSkipExisting(*m_services.profile, dialog.m_bSkipExisting);
+        skip = dialog.m_bSkipExisting;
+    }
+    ImportVCard(*path, skip);
 }
 
 bool ImportVCardCommand::ImportVCard(const QString& path) {
+    return ImportVCard(path, RememberedSkipExisting(*m_services.profile));
+}
+
+bool ImportVCardCommand::ImportVCard(const QString& path, bool skipExisting) {
     QWidget* parent = m_services.DialogParent();
     const std::string native = NativePath(path);
     // A file that does not open is reported as by the delimited import,
@@ -105,35 +146,86 @@ bool ImportVCardCommand::ImportVCard(const QString& path) {
 
     platform::ShowStatusText(resources::kStrImporting);
     std::optional<platform::WaitCursor> wait(std::in_place);
+    std::optional<addressbook::CExistingEntries> existing;
+    if (skipExisting) {
+        existing.emplace(*m_services.list);
+    }
     addressbook::StagedEntries staged;
     addressbook::VCardImportReport report;
     int error = 0;
     const int count = addressbook::ImportVCardEntries(native, staged, report, nullptr, &error,
-                                                      ReadProgress(resources::kStrImporting));
+                                                      ReadProgress(resources::kStrImporting),
+                                                      existing ? &*existing : nullptr);
+    wait.reset();
     if (count < 0) {
-        wait.reset();
         platform::ReportFileError(error, path, parent);
         platform::ShowStatusText(resources::kStrIdleMessage);
         return false;
     }
-    auto tell = [&](const QString& text, platform::MessageIcon icon) {
-        wait.reset();
-        platform::ShowMessageBox(text, icon, platform::MessageButtons::kOk, parent);
-        platform::ShowStatusText(resources::kStrIdleMessage);
-    };
-    const QString reportText =
-        FromUtf8(addressbook::ImportReportText(report, ToUtf8(QFileInfo(path).fileName())));
-    if (count == 0) {
-        tell(reportText, platform::MessageIcon::kWarning);
-        return false;
-    }
-    // The file is read; the rows are still to be added and sorted in.  They
-    // are one step of the undo history, which marks the book modified.
+    return AddImported(staged, report, resources::kCmdFileImportVCard, QFileInfo(path).fileName());
+}
+
+bool ImportVCardCommand::ImportDroppedData(const QMimeData& data) {
+    const std::optional<QByteArray> cards = VCardDataOf(data);
+    return cards && ImportVCardBytes(*cards, RememberedSkipExisting(*m_services.profile), false,
+                                     resources::kCmdFileImportVCard,
+                                     ResourceString(resources::kStrDroppedDataName));
+}
+
+bool ImportVCardCommand::ImportVCardBytes(const QByteArray& bytes, bool skipExisting,
+                                          bool newIdentity, int commandId,
+                                          const QString& sourceName) {
     platform::ShowStatusText(resources::kStrImporting);
-    m_services.undo->AddEntries(UndoText(resources::kCmdFileImportVCard), std::move(staged.entries),
-                                false);
-    tell(reportText, platform::MessageIcon::kInformation);
-    return true;
+    std::optional<addressbook::CExistingEntries> existing;
+    if (skipExisting) {
+        existing.emplace(*m_services.list);
+    }
+    addressbook::StagedEntries staged;
+    addressbook::VCardImportReport report;
+    addressbook::ImportVCardEntriesFromBytes(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), staged, report,
+        existing ? &*existing : nullptr);
+    if (newIdentity) {
+        // One contact, one identity: a card of an entry of this book comes
+        // in as a copy of it.
+        std::unordered_set<std::string> held;
+        for (int row = 0; row < m_services.list->RowCount(); ++row) {
+            if (const auto uid = addressbook::EntryUid(m_services.list->EntryAt(row))) {
+                held.emplace(*uid);
+            }
+        }
+        for (auto& entry : staged.entries) {
+            const auto uid = addressbook::EntryUid(*entry);
+            if (uid && held.count(std::string(*uid)) != 0) {
+                *entry = addressbook::CopyWithoutIdentity(*entry);
+            }
+        }
+    }
+    return AddImported(staged, report, commandId, sourceName);
+}
+
+bool ImportVCardCommand::AddImported(addressbook::StagedEntries& staged,
+                                     addressbook::VCardImportReport& report, int commandId,
+                                     const QString& sourceName) {
+    QWidget* parent = m_services.DialogParent();
+    const QString text = FromUtf8(addressbook::ImportReportText(report, ToUtf8(sourceName)));
+    const bool added = !staged.entries.empty();
+    if (added) {
+        // The cards are read; the rows are still to be added and sorted in.
+        // They are one step of the undo history, which marks the book
+        // modified.
+        platform::ShowStatusText(resources::kStrImporting);
+        std::optional<platform::WaitCursor> wait(std::in_place);
+        m_services.undo->AddEntries(UndoText(commandId), std::move(staged.entries), false);
+    }
+    // No card at all is a warning; cards that were all in the book already
+    // are not.
+    const bool nothingRead = !added && report.skipped == 0;
+    platform::ShowMessageBox(
+        text, nothingRead ? platform::MessageIcon::kWarning : platform::MessageIcon::kInformation,
+        platform::MessageButtons::kOk, parent);
+    platform::ShowStatusText(resources::kStrIdleMessage);
+    return added;
 }
 
 // ---- Export ----
@@ -187,6 +279,13 @@ bool ExportVCardCommand::ExportVCard(const QString& path) {
     CVCardExportDlg dialog(m_services.DialogParent());
     dialog.m_version = RememberedVersion();
     dialog.UpdateControls();
+    const CExportScope scope(*m_services.list);
+    QCheckBox* selectedOnly = nullptr;
+    if (scope.IsOffered()) {
+        selectedOnly = MakeSelectedOnlyBox(&dialog);
+        selectedOnly->show();
+        dialog.OptionsLayout()->addWidget(selectedOnly);
+    }
     if (m_services.RunDialog(dialog) != QDialog::Accepted) {
         writer.Discard();  // an existing file stays as it was
         return false;
@@ -195,11 +294,8 @@ bool ExportVCardCommand::ExportVCard(const QString& path) {
         WriteSetting(*m_services.profile, settings::kVCardVersion,
                      dialog.m_version == Version::V40 ? "4.0" : "3.0");
     }
-    std::vector<int> rows(static_cast<std::size_t>(m_services.list->RowCount()));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        rows[i] = static_cast<int>(i);
-    }
-    return ExportRows(writer, dialog.m_version, rows);
+    return ExportRows(writer, dialog.m_version,
+                      scope.RowNumbers(selectedOnly != nullptr && selectedOnly->isChecked()));
 }
 
 bool ExportVCardCommand::ExportRows(fileio::AtomicFileWriter& writer, Version version,

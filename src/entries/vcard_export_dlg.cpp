@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "platform/control_name.h"
+#include "platform/ok_cancel_buttons.h"
 #include "platform/string_resource.h"
 #include "resources/string_table.h"
 
@@ -31,12 +32,7 @@ CVCardExportDlg::CVCardExportDlg(QWidget* parent) : QDialog(parent) {
 
     m_pOptions = new QVBoxLayout;
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(platform::ControlName(platform::kIdOk));
-    buttons->button(QDialogButtonBox::Cancel)
-        ->setObjectName(platform::ControlName(platform::kIdCancel));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CVCardExportDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CVCardExportDlg::reject);
+    QDialogButtonBox* buttons = platform::MakeOkCancelButtons(*this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(versions);

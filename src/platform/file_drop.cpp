@@ -31,12 +31,21 @@ FileDropHandler::FileDropHandler(QWidget* window, DropCallback onDrop)
     window->installEventFilter(this);
 }
 
+void FileDropHandler::AcceptData(DataTest accepts, DataCallback onData) {
+    m_acceptsData = std::move(accepts);
+    m_onData = std::move(onData);
+}
+
+bool FileDropHandler::TakesData(const QMimeData* data) const {
+    return data != nullptr && m_acceptsData && m_acceptsData(*data);
+}
+
 bool FileDropHandler::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (!LocalFiles(drag->mimeData()).isEmpty()) {
+            if (!LocalFiles(drag->mimeData()).isEmpty() || TakesData(drag->mimeData())) {
                 drag->acceptProposedAction();
                 return true;
             }
@@ -45,13 +54,19 @@ bool FileDropHandler::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
             QStringList paths = LocalFiles(drop->mimeData());
-            if (!paths.isEmpty()) {
+            // Files first: a drag that carries both is about the files.
+            const bool data = paths.isEmpty() && TakesData(drop->mimeData());
+            if (!paths.isEmpty() || data) {
                 drop->acceptProposedAction();
                 if (auto* window = qobject_cast<QWidget*>(watched)) {
                     window->activateWindow();
                     window->raise();
                 }
-                if (m_onDrop) {
+                if (data) {
+                    if (m_onData) {
+                        m_onData(*drop->mimeData());
+                    }
+                } else if (m_onDrop) {
                     m_onDrop(paths);
                 }
                 return true;

@@ -24,6 +24,10 @@ inline constexpr int kCmdFileExportTdf = 32807;
 // vCard import and export (numbers 32920 to 32929 are kept for vCard).
 inline constexpr int kCmdFileImportVCard = 32920;
 inline constexpr int kCmdFileExportVCard = 32921;
+// Edit menu: the selected entries to the clipboard as vCards (Ctrl+Shift+C),
+// and the vCards on the clipboard added as entries (Ctrl+V).
+inline constexpr int kCmdEditCopyAsVCard = 32922;
+inline constexpr int kCmdEditPaste = 32923;
 // Recent-file entries: kCmdFileMruFirst + n for the (n+1)-th most recent book.
 inline constexpr int kCmdFileMruFirst = 57616;
 inline constexpr int kMaxRecentFiles = 16;
@@ -95,6 +99,8 @@ inline constexpr int kAllCommands[] = {
     kCmdFileExportTdf,
     kCmdFileImportVCard,
     kCmdFileExportVCard,
+    kCmdEditCopyAsVCard,
+    kCmdEditPaste,
     kCmdEditFind,
     kCmdEditFindNext,
     kCmdEditUndo,

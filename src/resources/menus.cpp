@@ -55,6 +55,9 @@ constexpr MenuItem kEditItems[] = {
     Cmd("&Undo\tCtrl+Z", kCmdEditUndo),
     Cmd("&Redo\tCtrl+Y", kCmdEditRedo),
     Sep(),
+    Cmd("Copy as v&Card\tCtrl+Shift+C", kCmdEditCopyAsVCard),
+    Cmd("&Paste\tCtrl+V", kCmdEditPaste),
+    Sep(),
     Cmd("Select &All\tCtrl+A", kCmdEditSelectAll),
     Sep(),
     Cmd("&Find...\tCtrl+F", kCmdEditFind),
@@ -118,6 +121,8 @@ constexpr MenuItem kContextItems[] = {
     Cmd("&Edit...", kCmdAddressEdit),
     Cmd("&Delete", kCmdAddressDelete),
     Cmd("&Copy", kCmdAddressCopy),
+    Cmd("Copy as v&Card", kCmdEditCopyAsVCard),
+    Cmd("&Paste", kCmdEditPaste),
     Sep(),
     Popup("Dial", kDialItems),
     Popup("Email", kEmailItems),
@@ -129,11 +134,15 @@ constexpr MenuItem kContextMenu[] = {Popup("_CM_", kContextItems)};
 
 // ---- kAccelMain: the accelerator table ----
 constexpr Accelerator kAccelerators[] = {
-    {"Ctrl+N", kCmdFileNew},    {"Ctrl+O", kCmdFileOpen},       {"Ctrl+S", kCmdFileSave},
-    {"Ctrl+P", kCmdFilePrint},  {"F1", kCmdHelpTopics},         {"Ctrl+F", kCmdEditFind},
-    {"F3", kCmdEditFindNext},   {"Alt+F3", kCmdQuickFindFocus}, {"Ins", kCmdAddressAdd},
-    {"Enter", kCmdAddressEdit}, {"Del", kCmdAddressDelete},     {"Ctrl+C", kCmdAddressCopy},
-    {"Ctrl+Z", kCmdEditUndo},   {"Ctrl+Y", kCmdEditRedo},       {"Ctrl+A", kCmdEditSelectAll},
+    {"Ctrl+N", kCmdFileNew},       {"Ctrl+O", kCmdFileOpen},
+    {"Ctrl+S", kCmdFileSave},      {"Ctrl+P", kCmdFilePrint},
+    {"F1", kCmdHelpTopics},        {"Ctrl+F", kCmdEditFind},
+    {"F3", kCmdEditFindNext},      {"Alt+F3", kCmdQuickFindFocus},
+    {"Ins", kCmdAddressAdd},       {"Enter", kCmdAddressEdit},
+    {"Del", kCmdAddressDelete},    {"Ctrl+C", kCmdAddressCopy},
+    {"Ctrl+Z", kCmdEditUndo},      {"Ctrl+Y", kCmdEditRedo},
+    {"Ctrl+A", kCmdEditSelectAll}, {"Ctrl+Shift+C", kCmdEditCopyAsVCard},
+    {"Ctrl+V", kCmdEditPaste},
 };
 
 constexpr int kToolbarButtons[] = {

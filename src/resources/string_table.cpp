@@ -72,6 +72,9 @@ constexpr StringEntry kStrings[] = {
     {kStrNoDuplicates, "No duplicate entries were found."},
     {kStrVCardExportCaption, "Export vCard"},
     {kStrExtraDataPage, "More"},
+    {kStrVCardImportCaption, "Import vCard"},
+    {kStrClipboardName, "the clipboard"},
+    {kStrDroppedDataName, "the dropped data"},
     // Delimited import of a file that holds vCards.
     {kStrDelimitedIsVCard, "%1 holds vCards, not delimited text."},
     {kStrAskImportAsVCard,
@@ -122,6 +125,8 @@ constexpr StringEntry kStrings[] = {
     {kCmdFileExportVCard, "Export the addresses to a vCard file\nExport vCard"},
     {kCmdFileSynchronize,
      "Exchange the changes with the book's CardDAV address book on a server\nSynchronize"},
+    {kCmdEditCopyAsVCard, "Copy the selected addresses to the clipboard as vCards\nCopy as vCard"},
+    {kCmdEditPaste, "Add the contacts on the clipboard as new addresses\nPaste"},
     {kStrAppTitle, "Quillbox"},
     {kStrIdleMessage, "For Help, press F1"},
     {kCmdFileNew, "Create a new address book\nNew"},

@@ -41,6 +41,12 @@ inline constexpr int kStrNoDuplicates = 182;
 // of the editor's page of extra data, "More".
 inline constexpr int kStrVCardExportCaption = 190;
 inline constexpr int kStrExtraDataPage = 191;
+// The caption of the vCard import's options dialog, "Import vCard", and the
+// names of the clipboard and of dropped data in the report of an import
+// that found no card ("No contacts found in the clipboard.").
+inline constexpr int kStrVCardImportCaption = 192;
+inline constexpr int kStrClipboardName = 193;
+inline constexpr int kStrDroppedDataName = 194;
 // Delimited import of a file that holds vCards; "%1" is the file's name.
 inline constexpr int kStrDelimitedIsVCard = 260;  // "%1 holds vCards, not delimited text."
 inline constexpr int kStrAskImportAsVCard = 261;  // ... "Import its cards as vCards instead?"

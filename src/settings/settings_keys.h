@@ -133,6 +133,9 @@ constexpr IntSetting ExportColumn(int field) {
 // The vCard version the last vCard export wrote, "3.0" or "4.0" (kept while
 // "RememberExp" is on).
 inline constexpr StringSetting kVCardVersion{kExport, "VCardVersion", "3.0"};
+// "Skip entries that are already in the book" at the last import (kept while
+// "RememberImp" is on); dropped vCard files follow it too.
+inline constexpr IntSetting kSkipExisting{kImport, "SkipExisting", 0};
 // ---- [Import] and [Export]: the check boxes of "Select Fields" ----
 // Remembered with the column numbers, under "RememberImp" and "RememberExp".
 // "First line holds column names": the import matches the first line's
@@ -207,6 +210,7 @@ inline constexpr auto kAllSettings = [] {
                                       Info(kColumnSizes),
                                       Info(kColumnOrder),
                                       Info(kVCardVersion),
+                                      Info(kSkipExisting),
                                       Info(kBookInUse),
                                       Info(kPreviewPages)};
     // clang-format on

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QUrl>
 
 #include <algorithm>
@@ -267,8 +268,12 @@ void CQX32App::ShowMainWindow(ShowCommand show) {
     m_pView->setFocus(Qt::OtherFocusReason);
     // Status texts from now on; dropped books open, dropped vCards import.
     m_bStarting = false;
-    new platform::FileDropHandler(m_pFrame.get(),
-                                  [this](const QStringList& paths) { OnDropFiles(paths); });
+    auto* drops = new platform::FileDropHandler(
+        m_pFrame.get(), [this](const QStringList& paths) { OnDropFiles(paths); });
+    // A contact dragged out of another program comes as vCard data.
+    drops->AcceptData(
+        [](const QMimeData& data) { return entries::VCardDataOf(data).has_value(); },
+        [this](const QMimeData& data) { m_pEntries->VCardImport().ImportDroppedData(data); });
     m_pFrame->update();
 }
 

@@ -6,8 +6,13 @@
 
 #include "addressbook/duplicate_finder.h"
 #include "addressbook/duplicate_merge.h"
+#include "addressbook/entry_identity.h"
+#include "addressbook/existing_entries.h"
+#include "addressbook/header_import.h"
 #include "addressbook/match_keys.h"
 #include "addressbook/row_subset_list.h"
+#include "addressbook/vcard_import.h"
+#include "addressbook/vcard_mapping.h"
 #include "support/duplicate_books.h"
 #include "test_support.h"
 
@@ -246,6 +251,17 @@ protected:
         return entries;
     }
 
+    // The vCard properties an entry keeps in its extra data.
+    static std::vector<std::string> Properties(const CAddressEntry& entry) {
+        std::vector<std::string> lines;
+        for (CExtraTerm term = entry.Extra().First(); term; term = term.Next()) {
+            if (term.Kind() == ExtraKind::Pair && term.Name() == vcard::kPropertyAttribute) {
+                lines.emplace_back(term.Value().Text());
+            }
+        }
+        return lines;
+    }
+
     VectorAddressList m_list;
 };
 
@@ -288,10 +304,13 @@ TEST_F(MergeTest, DefaultsKeepEveryValue) {
 
     const CAddressEntry merged = MergeEntries(entries, values);
     EXPECT_EQ(merged.GetField(City), "Oslo");
-    // What had no field left: the second city, the third e-mail address and
-    // the other notes, in field order.
-    EXPECT_EQ(merged.GetField(Notes),
-              "met in 1999<p>City: Bergen<p>Email 1: john.smith@c.example<p>prefers e-mail");
+    // What had no field left: the other notes in the notes; the second
+    // address and the third e-mail address as the properties their cards
+    // would hold, in field order.
+    EXPECT_EQ(merged.GetField(Notes), "met in 1999<p>prefers e-mail");
+    EXPECT_EQ(Properties(merged),
+              (std::vector<std::string>{"ADR;TYPE=HOME:;;;Bergen;;;",
+                                        "EMAIL;TYPE=INTERNET:john.smith@c.example"}));
 }
 
 TEST_F(MergeTest, ChosenValuesAndLeftovers) {
@@ -311,17 +330,58 @@ TEST_F(MergeTest, ChosenValuesAndLeftovers) {
     const CAddressEntry merged = MergeEntries(entries, values);
     EXPECT_EQ(merged.GetField(FirstName), "Anne");
     EXPECT_EQ(merged.GetField(Email2), "");
-    EXPECT_EQ(merged.GetField(Notes), "First Name: Ann<p>Title: Dr<p>Email 1: lee@y.example");
+    // A card holds one name and one title: those go to the notes.
+    EXPECT_EQ(merged.GetField(Notes), "First Name: Ann<p>Title: Dr");
+    EXPECT_EQ(Properties(merged), (std::vector<std::string>{"EMAIL;TYPE=INTERNET:lee@y.example"}));
 }
 
-TEST_F(MergeTest, KeepLeftoversAppendsALineEach) {
+TEST_F(MergeTest, KeepLeftoversAddsAPropertyOrANoteLineEach) {
     CAddressEntry entry;
-    const Leftover first[] = {{Pager, "555 0101"}};
+    const Leftover first[] = {{Pager, "555 0101"}, {FirstName, "Ann"}};
     KeepLeftovers(entry, first);
-    EXPECT_EQ(entry.GetField(Notes), "Pager: 555 0101");
-    const Leftover more[] = {{Notes, "old notes"}, {City, "Oslo"}};
+    EXPECT_EQ(entry.GetField(Notes), "First Name: Ann");
+    EXPECT_EQ(Properties(entry), (std::vector<std::string>{"TEL;TYPE=PAGER:555 0101"}));
+    // The same property again is kept once; an extension alone has no
+    // number to go with and becomes a note line.
+    const Leftover more[] = {
+        {Notes, "old notes"}, {Pager, "555 0101"}, {City, "Oslo"}, {HomeExt, "12"}};
     KeepLeftovers(entry, more);
-    EXPECT_EQ(entry.GetField(Notes), "Pager: 555 0101<p>old notes<p>City: Oslo");
+    EXPECT_EQ(entry.GetField(Notes), "First Name: Ann<p>old notes<p>Home Ext.: 12");
+    EXPECT_EQ(Properties(entry),
+              (std::vector<std::string>{"TEL;TYPE=PAGER:555 0101", "ADR;TYPE=HOME:;;;Oslo;;;"}));
+}
+
+TEST_F(MergeTest, ExtraDataIsMergedWithOneIdentity) {
+    const auto entries = Entries({
+        {{FirstName, "Ann"}, {LastName, "Lee"}},
+        {{FirstName, "Ann"}, {LastName, "Lee"}, {Email1, "ann@x.example"}},
+        {{FirstName, "Ann"}, {LastName, "Lee"}},
+    });
+    std::vector<CAddressEntry> changed;
+    const auto withExtra = [](const CAddressEntry* entry, std::string_view uid,
+                              std::vector<std::string_view> lines) {
+        CAddressEntry copy = *entry;
+        CExtraDataBuilder extra;
+        for (const std::string_view line : lines) {
+            extra.AddStringAttribute(vcard::kPropertyAttribute, line);
+        }
+        copy.SetExtra(extra.Build());
+        if (!uid.empty()) {
+            SetEntryUid(copy, uid);
+        }
+        return copy;
+    };
+    changed.push_back(withExtra(entries[0], "", {"BDAY:1980-01-02"}));
+    changed.push_back(withExtra(entries[1], "uid-b", {"BDAY:1980-01-02", "NICKNAME:Annie"}));
+    changed.push_back(withExtra(entries[2], "uid-c", {"BDAY:1981-01-02"}));
+    const std::vector<const CAddressEntry*> sources{&changed[0], &changed[1], &changed[2]};
+    const CAddressEntry merged = MergeEntries(sources, DefaultMerge(sources));
+    EXPECT_EQ(merged.GetField(Email1), "ann@x.example");
+    // The first UID; each different property once, in entry order.
+    EXPECT_EQ(EntryUid(merged), std::optional<std::string_view>("uid-b"));
+    EXPECT_EQ(Properties(merged),
+              (std::vector<std::string>{"BDAY:1980-01-02", "NICKNAME:Annie", "BDAY:1981-01-02"}));
+    EXPECT_EQ(merged.GetField(Notes), "");
 }
 
 TEST(RowSubsetList, ReadsTheRowsItIsGiven) {
@@ -333,6 +393,100 @@ TEST(RowSubsetList, ReadsTheRowsItIsGiven) {
     EXPECT_EQ(subset.EntryAt(1).GetField(LastName), "a");
     EXPECT_FALSE(subset.AppendEntry(std::make_unique<CAddressEntry>()));
     EXPECT_THROW(subset.EntryAt(2), std::out_of_range);
+}
+
+TEST(ExistingEntries, AnImportedEntryIsHeldWhenItMatchesOneOfTheBook) {
+    VectorAddressList book;
+    AppendEntries(book, {{{FirstName, "José"}, {LastName, "Müller"}},
+                         {{FirstName, "Ann"}, {LastName, "Lee"}, {Email1, "ann@x.example"}},
+                         {{Company, "Acme"}, {WorkPhone, "+1 555 123 4567"}},
+                         {{FirstName, "Bo"}, {LastName, "Berg"}, {HomePhone, "555 999 0000"}}});
+    CAddressEntry withUid;
+    withUid.SetField(LastName, "Nobody");
+    SetEntryUid(withUid, "uid-1");
+    book.AppendEntry(std::make_unique<CAddressEntry>(withUid));
+    const CExistingEntries existing(book);
+    struct Case {
+        FieldValues fields;
+        const char* uid;
+        bool held;
+    };
+    const Case cases[] = {
+        {{{FirstName, "Muller,"}, {LastName, "jose"}}, "", true},  // swapped, accents
+        {{{FirstName, "Anne"}, {LastName, "Other"}, {Email2, "ANN@x.example"}}, "", false},
+        {{{FirstName, "A"}, {LastName, "Lee"}, {Email2, "ANN@x.example"}}, "", true},  // initial
+        {{{LastName, "Someone"}, {HomePhone, "555 123 4567"}}, "", true},  // the holder is unnamed
+        {{{FirstName, "Cy"}, {LastName, "Cole"}, {CellPhone, "555 999 0000"}}, "", false},
+        {{{FirstName, "Ann"}}, "", false},           // first name only
+        {{}, "", false},                             // nothing to match
+        {{{LastName, "Elsewhere"}}, "uid-1", true},  // the same UID
+        {{{LastName, "Elsewhere"}}, "uid-2", false},
+    };
+    for (const Case& c : cases) {
+        CAddressEntry entry;
+        for (const auto& [field, text] : c.fields) {
+            entry.SetField(field, text);
+        }
+        if (*c.uid != 0) {
+            SetEntryUid(entry, c.uid);
+        }
+        SCOPED_TRACE(entry.GetField(LastName));
+        EXPECT_EQ(existing.Holds(entry), c.held);
+    }
+}
+
+TEST(ExistingEntries, TheHeaderImportSkipsRowsTheBookHoldsAndCountsThem) {
+    VectorAddressList book;
+    AppendEntries(book, {{{FirstName, "Ann"}, {LastName, "Lee"}}});
+    const std::string text =
+        "First Name,Last Name,Spouse\r\n"
+        "Ann,Berg,Bo\r\n"
+        "Ann,Lee,Al\r\n"
+        "Ann,Cole,\r\n"
+        "LEE,ann,Al\r\n";
+    ColumnMapping columns{};
+    columns[FirstName] = 1;
+    columns[LastName] = 2;
+    const CExistingEntries existing(book);
+    StagedEntries staged;
+    HeaderImportReport report;
+    EXPECT_EQ(ImportWithHeaderText(text, ',', columns, staged, report, &existing), 2);
+    ASSERT_EQ(staged.entries.size(), 2u);
+    EXPECT_EQ(staged.entries[0]->GetField(LastName), "Berg");
+    EXPECT_EQ(staged.entries[1]->GetField(LastName), "Cole");
+    EXPECT_EQ(staged.announcedRows, 2);
+    EXPECT_EQ(report.skipped, 2);
+    // The spouses of the skipped rows are not counted as kept.
+    EXPECT_EQ(HeaderImportReportText(report),
+              "2 addresses imported. 2 already in the book were skipped. "
+              "Kept as extra data: Spouse 1.");
+    EXPECT_EQ(ImportSummaryText(0, 1), "0 addresses imported. 1 already in the book was skipped.");
+    EXPECT_EQ(ImportSummaryText(3, 0), "3 addresses imported.");
+}
+
+TEST(ExistingEntries, TheVCardImportSkipsCardsTheBookHolds) {
+    VectorAddressList book;
+    AppendEntries(book, {{{FirstName, "Ann"}, {LastName, "Lee"}}});
+    const std::string cards =
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nFN:Ann Lee\r\n"
+        "BDAY:1980-01-02\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Berg;Bo;;;\r\nFN:Bo Berg\r\n"
+        "BDAY:1981-01-02\r\nEND:VCARD\r\n";
+    const CExistingEntries existing(book);
+    StagedEntries staged;
+    VCardImportReport report;
+    EXPECT_EQ(ImportVCardEntriesFromBytes(cards, staged, report, &existing), 1);
+    EXPECT_EQ(report.skipped, 1);
+    ASSERT_EQ(staged.entries.size(), 1u);
+    EXPECT_EQ(staged.entries[0]->GetField(LastName), "Berg");
+    // What the skipped card kept is not counted.
+    EXPECT_EQ(ImportReportText(report, "x.vcf"),
+              "1 addresses imported. 1 already in the book was skipped. "
+              "Kept as extra data: BDAY 1.");
+    StagedEntries all;
+    VCardImportReport allReport;
+    EXPECT_EQ(ImportVCardEntriesFromBytes(cards, all, allReport), 2);
+    EXPECT_EQ(allReport.skipped, 0);
 }
 
 }  // namespace

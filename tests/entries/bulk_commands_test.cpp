@@ -7,6 +7,7 @@
 #include <QListWidget>
 
 #include "addressbook/field_table.h"
+#include "addressbook/vcard_mapping.h"
 #include "entries/duplicates_dlg.h"
 #include "entries/select_fields_dlg.h"
 #include "entries_test_support.h"
@@ -183,6 +184,17 @@ protected:
     }
 };
 
+// Whether `entry` keeps the vCard property `line` in its extra data.
+bool ExtraHolds(const CAddressEntry& entry, std::string_view line) {
+    for (CExtraTerm term = entry.Extra().First(); term; term = term.Next()) {
+        if (term.Kind() == ExtraKind::Pair && term.Name() == vcard::kPropertyAttribute &&
+            term.Value().Text() == line) {
+            return true;
+        }
+    }
+    return false;
+}
+
 CDuplicatesDlg* AsDuplicatesDlg(QDialog& dialog) {
     auto* typed = qobject_cast<CDuplicatesDlg*>(&dialog);
     EXPECT_NE(typed, nullptr) << dialog.objectName().toStdString();
@@ -239,7 +251,9 @@ TEST_F(DuplicatesTest, MergeOneGroupWithChosenTexts) {
     EXPECT_EQ(merged.GetField(FirstName), "JOHN");
     EXPECT_EQ(merged.GetField(Email1), "john@x.example");
     EXPECT_EQ(merged.GetField(City), "");
-    EXPECT_EQ(merged.GetField(Notes), "City: Oslo");  // nothing is lost
+    // Nothing is lost: the city left out is kept as its card's address.
+    EXPECT_EQ(merged.GetField(Notes), "");
+    EXPECT_TRUE(ExtraHolds(merged, "ADR;TYPE=HOME:;;;Oslo;;;"));
     EXPECT_EQ(List().SelectedRows(), (std::vector<int>{0}));
     EXPECT_EQ(List().FocusedRow(), 0);
     EXPECT_EQ(Stack().count(), 1);

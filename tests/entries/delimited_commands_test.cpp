@@ -449,6 +449,86 @@ TEST_F(DelimitedTest, UntickedTheFirstLineIsImportedAsBefore) {
     EXPECT_EQ(Read(settings::kImportFirstLineNames), 0);
 }
 
+TEST_F(DelimitedTest, HeaderImportSkipsEntriesAlreadyInTheBook) {
+    WriteText(File("contacts.csv"),
+              "First Name,Last Name,E-mail Address\r\n"
+              "Ann,Lee,ann@x.example\r\n"
+              "Roe,Cy,\r\n"
+              "Bo,Berg,\r\n");
+    // Into an empty book the option is not offered.
+    bool shown = true;
+    m_script.Accept<CSelectFieldsDlg>([&](CSelectFieldsDlg& dialog) {
+        shown = dialog.SkipExistingBox()->isVisibleTo(&dialog);
+        dialog.FirstLineNamesBox()->setChecked(true);
+        dialog.ColumnBox(LastName)->SetValue(2);
+        dialog.ColumnBox(FirstName)->SetValue(1);
+    });
+    m_messages.QueueFileName(Path("contacts.csv"));
+    Controller().Import().OnFileImportCsv();
+    EXPECT_FALSE(shown);
+    ASSERT_EQ(List().RowCount(), 3);
+    // The book now holds every row of the file.
+    Controller().Undo().Stack().clear();
+    AddRows({{{FirstName, "Ann"}, {LastName, "Lee"}}});
+    struct Case {
+        bool firstLineNames;
+        bool skip;
+        bool enabled;
+        int added;
+        const char* report;
+        platform::MessageIcon icon;
+    };
+    const Case cases[] = {
+        // Without column names every line is added: the box is not usable.
+        {false, true, false, 4, "4 addresses imported.", platform::MessageIcon::kInformation},
+        {true, true, true, 0, "0 addresses imported. 3 already in the book were skipped.",
+         platform::MessageIcon::kInformation},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.report);
+        const int before = List().RowCount();
+        m_messages.Clear();
+        bool enabled = !c.enabled;
+        m_script.Accept<CSelectFieldsDlg>([&](CSelectFieldsDlg& dialog) {
+            EXPECT_TRUE(dialog.SkipExistingBox()->isVisibleTo(&dialog));
+            dialog.FirstLineNamesBox()->setChecked(c.firstLineNames);
+            enabled = dialog.SkipExistingBox()->isEnabled();
+            dialog.SkipExistingBox()->setChecked(c.skip);
+        });
+        m_messages.QueueFileName(Path("contacts.csv"));
+        Controller().Import().OnFileImportCsv();
+        EXPECT_EQ(enabled, c.enabled);
+        EXPECT_EQ(List().RowCount(), before + c.added);
+        EXPECT_EQ(m_messages.LastMessage().toStdString(), c.report);
+        EXPECT_EQ(m_messages.Messages().back().icon, c.icon);
+    }
+    EXPECT_EQ(Controller().Undo().Stack().count(), 1);
+    EXPECT_EQ(Read(settings::kSkipExisting), 1);
+}
+
+TEST_F(DelimitedTest, HeaderImportSkipsSomeAndCountsThem) {
+    AddRows({{{FirstName, "Ann"}, {LastName, "Lee"}, {Email1, "ann@x.example"}},
+             {{FirstName, "Cy"}, {LastName, "Roe"}}});
+    WriteText(File("contacts.csv"),
+              "First Name,Last Name,E-mail Address\r\n"
+              "A.,Lee,ANN@x.example\r\n"
+              "Roe,Cy,\r\n"
+              "Bo,Berg,\r\n");
+    Write(settings::kSkipExisting, 1);
+    Write(settings::kImportFirstLineNames, 1);
+    m_script.Accept<CSelectFieldsDlg>([](CSelectFieldsDlg& dialog) {
+        EXPECT_TRUE(dialog.SkipExistingBox()->isChecked());  // remembered
+        EXPECT_TRUE(dialog.SkipExistingBox()->isEnabled());
+        dialog.MatchColumnsButton()->click();
+    });
+    m_messages.QueueFileName(Path("contacts.csv"));
+    Controller().Import().OnFileImportCsv();
+    EXPECT_EQ(Column(LastName), (Texts{"Lee", "Roe", "Berg"}));
+    EXPECT_EQ(m_messages.LastMessage(),
+              "1 addresses imported. 2 already in the book were skipped.");
+    EXPECT_EQ(Controller().Undo().Stack().count(), 1);
+}
+
 TEST_F(DelimitedTest, ExportForSpreadsheets) {
     AddRows({{{LastName, "Doe \"Jr\""}, {Notes, "a<p>b\\c"}}});
     Write(settings::kExportRfc4180, 0);

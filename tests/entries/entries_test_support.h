@@ -102,6 +102,21 @@ private:
     int m_nUnexpected = 0;
 };
 
+// A sample vCard file of tests/data/vcard.
+inline std::string VCardDataFile(const std::string& name) {
+    return std::string(QUILLBOX_TEST_DATA_DIR) + "/vcard/" + name;
+}
+
+// How often `needle` occurs in `text`.
+inline int CountOf(const std::string& text, const std::string& needle) {
+    int n = 0;
+    for (std::size_t at = text.find(needle); at != std::string::npos;
+         at = text.find(needle, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
 inline addressbook::CAddressEntry MakeEntry(const Fields& fields) {
     addressbook::CAddressEntry entry;
     for (const auto& [field, text] : fields) {

@@ -3,6 +3,7 @@
 // keeps in the entries.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "entries/prop_info.h"
 #include "entries/vcard_commands.h"
 #include "entries/vcard_export_dlg.h"
+#include "entries/vcard_import_dlg.h"
 #include "entries_test_support.h"
 #include "fileio/atomic_file.h"
 #include "platform/app_services.h"
@@ -27,23 +29,11 @@ namespace entries {
 namespace {
 
 using namespace addressbook;
+using testing::CountOf;
 using testing::EntriesTest;
+using testing::VCardDataFile;
 using testsupport::ReadText;
 using testsupport::WriteText;
-
-std::string DataFile(const std::string& name) {
-    return std::string(QUILLBOX_TEST_DATA_DIR) + "/vcard/" + name;
-}
-
-// How often `needle` occurs in `text`.
-int Count(const std::string& text, const std::string& needle) {
-    int n = 0;
-    for (std::size_t at = text.find(needle); at != std::string::npos;
-         at = text.find(needle, at + 1)) {
-        ++n;
-    }
-    return n;
-}
 
 class VCardTest : public EntriesTest {
 protected:
@@ -93,13 +83,13 @@ TEST(VCardCommands, VCardFileNames) {
 // Every sample file: the window adds exactly the entries the library reads,
 // extra data included, and shows the tool's report.
 TEST_F(VCardTest, ImportEverySampleFile) {
-    for (const auto& item : std::filesystem::directory_iterator(DataFile(""))) {
+    for (const auto& item : std::filesystem::directory_iterator(VCardDataFile(""))) {
         if (item.path().extension() != ".vcf") {
             continue;
         }
         const std::string name = item.path().filename().string();
         SCOPED_TRACE(name);
-        std::ifstream expectedFile(DataFile(item.path().stem().string() + ".import.txt"));
+        std::ifstream expectedFile(VCardDataFile(item.path().stem().string() + ".import.txt"));
         std::string exitLine;
         std::string report;
         std::getline(expectedFile, exitLine);
@@ -134,7 +124,9 @@ TEST_F(VCardTest, ImportIsOneUndoStepAndRedoRestoresTheExtraData) {
     m_document.SetModifiedFlag(false);
     // Small blocks, so that the status bar shows the read progressing.
     vcard::CVCardReader::SetBlockSizeForTesting(256);
-    m_messages.QueueFileName(QString::fromStdString(DataFile("apple-3.0.vcf")));
+    m_messages.QueueFileName(QString::fromStdString(VCardDataFile("apple-3.0.vcf")));
+    m_script.Accept<CVCardImportDlg>(
+        [](CVCardImportDlg& dialog) { EXPECT_FALSE(dialog.SkipExisting()->isChecked()); });
     Controller().VCardImport().OnFileImportVCard();
 
     ASSERT_EQ(m_messages.FileQuestions().size(), 1u);
@@ -220,15 +212,15 @@ TEST_F(VCardTest, ExportStoresTheUidsOnceAndGivesTheSameAgain) {
     EXPECT_FALSE(shown40);  // 3.0 unless chosen before
 
     const std::string first = ReadText(File("out.vcf"));
-    EXPECT_EQ(Count(first, "BEGIN:VCARD\r\n"), 3);
-    EXPECT_EQ(Count(first, "VERSION:3.0\r\n"), 3);
+    EXPECT_EQ(CountOf(first, "BEGIN:VCARD\r\n"), 3);
+    EXPECT_EQ(CountOf(first, "VERSION:3.0\r\n"), 3);
     EXPECT_EQ(m_messages.LastMessage(), "3 addresses exported.");
     EXPECT_EQ(m_status, (std::vector<int>{resources::kStrExporting, resources::kStrIdleMessage}));
     // Identical entries get different UIDs; each entry keeps the one its card
     // carries; storing them is no step of the history but marks the book.
     for (int row = 0; row < 3; ++row) {
         EXPECT_EQ(Uid(row), expected[static_cast<std::size_t>(row)]);
-        EXPECT_EQ(Count(first, "UID:" + Uid(row) + "\r\n"), 1) << row;
+        EXPECT_EQ(CountOf(first, "UID:" + Uid(row) + "\r\n"), 1) << row;
     }
     EXPECT_NE(Uid(0), Uid(1));
     EXPECT_EQ(Uid(2), "urn:uuid:own");
@@ -271,14 +263,14 @@ TEST_F(VCardTest, ExportVersionIsAskedAndRemembered) {
     AddTexts(LastName, {"Smith"});
     ChooseVersion(vcard::Version::V40);
     ASSERT_TRUE(Controller().VCardExport().ExportVCard(Path("four.vcf")));
-    EXPECT_EQ(Count(ReadText(File("four.vcf")), "VERSION:4.0\r\n"), 1);
+    EXPECT_EQ(CountOf(ReadText(File("four.vcf")), "VERSION:4.0\r\n"), 1);
     EXPECT_EQ(m_store.GetString("Export", "VCardVersion", ""), "4.0");
 
     bool shown40 = false;
     ChooseVersion(vcard::Version::V30, &shown40);
     ASSERT_TRUE(Controller().VCardExport().ExportVCard(Path("three.vcf")));
     EXPECT_TRUE(shown40);
-    EXPECT_EQ(Count(ReadText(File("three.vcf")), "VERSION:3.0\r\n"), 1);
+    EXPECT_EQ(CountOf(ReadText(File("three.vcf")), "VERSION:3.0\r\n"), 1);
 
     // Not remembered: 3.0 is offered, and the choice is not written.
     Write(settings::kRememberExp, 0);
@@ -286,7 +278,7 @@ TEST_F(VCardTest, ExportVersionIsAskedAndRemembered) {
     ChooseVersion(vcard::Version::V40, &shown40);
     ASSERT_TRUE(Controller().VCardExport().ExportVCard(Path("again.vcf")));
     EXPECT_FALSE(shown40);
-    EXPECT_EQ(Count(ReadText(File("again.vcf")), "VERSION:4.0\r\n"), 1);
+    EXPECT_EQ(CountOf(ReadText(File("again.vcf")), "VERSION:4.0\r\n"), 1);
 }
 
 TEST_F(VCardTest, CancelledOrFailedExportKeepsTheFileAndStoresNothing) {
@@ -323,7 +315,7 @@ TEST_F(VCardTest, ExportOfSomeRows) {
     ASSERT_TRUE(writer.Open(File("some.vcf")));
     ASSERT_TRUE(Controller().VCardExport().ExportRows(writer, vcard::Version::V30, rows));
     const std::string text = ReadText(File("some.vcf"));
-    EXPECT_EQ(Count(text, "BEGIN:VCARD"), 2);
+    EXPECT_EQ(CountOf(text, "BEGIN:VCARD"), 2);
     EXPECT_LT(text.find("N:Lee"), text.find("N:Smith"));
     EXPECT_EQ(m_messages.LastMessage(), "2 addresses exported.");
     EXPECT_TRUE(Uid(0).empty());

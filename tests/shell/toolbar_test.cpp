@@ -236,6 +236,8 @@ TEST_F(ToolbarTest, WindowShortcutsLeaveTheBoxItsKeys) {
         {"Ins", Qt::Key_Insert, Qt::NoModifier, true},
         {"Enter", Qt::Key_Return, Qt::NoModifier, true},
         {"Ctrl+C", Qt::Key_C, Qt::ControlModifier, true},
+        {"Ctrl+V (Paste of the window)", Qt::Key_V, Qt::ControlModifier, true},
+        {"Ctrl+Shift+C (Copy as vCard)", Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier, false},
         {"a letter", Qt::Key_S, Qt::NoModifier, true},
         {"F3 (Find Next)", Qt::Key_F3, Qt::NoModifier, false},
         {"Alt+F3", Qt::Key_F3, Qt::AltModifier, false},

@@ -202,6 +202,49 @@ TEST_F(ToolCommands, ImportAppendsAfterTheBookAndExportWritesQuotedLines) {
               "\"Brown, Jr.\",\"Bob\",\"\",\"\",\r\n");
 }
 
+// --skip-existing leaves out what the book holds, for vCards and for CSV
+// whose first line names the columns; a file whose every entry is skipped
+// still writes OUT.
+TEST_F(ToolCommands, ImportSkipsEntriesTheBookHolds) {
+    const fs::path vcf = dir_ / "people.vcf";
+    WriteFile(vcf,
+              "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\nEND:VCARD\r\n"
+              "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nFN:Ann Lee\r\nEND:VCARD\r\n");
+    const fs::path csv = dir_ / "people.csv";
+    WriteFile(csv, "Last Name,First Name\r\nRick,Roe\r\nDOE,JANE\r\n");
+    const fs::path onlyDoe = dir_ / "doe.csv";
+    WriteFile(onlyDoe, "Last Name,First Name\r\nDoe,Jane\r\n");
+    const fs::path out = dir_ / "out.qxd";
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string output;
+        int entries;
+    };
+    const Case cases[] = {
+        {"import --vcard --skip-existing --book " + P(book_) + " " + P(vcf), 0,
+         "1 addresses imported. 1 already in the book was skipped.\n", 3},
+        {"import --vcard --book " + P(book_) + " " + P(vcf), 0, "2 addresses imported.\n", 4},
+        {"import --comma --columns header --skip-existing --book " + P(book_) + " " + P(csv), 0,
+         "0 addresses imported. 2 already in the book were skipped.\n", 2},
+        {"import --comma --columns header --book " + P(book_) + " " + P(onlyDoe), 0,
+         "1 addresses imported.\n", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        fs::remove(out);
+        const RunResult r = RunTool(c.arguments + " " + P(out));
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.output, c.output);
+        EXPECT_EQ(RunTool("check " + P(out)).output,
+                  P(out) + ": " + std::to_string(c.entries) + " entries\n");
+    }
+    const RunResult plain =
+        RunTool("import --comma --columns LastName=1 --skip-existing " + P(csv) + " " + P(out));
+    EXPECT_EQ(plain.status, 2);
+    EXPECT_NE(plain.output.find("--skip-existing needs --columns header"), std::string::npos);
+}
+
 // The golden book of tests/data: converted to itself, and exported to the
 // golden exports, byte for byte.
 TEST_F(ToolCommands, GoldenBookConvertsAndExportsByteForByte) {
