@@ -7,14 +7,16 @@ namespace addressbook {
 using clausedb::CExprDatabase;
 using clausedb::CExprTerm;
 
+clausedb::CAttributeNames MakeFieldAttributes() {
+    std::vector<std::string_view> attributes;
+    for (const FieldInfo& field : kFields) {
+        attributes.push_back(field.attribute);
+    }
+    return clausedb::CAttributeNames(attributes);
+}
+
 const clausedb::CAttributeNames& FieldAttributes() {
-    static const clausedb::CAttributeNames names = [] {
-        std::vector<std::string_view> attributes;
-        for (const FieldInfo& field : kFields) {
-            attributes.push_back(field.attribute);
-        }
-        return clausedb::CAttributeNames(attributes);
-    }();
+    static const clausedb::CAttributeNames names = MakeFieldAttributes();
     return names;
 }
 
@@ -73,8 +75,13 @@ CExtraData ExtraArguments(CExprTerm clause) {
 }  // namespace
 
 std::unique_ptr<CAddressEntry> EntryFromClause(CExprTerm clause) {
+    return EntryFromClause(clause, FieldAttributes());
+}
+
+std::unique_ptr<CAddressEntry> EntryFromClause(CExprTerm clause,
+                                               const clausedb::CAttributeNames& names) {
     std::array<std::string_view, kFieldCount> texts;
-    const bool onlyFields = FieldAttributes().GetTexts(clause, texts.data());
+    const bool onlyFields = names.GetTexts(clause, texts.data());
     auto entry = std::make_unique<CAddressEntry>();
     entry->AssignFields(texts);
     if (!onlyFields) {
@@ -85,46 +92,6 @@ std::unique_ptr<CAddressEntry> EntryFromClause(CExprTerm clause) {
 
 bool InsertEntryFromClause(CExprTerm clause, IAddressList& list) {
     return list.AppendEntry(EntryFromClause(clause));
-}
-
-namespace {
-
-// Stages the entry of every `contact` clause and drops every clause.
-clausedb::ClauseConsumer StageContacts(StagedEntries& staged) {
-    return [&staged](CExprTerm clause) {
-        ++staged.announcedRows;
-        if (clause.GetFunctor() == kContactFunctor) {
-            staged.entries.push_back(EntryFromClause(clause));
-        }
-        return false;
-    };
-}
-
-// After a streaming read the database holds no clause; its store still
-// holds the interned words and spare chunks, which go back to the system
-// here (the error count stays for the caller).
-bool FinishStaging(CExprDatabase& db, bool ok, StagedEntries& staged) {
-    db.Store().Clear();
-    if (!ok) {
-        staged.Clear();
-    }
-    return ok;
-}
-
-}  // namespace
-
-bool ReadBook(CExprDatabase& db, const std::string& path, StagedEntries& staged,
-              clausedb::ParseErrors* errors) {
-    db.RemoveAllClauses();
-    staged.Clear();
-    return FinishStaging(db, db.ReadFile(path, StageContacts(staged), errors), staged);
-}
-
-bool ReadBookText(CExprDatabase& db, std::string_view text, StagedEntries& staged,
-                  clausedb::ParseErrors* errors) {
-    db.RemoveAllClauses();
-    staged.Clear();
-    return FinishStaging(db, db.ReadText(text, StageContacts(staged), errors), staged);
 }
 
 int LoadEntries(StagedEntries& staged, IAddressList& list) {
