@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "addressbook/book_file.h"
+#include "addressbook/column_aliases.h"
 #include "addressbook/delimited_export.h"
 #include "addressbook/delimited_import.h"
 #include "addressbook/field_table.h"
+#include "addressbook/header_import.h"
 #include "addressbook/vcard_export.h"
 #include "addressbook/vcard_import.h"
 #include "addressbook/vector_address_list.h"
@@ -44,8 +46,14 @@ constexpr const char* kUsage =
     "  import (--comma|--tab) --columns SPEC [--book BOOK] TEXTFILE OUT\n"
     "                       Import delimited text (after the entries of BOOK when\n"
     "                       given) and save the result as OUT.\n"
-    "  export (--comma|--tab) --columns SPEC BOOK OUT\n"
-    "                       Export the entries of BOOK as delimited text.\n"
+    "  import (--comma|--tab) --columns header [--book BOOK] TEXTFILE OUT\n"
+    "                       The same for a file whose first line names its columns\n"
+    "                       (CSV of mail programs, webmail, phones, spreadsheets):\n"
+    "                       fields matched by those names, the first line skipped,\n"
+    "                       RFC 4180 quoting, other columns kept as extra data.\n"
+    "  export (--comma|--tab) --columns SPEC [--rfc4180] BOOK OUT\n"
+    "                       Export the entries of BOOK as delimited text; with\n"
+    "                       --rfc4180 quoted for spreadsheets.\n"
     "  import --vcard [--book BOOK] FILE.vcf OUT\n"
     "                       Import the cards of a vCard file (2.1, 3.0 or 4.0).\n"
     "  export --vcard [--vcard-version 3.0|4.0] BOOK OUT\n"
@@ -166,12 +174,15 @@ struct DelimitedOptions {
     bool comma = false;
     bool tab = false;
     bool haveColumns = false;
+    bool header = false;   // --columns header: matched by the first line's names
+    bool rfc4180 = false;  // --rfc4180 (export)
     ColumnMapping columns{};
     std::string book;
     std::vector<std::string> positional;
 };
 
-bool ParseDelimitedOptions(const std::vector<std::string>& args, bool allowBook,
+// `importing`: --book and --columns header are allowed; otherwise --rfc4180.
+bool ParseDelimitedOptions(const std::vector<std::string>& args, bool importing,
                            DelimitedOptions& options, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -196,11 +207,14 @@ bool ParseDelimitedOptions(const std::vector<std::string>& args, bool allowBook,
             } else {
                 spec = arg.substr(std::strlen("--columns="));
             }
-            if (!quillbox::tool::ParseColumnSpec(spec, options.columns, error)) {
+            options.header = importing && spec == "header";
+            if (!options.header && !quillbox::tool::ParseColumnSpec(spec, options.columns, error)) {
                 return false;
             }
             options.haveColumns = true;
-        } else if (allowBook && arg == "--book") {
+        } else if (!importing && arg == "--rfc4180") {
+            options.rfc4180 = true;
+        } else if (importing && arg == "--book") {
             if (!value(options.book)) {
                 return false;
             }
@@ -356,24 +370,40 @@ int RunImport(const std::vector<std::string>& args) {
         std::printf("Could not read first line of file.\n");
         return kExitRefused;
     }
-    // The comma set splits at commas and drops tabs around fields; the tab
-    // set splits at tabs and drops spaces.
-    std::string_view white = options.comma ? "\t" : " ";
-    std::string_view breaks = options.comma ? "," : "\t";
     addressbook::StagedEntries staged;
-    int count = addressbook::ImportDelimited(file, options.columns, white, breaks, db, staged);
+    int count = 0;
+    std::string report;
+    if (options.header) {
+        const char separator = options.comma ? ',' : '\t';
+        addressbook::CsvHeader header;
+        if (!addressbook::ReadCsvHeader(file, separator, header)) {
+            return cannotRead();
+        }
+        addressbook::HeaderImportReport result;
+        count = addressbook::ImportWithHeader(
+            file, separator, addressbook::MatchColumns(header.names), staged, result);
+        report = addressbook::HeaderImportReportText(result);
+    } else {
+        // The comma set splits at commas and drops tabs around fields; the
+        // tab set splits at tabs and drops spaces.
+        std::string_view white = options.comma ? "\t" : " ";
+        std::string_view breaks = options.comma ? "," : "\t";
+        count = addressbook::ImportDelimited(file, options.columns, white, breaks, db, staged);
+        report = count > 0 ? std::to_string(count) + " addresses imported."
+                           : "No addresses could be imported.";
+    }
     if (count < 0) {
         return cannotRead();
     }
     if (count == 0) {
-        std::printf("No addresses could be imported.\n");
+        std::printf("%s\n", report.c_str());
         return kExitRefused;
     }
     addressbook::LoadEntries(staged, list);
     if (!SaveBook(list, db, outPath)) {
         return kExitUsage;
     }
-    std::printf("%d addresses imported.\n", count);
+    std::printf("%s\n", report.c_str());
     return kExitOk;
 }
 
@@ -408,8 +438,10 @@ int RunExport(const std::vector<std::string>& args) {
     fileio::AtomicFileWriter writer;
     int count = -1;
     if (writer.Open(outPath)) {
-        count = addressbook::ExportDelimited(list, db, options.columns, options.comma ? ',' : '\t',
-                                             writer);
+        count = addressbook::ExportDelimited(
+            list, db, options.columns, options.comma ? ',' : '\t', writer,
+            options.rfc4180 ? addressbook::ExportQuoting::kRfc4180
+                            : addressbook::ExportQuoting::kBackslash);
     }
     if (count < 0 || !writer.Commit()) {
         std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", outPath.c_str(),

@@ -1,6 +1,8 @@
 #include "addressbook/delimited_export.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -43,28 +45,81 @@ private:
     std::size_t m_nCapacity = 0;
 };
 
-// Writes `text` from `o` as a text-mode write would (each LF becomes CR LF)
-// and returns the end.
-char* PutTextMode(char* o, std::string_view text) {
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p < end) {
-        const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
-        if (found == nullptr) {
+// The bytes PutText does not copy as they are, by quoting: a line feed
+// (written as CR LF, as a text-mode write would) for both; a double quote
+// and a backslash for kBackslash, a double quote for kRfc4180.
+constexpr std::uint8_t kStopBackslash = 1;
+constexpr std::uint8_t kStopRfc4180 = 2;
+constexpr std::array<std::uint8_t, 256> kStops = [] {
+    std::array<std::uint8_t, 256> stops{};
+    stops['\n'] = kStopBackslash | kStopRfc4180;
+    stops['"'] = kStopBackslash | kStopRfc4180;
+    stops['\\'] = kStopBackslash;
+    return stops;
+}();
+
+// Whether any byte of `word` is `byte`.
+constexpr bool HasByte(std::uint64_t word, unsigned char byte) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    const std::uint64_t x = word ^ (kOnes * byte);
+    return ((x - kOnes) & ~x & (kOnes * 0x80)) != 0;
+}
+
+// The first byte of [p, end) that `stop` selects, or `end`.  Eight bytes
+// at a time while none is there: most values hold nothing to quote.
+const char* FindStop(const char* p, const char* end, std::uint8_t stop) {
+    const bool backslash = (stop & kStopBackslash) != 0;
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if (HasByte(word, '"') || HasByte(word, '\n') || (backslash && HasByte(word, '\\'))) {
             break;
         }
-        const auto* newline = static_cast<const char*>(found);
-        std::memcpy(o, p, static_cast<std::size_t>(newline - p));
-        o += newline - p;
-        *o++ = '\r';
-        *o++ = '\n';
-        p = newline + 1;
+        p += 8;
     }
-    if (p < end) {
-        std::memcpy(o, p, static_cast<std::size_t>(end - p));
-        o += end - p;
+    while (p < end && (kStops[static_cast<unsigned char>(*p)] & stop) == 0) {
+        ++p;
+    }
+    return p;
+}
+
+// Writes `text` from `o` and returns the end: a line feed as CR LF, every
+// other byte `stop` selects with `mark` before it, the rest as it is.
+char* PutText(char* o, std::string_view text, std::uint8_t stop, char mark) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const char* const at = FindStop(p, end, stop);
+        std::memcpy(o, p, static_cast<std::size_t>(at - p));
+        o += at - p;
+        if (at == end) {
+            break;
+        }
+        *o++ = *at == '\n' ? '\r' : mark;
+        *o++ = *at;
+        p = at + 1;
     }
     return o;
+}
+
+// The plain export: a double quote or a backslash gets a backslash before
+// it, which the import reads as the character itself.
+char* PutEscaped(char* o, std::string_view text) {
+    return PutText(o, text, kStopBackslash, '\\');
+}
+
+// RFC 4180: a double quote doubled; in Notes, "<p>" as a line break.
+char* PutRfc4180(char* o, std::string_view text, bool notes) {
+    if (notes) {
+        for (std::size_t at = text.find("<p>"); at != std::string_view::npos;
+             at = text.find("<p>")) {
+            o = PutText(o, text.substr(0, at), kStopRfc4180, '"');
+            *o++ = '\r';
+            *o++ = '\n';
+            text.remove_prefix(at + 3);
+        }
+    }
+    return PutText(o, text, kStopRfc4180, '"');
 }
 
 // The column layout of an export and the line of one clause.
@@ -91,10 +146,12 @@ public:
     bool WritesNothing() const { return m_nMaxColumn == 0; }
 
     // Appends the line of `clause`, line end included.
-    void AppendLine(clausedb::CExprTerm clause, char separator, TextBlock& out) {
+    void AppendLine(clausedb::CExprTerm clause, char separator, ExportQuoting quoting,
+                    TextBlock& out) {
         GetFieldTexts(clause, m_texts);
         // Each column takes its quotes and separator and at most two bytes
-        // for each byte of its text.
+        // for each byte of its text (a line feed, a quote or a backslash;
+        // "<p>" takes two for three).
         std::size_t bound = 2 + 3 * static_cast<std::size_t>(m_nMaxColumn);
         for (int k = 1; k <= m_nMaxColumn; ++k) {
             const int field = m_fieldOfColumn[static_cast<std::size_t>(k)];
@@ -106,11 +163,15 @@ public:
         for (int k = 1; k <= m_nMaxColumn; ++k) {
             const int field = m_fieldOfColumn[static_cast<std::size_t>(k)];
             *o++ = '"';
-            if (field >= 0) {
-                o = PutTextMode(o, m_texts[static_cast<std::size_t>(field)]);
+            if (field >= 0 && quoting == ExportQuoting::kRfc4180) {
+                o = PutRfc4180(o, m_texts[static_cast<std::size_t>(field)], field == Notes);
+            } else if (field >= 0) {
+                o = PutEscaped(o, m_texts[static_cast<std::size_t>(field)]);
             }
             *o++ = '"';
-            *o++ = separator;
+            if (k < m_nMaxColumn || quoting == ExportQuoting::kBackslash) {
+                *o++ = separator;
+            }
         }
         *o++ = '\r';
         *o++ = '\n';
@@ -126,7 +187,8 @@ private:
 }  // namespace
 
 int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
-                    const ColumnMapping& columns, char separator, const TextSink& sink) {
+                    const ColumnMapping& columns, char separator, const TextSink& sink,
+                    ExportQuoting quoting) {
     db.RemoveAllClauses();
     ExportLayout layout(columns);
     if (layout.TooLarge()) {
@@ -142,7 +204,7 @@ int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
     int lines = 0;
     // Turns the clause into its line and gives it back to the store.
     auto emit = [&](clausedb::CExprTerm clause) {
-        layout.AppendLine(clause, separator, block);
+        layout.AppendLine(clause, separator, quoting, block);
         store.Rewind(mark);
         ++lines;
         if (block.Size() < kExportBlock) {
@@ -171,10 +233,11 @@ int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
 }
 
 int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
-                    const ColumnMapping& columns, char separator,
-                    fileio::AtomicFileWriter& writer) {
-    return ExportDelimited(list, db, columns, separator,
-                           [&writer](std::string_view bytes) { return writer.Write(bytes); });
+                    const ColumnMapping& columns, char separator, fileio::AtomicFileWriter& writer,
+                    ExportQuoting quoting) {
+    return ExportDelimited(
+        list, db, columns, separator,
+        [&writer](std::string_view bytes) { return writer.Write(bytes); }, quoting);
 }
 
 }  // namespace addressbook

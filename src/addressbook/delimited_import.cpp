@@ -24,40 +24,6 @@ std::size_t BlockSize() {
     return g_blockSizeForTesting != 0 ? g_blockSizeForTesting : kReadBlock;
 }
 
-// Calls `line` for each line of [p, end) that a line feed ends, cut there and
-// without a carriage return right before it, until a call returns false
-// (`stopped` is then set).  Returns the start of what follows the last line
-// feed: an unfinished line.
-template <typename Fn>
-const char* SplitLines(const char* p, const char* end, Fn&& line, bool& stopped) {
-    for (;;) {
-        const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
-        if (found == nullptr) {
-            return p;
-        }
-        const char* newline = static_cast<const char*>(found);
-        const char* stop = newline > p && newline[-1] == '\r' ? newline - 1 : newline;
-        if (!line(std::string_view(p, static_cast<std::size_t>(stop - p)))) {
-            stopped = true;
-            return newline + 1;
-        }
-        p = newline + 1;
-    }
-}
-
-// Calls `line` for each line of `text` (see SplitLines) until a call
-// returns false.  A last line without a line feed is kept whole, a carriage
-// return at its end included.
-template <typename Fn>
-void ForEachLineOf(std::string_view text, Fn&& line) {
-    bool stopped = false;
-    const char* end = text.data() + text.size();
-    const char* rest = SplitLines(text.data(), end, line, stopped);
-    if (!stopped && rest != end) {
-        line(std::string_view(rest, static_cast<std::size_t>(end - rest)));
-    }
-}
-
 // Turns lines into `contact` clauses: field i takes column columns[i] when the
 // line has that column.
 class LineImporter {
@@ -227,7 +193,7 @@ std::optional<std::string> CDelimitedTextFile::FirstLine() {
 
 bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_view)>& line) {
     if (m_bWhole) {
-        ForEachLineOf(m_strText, line);
+        ForEachLineOfText(m_strText, line);
         return true;
     }
     if (m_fd < 0) {
@@ -253,7 +219,7 @@ bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_v
             return Fail(errno);
         }
         if (n == 0) {
-            ForEachLineOf(std::string_view(base, kept), line);
+            ForEachLineOfText(std::string_view(base, kept), line);
             return true;
         }
         bool stopped = false;
@@ -269,10 +235,23 @@ bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_v
 
 // ---- import
 
+bool IsVCardFirstLine(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) {
+        return false;
+    }
+    line = line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+    constexpr std::string_view kBegin = "BEGIN:VCARD";
+    return line.size() == kBegin.size() &&
+           std::equal(line.begin(), line.end(), kBegin.begin(), [](char a, char b) {
+               return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
+           });
+}
+
 int ImportDelimited(std::string_view text, const ColumnMapping& columns, std::string_view white,
                     std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
     auto forEachLine = [text](auto&& fn) {
-        ForEachLineOf(text, fn);
+        ForEachLineOfText(text, fn);
         return true;
     };
     return StageLines(forEachLine, columns, white, breaks, db, staged);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -23,6 +24,40 @@ struct StagedEntries;
 // Column numbers per field, 1-based; 0 or less means the field takes no
 // column.  Used by both import and export.
 using ColumnMapping = std::array<int, kFieldCount>;
+
+// Calls `line` for each line of [p, end) that a line feed ends, cut there and
+// without a carriage return right before it, until a call returns false
+// (`stopped` is then set).  Returns the start of what follows the last line
+// feed: an unfinished line.
+template <typename Fn>
+const char* SplitLines(const char* p, const char* end, Fn&& line, bool& stopped) {
+    for (;;) {
+        const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        if (found == nullptr) {
+            return p;
+        }
+        const char* newline = static_cast<const char*>(found);
+        const char* stop = newline > p && newline[-1] == '\r' ? newline - 1 : newline;
+        if (!line(std::string_view(p, static_cast<std::size_t>(stop - p)))) {
+            stopped = true;
+            return newline + 1;
+        }
+        p = newline + 1;
+    }
+}
+
+// Calls `line` for each line of `text` (see SplitLines) until a call
+// returns false.  A last line without a line feed is kept whole, a carriage
+// return at its end included.
+template <typename Fn>
+void ForEachLineOfText(std::string_view text, Fn&& line) {
+    bool stopped = false;
+    const char* end = text.data() + text.size();
+    const char* rest = SplitLines(text.data(), end, line, stopped);
+    if (!stopped && rest != end) {
+        line(std::string_view(rest, static_cast<std::size_t>(end - rest)));
+    }
+}
 
 // A delimited text file opened for an import.  Plain UTF-8 (with or without
 // a byte-order mark) is read in blocks of 256 KB; anything else is read whole
@@ -71,6 +106,10 @@ private:
     std::string m_strError;
     int m_nErrno = 0;
 };
+
+// Whether a first line says the file holds vCards ("BEGIN:VCARD", any case,
+// blanks around it allowed; the file reader has removed a byte-order mark).
+bool IsVCardFirstLine(std::string_view line);
 
 // Empties `db`, then turns each line of `file`, the first line included,
 // into a `contact` clause, the clause into an entry at the end of `staged`,

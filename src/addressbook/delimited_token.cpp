@@ -104,6 +104,22 @@ bool CDelimitedSplitter::Next(std::string_view line, std::size_t& position,
     return true;  // the end of the text ends the field (an open quote too)
 }
 
+char OpenQuoteAtEnd(std::string_view line, char open, std::string_view quotes, char escape) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char ch = line[i];
+        if (ch == escape) {
+            ++i;  // at the very end it stands for itself
+        } else if (open != '\0') {
+            if (ch == open) {
+                open = '\0';
+            }
+        } else if (quotes.find(ch) != std::string_view::npos) {
+            open = ch;
+        }
+    }
+    return open;
+}
+
 std::optional<std::string> NextDelimitedToken(std::string_view line, std::size_t& position,
                                               std::string_view white, std::string_view breaks,
                                               std::string_view quotes, char escape) {

@@ -45,6 +45,15 @@ private:
     std::array<CharClass, 256> m_classes{};
 };
 
+// The quote character still open at the end of `line` ('\0' for none),
+// given the one open at its start (`open`, '\0' for none).  Outside a quote the escape
+// character takes the next character with it and a quote character always
+// opens a quote (right after a field it ends that field first); inside, the
+// escape takes the next character and the same quote closes.  So a record
+// whose quoted value holds line breaks goes on while a quote is open, and
+// splitting the joined lines gives the value with its line breaks.
+char OpenQuoteAtEnd(std::string_view line, char open, std::string_view quotes, char escape);
+
 // One field of `line` from `position`, or nullopt at the end of the line.
 // The caller starts each line at position 0 and calls until nullopt.
 std::optional<std::string> NextDelimitedToken(std::string_view line, std::size_t& position,

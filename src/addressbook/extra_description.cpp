@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 
+#include "addressbook/csv_row_mapping.h"
 #include "addressbook/entry_identity.h"
 #include "addressbook/vcard_mapping.h"
 #include "addressbook/vcard_syntax.h"
@@ -186,6 +187,15 @@ std::string PropertyWords(const Property& property,
         if (upper == known.property) {
             words = known.words;
         }
+    }
+    // A column of a delimited file kept under its name (csv_row_mapping.h).
+    if (const vcard::Param* name = property.FindParam("NAME");
+        name != nullptr && property.Is(kCsvColumnProperty)) {
+        std::string_view text = name->value;
+        if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+            text = text.substr(1, text.size() - 2);
+        }
+        return std::string(text) + ": " + ValueWords(property);
     }
     std::string label;
     const auto group = groupLabels.find(vcard::ToLowerAscii(property.group));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "addressbook/entry_identity.h"
+#include "addressbook/kept_tally.h"
 
 namespace addressbook {
 
@@ -86,16 +87,7 @@ std::string ImportReportText(const VCardImportReport& report, std::string_view f
     std::string text = report.imported > 0
                            ? std::to_string(report.imported) + " addresses imported."
                            : "No contacts found in " + std::string(fileName) + ".";
-    if (!report.kept.empty()) {
-        std::vector<std::pair<std::string, int>> kept(report.kept.begin(), report.kept.end());
-        std::stable_sort(kept.begin(), kept.end(),
-                         [](const auto& a, const auto& b) { return a.second > b.second; });
-        text += " Kept as extra data: ";
-        for (std::size_t i = 0; i < kept.size(); ++i) {
-            text += (i > 0 ? ", " : "") + kept[i].first + " " + std::to_string(kept[i].second);
-        }
-        text += ".";
-    }
+    text += KeptSentence(report.kept);
     const vcard::ReadProblems& problems = report.problems;
     std::vector<std::string> skipped;
     if (!problems.skippedCards.empty()) {

@@ -69,6 +69,7 @@
 
 #include "addressbook/address_entry.h"
 #include "addressbook/entry_identity.h"
+#include "addressbook/kept_tally.h"
 #include "addressbook/vcard_reader.h"
 
 namespace addressbook::vcard {
@@ -85,7 +86,7 @@ inline constexpr std::string_view kFormAttribute = "vCardForm";
 // property names ("BDAY", "PHOTO") and descriptions ("a third e-mail",
 // "a name suffix").  The labels of grouped properties (X-ABLabel, X-ABADR)
 // are kept but not counted: they go with the property they name.
-using KeptTally = std::map<std::string, int>;
+using KeptTally = addressbook::KeptTally;
 
 // The entry of `card`: its fields, its UID (when it has one) and its extra
 // data.  Adds to `kept` what did not go into a field.

@@ -4,14 +4,17 @@
 
 #include <QCursor>  // needed by platform/app_services.h
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <vector>
 
 #include "addressbook/book_file.h"
+#include "addressbook/column_aliases.h"
 #include "addressbook/delimited_export.h"
 #include "addressbook/delimited_import.h"
 #include "addressbook/delimited_token.h"
+#include "addressbook/header_import.h"
 #include "clausedb/expr_database.h"
 #include "entries/entry_list_ui.h"
 #include "entries/entry_undo.h"
@@ -29,6 +32,25 @@
 namespace entries {
 
 using addressbook::CAddressEntry;
+
+namespace {
+
+// What Match Columns says it did with `names`.
+QString MatchSummary(const addressbook::ColumnMapping& columns, std::size_t names) {
+    const auto matched = std::count_if(columns.begin(), columns.end(), [](int c) { return c > 0; });
+    if (matched == 0) {
+        return QStringLiteral(
+            "No column name matches a field; the columns will be kept as "
+            "extra data.");
+    }
+    return QStringLiteral(
+               "%1 of %2 columns matched to fields; the others are placed by their "
+               "labels or kept as extra data.")
+        .arg(matched)
+        .arg(names);
+}
+
+}  // namespace
 
 // ---- Import ----
 
@@ -75,7 +97,17 @@ bool ImportDelimitedCommand::ImportDelimited(const QString& path, std::string_vi
         }
         return false;
     }
+    if (addressbook::IsVCardFirstLine(*firstLine)) {
+        OfferVCardImport(path);
+        return false;
+    }
     dialog.m_strFirstLine = FromUtf8(*firstLine);
+    const char separator = breaks.front();
+    addressbook::CsvHeader header;
+    if (addressbook::ReadCsvHeader(file, separator, header)) {
+        const addressbook::ColumnMapping matched = addressbook::MatchColumns(header.names);
+        dialog.SetColumnMatch(matched, MatchSummary(matched, header.names.size()));
+    }
     platform::IProfile& profile = *m_services.profile;
     const bool remember = ReadSetting(profile, settings::kRememberImp) != 0;
     if (remember) {
@@ -83,6 +115,7 @@ bool ImportDelimitedCommand::ImportDelimited(const QString& path, std::string_vi
             dialog.m_nColumn[static_cast<std::size_t>(field)] =
                 ReadSetting(profile, settings::ImportColumn(field));
         }
+        dialog.m_bFirstLineNames = ReadSetting(profile, settings::kImportFirstLineNames) != 0;
     }
     dialog.UpdateControls();
     if (m_services.RunDialog(dialog) != QDialog::Accepted) {
@@ -96,10 +129,14 @@ bool ImportDelimitedCommand::ImportDelimited(const QString& path, std::string_vi
             WriteSetting(profile, settings::ImportColumn(field),
                          dialog.m_nColumn[static_cast<std::size_t>(field)]);
         }
+        WriteSetting(profile, settings::kImportFirstLineNames, dialog.m_bFirstLineNames ? 1 : 0);
     }
     addressbook::StagedEntries staged;
+    addressbook::HeaderImportReport report;
     const int count =
-        addressbook::ImportDelimited(file, dialog.m_nColumn, white, breaks, m_db, staged);
+        dialog.m_bFirstLineNames
+            ? addressbook::ImportWithHeader(file, separator, dialog.m_nColumn, staged, report)
+            : addressbook::ImportDelimited(file, dialog.m_nColumn, white, breaks, m_db, staged);
     m_db.RemoveAllClauses();
     if (count < 0) {
         // The file failed part-way: nothing of it is added.
@@ -121,10 +158,27 @@ bool ImportDelimitedCommand::ImportDelimited(const QString& path, std::string_vi
                                                    : resources::kCmdFileImportCsv),
         std::move(staged.entries), false);
     wait.reset();
-    platform::ShowMessageBox(CountMessage(resources::kStrImported, count),
-                             platform::MessageIcon::kInformation, platform::MessageButtons::kOk,
-                             parent);
+    platform::ShowMessageBox(
+        dialog.m_bFirstLineNames ? FromUtf8(addressbook::HeaderImportReportText(report))
+                                 : CountMessage(resources::kStrImported, count),
+        platform::MessageIcon::kInformation, platform::MessageButtons::kOk, parent);
     return true;
+}
+
+void ImportDelimitedCommand::OfferVCardImport(const QString& path) {
+    QWidget* parent = m_services.DialogParent();
+    const QString name = QFileInfo(path).fileName();
+    if (!m_vcardImport) {
+        platform::ShowMessageBox(ResourceString(resources::kStrDelimitedIsVCard).arg(name),
+                                 platform::MessageIcon::kWarning, platform::MessageButtons::kOk,
+                                 parent);
+        return;
+    }
+    if (platform::ShowMessageBox(ResourceString(resources::kStrAskImportAsVCard).arg(name),
+                                 platform::MessageIcon::kQuestion, platform::MessageButtons::kYesNo,
+                                 parent) == platform::MessageAnswer::kYes) {
+        m_vcardImport(path);
+    }
 }
 
 // ---- Export ----
@@ -168,7 +222,7 @@ bool ExportDelimitedCommand::ExportDelimited(const QString& path, char separator
         return false;
     }
 
-    CSelectFieldsDlg dialog(parent);
+    CSelectFieldsDlg dialog(parent, CSelectFieldsDlg::Use::kExport);
     // More columns than this would only fill the file with empty fields.
     dialog.SetMaxColumn(addressbook::kMaxExportColumn);
     const CExportScope scope(*m_services.list);
@@ -182,6 +236,7 @@ bool ExportDelimitedCommand::ExportDelimited(const QString& path, char separator
             dialog.m_nColumn[static_cast<std::size_t>(field)] =
                 ReadSetting(profile, settings::ExportColumn(field));
         }
+        dialog.m_bRfc4180 = ReadSetting(profile, settings::kExportRfc4180) != 0;
     }
     dialog.UpdateControls();
     if (m_services.RunDialog(dialog) != QDialog::Accepted) {
@@ -196,10 +251,13 @@ bool ExportDelimitedCommand::ExportDelimited(const QString& path, char separator
             WriteSetting(profile, settings::ExportColumn(field),
                          dialog.m_nColumn[static_cast<std::size_t>(field)]);
         }
+        WriteSetting(profile, settings::kExportRfc4180, dialog.m_bRfc4180 ? 1 : 0);
     }
     // Each line goes to the file as soon as it is made.
-    const int lines = addressbook::ExportDelimited(scope.Rows(dialog.m_bSelectedOnly), m_db,
-                                                   dialog.m_nColumn, separator, writer);
+    const int lines = addressbook::ExportDelimited(
+        scope.Rows(dialog.m_bSelectedOnly), m_db, dialog.m_nColumn, separator, writer,
+        dialog.m_bRfc4180 ? addressbook::ExportQuoting::kRfc4180
+                          : addressbook::ExportQuoting::kBackslash);
     if (lines < 0 || !writer.Commit()) {
         const int error =
             lines == addressbook::kExportColumnTooLarge ? EFBIG : writer.ErrorNumber();

@@ -55,6 +55,10 @@ void CEntriesController::Init(platform::CDocument* document) {
     m_pExport = std::make_unique<ExportDelimitedCommand>(services, m_db);
     m_pVCardImport = std::make_unique<ImportVCardCommand>(services);
     m_pVCardExport = std::make_unique<ExportVCardCommand>(services);
+    // A vCard file chosen for a delimited import is offered to the vCard
+    // import instead.
+    m_pImport->SetVCardImportHandler(
+        [vcard = m_pVCardImport.get()](const QString& path) { vcard->ImportVCard(path); });
 }
 
 void CEntriesController::SetDialogRunner(DialogRunner runner) {

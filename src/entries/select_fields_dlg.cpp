@@ -92,7 +92,7 @@ QAbstractSpinBox::StepEnabled CColumnBox::stepEnabled() const {
 
 // ---- CSelectFieldsDlg ----
 
-CSelectFieldsDlg::CSelectFieldsDlg(QWidget* parent) : QDialog(parent) {
+CSelectFieldsDlg::CSelectFieldsDlg(QWidget* parent, Use use) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Select Fields"));
     setObjectName(QStringLiteral("CSelectFieldsDlg"));
 
@@ -154,21 +154,81 @@ CSelectFieldsDlg::CSelectFieldsDlg(QWidget* parent) : QDialog(parent) {
     m_pFirstLine->setTabChangesFocus(true);
 
     m_pSelectedOnly = MakeSelectedOnlyBox(this);
+    // The options under the first line.
+    auto* options = new QHBoxLayout;
+    QWidget* lastOption = m_pFirstLine;
+    auto addOption = [&](QWidget* widget, const char* name) {
+        widget->setObjectName(QString::fromLatin1(name));
+        options->addWidget(widget);
+        setTabOrder(lastOption, widget);
+        lastOption = widget;
+    };
+    if (use == Use::kImport) {
+        m_pFirstLineNames = new QCheckBox(QStringLiteral("First line holds column names"), this);
+        addOption(m_pFirstLineNames, "FirstLineNames");
+        options->addStretch();
+        m_pMatchColumns = new QPushButton(QStringLiteral("&Match Columns"), this);
+        m_pMatchColumns->setEnabled(false);
+        m_pMatchColumns->setAutoDefault(false);
+        addOption(m_pMatchColumns, "MatchColumns");
+        connect(m_pMatchColumns, &QPushButton::clicked, this, &CSelectFieldsDlg::OnMatchColumns);
+    } else {
+        m_pRfc4180 = new QCheckBox(QStringLiteral("For spreadsheets (RFC 4180)"), this);
+        addOption(m_pRfc4180, "Rfc4180");
+        options->addStretch();
+    }
+    m_pAllFields = new QPushButton(QStringLiteral("&All Fields in Order"), this);
+    m_pAllFields->setAutoDefault(false);
+    addOption(m_pAllFields, "AllFieldsInOrder");
+    connect(m_pAllFields, &QPushButton::clicked, this, &CSelectFieldsDlg::OnAllFieldsInOrder);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(m_pSelectedOnly);
     layout->addWidget(rule);
     layout->addWidget(m_pFirstLine);
+    layout->addLayout(options);
+    if (use == Use::kImport) {
+        m_pMatchSummary = new QLabel(this);
+        m_pMatchSummary->setObjectName(QStringLiteral("MatchSummary"));
+        m_pMatchSummary->setWordWrap(true);
+        m_pMatchSummary->setMaximumWidth(m_pFirstLine->minimumWidth());
+        m_pMatchSummary->hide();
+        layout->addWidget(m_pMatchSummary);
+    }
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrder(m_boxes.back(), m_pSelectedOnly);
     setTabOrder(m_pSelectedOnly, m_pFirstLine);
-    setTabOrder(m_pFirstLine, ok);
+    setTabOrder(lastOption, ok);
     setTabOrder(ok, cancel);
 }
 
 void CSelectFieldsDlg::OfferSelectedOnly() {
     m_pSelectedOnly->show();
+}
+
+void CSelectFieldsDlg::SetColumnMatch(const std::array<int, addressbook::kFieldCount>& columns,
+                                      const QString& summary) {
+    m_matched = columns;
+    m_strMatchSummary = summary;
+    if (m_pMatchColumns != nullptr) {
+        m_pMatchColumns->setEnabled(true);
+    }
+}
+
+void CSelectFieldsDlg::OnMatchColumns() {
+    for (int field = 0; field < addressbook::kFieldCount; ++field) {
+        ColumnBox(field)->SetValue(m_matched[static_cast<std::size_t>(field)]);
+    }
+    m_pFirstLineNames->setChecked(true);
+    m_pMatchSummary->setText(m_strMatchSummary);
+    m_pMatchSummary->show();
+}
+
+void CSelectFieldsDlg::OnAllFieldsInOrder() {
+    for (int field = 0; field < addressbook::kFieldCount; ++field) {
+        ColumnBox(field)->SetValue(field + 1);
+    }
 }
 
 void CSelectFieldsDlg::UpdateControls() {
@@ -177,6 +237,12 @@ void CSelectFieldsDlg::UpdateControls() {
     }
     m_pFirstLine->setPlainText(m_strFirstLine);
     m_pSelectedOnly->setChecked(m_bSelectedOnly);
+    if (m_pFirstLineNames != nullptr) {
+        m_pFirstLineNames->setChecked(m_bFirstLineNames);
+    }
+    if (m_pRfc4180 != nullptr) {
+        m_pRfc4180->setChecked(m_bRfc4180);
+    }
 }
 
 void CSelectFieldsDlg::accept() {
@@ -197,6 +263,8 @@ void CSelectFieldsDlg::accept() {
     }
     m_nColumn = columns;
     m_bSelectedOnly = m_pSelectedOnly->isVisibleTo(this) && m_pSelectedOnly->isChecked();
+    m_bFirstLineNames = m_pFirstLineNames != nullptr && m_pFirstLineNames->isChecked();
+    m_bRfc4180 = m_pRfc4180 != nullptr && m_pRfc4180->isChecked();
     QDialog::accept();
 }
 

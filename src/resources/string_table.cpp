@@ -72,6 +72,10 @@ constexpr StringEntry kStrings[] = {
     {kStrNoDuplicates, "No duplicate entries were found."},
     {kStrVCardExportCaption, "Export vCard"},
     {kStrExtraDataPage, "More"},
+    // Delimited import of a file that holds vCards.
+    {kStrDelimitedIsVCard, "%1 holds vCards, not delimited text."},
+    {kStrAskImportAsVCard,
+     "%1 holds vCards, not delimited text.\n\nImport its cards as vCards instead?"},
     // Command prompts and tooltips.
     {kCmdViewFlatToolbar, "Switch the toolbar between flat and raised buttons\nFlat Toolbar"},
     {kCmdSaveColumnPositions, "Save the current order of the columns\nSave Column Positions"},

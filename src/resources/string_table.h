@@ -41,6 +41,9 @@ inline constexpr int kStrNoDuplicates = 182;
 // of the editor's page of extra data, "More".
 inline constexpr int kStrVCardExportCaption = 190;
 inline constexpr int kStrExtraDataPage = 191;
+// Delimited import of a file that holds vCards; "%1" is the file's name.
+inline constexpr int kStrDelimitedIsVCard = 260;   // "%1 holds vCards, not delimited text."
+inline constexpr int kStrAskImportAsVCard = 261;   // ... "Import its cards as vCards instead?"
 inline constexpr int kStrAppTitle = 57344;         // "Quillbox"
 inline constexpr int kStrIdleMessage = 57345;      // "For Help, press F1"
 inline constexpr int kStrOpenCaption = 61440;      // file-open dialog caption

@@ -133,6 +133,14 @@ constexpr IntSetting ExportColumn(int field) {
 // The vCard version the last vCard export wrote, "3.0" or "4.0" (kept while
 // "RememberExp" is on).
 inline constexpr StringSetting kVCardVersion{kExport, "VCardVersion", "3.0"};
+// ---- [Import] and [Export]: the check boxes of "Select Fields" ----
+// Remembered with the column numbers, under "RememberImp" and "RememberExp".
+// "First line holds column names": the import matches the first line's
+// names and skips that line.
+inline constexpr IntSetting kImportFirstLineNames{kImport, "ImportFirstLineNames", 0};
+// "For spreadsheets (RFC 4180)": the export doubles quotes instead of
+// escaping them.
+inline constexpr IntSetting kExportRfc4180{kExport, "ExportRfc4180", 0};
 
 // ---- [AddressBookInUse] ----
 // Full path of the address book last opened or saved successfully.
@@ -203,7 +211,10 @@ inline constexpr auto kAllSettings = [] {
                                       Info(kPreviewPages)};
     // clang-format on
     constexpr std::size_t kFixedCount = sizeof kFixed / sizeof kFixed[0];
-    std::array<SettingInfo, kFixedCount + 2 * kMappedFieldCount> all{};
+    constexpr SettingInfo kSelectFieldsBoxes[] = {Info(kImportFirstLineNames),
+                                                  Info(kExportRfc4180)};
+    constexpr std::size_t kBoxCount = sizeof kSelectFieldsBoxes / sizeof kSelectFieldsBoxes[0];
+    std::array<SettingInfo, kFixedCount + 2 * kMappedFieldCount + kBoxCount> all{};
     std::size_t n = 0;
     for (const SettingInfo& info : kFixed) {
         all[n++] = info;
@@ -213,6 +224,9 @@ inline constexpr auto kAllSettings = [] {
     }
     for (int field = 0; field < kMappedFieldCount; ++field) {
         all[n++] = Info(ExportColumn(field));
+    }
+    for (const SettingInfo& info : kSelectFieldsBoxes) {
+        all[n++] = info;
     }
     return all;
 }();

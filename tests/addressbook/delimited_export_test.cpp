@@ -19,7 +19,9 @@ TEST(ExportDelimited, WritesLines) {
         char separator;
         int count;
         std::string bytes;
+        ExportQuoting quoting = ExportQuoting::kBackslash;
     };
+    constexpr ExportQuoting kRfc = ExportQuoting::kRfc4180;
     const Case cases[] = {
         {{{{LastName, "Smith"}, {FirstName, "Ann"}}},
          Columns({{LastName, 1}, {FirstName, 2}, {Email1, 4}}),
@@ -40,16 +42,26 @@ TEST(ExportDelimited, WritesLines) {
          Columns({{Notes, 1}}),
          ',',
          2,
-         "\"NOTES\",\r\n\"say \"hi\",\\\r\nbye\",\r\n"},  // no escaping; LF as CR LF
+         "\"NOTES\",\r\n\"say \\\"hi\\\",\\\\\r\nbye\",\r\n"},  // " and \ escaped; LF as CR LF
         {{}, Columns({{LastName, 1}}), ',', 1, "\"LASTNAME\",\r\n"},
         {doe, Columns({{LastName, -3}}), ',', 0, ""},
         {doe, Columns({{LastName, kMaxExportColumn + 1}}), ',', kExportColumnTooLarge, ""},
+        // For spreadsheets: quotes doubled, "<p>" in Notes (only) as a line
+        // break, backslashes as they are, no separator after the last field.
+        {{{{Notes, "say \"hi\",\\<p>bye<p>"}, {City, "a<p>\"b\""}}},
+         Columns({{Notes, 1}, {City, 3}}),
+         ',',
+         2,
+         "\"NOTES\",\"\",\"CITY\"\r\n\"say \"\"hi\"\",\\\r\nbye\r\n\",\"\",\"a<p>\"\"b\"\"\"\r\n",
+         kRfc},
+        {doe, Columns({{FirstName, 1}}), '\t', 2, "\"FIRSTNAME\"\r\n\"Jane\"\r\n", kRfc},
+        {{{{Notes, "x\ny"}}}, Columns({{Notes, 1}}), ',', 2, "\"NOTES\"\r\n\"x\r\ny\"\r\n", kRfc},
     };
     for (const Case& c : cases) {
         VectorAddressList list;
         testing::AppendEntries(list, c.entries);
         std::string out = "stale";
-        EXPECT_EQ(ExportToText(list, c.columns, c.separator, out), c.count) << c.bytes;
+        EXPECT_EQ(ExportToText(list, c.columns, c.separator, out, c.quoting), c.count) << c.bytes;
         EXPECT_EQ(out, c.bytes);
     }
 }

@@ -1,6 +1,7 @@
 // The golden files in tests/data/golden: a hand-written book with CR LF line
 // ends, multi-line notes, double quotes and backslashes, and its comma and
-// tab exports with every field in field order.  Opening and saving the book
+// tab exports and its comma export for spreadsheets, with every field in
+// field order.  Opening and saving the book
 // gives its bytes back; exporting it gives the golden exports, byte for byte.
 #include <gtest/gtest.h>
 
@@ -55,12 +56,19 @@ TEST_F(GoldenFiles, ExportWritesTheGoldenExports) {
     for (int i = 0; i < kFieldCount; ++i) {
         all[static_cast<std::size_t>(i)] = i + 1;
     }
-    for (const auto& [separator, name] :
-         {std::pair{',', "book.csv"}, std::pair{'\t', "book.tdf"}}) {
+    struct Export {
+        char separator;
+        ExportQuoting quoting;
+        const char* name;
+    };
+    for (const auto& [separator, quoting, name] :
+         {Export{',', ExportQuoting::kBackslash, "book.csv"},
+          Export{'\t', ExportQuoting::kBackslash, "book.tdf"},
+          Export{',', ExportQuoting::kRfc4180, "book-rfc4180.csv"}}) {
         fileio::AtomicFileWriter writer;
         ASSERT_TRUE(writer.Open(m_dir.File(name)));
         clausedb::CExprDatabase db;
-        EXPECT_EQ(ExportDelimited(m_list, db, all, separator, writer), 5) << name;
+        EXPECT_EQ(ExportDelimited(m_list, db, all, separator, writer, quoting), 5) << name;
         ASSERT_TRUE(writer.Commit());
         EXPECT_EQ(testing::ReadBytes(m_dir.File(name)), testing::ReadBytes(Golden(name))) << name;
     }

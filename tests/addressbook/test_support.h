@@ -52,6 +52,22 @@ inline std::vector<std::vector<std::string>> Describe(const VectorAddressList& l
     return rows;
 }
 
+// One entry: its non-empty fields as "Attribute=text", then its extra
+// attributes as "name=text".
+inline std::vector<std::string> Describe(const CAddressEntry& entry) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < kFieldCount; ++i) {
+        if (!entry.GetField(i).empty()) {
+            lines.push_back(std::string(FieldAt(i).attribute) + "=" +
+                            std::string(entry.GetField(i)));
+        }
+    }
+    for (CExtraTerm term = entry.Extra().First(); term; term = term.Next()) {
+        lines.push_back(std::string(term.Name()) + "=" + std::string(term.Value().Text()));
+    }
+    return lines;
+}
+
 inline std::vector<std::vector<std::string>> Describe(const std::vector<FieldValues>& entries) {
     VectorAddressList list;
     AppendEntries(list, entries);

@@ -7,25 +7,12 @@
 #include "addressbook/vcard_export.h"
 #include "addressbook/vcard_import.h"
 #include "addressbook/vector_address_list.h"
+#include "test_support.h"
 
 namespace addressbook {
 namespace {
 
-// The non-empty fields as "Name=text", then the extra attributes as
-// "name=text".
-std::vector<std::string> Describe(const CAddressEntry& entry) {
-    std::vector<std::string> lines;
-    for (int i = 0; i < kFieldCount; ++i) {
-        if (!entry.GetField(i).empty()) {
-            lines.push_back(std::string(FieldAt(i).attribute) + "=" +
-                            std::string(entry.GetField(i)));
-        }
-    }
-    for (CExtraTerm term = entry.Extra().First(); term; term = term.Next()) {
-        lines.push_back(std::string(term.Name()) + "=" + std::string(term.Value().Text()));
-    }
-    return lines;
-}
+using testing::Describe;
 
 // The entry of one card, given its lines between BEGIN and END.
 CAddressEntry Imported(const std::string& version, const std::vector<std::string>& lines,

@@ -3,8 +3,11 @@
 // messages and the files.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -94,6 +97,51 @@ TEST(SelectFieldsDlg, ExportRefusesColumnsPastItsLimit) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.m_nColumn[Email1], -5);
     EXPECT_EQ(dialog.m_nColumn[Notes], 1000);
+}
+
+TEST(SelectFieldsDlg, ImportAndExportHaveTheirOwnOptions) {
+    CSelectFieldsDlg import;
+    ASSERT_NE(import.FirstLineNamesBox(), nullptr);
+    EXPECT_EQ(import.FirstLineNamesBox()->text(), "First line holds column names");
+    EXPECT_FALSE(import.FirstLineNamesBox()->isChecked());
+    ASSERT_NE(import.MatchColumnsButton(), nullptr);
+    EXPECT_EQ(import.MatchColumnsButton()->text(), "&Match Columns");
+    EXPECT_FALSE(import.MatchColumnsButton()->isEnabled());  // nothing to match yet
+    EXPECT_EQ(import.Rfc4180Box(), nullptr);
+
+    CSelectFieldsDlg exporter(nullptr, CSelectFieldsDlg::Use::kExport);
+    ASSERT_NE(exporter.Rfc4180Box(), nullptr);
+    EXPECT_EQ(exporter.Rfc4180Box()->text(), "For spreadsheets (RFC 4180)");
+    EXPECT_EQ(exporter.FirstLineNamesBox(), nullptr);
+    EXPECT_EQ(exporter.MatchColumnsButton(), nullptr);
+
+    for (CSelectFieldsDlg* dialog : {&import, &exporter}) {
+        ASSERT_NE(dialog->AllFieldsButton(), nullptr);
+        EXPECT_EQ(dialog->AllFieldsButton()->text(), "&All Fields in Order");
+        dialog->ColumnBox(City)->SetText("abc");
+        dialog->AllFieldsButton()->click();
+        dialog->accept();
+        for (int field = 0; field < kFieldCount; ++field) {
+            EXPECT_EQ(dialog->m_nColumn[field], field + 1);
+        }
+    }
+}
+
+TEST(SelectFieldsDlg, MatchColumnsFillsTheNumbersAndTicksTheBox) {
+    CSelectFieldsDlg dialog;
+    dialog.m_nColumn[Notes] = 7;
+    dialog.UpdateControls();
+    std::array<int, kFieldCount> matched{};
+    matched[LastName] = 2;
+    matched[Email1] = 5;
+    dialog.SetColumnMatch(matched, "2 of 9 columns matched to fields.");
+    ASSERT_TRUE(dialog.MatchColumnsButton()->isEnabled());
+    dialog.MatchColumnsButton()->click();
+    EXPECT_TRUE(dialog.FirstLineNamesBox()->isChecked());
+    EXPECT_EQ(dialog.MatchSummary()->text(), "2 of 9 columns matched to fields.");
+    dialog.accept();
+    EXPECT_EQ(dialog.m_nColumn, matched);  // Notes 7 is gone too
+    EXPECT_TRUE(dialog.m_bFirstLineNames);
 }
 
 class DelimitedTest : public EntriesTest {
@@ -280,7 +328,7 @@ TEST_F(DelimitedTest, ExportWithGapsAndRepeatedColumns) {
     EXPECT_EQ(ReadText(File("out.csv")),
               "\"LASTNAME\",\"CITY\",\"\",\"EMAIL1\",\"NOTES\",\r\n"
               "\"Smith\",\"Paris\",\"\",\"\",\"\",\r\n"
-              "\"Doe \"Jr\"\",\"\",\"\",\"d@x\",\"a<p>b\",\r\n");
+              "\"Doe \\\"Jr\\\"\",\"\",\"\",\"d@x\",\"a<p>b\",\r\n");
     EXPECT_EQ(m_messages.LastMessage(), "3 addresses exported.");
     EXPECT_EQ(m_status, (std::vector<int>{resources::kStrExporting, resources::kStrIdleMessage}));
     EXPECT_FALSE(m_document.IsModified());
@@ -331,6 +379,153 @@ TEST_F(DelimitedTest, ExportNeverDestroysAnExistingFileBeforeOk) {
     ASSERT_EQ(m_messages.Messages().size(), 1u);
     EXPECT_EQ(m_messages.Messages()[0].icon, platform::MessageIcon::kError);
     EXPECT_EQ(m_script.Shown(), 2);
+}
+
+TEST_F(DelimitedTest, ImportMatchedByTheFirstLine) {
+    AddTexts(LastName, {"Existing"});
+    WriteText(File("contacts.csv"),
+              "First Name,Last Name,Mobile Phone,Home Street,Spouse\r\n"
+              "Ann,Lee,555-1,\"1 Elm St\r\nApt 2\",Bo\r\n"
+              "Cy,Roe,,,\r\n");
+    m_messages.QueueFileName(Path("contacts.csv"));
+    std::array<int, kFieldCount> matched{};
+    m_script.Accept<CSelectFieldsDlg>([&](CSelectFieldsDlg& dialog) {
+        EXPECT_FALSE(dialog.FirstLineNamesBox()->isChecked());
+        dialog.MatchColumnsButton()->click();
+        for (int field = 0; field < kFieldCount; ++field) {
+            matched[field] = dialog.ColumnBox(field)->Text().toInt();
+        }
+        EXPECT_EQ(dialog.MatchSummary()->text(),
+                  "4 of 5 columns matched to fields; the others are placed by their labels or "
+                  "kept as extra data.");
+    });
+    Controller().Import().OnFileImportCsv();
+
+    EXPECT_EQ(matched[FirstName], 1);
+    EXPECT_EQ(matched[LastName], 2);
+    EXPECT_EQ(matched[CellPhone], 3);
+    EXPECT_EQ(matched[Address1], 4);
+    EXPECT_EQ(matched[City], 0);
+    // The first line is skipped; the street's second line is Address 2.
+    EXPECT_EQ(Column(LastName), (Texts{"Existing", "Lee", "Roe"}));
+    EXPECT_EQ(Column(Address2), (Texts{"", "Apt 2", ""}));
+    EXPECT_EQ(Column(CellPhone), (Texts{"", "555-1", ""}));
+    EXPECT_EQ(m_messages.LastMessage(), "2 addresses imported. Kept as extra data: Spouse 1.");
+    EXPECT_EQ(m_messages.Messages().back().icon, platform::MessageIcon::kInformation);
+    EXPECT_EQ(List().EntryAt(1).Extra().First().Value().Text(),
+              "X-QUILLBOX-CSV;NAME=\"Spouse\":Bo");
+    EXPECT_EQ(Read(settings::kImportFirstLineNames), 1);
+    EXPECT_EQ(Read(settings::ImportColumn(CellPhone)), 3);
+    EXPECT_TRUE(m_document.IsModified());
+
+    // Remembered: the box is ticked next time, and the first line skipped
+    // with the numbers as they are.
+    WriteText(File("plain.csv"), "X,Y\nAnn,Paris\n");
+    bool ticked = false;
+    m_script.Accept<CSelectFieldsDlg>([&](CSelectFieldsDlg& dialog) {
+        ticked = dialog.FirstLineNamesBox()->isChecked();
+        for (int field = 0; field < kFieldCount; ++field) {
+            dialog.ColumnBox(field)->SetValue(field == LastName ? 1 : field == City ? 2 : 0);
+        }
+    });
+    EXPECT_TRUE(Controller().Import().ImportDelimited(Path("plain.csv"), "\t", ","));
+    EXPECT_TRUE(ticked);
+    EXPECT_EQ(Column(LastName), (Texts{"Existing", "Lee", "Roe", "Ann"}));
+    EXPECT_EQ(Column(City).back(), "Paris");
+    EXPECT_EQ(m_messages.LastMessage(), "1 addresses imported.");
+}
+
+TEST_F(DelimitedTest, UntickedTheFirstLineIsImportedAsBefore) {
+    Write(settings::kImportFirstLineNames, 1);
+    WriteText(File("plain.csv"), "X,Y\nAnn,Paris\n");
+    m_script.Accept<CSelectFieldsDlg>([](CSelectFieldsDlg& dialog) {
+        EXPECT_TRUE(dialog.FirstLineNamesBox()->isChecked());
+        dialog.FirstLineNamesBox()->setChecked(false);
+        dialog.ColumnBox(LastName)->SetValue(1);
+    });
+    EXPECT_TRUE(Controller().Import().ImportDelimited(Path("plain.csv"), "\t", ","));
+    EXPECT_EQ(Column(LastName), (Texts{"X", "Ann"}));
+    EXPECT_EQ(m_messages.LastMessage(), "2 addresses imported.");
+    EXPECT_EQ(Read(settings::kImportFirstLineNames), 0);
+}
+
+TEST_F(DelimitedTest, ExportForSpreadsheets) {
+    AddRows({{{LastName, "Doe \"Jr\""}, {Notes, "a<p>b\\c"}}});
+    Write(settings::kExportRfc4180, 0);
+    m_script.Accept<CSelectFieldsDlg>([](CSelectFieldsDlg& dialog) {
+        EXPECT_FALSE(dialog.Rfc4180Box()->isChecked());
+        dialog.Rfc4180Box()->setChecked(true);
+        dialog.AllFieldsButton()->click();
+        for (int field = 0; field < kFieldCount; ++field) {
+            if (field != LastName && field != Notes) {
+                dialog.ColumnBox(field)->SetValue(0);
+            }
+        }
+    });
+    ASSERT_TRUE(Controller().Export().ExportDelimited(Path("out.csv"), ','));
+    std::string expected = "\"LASTNAME\"";
+    for (int column = 2; column < 32; ++column) {
+        expected += ",\"\"";
+    }
+    expected += ",\"NOTES\"\r\n\"Doe \"\"Jr\"\"\"";
+    for (int column = 2; column < 32; ++column) {
+        expected += ",\"\"";
+    }
+    expected += ",\"a\r\nb\\c\"\r\n";
+    EXPECT_EQ(ReadText(File("out.csv")), expected);
+    EXPECT_EQ(Read(settings::kExportRfc4180), 1);
+
+    // Remembered for the next export.
+    m_script.Cancel<CSelectFieldsDlg>(
+        [](CSelectFieldsDlg& dialog) { EXPECT_TRUE(dialog.Rfc4180Box()->isChecked()); });
+    EXPECT_FALSE(Controller().Export().ExportDelimited(Path("again.csv"), ','));
+}
+
+// The window's own wiring: Yes runs the vCard import on the file.
+TEST_F(DelimitedTest, AVCardFileIsImportedAsVCardsOnYes) {
+    WriteText(File("cards.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nEND:VCARD\r\n");
+    m_messages.QueueAnswer(platform::MessageAnswer::kYes);
+    Controller().Import().ImportDelimited(Path("cards.vcf"), "\t", ",");
+    ASSERT_EQ(List().RowCount(), 1);
+    EXPECT_EQ(List().EntryAt(0).GetField(addressbook::LastName), "Lee");
+    EXPECT_EQ(List().EntryAt(0).GetField(addressbook::FirstName), "Ann");
+    EXPECT_EQ(m_messages.LastMessage(), "1 addresses imported.");
+    EXPECT_TRUE(m_document.IsModified());
+}
+
+TEST_F(DelimitedTest, AVCardFileOffersTheVCardImport) {
+    const std::string cards = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nEND:VCARD\r\n";
+    WriteText(File("cards.vcf"), "\xEF\xBB\xBF" + cards);
+    std::vector<QString> handed;
+    Controller().Import().SetVCardImportHandler(
+        [&handed](const QString& path) { handed.push_back(path); });
+
+    m_messages.QueueAnswer(platform::MessageAnswer::kYes);
+    EXPECT_FALSE(Controller().Import().ImportDelimited(Path("cards.vcf"), "\t", ","));
+    ASSERT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_EQ(m_messages.Messages()[0].text,
+              "cards.vcf holds vCards, not delimited text.\n\nImport its cards as vCards "
+              "instead?");
+    EXPECT_EQ(m_messages.Messages()[0].icon, platform::MessageIcon::kQuestion);
+    EXPECT_EQ(m_messages.Messages()[0].buttons, platform::MessageButtons::kYesNo);
+    EXPECT_EQ(handed, std::vector<QString>{Path("cards.vcf")});
+
+    // No: nothing happens, the lines are not imported either.
+    m_messages.Clear();
+    m_messages.QueueAnswer(platform::MessageAnswer::kNo);
+    WriteText(File("cards.txt"), "  begin:vcard \n" + cards);
+    EXPECT_FALSE(Controller().Import().ImportDelimited(Path("cards.txt"), " ", "\t"));
+    EXPECT_EQ(handed.size(), 1u);
+    EXPECT_EQ(List().RowCount(), 0);
+
+    // Without a handler the user is told what the file is.
+    m_messages.Clear();
+    Controller().Import().SetVCardImportHandler({});
+    EXPECT_FALSE(Controller().Import().ImportDelimited(Path("cards.vcf"), "\t", ","));
+    EXPECT_EQ(m_messages.LastMessage(), "cards.vcf holds vCards, not delimited text.");
+    EXPECT_EQ(m_messages.Messages().back().icon, platform::MessageIcon::kWarning);
+    EXPECT_EQ(m_script.Shown(), 0);  // Select Fields never appeared
+    EXPECT_FALSE(m_document.IsModified());
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ TEST(SettingsKeysTest, EveryKeyIsNamedOnceAndWritable) {
         bool twoDefaults = name == std::pair<std::string, std::string>{"preferences", "defaultweb"};
         EXPECT_EQ(count, twoDefaults ? 2 : 1) << name.first << "/" << name.second;
     }
-    EXPECT_EQ(seen.size(), 25u + 2u + 1u + 1u + 1u + 64u);
+    EXPECT_EQ(seen.size(), 25u + 2u + 1u + 1u + 1u + 64u + 2u);  // + the Select Fields boxes
 }
 
 TEST(SettingsKeysTest, ImportAndExportKeysPairUp) {
@@ -66,10 +66,11 @@ TEST(SettingsKeysTest, NoFileGivesTheFirstRunState) {
         int expected;
     };
     const Case cases[] = {
-        {kUseMRU, 1},       {kNumMRU, 2},        {kUseLastBook, 0},     {kStartMinimized, 0},
-        {kFlatbar, 1},      {kConfirmDelete, 1}, {kRememberSort, 1},    {kRememberCol, 1},
-        {kRememberPos, 1},  {kRememberImp, 1},   {kRememberExp, 1},     {kRememberWin, 1},
-        {kRememberTray, 1}, {kPreviewPages, 0},  {ImportColumn(31), 0},
+        {kUseMRU, 1},        {kNumMRU, 2},        {kUseLastBook, 0},     {kStartMinimized, 0},
+        {kFlatbar, 1},       {kConfirmDelete, 1}, {kRememberSort, 1},    {kRememberCol, 1},
+        {kRememberPos, 1},   {kRememberImp, 1},   {kRememberExp, 1},     {kRememberWin, 1},
+        {kRememberTray, 1},  {kPreviewPages, 0},  {ImportColumn(31), 0}, {kImportFirstLineNames, 0},
+        {kExportRfc4180, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.setting.key);

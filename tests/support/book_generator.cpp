@@ -850,6 +850,8 @@ void AppendQuotedLine(const Texts& texts, char separator, std::string& out) {
         for (char ch : std::string_view(text)) {
             if (ch == '\n') {
                 out += '\r';
+            } else if (ch == '"' || ch == '\\') {
+                out += '\\';
             }
             out += ch;
         }

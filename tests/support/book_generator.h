@@ -73,7 +73,8 @@ int CountFilled(const Contact& contact);
 void AppendBookClause(const Contact& contact, std::string& out, bool crlf = true);
 
 // Appends one line of a delimited export that maps field i to column i + 1:
-// every field in double quotes followed by `separator`, text unescaped, CR LF.
+// every field in double quotes followed by `separator`, `"` and `\` escaped
+// with a backslash, CR LF.
 void AppendDelimitedLine(const Contact& contact, char separator, std::string& out);
 // The header line of that export (the 32 header words).
 void AppendDelimitedHeader(char separator, std::string& out);

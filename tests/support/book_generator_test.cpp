@@ -84,9 +84,9 @@ TEST(DelimitedLine, QuotesEveryFieldAndEndsWithTheSeparator) {
     Contact c;
     c[kLastName] = "Smith, \"Jr\"";
     c[kNotes] = "a\\b";
-    std::string expected = "\"Smith, \"Jr\"\"";
+    std::string expected = "\"Smith, \\\"Jr\\\"\"";
     for (int i = 1; i < kFieldCount; ++i) {
-        expected += i == kNotes ? ";\"a\\b\"" : ";\"\"";
+        expected += i == kNotes ? ";\"a\\\\b\"" : ";\"\"";
     }
     expected += ";\r\n";
     std::string out;

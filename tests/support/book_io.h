@@ -25,16 +25,19 @@ inline int LoadBookText(std::string_view text, addressbook::IAddressList& list) 
 
 // Exports `list` into `out` (cleared first) as the program exports to a
 // file; returns what ExportDelimited returns.
-inline int ExportToText(const addressbook::IAddressList& list,
-                        const addressbook::ColumnMapping& columns, char separator,
-                        std::string& out) {
+inline int ExportToText(
+    const addressbook::IAddressList& list, const addressbook::ColumnMapping& columns,
+    char separator, std::string& out,
+    addressbook::ExportQuoting quoting = addressbook::ExportQuoting::kBackslash) {
     out.clear();
     clausedb::CExprDatabase db;
-    return addressbook::ExportDelimited(list, db, columns, separator,
-                                        [&out](std::string_view bytes) {
-                                            out.append(bytes);
-                                            return true;
-                                        });
+    return addressbook::ExportDelimited(
+        list, db, columns, separator,
+        [&out](std::string_view bytes) {
+            out.append(bytes);
+            return true;
+        },
+        quoting);
 }
 
 }  // namespace testsupport

@@ -6,79 +6,33 @@
 //
 // QUILLBOX_UPDATE_GOLDEN=1 rewrites the expected files from the tool's
 // output (check the difference before committing it).
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "golden_support.h"
+
 namespace {
 
+using golden::Expect;
+using golden::Quoted;
+using golden::Slurp;
 namespace fs = std::filesystem;
 
 const fs::path kDataDir = QUILLBOX_TEST_DATA_DIR "/vcard";
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string Quoted(const fs::path& path) {
-    return "'" + path.string() + "'";
-}
-
-// Runs quillbox-tool in the data folder (so that it names the files as the
-// expected texts do) with `arguments`; its exit status, and everything it
-// printed in `output`.
 int Tool(const std::string& arguments, const fs::path& output) {
-    const std::string command = "cd " + Quoted(kDataDir) + " && " +
-                                std::string(QUILLBOX_TOOL_PATH) + " " + arguments + " >" +
-                                Quoted(output) + " 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return golden::Tool(kDataDir, arguments, output);
 }
 
 std::vector<std::string> GoldenNames() {
     std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(kDataDir)) {
-        if (entry.path().extension() == ".vcf") {
-            names.push_back(entry.path().stem().string());
-        }
+    for (const std::string& name : golden::FileNames(kDataDir, {".vcf"})) {
+        names.push_back(fs::path(name).stem().string());
     }
-    std::sort(names.begin(), names.end());
     return names;
 }
 
-class VCardGolden : public ::testing::TestWithParam<std::string> {
-protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("quillbox-vcard-golden-" + std::to_string(::getpid()) + "-" + GetParam());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    // Compares `actual` with the expected file, or rewrites it.
-    void Expect(const std::string& actual, const fs::path& expected) {
-        if (std::getenv("QUILLBOX_UPDATE_GOLDEN") != nullptr) {
-            std::ofstream(expected, std::ios::binary) << actual;
-            return;
-        }
-        ASSERT_TRUE(fs::exists(expected)) << expected;
-        EXPECT_EQ(actual, Slurp(expected)) << expected;
-    }
-
-    fs::path m_dir;
-};
+using VCardGolden = golden::GoldenTest;
 
 TEST_P(VCardGolden, ImportPrintsAndDumpsWhatIsExpected) {
     const fs::path book = m_dir / "book.qxd";
@@ -109,16 +63,6 @@ TEST_P(VCardGolden, ImportPrintsAndDumpsWhatIsExpected) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, VCardGolden, ::testing::ValuesIn(GoldenNames()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
-                             std::replace_if(
-                                 name.begin(), name.end(),
-                                 [](char c) {
-                                     return !std::isalnum(static_cast<unsigned char>(c));
-                                 },
-                                 '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Files, VCardGolden, ::testing::ValuesIn(GoldenNames()), golden::TestName);
 
 }  // namespace

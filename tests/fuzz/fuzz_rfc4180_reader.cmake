@@ -1,0 +1,1 @@
+quillbox_fuzzer(fuzz_rfc4180_reader fuzz_rfc4180_reader.cpp quillbox_addressbook)
