@@ -7,16 +7,14 @@ namespace addressbook {
 using clausedb::CExprDatabase;
 using clausedb::CExprTerm;
 
-clausedb::CAttributeNames MakeFieldAttributes() {
-    std::vector<std::string_view> attributes;
-    for (const FieldInfo& field : kFields) {
-        attributes.push_back(field.attribute);
-    }
-    return clausedb::CAttributeNames(attributes);
-}
-
 const clausedb::CAttributeNames& FieldAttributes() {
-    static const clausedb::CAttributeNames names = MakeFieldAttributes();
+    static const clausedb::CAttributeNames names = [] {
+        std::vector<std::string_view> attributes;
+        for (const FieldInfo& field : kFields) {
+            attributes.push_back(field.attribute);
+        }
+        return clausedb::CAttributeNames(attributes);
+    }();
     return names;
 }
 
@@ -75,13 +73,8 @@ CExtraData ExtraArguments(CExprTerm clause) {
 }  // namespace
 
 std::unique_ptr<CAddressEntry> EntryFromClause(CExprTerm clause) {
-    return EntryFromClause(clause, FieldAttributes());
-}
-
-std::unique_ptr<CAddressEntry> EntryFromClause(CExprTerm clause,
-                                               const clausedb::CAttributeNames& names) {
     std::array<std::string_view, kFieldCount> texts;
-    const bool onlyFields = names.GetTexts(clause, texts.data());
+    const bool onlyFields = FieldAttributes().GetTexts(clause, texts.data());
     auto entry = std::make_unique<CAddressEntry>();
     entry->AssignFields(texts);
     if (!onlyFields) {

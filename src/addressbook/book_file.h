@@ -36,9 +36,6 @@ inline constexpr std::string_view kContactFunctor = "contact";
 // of many clauses quickly (one object for the program: use it from one
 // thread only).
 const clausedb::CAttributeNames& FieldAttributes();
-// A new object holding the same names, for work on another thread (the
-// object caches what it found in the last store it looked at).
-clausedb::CAttributeNames MakeFieldAttributes();
 
 // Adds the 32 attributes of `entry` to `clause`, in field order, empty texts
 // included, and then the entry's extra data (extra_data.h).
@@ -57,10 +54,6 @@ void GetFieldTexts(clausedb::CExprTerm clause, std::array<std::string_view, kFie
 // A new entry holding the fields of `clause` (see GetFieldTexts) and, as its
 // extra data, every other argument of the clause.
 std::unique_ptr<CAddressEntry> EntryFromClause(clausedb::CExprTerm clause);
-// The same with `names` (the field attribute names, MakeFieldAttributes) in
-// place of FieldAttributes().
-std::unique_ptr<CAddressEntry> EntryFromClause(clausedb::CExprTerm clause,
-                                               const clausedb::CAttributeNames& names);
 
 // Makes a new entry from `clause` and appends it to `list`.  False when the
 // list refuses the row.

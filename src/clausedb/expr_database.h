@@ -49,9 +49,9 @@ struct ReadTargets {
     ParseErrors* errors = nullptr;
 };
 
-// The bytes [begin, end) of an open clause file, for reading a large file in
-// parts, each on a database of its own (so that the parts can be read at the
-// same time).  `firstLine` is the line number of the byte at `begin`.
+// The bytes [begin, end) of an open clause file (the file after its
+// byte-order mark, say).  `firstLine` is the line number of the byte at
+// `begin`.
 struct FilePart {
     int fd = -1;
     std::uint64_t begin = 0;
@@ -137,8 +137,7 @@ public:
     // When ReadFile or WriteFile failed on the file: the system's reason.
     const std::string& LastFileError() const { return m_strFileError; }
     int LastFileErrno() const { return m_nFileErrno; }
-    // Forgets the last file error, for a read done by other means (parts
-    // read on databases of their own) that succeeded.
+    // Forgets the last file error (a new read starts).
     void ClearFileError() {
         m_strFileError.clear();
         m_nFileErrno = 0;

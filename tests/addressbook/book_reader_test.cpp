@@ -1,7 +1,7 @@
-// Reading a book in parts on several threads gives exactly what one read of
-// the whole file through the clause parser gives: the same entries in the
-// same order, the same row count, the same errors with the same lines in the
-// same order, whatever the number of parts and wherever the cuts fall.
+// Reading a book with its contacts as records and its UTF-8 check on the way
+// gives exactly what a read of every clause through the clause parser gives:
+// the same entries in the same order, the same row count, the same errors
+// with the same lines in the same order, and the same file errors.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -30,7 +30,7 @@ struct BookRead {
 };
 
 // The reference: every clause through the parser, each contact made into an
-// entry from its clause, as books were read before records and parts.
+// entry from its clause, as books were read before records.
 BookRead ReadThroughClauses(const std::string& path) {
     BookRead read;
     CExprDatabase db;
@@ -54,14 +54,12 @@ BookRead ReadThroughClauses(const std::string& path) {
     return read;
 }
 
-BookRead ReadInParts(const std::string& path, std::size_t parts) {
-    SetBookPartsForTesting(parts, 1);
+BookRead ReadAsRecords(const std::string& path) {
     BookRead read;
     CExprDatabase db;
     ParseErrors errors;
     StagedEntries staged;
     read.ok = ReadBook(db, path, staged, &errors);
-    SetBookPartsForTesting(0, 0);
     read.announcedRows = staged.announcedRows;
     read.entries = std::move(staged.entries);
     read.errors = errors.Errors();
@@ -78,8 +76,7 @@ std::string Contacts(std::uint64_t first, std::uint64_t count, bool crlf = true)
     return text;
 }
 
-// Many lines that end like clauses, for a string or comment that a cut may
-// fall into.
+// Many lines that end like clauses, inside a string or comment.
 std::string ClauseEnds(std::size_t lines) {
     std::string text;
     for (std::size_t i = 0; i < lines; ++i) {
@@ -103,7 +100,7 @@ std::vector<BookCase> Books() {
          a + "contact('LastName' = \"X\", nick = word, 'City' = town, 'City' = \"again\").\r\n" +
              b + "settings(zoom = 3, [1, 2.5]).\r\n" + c},
         {"an error in the last third", a + b + "contact('LastName' = ).\r\n" + c},
-        {"errors in several parts",
+        {"errors in several places",
          "contact(\r\n" + a + "oops.\r\n" + b + "contact('Notes' = \"open).\r\n" + c},
         {"a string full of clause ends",
          a + "contact('Notes' = \"" + ClauseEnds(3000) + "\").\r\n" + b + c},
@@ -119,23 +116,21 @@ std::vector<BookCase> Books() {
     };
 }
 
-TEST(BookReader, PartsReadExactlyAsOneParse) {
+TEST(BookReader, ReadsExactlyAsTheClauseParser) {
     testsupport::TempFolder dir;
     for (const BookCase& book : Books()) {
         const std::string path = dir.File("book.qxd");
         testsupport::WriteText(path, book.text);
         const BookRead expected = ReadThroughClauses(path);
-        for (std::size_t parts : {1, 2, 3, 7}) {
-            SCOPED_TRACE(std::string(book.name) + ", parts: " + std::to_string(parts));
-            const BookRead read = ReadInParts(path, parts);
-            EXPECT_EQ(read.ok, expected.ok);
-            EXPECT_EQ(read.announcedRows, expected.announcedRows);
-            EXPECT_EQ(read.errors, expected.errors);
-            EXPECT_EQ(read.fileError, expected.fileError);
-            ASSERT_EQ(read.entries.size(), expected.entries.size());
-            for (std::size_t i = 0; i < read.entries.size(); ++i) {
-                ASSERT_TRUE(*read.entries[i] == *expected.entries[i]) << "entry " << i;
-            }
+        SCOPED_TRACE(book.name);
+        const BookRead read = ReadAsRecords(path);
+        EXPECT_EQ(read.ok, expected.ok);
+        EXPECT_EQ(read.announcedRows, expected.announcedRows);
+        EXPECT_EQ(read.errors, expected.errors);
+        EXPECT_EQ(read.fileError, expected.fileError);
+        ASSERT_EQ(read.entries.size(), expected.entries.size());
+        for (std::size_t i = 0; i < read.entries.size(); ++i) {
+            ASSERT_TRUE(*read.entries[i] == *expected.entries[i]) << "entry " << i;
         }
     }
 }
@@ -145,7 +140,7 @@ TEST(BookReader, FileErrorsAreReportedAsBefore) {
     for (const std::string& path : {dir.File("missing.qxd"), dir.Path()}) {
         SCOPED_TRACE(path);
         const BookRead expected = ReadThroughClauses(path);
-        const BookRead read = ReadInParts(path, 3);
+        const BookRead read = ReadAsRecords(path);
         EXPECT_FALSE(read.ok);
         EXPECT_FALSE(read.fileError.empty());
         EXPECT_EQ(read.fileError, expected.fileError);
@@ -159,10 +154,7 @@ TEST(BookReader, AFailedReadLeavesNoFileErrorForTheNext) {
     CExprDatabase db;
     StagedEntries staged;
     ASSERT_FALSE(ReadBook(db, dir.File("missing.qxd"), staged));
-    SetBookPartsForTesting(3, 1);
-    const bool ok = ReadBook(db, path, staged);
-    SetBookPartsForTesting(0, 0);
-    EXPECT_TRUE(ok);
+    EXPECT_TRUE(ReadBook(db, path, staged));
     EXPECT_EQ(db.LastFileError(), "");
     EXPECT_EQ(staged.entries.size(), 30u);
 }
