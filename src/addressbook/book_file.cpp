@@ -74,6 +74,14 @@ CExtraData ExtraArguments(CExprTerm clause) {
 
 }  // namespace
 
+CExtraData LinkFromClause(CExprTerm clause) {
+    CExtraDataBuilder arguments;
+    for (CExprTerm argument = FirstArgument(clause); argument; argument = argument.Next()) {
+        arguments.AddTerm(argument);
+    }
+    return arguments.Build();
+}
+
 std::unique_ptr<CAddressEntry> EntryFromClause(CExprTerm clause) {
     std::array<std::string_view, kFieldCount> texts;
     const bool onlyFields = FieldAttributes().GetTexts(clause, texts.data());
@@ -87,59 +95,6 @@ std::unique_ptr<CAddressEntry> EntryFromClause(CExprTerm clause) {
 
 bool InsertEntryFromClause(CExprTerm clause, IAddressList& list) {
     return list.AppendEntry(EntryFromClause(clause));
-}
-
-namespace {
-
-// Every argument of `clause` after its functor.
-CExtraData ArgumentsOf(CExprTerm clause) {
-    CExtraDataBuilder arguments;
-    for (CExprTerm argument = FirstArgument(clause); argument; argument = argument.Next()) {
-        arguments.AddTerm(argument);
-    }
-    return arguments.Build();
-}
-
-// Stages the entry of every `contact` clause and the arguments of the first
-// `carddav` clause, and drops every clause.
-clausedb::ClauseConsumer StageContacts(StagedEntries& staged) {
-    return [&staged](CExprTerm clause) {
-        ++staged.announcedRows;
-        const std::string_view functor = clause.GetFunctor();
-        if (functor == kContactFunctor) {
-            staged.entries.push_back(EntryFromClause(clause));
-        } else if (functor == kLinkFunctor && !staged.link) {
-            staged.link = ArgumentsOf(clause);
-        }
-        return false;
-    };
-}
-
-// After a streaming read the database holds no clause; its store still
-// holds the interned words and spare chunks, which go back to the system
-// here (the error count stays for the caller).
-bool FinishStaging(CExprDatabase& db, bool ok, StagedEntries& staged) {
-    db.Store().Clear();
-    if (!ok) {
-        staged.Clear();
-    }
-    return ok;
-}
-
-}  // namespace
-
-bool ReadBook(CExprDatabase& db, const std::string& path, StagedEntries& staged,
-              clausedb::ParseErrors* errors) {
-    db.RemoveAllClauses();
-    staged.Clear();
-    return FinishStaging(db, db.ReadFile(path, StageContacts(staged), errors), staged);
-}
-
-bool ReadBookText(CExprDatabase& db, std::string_view text, StagedEntries& staged,
-                  clausedb::ParseErrors* errors) {
-    db.RemoveAllClauses();
-    staged.Clear();
-    return FinishStaging(db, db.ReadText(text, StageContacts(staged), errors), staged);
 }
 
 int LoadEntries(StagedEntries& staged, IAddressList& list) {

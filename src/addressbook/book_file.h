@@ -62,6 +62,8 @@ void GetFieldTexts(clausedb::CExprTerm clause, std::array<std::string_view, kFie
 // A new entry holding the fields of `clause` (see GetFieldTexts) and, as its
 // extra data, every other argument of the clause.
 std::unique_ptr<CAddressEntry> EntryFromClause(clausedb::CExprTerm clause);
+// The arguments of a `carddav` clause after its functor: the book's link.
+CExtraData LinkFromClause(clausedb::CExprTerm clause);
 
 // Makes a new entry from `clause` and appends it to `list`.  False when the
 // list refuses the row.

@@ -162,16 +162,15 @@ int RunParser(ReaderState& st) {
     return 1;
 }
 
-void Begin(ReaderState& st, CExprDatabase& db, InputLineEnd ending, const ClauseConsumer* consumer,
-           ParseErrors* errors) {
+void Begin(ReaderState& st, CExprDatabase& db, InputLineEnd ending, const ReadTargets& targets) {
     st.db = &db;
-    st.errors = errors;
+    st.errors = targets.errors;
     st.store = &db.Store();
     st.cells = &ExprStoreAccess::Of(db.Store());
     st.ending = ending;
     st.plainCommands = g_plainCommands;
-    if (consumer != nullptr && *consumer) {
-        st.consumer = consumer;
+    if (targets.consumer) {
+        st.consumer = &targets.consumer;
         st.mark = st.store->Mark();
     }
 }
@@ -183,6 +182,25 @@ int End(ReaderState& st, int result) {
         st.store->Rewind(st.mark);
     }
     return result;
+}
+
+// Runs the parse with the record consumer of `targets`, if any.
+int Run(ReaderState& st, const ReadTargets& targets) {
+    if (!targets.records) {
+        return End(st, RunParser(st));
+    }
+    RecordShape shape(targets.records, st.ending);
+    st.records = &shape;
+    return End(st, RunParser(st));
+}
+
+// A buffer for reading a file block by block.
+void MakeBuffer(ReaderState& st) {
+    st.more = true;
+    st.capacity = g_streamBufferForTesting != 0 ? g_streamBufferForTesting : kStreamBuffer;
+    st.buffer.reset(new char[st.capacity]);
+    st.p = st.buffer.get();
+    st.end = st.p;
 }
 
 }  // namespace
@@ -208,7 +226,19 @@ void Refill(ReaderState& st) {
         std::memmove(st.buffer.get(), st.p, keep);
     }
     char* base = st.buffer.get();
-    ssize_t n = fileio::ReadSome(st.fd, base + keep, st.capacity - keep);
+    ssize_t n;
+    if (st.part) {
+        const std::uint64_t left = st.partEnd - st.offset;
+        n = fileio::ReadSomeAt(st.fd, base + keep,
+                               left < st.capacity - keep ? left : st.capacity - keep, st.offset);
+        st.offset += n > 0 ? static_cast<std::uint64_t>(n) : 0;
+    } else {
+        n = fileio::ReadSome(st.fd, base + keep, st.capacity - keep);
+    }
+    if (n > 0 && st.utf8 != nullptr &&
+        !st.utf8->Feed(std::string_view(base + keep, static_cast<std::size_t>(n)))) {
+        n = 0;  // not UTF-8: what was read means nothing, so stop here
+    }
     if (n <= 0) {
         st.more = false;
         if (n < 0) {
@@ -221,27 +251,52 @@ void Refill(ReaderState& st) {
 }
 
 int ParseClauses(CExprDatabase& db, std::string_view text, InputLineEnd ending,
-                 const ClauseConsumer* consumer, ParseErrors* errors) {
+                 const ReadTargets& targets) {
     ReaderState st;
-    Begin(st, db, ending, consumer, errors);
+    Begin(st, db, ending, targets);
     st.p = text.data();
     st.end = text.data() + text.size();
-    return End(st, RunParser(st));
+    return Run(st, targets);
 }
 
 int ParseClauseStream(CExprDatabase& db, int fd, InputLineEnd ending, int& readErrno,
-                      const ClauseConsumer* consumer, ParseErrors* errors) {
+                      const ReadTargets& targets) {
     ReaderState st;
-    Begin(st, db, ending, consumer, errors);
+    Begin(st, db, ending, targets);
     st.fd = fd;
-    st.more = true;
-    st.capacity = g_streamBufferForTesting != 0 ? g_streamBufferForTesting : kStreamBuffer;
-    st.buffer.reset(new char[st.capacity]);
-    st.p = st.buffer.get();
-    st.end = st.p;
-    int result = End(st, RunParser(st));
+    MakeBuffer(st);
+    const int result = Run(st, targets);
     readErrno = st.readErrno;
     return result;
+}
+
+int ParseFilePart(CExprDatabase& db, const FilePart& part, int& readErrno,
+                  const ReadTargets& targets, FilePartResult& result) {
+    ReaderState st;
+    Begin(st, db, InputLineEnd::CrLf, targets);
+    st.fd = part.fd;
+    st.part = true;
+    st.offset = part.begin;
+    st.partEnd = part.end > part.begin ? part.end : part.begin;
+    st.line = part.firstLine;
+    st.tokenLine = part.firstLine;
+    fileio::Utf8StreamCheck utf8;
+    st.utf8 = &utf8;
+    MakeBuffer(st);
+    const int parsed = Run(st, targets);
+    // A parse that gave up left the rest of the part unread; it is still
+    // checked, so that the result tells whether all of the part is UTF-8.
+    while (st.readErrno == 0 && st.offset < st.partEnd && utf8.Valid()) {
+        st.p = st.end;
+        Refill(st);
+        if (st.p == st.end) {
+            break;
+        }
+    }
+    readErrno = st.readErrno;
+    result.utf8 = utf8.Finish();
+    result.lineFeeds = st.line - part.firstLine;
+    return parsed;
 }
 
 }  // namespace clausedb

@@ -15,11 +15,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "clausedb/clause_scanner.h"
 #include "clausedb/expr_database.h"
 #include "clausedb/expr_store_impl.h"
 #include "clausedb/parse_errors.h"
+#include "fileio/utf8_check.h"
 
 namespace clausedb {
 
@@ -27,6 +29,34 @@ namespace clausedb {
 struct ClauseValue {
     std::uint32_t term;  // built term, 0 for none
     std::uint32_t text;  // words, strings and integers: offset of the token's text
+};
+
+// A RecordConsumer made ready for reading (see ReadRecordCommand).
+struct RecordShape {
+    RecordShape(const RecordConsumer& consumer, InputLineEnd ending);
+
+    // The index of the name `text`, or -1.
+    int Find(std::string_view text) const;
+
+    const RecordConsumer& consumer;
+    // For each name, the bytes that the writer puts before the value of its
+    // pair when the value is a string: the name as the writer writes the
+    // word, " = " and the opening quote.  Empty where that text would not
+    // scan as those tokens (a name holding a quote or a line break).
+    std::vector<std::string> prefixes;
+    // The same with the separator that the writer puts before every pair but
+    // the first (a comma, a line end and two blanks) in front.
+    std::vector<std::string> following;
+    // The command being read: the texts by name, and the texts that had to
+    // be cooked (escapes, CR LF), by name index and place in `cookedBytes`.
+    std::vector<std::string_view> texts;
+    struct Cooked {
+        int name;
+        std::size_t at;
+        std::size_t size;
+    };
+    std::vector<Cooked> cooked;
+    std::string cookedBytes;
 };
 
 // Everything one read needs; nothing of it is process-wide.
@@ -44,6 +74,8 @@ struct ReaderState {
     // clause), and the store's state when the previous command ended.
     const ClauseConsumer* consumer = nullptr;
     StoreMark mark;
+    // Commands of the shape of records go to their consumer (null: none).
+    RecordShape* records = nullptr;
     // Where this read's syntax errors go (null: they are only counted).
     ParseErrors* errors = nullptr;
     // Commands of the usual shape are read without the parser (see
@@ -64,20 +96,32 @@ struct ReaderState {
     std::unique_ptr<char[]> buffer;
     std::size_t capacity = 0;
     int readErrno = 0;  // set when a read failed
+    // Reading part of a file: where the next read starts and the part ends.
+    bool part = false;
+    std::uint64_t offset = 0;
+    std::uint64_t partEnd = 0;
+    // Checks the bytes as they are read (null: no check).  The read ends at
+    // the first block that is not UTF-8.
+    fileio::Utf8StreamCheck* utf8 = nullptr;
 };
 
 // Parses the whole input, appending each completed clause to the database and
-// counting errors in it; each error also goes to `errors` when given.  0 when
-// the end was reached normally, 1 when the parse gave up (end of input while
-// recovering, nesting too deep, or memory).  With a consumer, each completed
-// clause goes to it first (see ClauseConsumer).
+// counting errors in it; each error also goes to targets.errors when given.
+// 0 when the end was reached normally, 1 when the parse gave up (end of input
+// while recovering, nesting too deep, or memory).  With a consumer, each
+// completed clause goes to it first (see ClauseConsumer); with a record
+// consumer, records go to it instead (see RecordConsumer).
 int ParseClauses(CExprDatabase& db, std::string_view text, InputLineEnd ending,
-                 const ClauseConsumer* consumer = nullptr, ParseErrors* errors = nullptr);
+                 const ReadTargets& targets = {});
 // The same from an open file, read from its current position to its end.
 // `readErrno` is set when reading failed part-way (the parse then stops as
 // at the end of the input).
 int ParseClauseStream(CExprDatabase& db, int fd, InputLineEnd ending, int& readErrno,
-                      const ClauseConsumer* consumer = nullptr, ParseErrors* errors = nullptr);
+                      const ReadTargets& targets = {});
+// The same from a part of an open file (read with pread, CR LF as LF), whose
+// bytes are checked to be UTF-8 on the way (see FilePartResult).
+int ParseFilePart(CExprDatabase& db, const FilePart& part, int& readErrno,
+                  const ReadTargets& targets, FilePartResult& result);
 // Test seam: the first buffer size of ParseClauseStream (0: the normal size).
 void SetStreamBufferSizeForTesting(std::size_t bytes);
 // Test seam: false makes the parser read every command (no ReadPlainCommands).
@@ -169,11 +213,25 @@ void FinishCommand(ReaderState& st, std::uint32_t term, ClauseValue* lookahead,
 // reading with a consumer.
 void FinishFailedCommand(ReaderState& st, ClauseValue* lookahead, bool recovering);
 
+// How an attempt to read one command of a usual shape ended.
+enum class Plain {
+    Read,   // a command was read
+    Other,  // the input holds something else
+    More,   // the command goes on past the bytes at hand
+    End,    // the input ends
+};
+
+// One command of the shape of a record (see RecordConsumer), handed to the
+// record consumer.  Leaves the input and the store as they were unless it
+// returns Read.
+Plain ReadRecordCommand(ReaderState& st);
+
 // Where the parser waits for a new command: reads the commands that follow,
 // as long as they have the usual shape of a book's clauses (a word, then
 // arguments in parentheses that are attribute pairs, words or strings with
 // word or string values, then a full stop), building the same terms the
-// parser builds and finishing each as it does.  Stops, leaving the input
+// parser builds and finishing each as it does; records go to the record
+// consumer instead, without terms.  Stops, leaving the input
 // where it was, at the first command of any other shape (or with an error),
 // which the parser then reads.  Returns the number of commands read.
 int ReadPlainCommands(ReaderState& st);

@@ -394,13 +394,6 @@ namespace {
     }
 }
 
-enum class Plain {
-    Read,   // a command was read
-    Other,  // the input holds something else
-    More,   // the command goes on past the bytes at hand
-    End,    // the input ends
-};
-
 // One command of the usual shape (see ReadPlainCommands), in the order in
 // which the parser's actions build its terms.
 Plain ReadPlainCommand(ReaderState& st) {
@@ -488,7 +481,10 @@ int ReadPlainCommands(ReaderState& st) {
         const int line = st.line;
         const int tokenLine = st.tokenLine;
         const StoreMark mark = st.store->Mark();
-        const Plain result = ReadPlainCommand(st);
+        Plain result = st.records != nullptr ? ReadRecordCommand(st) : Plain::Other;
+        if (result == Plain::Other) {
+            result = ReadPlainCommand(st);
+        }
         if (result == Plain::Read) {
             ++count;
             ++st.plainSuccesses;

@@ -68,6 +68,10 @@ int CExprDatabase::CountClauses() const {
 
 bool CExprDatabase::ReadFile(const std::string& path, const ClauseConsumer& consumer,
                              ParseErrors* errors) {
+    return ReadFile(path, ReadTargets{consumer, {}, errors});
+}
+
+bool CExprDatabase::ReadFile(const std::string& path, const ReadTargets& targets) {
     m_nErrorCount = 0;
     auto fail = [&](int err) {
         m_nFileErrno = err;
@@ -101,13 +105,13 @@ bool CExprDatabase::ReadFile(const std::string& path, const ClauseConsumer& cons
         fileio::DecodeToUtf8(text);
         // The scanner takes each carriage return plus line feed as a line
         // feed, which saves a pass over the whole text.
-        ParseClauses(*this, text, InputLineEnd::CrLf, &consumer, errors);
+        ParseClauses(*this, text, InputLineEnd::CrLf, targets);
         return m_nErrorCount == 0;
     }
     if (lseek(fd, encoding == fileio::TextEncoding::kUtf8Bom ? 3 : 0, SEEK_SET) < 0) {
         return fail(errno);
     }
-    ParseClauseStream(*this, fd, InputLineEnd::CrLf, err, &consumer, errors);
+    ParseClauseStream(*this, fd, InputLineEnd::CrLf, err, targets);
     if (err != 0) {
         ++m_nErrorCount;
         fail(err);
@@ -117,9 +121,27 @@ bool CExprDatabase::ReadFile(const std::string& path, const ClauseConsumer& cons
 
 bool CExprDatabase::ReadText(std::string_view text, const ClauseConsumer& consumer,
                              ParseErrors* errors) {
+    return ReadText(text, ReadTargets{consumer, {}, errors});
+}
+
+bool CExprDatabase::ReadText(std::string_view text, const ReadTargets& targets) {
     m_nErrorCount = 0;
-    ParseClauses(*this, text, InputLineEnd::Lf, &consumer, errors);
+    ParseClauses(*this, text, InputLineEnd::Lf, targets);
     return m_nErrorCount == 0;
+}
+
+bool CExprDatabase::ReadFilePart(const FilePart& part, const ReadTargets& targets,
+                                 FilePartResult& result) {
+    m_nErrorCount = 0;
+    ClearFileError();
+    int err = 0;
+    ParseFilePart(*this, part, err, targets, result);
+    if (err != 0) {
+        ++m_nErrorCount;
+        m_nFileErrno = err;
+        m_strFileError = std::strerror(err);
+    }
+    return m_nErrorCount == 0 && result.utf8;
 }
 
 void CExprDatabase::WriteToString(std::string& out, LineEnd ending) const {

@@ -2,10 +2,13 @@
 // from and written to a clause file.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
+#include "clausedb/attribute_names.h"
 #include "clausedb/expr_term.h"
 #include "clausedb/parse_errors.h"
 #include "clausedb/wx_list.h"
@@ -20,6 +23,50 @@ namespace clausedb {
 // terms of a command that failed); its handle is valid only during the call.
 // Terms the consumer makes in Store() during the call are given back with it.
 using ClauseConsumer = std::function<bool(CExprTerm clause)>;
+
+// Reading records: a command of the shape
+//     functor(name = "text", ..., name = "text").
+// whose names are all among `names`, none of them twice, and whose values are
+// all strings (the shape in which a book's contact clauses are written) is
+// handed to `take` as its functor and its texts, without building its
+// clause: texts[i] is the text of names->Name(i), empty for a name the
+// command does not hold.  That is what a consumer would read from the clause
+// with CAttributeNames::GetTexts, which would also find nothing else in it.
+// The database does not keep such a command, as if a consumer had dropped
+// it; commands of any other shape are read as clauses.  The views are valid
+// only during the call.  At most 64 names.
+struct RecordConsumer {
+    const CAttributeNames* names = nullptr;
+    std::function<void(std::string_view functor, const std::string_view* texts)> take;
+
+    explicit operator bool() const { return names != nullptr && names->Size() <= 64 && take; }
+};
+
+// What a read hands on, and where its errors go; each may be left empty.
+struct ReadTargets {
+    ClauseConsumer consumer;
+    RecordConsumer records;
+    ParseErrors* errors = nullptr;
+};
+
+// The bytes [begin, end) of an open clause file (the file after its
+// byte-order mark, say).  `firstLine` is the line number of the byte at
+// `begin`.
+struct FilePart {
+    int fd = -1;
+    std::uint64_t begin = 0;
+    std::uint64_t end = 0;
+    int firstLine = 1;
+};
+
+// What reading a FilePart found out besides its clauses and errors.
+struct FilePartResult {
+    // False when the part's bytes are not UTF-8; the read then stopped
+    // there and its results mean nothing (the file must be decoded first).
+    bool utf8 = true;
+    // Line feeds read (carriage return plus line feed counts once).
+    int lineFeeds = 0;
+};
 
 // Streaming writes: each call builds the next clause in the database's
 // Store() and returns it (without adding it to the database), or returns no
@@ -60,10 +107,17 @@ public:
     // and the result are the same with or without a consumer.
     bool ReadFile(const std::string& path, const ClauseConsumer& consumer = nullptr,
                   ParseErrors* errors = nullptr);
+    bool ReadFile(const std::string& path, const ReadTargets& targets);
     // The same from clause text already in memory, taken as it is (no
     // decoding, no CR LF conversion).
     bool ReadText(std::string_view text, const ClauseConsumer& consumer = nullptr,
                   ParseErrors* errors = nullptr);
+    bool ReadText(std::string_view text, const ReadTargets& targets);
+    // Reads a part of a clause file as plain UTF-8 (CR LF read as LF; the
+    // file position is left alone), appending each completed clause as
+    // ReadFile does.  True exactly when it read without a syntax error, a
+    // read error or a byte that is not UTF-8.
+    bool ReadFilePart(const FilePart& part, const ReadTargets& targets, FilePartResult& result);
     // Writes every clause, LF written as CR LF, replacing `path` safely: on
     // any failure (a full disk included) the old file stays as it was, the
     // result is false and LastFileError() says why.
@@ -83,6 +137,11 @@ public:
     // When ReadFile or WriteFile failed on the file: the system's reason.
     const std::string& LastFileError() const { return m_strFileError; }
     int LastFileErrno() const { return m_nFileErrno; }
+    // Forgets the last file error (a new read starts).
+    void ClearFileError() {
+        m_strFileError.clear();
+        m_nFileErrno = 0;
+    }
 
     // Walks the clauses in order.
     template <typename Fn>

@@ -9,30 +9,21 @@
 #include <memory>
 #include <string_view>
 
-#include "fileio/text_encoding.h"
+#include "fileio/utf8_check.h"
 
 namespace fileio {
-namespace {
-
-// The length of `bytes` without a multi-byte UTF-8 sequence cut off at its end.
-std::size_t CompletePrefix(const char* bytes, std::size_t size) {
-    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
-        const auto b = static_cast<unsigned char>(bytes[size - back]);
-        if ((b & 0xC0) == 0x80) {
-            continue;  // a continuation byte: look further back
-        }
-        const std::size_t need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-        return back < need ? size - back : size;
-    }
-    return size;
-}
-
-}  // namespace
-
 ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
     ssize_t n;
     do {
         n = ::read(fd, buffer, size);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+ssize_t ReadSomeAt(int fd, char* buffer, std::size_t size, std::uint64_t offset) {
+    ssize_t n;
+    do {
+        n = ::pread(fd, buffer, size, static_cast<off_t>(offset));
     } while (n < 0 && errno == EINTR);
     return n;
 }
@@ -98,43 +89,34 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string* error
 
 bool ScanTextEncoding(int fd, TextEncoding& encoding, int& errorNumber) {
     constexpr std::size_t kBlock = std::size_t{1} << 18;
-    std::unique_ptr<char[]> buffer(new char[kBlock + 4]);
-    char* buf = buffer.get();
-    encoding = TextEncoding::kUtf8;
-    std::size_t carry = 0;  // bytes kept at the front: the head, or a cut character
-    bool head = true;       // the first three bytes are still to be looked at
+    std::unique_ptr<char[]> buffer(new char[kBlock]);
+    Utf8StreamCheck check;
+    std::string head;  // the first three bytes, for the byte-order marks
     for (;;) {
-        const ssize_t n = ReadSome(fd, buf + carry, kBlock);
+        const ssize_t n = ReadSome(fd, buffer.get(), kBlock);
         if (n < 0) {
             errorNumber = errno;
             return false;
         }
-        const std::size_t have = carry + static_cast<std::size_t>(n);
-        if (head) {
-            if (have < 3 && n > 0) {
-                carry = have;  // a short read: wait for the whole head
-                continue;
-            }
-            head = false;
-            const std::string_view start(buf, have < 3 ? have : 3);
-            if (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF") {
+        const std::string_view bytes(buffer.get(), static_cast<std::size_t>(n));
+        if (head.size() < 3) {
+            head.append(bytes.substr(0, 3 - head.size()));
+            const std::string_view mark = std::string_view(head).substr(0, 2);
+            if (mark == "\xFF\xFE" || mark == "\xFE\xFF") {
                 encoding = TextEncoding::kOther;
                 return true;
             }
-            if (start == "\xEF\xBB\xBF") {
-                encoding = TextEncoding::kUtf8Bom;
-            }
         }
-        const std::size_t complete = n == 0 ? have : CompletePrefix(buf, have);
-        if (!IsValidUtf8(std::string_view(buf, complete))) {
+        if (n == 0) {
+            encoding = !check.Finish()          ? TextEncoding::kOther
+                       : head == "\xEF\xBB\xBF" ? TextEncoding::kUtf8Bom
+                                                : TextEncoding::kUtf8;
+            return true;
+        }
+        if (!check.Feed(bytes)) {
             encoding = TextEncoding::kOther;
             return true;
         }
-        if (n == 0) {
-            return true;
-        }
-        carry = have - complete;
-        std::memmove(buf, buf + complete, carry);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace fileio {
@@ -14,6 +15,9 @@ namespace fileio {
 // signal interrupts the call.  The number of bytes read (0 at the end of the
 // file), or -1 with errno set.
 ssize_t ReadSome(int fd, char* buffer, std::size_t size);
+// The same from `offset` in the file, leaving the file position alone (so
+// that several threads may read one descriptor).
+ssize_t ReadSomeAt(int fd, char* buffer, std::size_t size, std::uint64_t offset);
 
 // Opens `path` for reading (closed on exec).  A folder is refused with
 // EISDIR.  The descriptor, with `regular` telling a regular file (which can

@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to the clause reader, writes what was read and reads
 // it back.  Also reads the same bytes as a file through a tiny buffer and
 // checks that the result matches reading them from memory, and checks that
-// a streaming read (a consumer that keeps every other clause) and a read by
-// the parser alone give the same clauses and errors as the plain read.
+// a streaming read (a consumer that keeps every other clause), a read by
+// the parser alone and a read that takes commands of the shape of records
+// without their clauses give the same clauses, texts and errors as the plain
+// read.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "clausedb/attribute_names.h"
 #include "clausedb/clause_reader.h"
 #include "clausedb/expr_database.h"
 #include "fileio/text_encoding.h"
@@ -88,6 +91,71 @@ void CheckStreaming(std::string_view input) {
     }
 }
 
+// What a read hands on, one line per command: its functor, the texts of
+// `names` and whether the command held nothing else; then its errors.
+struct Handed {
+    std::string log;
+    bool ok;
+    std::vector<clausedb::SyntaxError> reports;
+    bool operator==(const Handed&) const = default;
+};
+
+template <typename Fn>
+Handed HandOn(bool records, Fn&& read) {
+    static const clausedb::CAttributeNames names(
+        {"LastName", "FirstName", "e", "Notes", "it's", "two words"});
+    Handed handed;
+    auto note = [&](std::string_view functor, const std::string_view* texts, bool only) {
+        handed.log.append(functor).append(only ? "|1" : "|0");
+        for (std::size_t i = 0; i < names.Size(); ++i) {
+            handed.log.append("|").append(texts[i]);
+        }
+        handed.log += '\n';
+    };
+    clausedb::ReadTargets targets;
+    clausedb::ParseErrors errors;
+    targets.errors = &errors;
+    targets.consumer = [&](clausedb::CExprTerm clause) {
+        std::vector<std::string_view> texts(names.Size());
+        const bool only = names.GetTexts(clause, texts.data());
+        note(clause.GetFunctor(), texts.data(), only);
+        return false;
+    };
+    if (records) {
+        targets.records.names = &names;
+        targets.records.take = [&](std::string_view functor, const std::string_view* texts) {
+            note(functor, texts, true);
+        };
+    }
+    clausedb::CExprDatabase db;
+    handed.ok = read(db, targets);
+    handed.reports = errors.Errors();
+    return handed;
+}
+
+// Records are handed on as the consumer would read their clauses.
+void CheckRecords(std::string_view input, const std::string& path) {
+    auto fromText = [&](clausedb::CExprDatabase& db, const clausedb::ReadTargets& targets) {
+        return db.ReadText(input, targets);
+    };
+    if (HandOn(true, fromText) != HandOn(false, fromText)) {
+        __builtin_trap();
+    }
+    if (path.empty()) {
+        return;
+    }
+    auto fromFile = [&](clausedb::CExprDatabase& db, const clausedb::ReadTargets& targets) {
+        return db.ReadFile(path, targets);
+    };
+    const Handed whole = HandOn(false, fromFile);
+    clausedb::SetStreamBufferSizeForTesting(1 + input.size() % 5);
+    const Handed records = HandOn(true, fromFile);
+    clausedb::SetStreamBufferSizeForTesting(0);
+    if (records != whole) {
+        __builtin_trap();
+    }
+}
+
 void CheckFileRead(std::string_view input, const Read& expected) {
     int fd = memfd_create("clause-fuzz", 0);
     if (fd < 0) {
@@ -103,6 +171,7 @@ void CheckFileRead(std::string_view input, const Read& expected) {
             read.reports != expected.reports) {
             __builtin_trap();
         }
+        CheckRecords(input, "/proc/self/fd/" + std::to_string(fd));
     }
     close(fd);
 }
@@ -128,6 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     CheckStreaming(input);
+    CheckRecords(input, "");
 
     // Plain UTF-8 is read from a file the same as from memory.
     bool bom = input.size() >= 3 && input.substr(0, 3) == "\xEF\xBB\xBF";
