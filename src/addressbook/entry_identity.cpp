@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "addressbook/sha1_blocks.h"
+
 namespace addressbook {
 
 namespace {
@@ -15,6 +17,13 @@ public:
     void Update(std::string_view bytes) {
         m_nBits += std::uint64_t{bytes.size()} * 8;
         while (!bytes.empty()) {
+            if (m_nFill == 0 && bytes.size() >= 64) {
+                const std::size_t blocks = bytes.size() / 64;
+                Sha1CompressBlocks(m_state, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                   blocks);
+                bytes.remove_prefix(blocks * 64);
+                continue;
+            }
             const std::size_t take = std::min<std::size_t>(64 - m_nFill, bytes.size());
             std::memcpy(m_block + m_nFill, bytes.data(), take);
             m_nFill += take;
@@ -49,44 +58,8 @@ public:
     }
 
 private:
-    static std::uint32_t Rotate(std::uint32_t v, int n) { return (v << n) | (v >> (32 - n)); }
-
     void Compress() {
-        std::uint32_t w[80];
-        for (int i = 0; i < 16; ++i) {
-            w[i] = std::uint32_t{m_block[4 * i]} << 24 | std::uint32_t{m_block[4 * i + 1]} << 16 |
-                   std::uint32_t{m_block[4 * i + 2]} << 8 | m_block[4 * i + 3];
-        }
-        for (int i = 16; i < 80; ++i) {
-            w[i] = Rotate(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
-        }
-        std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3],
-                      e = m_state[4];
-        auto round = [&](std::uint32_t f, std::uint32_t k, std::uint32_t word) {
-            const std::uint32_t t = Rotate(a, 5) + f + e + k + word;
-            e = d;
-            d = c;
-            c = Rotate(b, 30);
-            b = a;
-            a = t;
-        };
-        for (int i = 0; i < 20; ++i) {
-            round((b & c) | (~b & d), 0x5A827999, w[i]);
-        }
-        for (int i = 20; i < 40; ++i) {
-            round(b ^ c ^ d, 0x6ED9EBA1, w[i]);
-        }
-        for (int i = 40; i < 60; ++i) {
-            round((b & c) | (b & d) | (c & d), 0x8F1BBCDC, w[i]);
-        }
-        for (int i = 60; i < 80; ++i) {
-            round(b ^ c ^ d, 0xCA62C1D6, w[i]);
-        }
-        m_state[0] += a;
-        m_state[1] += b;
-        m_state[2] += c;
-        m_state[3] += d;
-        m_state[4] += e;
+        Sha1CompressBlocks(m_state, m_block, 1);
         m_nFill = 0;
     }
 
@@ -180,26 +153,30 @@ std::string DerivedUid(const CAddressEntry& entry, int occurrence) {
 
 void CUidAssigner::Reserve(std::string_view uid) {
     const std::size_t hash = std::hash<std::string_view>()(uid);
-    if (m_bIndexed) {
-        m_used.insert(hash);
+    if (m_bSorted) {
+        m_given.insert(hash);
     } else {
         m_reserved.push_back(hash);
     }
+}
+
+bool CUidAssigner::IsTaken(std::size_t hash) const {
+    return std::binary_search(m_reserved.begin(), m_reserved.end(), hash) ||
+           m_given.count(hash) != 0;
 }
 
 std::string CUidAssigner::UidFor(const CAddressEntry& entry) {
     if (const std::optional<std::string_view> own = EntryUid(entry)) {
         return std::string(*own);
     }
-    if (!m_bIndexed) {
-        m_used.insert(m_reserved.begin(), m_reserved.end());
-        m_reserved = {};
-        m_bIndexed = true;
+    if (!m_bSorted) {
+        std::sort(m_reserved.begin(), m_reserved.end());
+        m_bSorted = true;
     }
     const std::string first = DerivedUid(entry, 0);
     int& occurrence = m_occurrences[std::hash<std::string_view>()(first)];
     std::string uid = occurrence == 0 ? first : DerivedUid(entry, occurrence);
-    while (m_used.count(std::hash<std::string_view>()(uid)) != 0) {
+    while (IsTaken(std::hash<std::string_view>()(uid))) {
         uid = DerivedUid(entry, ++occurrence);
     }
     ++occurrence;
@@ -207,32 +184,65 @@ std::string CUidAssigner::UidFor(const CAddressEntry& entry) {
     return uid;
 }
 
-std::vector<std::string> ExportUids(const IAddressList& list) {
+namespace {
+
+// The UIDs of `count` entries, `entryAt(i)` giving each: its own, or the
+// one CUidAssigner gives it.  Nearly every entry's derived UID of
+// occurrence 0 is met once among all the entries' own and derived UIDs, and
+// the assigner would give it that one: sorted hashes find those in passes
+// over contiguous memory, where the assigner's hash tables cost more than
+// deriving the UIDs.  Only the others (identical entries, a copy of an entry
+// that already holds its derived UID) go through the assigner, in order.
+// The result is the assigner's for every run of entries short of two
+// different UIDs of one 64-bit hash.
+template <typename EntryAt>
+std::vector<std::string> AssignUids(std::size_t count, EntryAt entryAt) {
+    std::vector<std::string> uids(count);
+    std::vector<std::size_t> hashOf(count);
+    std::vector<bool> own(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const CAddressEntry& entry = entryAt(i);
+        const std::optional<std::string_view> uid = EntryUid(entry);
+        own[i] = uid.has_value();
+        uids[i] = uid ? std::string(*uid) : DerivedUid(entry, 0);
+        hashOf[i] = std::hash<std::string_view>()(uids[i]);
+    }
+    std::vector<std::size_t> sorted = hashOf;
+    std::sort(sorted.begin(), sorted.end());
+    auto metOnce = [&sorted](std::size_t hash) {
+        const auto [first, last] = std::equal_range(sorted.begin(), sorted.end(), hash);
+        return last - first == 1;
+    };
+    std::vector<std::size_t> shared;
     CUidAssigner assigner;
-    const int rows = list.RowCount();
-    for (int row = 0; row < rows; ++row) {
-        if (const std::optional<std::string_view> own = EntryUid(list.EntryAt(row))) {
-            assigner.Reserve(*own);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (own[i] || metOnce(hashOf[i])) {
+            assigner.Reserve(uids[i]);
+        } else {
+            shared.push_back(i);
         }
     }
-    std::vector<std::string> uids;
-    uids.reserve(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows; ++row) {
-        uids.push_back(assigner.UidFor(list.EntryAt(row)));
+    for (std::size_t i : shared) {
+        uids[i] = assigner.UidFor(entryAt(i));
     }
     return uids;
 }
 
+}  // namespace
+
+std::vector<std::string> ExportUids(const IAddressList& list) {
+    return AssignUids(static_cast<std::size_t>(std::max(list.RowCount(), 0)),
+                      [&list](std::size_t row) -> const CAddressEntry& {
+                          return list.EntryAt(static_cast<int>(row));
+                      });
+}
+
 void GiveMissingUids(std::vector<std::unique_ptr<CAddressEntry>>& entries) {
-    CUidAssigner assigner;
-    for (const std::unique_ptr<CAddressEntry>& entry : entries) {
-        if (const std::optional<std::string_view> own = EntryUid(*entry)) {
-            assigner.Reserve(*own);
-        }
-    }
-    for (const std::unique_ptr<CAddressEntry>& entry : entries) {
-        if (!EntryUid(*entry)) {
-            SetEntryUid(*entry, assigner.UidFor(*entry));
+    const std::vector<std::string> uids = AssignUids(
+        entries.size(), [&entries](std::size_t i) -> const CAddressEntry& { return *entries[i]; });
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!EntryUid(*entries[i])) {
+            SetEntryUid(*entries[i], uids[i]);
         }
     }
 }
