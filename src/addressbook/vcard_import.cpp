@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "addressbook/card_pipeline.h"
 #include "addressbook/entry_identity.h"
 #include "addressbook/kept_tally.h"
 
@@ -12,16 +13,16 @@ namespace addressbook {
 
 namespace {
 
-// Runs `read` (a read of CVCardReader) and stages an entry for every card.
+// Runs `read` (a read of CVCardReader) and stages an entry for every card,
+// mapping the cards on a second thread while the reader reads on.
 template <typename Read>
 void StageCards(Read&& read, vcard::CVCardReader& reader, StagedEntries& staged,
                 VCardImportReport& report) {
     staged.Clear();
     report = VCardImportReport{};
-    read([&](vcard::Card& card) {
-        staged.entries.push_back(
-            std::make_unique<CAddressEntry>(vcard::EntryFromCard(card, report.kept)));
-    });
+    CCardPipeline pipeline(staged.entries, report.kept);
+    read([&pipeline](vcard::Card& card) { pipeline.Add(card); });
+    pipeline.Finish();
     // Once every card is known, so that no new UID is one a later card has.
     GiveMissingUids(staged.entries);
     report.problems = reader.Problems();
