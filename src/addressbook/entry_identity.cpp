@@ -95,26 +95,30 @@ std::string DerivedUid(const CAddressEntry& entry, int occurrence) {
 
 void CUidAssigner::Reserve(std::string_view uid) {
     const std::size_t hash = std::hash<std::string_view>()(uid);
-    if (m_bIndexed) {
-        m_used.insert(hash);
+    if (m_bSorted) {
+        m_given.insert(hash);
     } else {
         m_reserved.push_back(hash);
     }
+}
+
+bool CUidAssigner::IsTaken(std::size_t hash) const {
+    return std::binary_search(m_reserved.begin(), m_reserved.end(), hash) ||
+           m_given.count(hash) != 0;
 }
 
 std::string CUidAssigner::UidFor(const CAddressEntry& entry) {
     if (const std::optional<std::string_view> own = EntryUid(entry)) {
         return std::string(*own);
     }
-    if (!m_bIndexed) {
-        m_used.insert(m_reserved.begin(), m_reserved.end());
-        m_reserved = {};
-        m_bIndexed = true;
+    if (!m_bSorted) {
+        std::sort(m_reserved.begin(), m_reserved.end());
+        m_bSorted = true;
     }
     const std::string first = DerivedUid(entry, 0);
     int& occurrence = m_occurrences[std::hash<std::string_view>()(first)];
     std::string uid = occurrence == 0 ? first : DerivedUid(entry, occurrence);
-    while (m_used.count(std::hash<std::string_view>()(uid)) != 0) {
+    while (IsTaken(std::hash<std::string_view>()(uid))) {
         uid = DerivedUid(entry, ++occurrence);
     }
     ++occurrence;
@@ -122,32 +126,65 @@ std::string CUidAssigner::UidFor(const CAddressEntry& entry) {
     return uid;
 }
 
-std::vector<std::string> ExportUids(const IAddressList& list) {
+namespace {
+
+// The UIDs of `count` entries, `entryAt(i)` giving each: its own, or the
+// one CUidAssigner gives it.  Nearly every entry's derived UID of
+// occurrence 0 is met once among all the entries' own and derived UIDs, and
+// the assigner would give it that one: sorted hashes find those in passes
+// over contiguous memory, where the assigner's hash tables cost more than
+// deriving the UIDs.  Only the others (identical entries, a copy of an entry
+// that already holds its derived UID) go through the assigner, in order.
+// The result is the assigner's for every run of entries short of two
+// different UIDs of one 64-bit hash.
+template <typename EntryAt>
+std::vector<std::string> AssignUids(std::size_t count, EntryAt entryAt) {
+    std::vector<std::string> uids(count);
+    std::vector<std::size_t> hashOf(count);
+    std::vector<bool> own(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const CAddressEntry& entry = entryAt(i);
+        const std::optional<std::string_view> uid = EntryUid(entry);
+        own[i] = uid.has_value();
+        uids[i] = uid ? std::string(*uid) : DerivedUid(entry, 0);
+        hashOf[i] = std::hash<std::string_view>()(uids[i]);
+    }
+    std::vector<std::size_t> sorted = hashOf;
+    std::sort(sorted.begin(), sorted.end());
+    auto metOnce = [&sorted](std::size_t hash) {
+        const auto [first, last] = std::equal_range(sorted.begin(), sorted.end(), hash);
+        return last - first == 1;
+    };
+    std::vector<std::size_t> shared;
     CUidAssigner assigner;
-    const int rows = list.RowCount();
-    for (int row = 0; row < rows; ++row) {
-        if (const std::optional<std::string_view> own = EntryUid(list.EntryAt(row))) {
-            assigner.Reserve(*own);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (own[i] || metOnce(hashOf[i])) {
+            assigner.Reserve(uids[i]);
+        } else {
+            shared.push_back(i);
         }
     }
-    std::vector<std::string> uids;
-    uids.reserve(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows; ++row) {
-        uids.push_back(assigner.UidFor(list.EntryAt(row)));
+    for (std::size_t i : shared) {
+        uids[i] = assigner.UidFor(entryAt(i));
     }
     return uids;
 }
 
+}  // namespace
+
+std::vector<std::string> ExportUids(const IAddressList& list) {
+    return AssignUids(static_cast<std::size_t>(std::max(list.RowCount(), 0)),
+                      [&list](std::size_t row) -> const CAddressEntry& {
+                          return list.EntryAt(static_cast<int>(row));
+                      });
+}
+
 void GiveMissingUids(std::vector<std::unique_ptr<CAddressEntry>>& entries) {
-    CUidAssigner assigner;
-    for (const std::unique_ptr<CAddressEntry>& entry : entries) {
-        if (const std::optional<std::string_view> own = EntryUid(*entry)) {
-            assigner.Reserve(*own);
-        }
-    }
-    for (const std::unique_ptr<CAddressEntry>& entry : entries) {
-        if (!EntryUid(*entry)) {
-            SetEntryUid(*entry, assigner.UidFor(*entry));
+    const std::vector<std::string> uids = AssignUids(
+        entries.size(), [&entries](std::size_t i) -> const CAddressEntry& { return *entries[i]; });
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!EntryUid(*entries[i])) {
+            SetEntryUid(*entries[i], uids[i]);
         }
     }
 }

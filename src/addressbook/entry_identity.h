@@ -61,11 +61,15 @@ public:
     std::string UidFor(const CAddressEntry& entry);
 
 private:
-    // UIDs by their hash (two UIDs of one hash merely skip an occurrence),
-    // collected cheaply until a UID must be derived.
+    bool IsTaken(std::size_t hash) const;
+
+    // UIDs by their hash (two UIDs of one hash merely skip an occurrence):
+    // the reserved ones collected in a vector and sorted once at the first
+    // UidFor, since a run may reserve a UID for nearly every entry; those
+    // given since in a set.
     std::vector<std::size_t> m_reserved;
-    std::unordered_set<std::size_t> m_used;
-    bool m_bIndexed = false;
+    bool m_bSorted = false;
+    std::unordered_set<std::size_t> m_given;
     // Identical entries met so far, by the hash of their derived UID of
     // occurrence 0.
     std::unordered_map<std::size_t, int> m_occurrences;

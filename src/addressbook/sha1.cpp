@@ -3,19 +3,20 @@
 #include <algorithm>
 #include <cstring>
 
+#include "addressbook/sha1_blocks.h"
+
 namespace addressbook {
-
-namespace {
-
-std::uint32_t Rotate(std::uint32_t v, int n) {
-    return (v << n) | (v >> (32 - n));
-}
-
-}  // namespace
 
 void Sha1::Update(std::string_view bytes) {
     m_nBits += std::uint64_t{bytes.size()} * 8;
     while (!bytes.empty()) {
+        if (m_nFill == 0 && bytes.size() >= 64) {
+            const std::size_t blocks = bytes.size() / 64;
+            Sha1CompressBlocks(m_state, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                               blocks);
+            bytes.remove_prefix(blocks * 64);
+            continue;
+        }
         const std::size_t take = std::min<std::size_t>(64 - m_nFill, bytes.size());
         std::memcpy(m_block + m_nFill, bytes.data(), take);
         m_nFill += take;
@@ -50,40 +51,7 @@ std::array<std::uint8_t, 20> Sha1::Final() {
 }
 
 void Sha1::Compress() {
-    std::uint32_t w[80];
-    for (int i = 0; i < 16; ++i) {
-        w[i] = std::uint32_t{m_block[4 * i]} << 24 | std::uint32_t{m_block[4 * i + 1]} << 16 |
-               std::uint32_t{m_block[4 * i + 2]} << 8 | m_block[4 * i + 3];
-    }
-    for (int i = 16; i < 80; ++i) {
-        w[i] = Rotate(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
-    }
-    std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3], e = m_state[4];
-    auto round = [&](std::uint32_t f, std::uint32_t k, std::uint32_t word) {
-        const std::uint32_t t = Rotate(a, 5) + f + e + k + word;
-        e = d;
-        d = c;
-        c = Rotate(b, 30);
-        b = a;
-        a = t;
-    };
-    for (int i = 0; i < 20; ++i) {
-        round((b & c) | (~b & d), 0x5A827999, w[i]);
-    }
-    for (int i = 20; i < 40; ++i) {
-        round(b ^ c ^ d, 0x6ED9EBA1, w[i]);
-    }
-    for (int i = 40; i < 60; ++i) {
-        round((b & c) | (b & d) | (c & d), 0x8F1BBCDC, w[i]);
-    }
-    for (int i = 60; i < 80; ++i) {
-        round(b ^ c ^ d, 0xCA62C1D6, w[i]);
-    }
-    m_state[0] += a;
-    m_state[1] += b;
-    m_state[2] += c;
-    m_state[3] += d;
-    m_state[4] += e;
+    Sha1CompressBlocks(m_state, m_block, 1);
     m_nFill = 0;
 }
 

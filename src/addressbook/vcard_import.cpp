@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "addressbook/card_pipeline.h"
 #include "addressbook/entry_identity.h"
 #include "addressbook/kept_tally.h"
 
@@ -13,30 +14,32 @@ namespace addressbook {
 namespace {
 
 // Runs `read` (a read of CVCardReader) and stages an entry for every card
-// that `existing` (when given) does not hold.
+// that `existing` (when given) does not hold.  Without `existing` the cards
+// are mapped on a second thread while the reader reads on.
 template <typename Read>
 void StageCards(Read&& read, vcard::CVCardReader& reader, StagedEntries& staged,
                 VCardImportReport& report, const CExistingEntries* existing) {
     staged.Clear();
     report = VCardImportReport{};
-    vcard::KeptTally kept;
-    read([&](vcard::Card& card) {
-        if (existing == nullptr) {
-            staged.entries.push_back(
-                std::make_unique<CAddressEntry>(vcard::EntryFromCard(card, report.kept)));
-            return;
-        }
-        kept.clear();
-        auto entry = std::make_unique<CAddressEntry>(vcard::EntryFromCard(card, kept));
-        if (existing->Holds(*entry)) {
-            ++report.skipped;
-            return;
-        }
-        for (const auto& [what, count] : kept) {
-            report.kept[what] += count;
-        }
-        staged.entries.push_back(std::move(entry));
-    });
+    if (existing == nullptr) {
+        CCardPipeline pipeline(staged.entries, report.kept);
+        read([&pipeline](vcard::Card& card) { pipeline.Add(card); });
+        pipeline.Finish();
+    } else {
+        vcard::KeptTally kept;
+        read([&](vcard::Card& card) {
+            kept.clear();
+            auto entry = std::make_unique<CAddressEntry>(vcard::EntryFromCard(card, kept));
+            if (existing->Holds(*entry)) {
+                ++report.skipped;
+                return;
+            }
+            for (const auto& [what, count] : kept) {
+                report.kept[what] += count;
+            }
+            staged.entries.push_back(std::move(entry));
+        });
+    }
     // Once every card is known, so that no new UID is one a later card has.
     GiveMissingUids(staged.entries);
     report.problems = reader.Problems();
