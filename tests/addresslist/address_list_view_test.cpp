@@ -310,7 +310,7 @@ TEST_F(ListViewTest, ShiftF10ShowsTheContextMenuBelowTheTopLeftCorner) {
     QTest::keyClick(&View(), Qt::Key_F10, Qt::ShiftModifier);
     EXPECT_EQ(shownAt, View().viewport()->mapToGlobal(QPoint(50, 50)));
     EXPECT_EQ(texts, (QStringList{"&Find...", "", "&Add...", "&Edit...", "&Delete", "&Copy",
-                                  "Copy as v&Card", "&Paste", "", "Dial", "Email", "Web", "",
+                                  "Copy as &vCard", "Pa&ste", "", "Dial", "Email", "Web", "",
                                   "&Preferences..."}));
 }
 

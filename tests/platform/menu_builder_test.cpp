@@ -62,7 +62,7 @@ TEST(MenuBuilder, MainMenuItemsHaveTheirTextsKeysAndCommands) {
         {"&Edit", 0, "&Undo\tCtrl+Z", resources::kCmdEditUndo, QKeySequence("Ctrl+Z")},
         {"&Edit", 3, "Copy as v&Card\tCtrl+Shift+C", resources::kCmdEditCopyAsVCard,
          QKeySequence("Ctrl+Shift+C")},
-        {"&Edit", 4, "&Paste\tCtrl+V", resources::kCmdEditPaste, QKeySequence("Ctrl+V")},
+        {"&Edit", 4, "Pa&ste\tCtrl+V", resources::kCmdEditPaste, QKeySequence("Ctrl+V")},
         {"&Edit", 6, "Select &All\tCtrl+A", resources::kCmdEditSelectAll, QKeySequence("Ctrl+A")},
         {"&Address", 3, "&Copy\tCtrl+C", resources::kCmdAddressCopy, QKeySequence("Ctrl+C")},
         {"&Address", 5, "Find &Duplicates...", resources::kCmdAddressFindDuplicates,
