@@ -2,9 +2,9 @@
 
 #include <QChar>
 #include <algorithm>
-#include <numeric>
 #include <stdexcept>
 
+#include "addresslist/sort_order.h"
 #include "fileio/text_encoding.h"
 
 namespace addresslist {
@@ -366,15 +366,7 @@ void AddressListModel::SortByPosition(int position, bool ascending) {
     for (std::size_t i = 0; i < count; ++i) {
         keys[i] = FoldForSort(m_rows[i]->GetField(field));
     }
-    std::vector<int> order(count);
-    std::iota(order.begin(), order.end(), 0);
-    if (ascending) {
-        std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return keys[a] < keys[b]; });
-    } else {
-        std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return keys[b] < keys[a]; });
-    }
+    const std::vector<int> order = StableSortOrder(keys, ascending);
 
     if (!m_bBulk) {
         emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
