@@ -45,20 +45,5 @@ TEST(CardPipelineTest, EntriesComeOutInOrderAsALoopMakesThem) {
     }
 }
 
-// A pipeline left without Finish (the read failed part-way) still maps what
-// it was given before it goes, and touches nothing after.
-TEST(CardPipelineTest, DestroyedWithoutFinishWaitsForItsCards) {
-    std::vector<std::unique_ptr<CAddressEntry>> entries;
-    vcard::KeptTally kept;
-    {
-        CCardPipeline pipeline(entries, kept);
-        for (int i = 0; i < 600; ++i) {
-            vcard::Card card = NumberedCard(i);
-            pipeline.Add(card);
-        }
-    }
-    EXPECT_EQ(entries.size(), 512u);  // the whole batches handed over
-}
-
 }  // namespace
 }  // namespace addressbook

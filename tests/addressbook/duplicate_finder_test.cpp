@@ -384,17 +384,6 @@ TEST_F(MergeTest, ExtraDataIsMergedWithOneIdentity) {
     EXPECT_EQ(merged.GetField(Notes), "");
 }
 
-TEST(RowSubsetList, ReadsTheRowsItIsGiven) {
-    VectorAddressList list;
-    AppendEntries(list, {{{LastName, "a"}}, {{LastName, "b"}}, {{LastName, "c"}}});
-    RowSubsetList subset(list, {2, 0});
-    ASSERT_EQ(subset.RowCount(), 2);
-    EXPECT_EQ(subset.EntryAt(0).GetField(LastName), "c");
-    EXPECT_EQ(subset.EntryAt(1).GetField(LastName), "a");
-    EXPECT_FALSE(subset.AppendEntry(std::make_unique<CAddressEntry>()));
-    EXPECT_THROW(subset.EntryAt(2), std::out_of_range);
-}
-
 TEST(ExistingEntries, AnImportedEntryIsHeldWhenItMatchesOneOfTheBook) {
     VectorAddressList book;
     AppendEntries(book, {{{FirstName, "José"}, {LastName, "Müller"}},

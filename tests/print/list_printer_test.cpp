@@ -285,13 +285,6 @@ TEST_F(PrintCommandsTest, PrintCommands) {
     EXPECT_TRUE(m_dialogs.Messages().empty());
 }
 
-TEST(NoPagesInRange, SaysWhichPagesWereChosenAndHowManyExist) {
-    EXPECT_EQ(NoPagesInRangeText(5, 7, 3),
-              "Pages 5 to 7 were chosen, but the address list prints on 3 pages.");
-    EXPECT_EQ(NoPagesInRangeText(2, 2, 1),
-              "Page 2 was chosen, but the address list prints on 1 page.");
-}
-
 TEST_F(ListPrinterTest, PageRangeIsCutToThePagesThatExist) {
     struct Case {
         int from;
