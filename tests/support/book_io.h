@@ -9,6 +9,7 @@
 #include "addressbook/book_file.h"
 #include "addressbook/delimited_export.h"
 #include "clausedb/expr_database.h"
+#include "support/book_generator.h"
 
 namespace testsupport {
 
@@ -21,6 +22,25 @@ inline int LoadBookText(std::string_view text, addressbook::IAddressList& list) 
         return -1;
     }
     return addressbook::LoadEntries(staged, list);
+}
+
+// The entry of a generated contact.
+inline addressbook::CAddressEntry EntryOf(const bench::Contact& contact) {
+    addressbook::CAddressEntry entry;
+    for (int field = 0; field < addressbook::kFieldCount; ++field) {
+        entry.SetField(field, contact[static_cast<std::size_t>(field)]);
+    }
+    return entry;
+}
+
+// Every field in a column of its own, in field order: column 1 for the last
+// name through column 32 for the notes.
+inline addressbook::ColumnMapping AllColumns() {
+    addressbook::ColumnMapping columns{};
+    for (int field = 0; field < addressbook::kFieldCount; ++field) {
+        columns[static_cast<std::size_t>(field)] = field + 1;
+    }
+    return columns;
 }
 
 // Exports `list` into `out` (cleared first) as the program exports to a

@@ -19,14 +19,6 @@ namespace {
 
 constexpr int kCount = 800;
 
-addressbook::ColumnMapping AllColumns() {
-    addressbook::ColumnMapping columns{};
-    for (int i = 0; i < kFieldCount; ++i) {
-        columns[static_cast<std::size_t>(i)] = i + 1;
-    }
-    return columns;
-}
-
 TEST(GeneratedBook, ReadsBackFieldForField) {
     addressbook::VectorAddressList list;
     ASSERT_EQ(testsupport::LoadBookText(MakeBookText(kCount, kDefaultSeed, false), list), kCount);
@@ -53,7 +45,7 @@ TEST(GeneratedBook, ExportReproducesTheDelimitedFiles) {
     ASSERT_EQ(testsupport::LoadBookText(MakeBookText(kCount, kDefaultSeed, false), list), kCount);
     for (char separator : {',', '\t'}) {
         std::string out;
-        EXPECT_EQ(testsupport::ExportToText(list, AllColumns(), separator, out), kCount + 1);
+        EXPECT_EQ(testsupport::ExportToText(list, testsupport::AllColumns(), separator, out), kCount + 1);
         EXPECT_TRUE(out == MakeDelimitedText(kCount, kDefaultSeed, separator))
             << "separator " << int(separator);
     }
@@ -75,7 +67,7 @@ TEST(GeneratedBook, ImportMakesOneEntryPerLine) {
         // Header line included.
         EXPECT_EQ(
             addressbook::ImportDelimited(MakeDelimitedText(kCount, kDefaultSeed, test.separator),
-                                         AllColumns(), test.white, test.breaks, db, staged),
+                                         testsupport::AllColumns(), test.white, test.breaks, db, staged),
             kCount + 1);
     }
 }
