@@ -50,22 +50,11 @@ TEST(ExprWriter, WordQuotingRule) {
         const char* word;
         bool quoted;
     };
+    // "e" and "5abc" are quoted so that they read back as words.
     const Case cases[] = {
-        {"contact", false},
-        {"e5", false},
-        {"lastName", false},
-        {"_x9", false},
-        {"a_B", false},
-        {"LastName", true},
-        {"=", true},
-        {"", true},
-        {"a-b", true},
-        {"a b", true},
-        {"caf\xC3\xA9", true},
-        // Quoted so that they read back as words:
-        {"e", true},
-        {"5abc", true},
-    };
+        {"contact", false},    {"e5", false}, {"lastName", false}, {"_x9", false}, {"a_B", false},
+        {"LastName", true},    {"=", true},   {"", true},          {"a-b", true},  {"a b", true},
+        {"caf\xC3\xA9", true}, {"e", true},   {"5abc", true}};
     CExprStore store;
     for (const Case& c : cases) {
         EXPECT_EQ(WordNeedsQuotes(c.word), c.quoted) << c.word;

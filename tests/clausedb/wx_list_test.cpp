@@ -187,30 +187,5 @@ TEST(WxHashTable, PutCreatesKeyedBucketsAndEmptyKeepsThem) {
     EXPECT_EQ(deaths, 0);  // buckets do not own their objects
 }
 
-TEST(WxList, RunTimeClassNames) {
-    wxList list;
-    wxStringList strings;
-    wxHashTable table(1);
-    wxNode node(nullptr, nullptr, nullptr, nullptr);
-    EXPECT_STREQ(list.GetRuntimeClass()->m_lpszClassName, "wxList");
-    EXPECT_STREQ(strings.GetRuntimeClass()->m_lpszClassName, "wxStringList");
-    EXPECT_STREQ(table.GetRuntimeClass()->m_lpszClassName, "wxHashTable");
-    EXPECT_STREQ(node.GetRuntimeClass()->m_lpszClassName, "wxNode");
-    EXPECT_TRUE(strings.IsKindOf(&wxList::classwxList));
-    EXPECT_TRUE(strings.IsKindOf(&CObject::classCObject));
-    EXPECT_FALSE(list.IsKindOf(&wxStringList::classwxStringList));
-}
-
-TEST(WxList, CopyTextMakesAnOwnedCopy) {
-    char* empty = CopyText(nullptr);
-    EXPECT_STREQ(empty, "");
-    delete[] empty;
-    const char* text = "Doe";
-    char* copy = CopyText(text);
-    EXPECT_NE(copy, text);
-    EXPECT_STREQ(copy, "Doe");
-    delete[] copy;
-}
-
 }  // namespace
 }  // namespace clausedb
