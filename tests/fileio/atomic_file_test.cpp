@@ -169,16 +169,13 @@ TEST_F(AtomicFileTest, MayReplaceRefusesReadOnlyFiles) {
 }
 
 TEST_F(AtomicFileTest, PermissionsAreKept) {
-    struct Case {
-        unsigned mode;
-    };
-    for (const Case& c : {Case{0600}, Case{0640}, Case{0644}, Case{0604}}) {
-        SCOPED_TRACE(c.mode);
+    for (const unsigned mode : {0600u, 0640u, 0644u, 0604u}) {
+        SCOPED_TRACE(mode);
         const std::string path = m_folder.File("f");
         WriteText(path, "old");
-        ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+        ASSERT_EQ(chmod(path.c_str(), mode), 0);
         ASSERT_TRUE(WriteFileAtomically(path, "new"));
-        EXPECT_EQ(Mode(path), c.mode);
+        EXPECT_EQ(Mode(path), mode);
     }
 }
 

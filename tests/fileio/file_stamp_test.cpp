@@ -18,9 +18,7 @@
 namespace fileio {
 namespace {
 
-void Write(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
+using testsupport::WriteText;
 
 TEST(FileStamp, ChangesThatCountAndThoseThatDoNot) {
     testsupport::TempFolder folder;
@@ -39,7 +37,7 @@ TEST(FileStamp, ChangesThatCountAndThoseThatDoNot) {
              in >> text;
          },
          false},
-        {"rewritten in place, longer", [&] { Write(path, "contact('A' = \"xy\").\n"); }, true},
+        {"rewritten in place, longer", [&] { WriteText(path, "contact('A' = \"xy\").\n"); }, true},
         {"same length, new modification time",
          [&] {
              struct timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
@@ -59,7 +57,7 @@ TEST(FileStamp, ChangesThatCountAndThoseThatDoNot) {
         {"deleted", [&] { ASSERT_EQ(std::remove(path.c_str()), 0); }, false},
     };
     for (const Case& c : cases) {
-        Write(path, "contact('A' = \"x\").\n");
+        WriteText(path, "contact('A' = \"x\").\n");
         const FileStamp before = StampOf(path);
         ASSERT_TRUE(before.exists);
         c.change();
