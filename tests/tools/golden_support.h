@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -16,20 +15,18 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "support/temp_folder.h"
 
 namespace golden {
 
 namespace fs = std::filesystem;
 
 inline std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return testsupport::ReadText(path.string());
 }
 
 inline std::string Quoted(const fs::path& path) {
@@ -81,15 +78,8 @@ inline std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
 // A fresh folder for one test's output, removed afterwards.
 class GoldenTest : public ::testing::TestWithParam<std::string> {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("quillbox-golden-" + std::to_string(::getpid()) + "-" + TestName({GetParam(), 0}));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    fs::path m_dir;
+    testsupport::TempFolder m_folder;
+    const fs::path m_dir = m_folder.Path();
 };
 
 }  // namespace golden
