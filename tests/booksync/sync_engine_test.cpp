@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "memory_sides.h"
 
@@ -58,6 +59,10 @@ TEST(SyncEngine, FirstSyncJoinsBothSidesAndASecondChangesNothing) {
     EXPECT_EQ(again.counts.sent + again.counts.received + again.counts.deleted, 0);
     EXPECT_EQ(again.counts.unchanged, 3);
     EXPECT_TRUE(pair.remote.hrefsFetched.empty()) << "unchanged cards are not fetched again";
+}
+
+auto Tie(const SyncCounts& c) {
+    return std::tie(c.received, c.sent, c.deleted, c.conflicts, c.postponed, c.unchanged);
 }
 
 struct Case {
@@ -141,11 +146,7 @@ TEST(SyncEngine, EachRuleOfThePlan) {
         EXPECT_TRUE(report.problems.empty());
         EXPECT_EQ(pair.local.items, c.expected);
         EXPECT_EQ(pair.ServerItems(), c.expected);
-        EXPECT_EQ(report.counts.received, c.counts.received);
-        EXPECT_EQ(report.counts.sent, c.counts.sent);
-        EXPECT_EQ(report.counts.deleted, c.counts.deleted);
-        EXPECT_EQ(report.counts.conflicts, c.counts.conflicts);
-        EXPECT_EQ(report.counts.unchanged, c.counts.unchanged);
+        EXPECT_EQ(Tie(report.counts), Tie(c.counts));
         // The status now describes both sides: a further sync does nothing.
         const SyncReport again = pair.Sync();
         EXPECT_EQ(again.counts.received + again.counts.sent + again.counts.deleted +
