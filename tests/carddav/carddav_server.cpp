@@ -13,6 +13,7 @@
 #include "carddav/remote_address_book.h"
 #include "carddav/server_address.h"
 #include "support/book_generator.h"
+#include "support/book_io.h"
 
 namespace carddav::testing {
 
@@ -280,12 +281,7 @@ std::string CardText(const std::string& uid, const std::string& last, const std:
 }
 
 addressbook::CAddressEntry GeneratedEntry(int index) {
-    const bench::Contact contact = bench::MakeContact(bench::kDefaultSeed, index);
-    addressbook::CAddressEntry entry;
-    for (int field = 0; field < addressbook::kFieldCount; ++field) {
-        entry.SetField(field, contact[static_cast<std::size_t>(field)]);
-    }
-    return entry;
+    return testsupport::EntryOf(bench::MakeContact(bench::kDefaultSeed, index));
 }
 
 }  // namespace carddav::testing
