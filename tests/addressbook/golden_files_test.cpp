@@ -10,6 +10,7 @@
 #include "addressbook/book_file.h"
 #include "addressbook/delimited_export.h"
 #include "fileio/atomic_file.h"
+#include "support/book_io.h"
 #include "test_support.h"
 
 namespace addressbook {
@@ -52,10 +53,6 @@ TEST_F(GoldenFiles, SaveWritesTheBookByteForByte) {
 }
 
 TEST_F(GoldenFiles, ExportWritesTheGoldenExports) {
-    ColumnMapping all{};
-    for (int i = 0; i < kFieldCount; ++i) {
-        all[static_cast<std::size_t>(i)] = i + 1;
-    }
     struct Export {
         char separator;
         ExportQuoting quoting;
@@ -68,7 +65,7 @@ TEST_F(GoldenFiles, ExportWritesTheGoldenExports) {
         fileio::AtomicFileWriter writer;
         ASSERT_TRUE(writer.Open(m_dir.File(name)));
         clausedb::CExprDatabase db;
-        EXPECT_EQ(ExportDelimited(m_list, db, all, separator, writer, quoting), 5) << name;
+        EXPECT_EQ(ExportDelimited(m_list, db, testsupport::AllColumns(), separator, writer, quoting), 5) << name;
         ASSERT_TRUE(writer.Commit());
         EXPECT_EQ(testing::ReadBytes(m_dir.File(name)), testing::ReadBytes(Golden(name))) << name;
     }
