@@ -7,17 +7,19 @@
 namespace addressbook::vcard {
 namespace {
 
-// Each card as "line: NAME=value | ...", for readable comparisons.
+// A card as "line: NAME=value | ...", for readable comparisons.
+std::string Describe(const Card& card) {
+    std::string text = std::to_string(card.line) + ":";
+    for (const Property& p : card.properties) {
+        text += " " + FormatContentLine(p) + " |";
+    }
+    return text;
+}
+
 std::vector<std::string> Cards(const std::string& bytes, ReadProblems* problems = nullptr) {
     std::vector<std::string> cards;
     CVCardReader reader;
-    reader.ReadBytes(bytes, [&](Card& card) {
-        std::string text = std::to_string(card.line) + ":";
-        for (const Property& p : card.properties) {
-            text += " " + FormatContentLine(p) + " |";
-        }
-        cards.push_back(text);
-    });
+    reader.ReadBytes(bytes, [&](Card& card) { cards.push_back(Describe(card)); });
     if (problems != nullptr) {
         *problems = reader.Problems();
     }
@@ -53,30 +55,7 @@ TEST(VCardReader, JoinsQuotedPrintableSoftLineBreaks) {
 }
 
 TEST(VCardReader, ReadsUtf16) {
-    const std::string text = "BEGIN:VCARD\r\nFN:Zoë 😀\r\nEND:VCARD\r\n";
-    std::u16string units;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        char32_t cp = c;
-        std::size_t n = 1;
-        if (c >= 0xF0) {
-            cp = c & 7, n = 4;
-        } else if (c >= 0xE0) {
-            cp = c & 15, n = 3;
-        } else if (c >= 0xC0) {
-            cp = c & 31, n = 2;
-        }
-        for (std::size_t k = 1; k < n; ++k) {
-            cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 63);
-        }
-        i += n;
-        if (cp >= 0x10000) {
-            units += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-            units += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-        } else {
-            units += static_cast<char16_t>(cp);
-        }
-    }
+    const std::u16string units = u"BEGIN:VCARD\r\nFN:Zoë 😀\r\nEND:VCARD\r\n";
     for (bool bigEndian : {false, true}) {
         std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
         for (char16_t u : units) {
@@ -156,13 +135,7 @@ TEST(VCardReader, FileReadInSmallBlocksGivesTheSameCards) {
         CVCardReader::SetBlockSizeForTesting(block);
         std::vector<std::string> cards;
         CVCardReader reader;
-        ASSERT_TRUE(reader.ReadFile(path, [&](Card& card) {
-            std::string line = std::to_string(card.line) + ":";
-            for (const Property& p : card.properties) {
-                line += " " + FormatContentLine(p) + " |";
-            }
-            cards.push_back(line);
-        }));
+        ASSERT_TRUE(reader.ReadFile(path, [&](Card& card) { cards.push_back(Describe(card)); }));
         EXPECT_EQ(cards, whole) << block;
     }
     CVCardReader::SetBlockSizeForTesting(0);
