@@ -12,10 +12,7 @@ using L = LabelType;
 TEST(ColumnAliases, NamesAreComparedWithoutCaseSpacesOrPunctuation) {
     EXPECT_EQ(NormalizeColumnName("E-mail 1 - Value"), "email1value");
     EXPECT_EQ(NormalizeColumnName(" Last_NAME "), "lastname");
-    EXPECT_EQ(NormalizeColumnName("Stra\xC3\x9F"
-                                  "e"),
-              "stra\xC3\x9F"
-              "e");  // UTF-8 kept
+    EXPECT_EQ(NormalizeColumnName("Straße"), "straße");  // UTF-8 kept
     EXPECT_EQ(NormalizeColumnName("Country/Region"), "countryregion");
 }
 

@@ -7,29 +7,12 @@
 namespace addressbook {
 namespace {
 
-TEST(FieldTable, IrregularNamesAreExact) {
-    struct Row {
-        int index;
-        std::string_view attribute, label, selectLabel, importKey, exportKey, header;
-    };
-    const Row rows[] = {
-        {0, "LastName", "Last Name", "Last Name", "ImportLastname", "ExportLastname", "LASTNAME"},
-        {2, "MiddleInitial", "M.I.", "Middle Initial", "ImportMI", "ExportMI", "MI"},
-        {9, "ZipCode", "ZipCode", "ZipCode", "ImportZip", "ExportZip", "ZIPCODE"},
-        {14, "Additional1", "Additional 1", "Additional 1", "ImportCAdd1", "ExportCAdd1",
-         "ADDITIONAL1"},
-        {17, "HomeExt", "Home Ext.", "Home Ext.", "ImportHomeExt", "ExportHomeExt", "HOMEEXT"},
-        {31, "Notes", "Notes", "Notes", "ImportNotes", "ExportNotes", "NOTES"},
-    };
-    for (const Row& row : rows) {
-        const FieldInfo& field = FieldAt(row.index);
-        EXPECT_EQ(field.attribute, row.attribute);
-        EXPECT_EQ(field.label, row.label) << row.attribute;
-        EXPECT_EQ(field.selectLabel, row.selectLabel) << row.attribute;
-        EXPECT_EQ(field.importKey, row.importKey) << row.attribute;
-        EXPECT_EQ(field.exportKey, row.exportKey) << row.attribute;
-        EXPECT_EQ(field.header, row.header) << row.attribute;
-        EXPECT_EQ(FieldIndexFromAttribute(row.attribute, 31 - row.index), row.index);
+// The attribute names and headers are checked byte for byte by the golden
+// files; here, that a field is found by its exact attribute name only, with
+// any hint of where to start looking.
+TEST(FieldTable, AttributesAreFoundByTheirExactName) {
+    for (int field = 0; field < kFieldCount; ++field) {
+        EXPECT_EQ(FieldIndexFromAttribute(FieldAt(field).attribute, 31 - field), field);
     }
     EXPECT_EQ(FieldIndexFromAttribute("lastname"), -1);  // case-sensitive
     EXPECT_EQ(FieldIndexFromAttribute("Last Name"), -1);

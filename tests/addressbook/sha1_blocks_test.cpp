@@ -10,21 +10,15 @@
 namespace addressbook {
 namespace {
 
-constexpr std::uint32_t kInitialState[5] = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476,
-                                            0xC3D2E1F0};
-
 // "abc" padded to one block, and its digest from FIPS 180-4's examples.
 TEST(Sha1BlocksTest, DigestOfThePublishedExample) {
     std::uint8_t block[64] = {'a', 'b', 'c', 0x80};
     block[63] = 24;  // the message length in bits
-    std::uint32_t state[5];
-    std::copy(std::begin(kInitialState), std::end(kInitialState), state);
-    Sha1CompressBlocks(state, block, 1);
-    EXPECT_EQ(state[0], 0xA9993E36u);
-    EXPECT_EQ(state[1], 0x4706816Au);
-    EXPECT_EQ(state[2], 0xBA3E2571u);
-    EXPECT_EQ(state[3], 0x7850C26Cu);
-    EXPECT_EQ(state[4], 0x9CD0D89Du);
+    std::array<std::uint32_t, 5> state = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476,
+                                          0xC3D2E1F0};
+    Sha1CompressBlocks(state.data(), block, 1);
+    EXPECT_EQ(state, (std::array<std::uint32_t, 5>{0xA9993E36, 0x4706816A, 0xBA3E2571, 0x7850C26C,
+                                                   0x9CD0D89D}));
 }
 
 // The hardware path (where this processor has one) and the portable one give
