@@ -13,6 +13,7 @@
 #include "addressbook/row_subset_list.h"
 #include "addressbook/vcard_import.h"
 #include "addressbook/vcard_mapping.h"
+#include "support/book_io.h"
 #include "support/duplicate_books.h"
 #include "test_support.h"
 
@@ -204,11 +205,8 @@ TEST(FindDuplicates, PlantedDoublesAreFound) {
     ASSERT_GT(book.doubles.size(), 100u);
     VectorAddressList list;
     for (const bench::Contact& contact : book.contacts) {
-        auto entry = std::make_unique<CAddressEntry>();
-        for (int field = 0; field < kFieldCount; ++field) {
-            entry->SetField(field, contact[static_cast<std::size_t>(field)]);
-        }
-        ASSERT_TRUE(list.AppendEntry(std::move(entry)));
+        ASSERT_TRUE(
+            list.AppendEntry(std::make_unique<CAddressEntry>(testsupport::EntryOf(contact))));
     }
     std::vector<int> groupOf(book.contacts.size(), -1);
     const std::vector<DuplicateGroup> groups = FindDuplicates(list);
@@ -288,19 +286,22 @@ TEST_F(MergeTest, DefaultsKeepEveryValue) {
          {Notes, "prefers e-mail"}},
     });
     const MergeValues values = DefaultMerge(entries);
-    EXPECT_EQ(values[FirstName], "John");
-    EXPECT_EQ(values[LastName], "Smith");
-    EXPECT_EQ(values[Email1], "john@a.example");
-    EXPECT_EQ(values[Email2], "js@b.example");
     // The longer spelling of the same number, then the other home number in
     // the first free phone field with its extension.
-    EXPECT_EQ(values[HomePhone], "+1 555 123 4567");
-    EXPECT_EQ(values[HomeExt], "");
-    EXPECT_EQ(values[WorkPhone], "555 000 1111");
-    EXPECT_EQ(values[WorkExt], "12");
-    EXPECT_EQ(values[CellPhone], "555 222 3333");
-    EXPECT_EQ(values[CellExt], "7");
-    EXPECT_EQ(values[Company], "Acme");
+    const FieldValues expected = {{FirstName, "John"},
+                                  {LastName, "Smith"},
+                                  {Email1, "john@a.example"},
+                                  {Email2, "js@b.example"},
+                                  {HomePhone, "+1 555 123 4567"},
+                                  {HomeExt, ""},
+                                  {WorkPhone, "555 000 1111"},
+                                  {WorkExt, "12"},
+                                  {CellPhone, "555 222 3333"},
+                                  {CellExt, "7"},
+                                  {Company, "Acme"}};
+    for (const auto& [field, text] : expected) {
+        EXPECT_EQ(values[static_cast<std::size_t>(field)], text) << FieldAt(field).attribute;
+    }
 
     const CAddressEntry merged = MergeEntries(entries, values);
     EXPECT_EQ(merged.GetField(City), "Oslo");
