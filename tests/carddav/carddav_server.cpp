@@ -85,23 +85,35 @@ TestAddressBook::~TestAddressBook() {
     DeleteCollection(*m_pClient, m_url);
 }
 
-std::map<std::string, std::string> TestAddressBook::Cards() {
-    std::map<std::string, std::string> cards;
+std::vector<QString> TestAddressBook::MemberHrefs() {
     const HttpResponse listing = m_pClient->Send(Propfind(m_url, "1"));
     EXPECT_EQ(listing.status, 207);
     Multistatus members;
     QString error;
     EXPECT_TRUE(ParseMultistatus(listing.body, members, error)) << error.toStdString();
+    std::vector<QString> hrefs;
     for (const DavResponse& member : members.responses) {
-        if (member.collection) {
-            continue;
+        if (!member.collection) {
+            hrefs.push_back(member.href);
         }
-        const HttpResponse card =
-            m_pClient->Send(HttpRequest{"GET", ResolveHref(m_url, member.href), {}, {}, {}});
-        EXPECT_EQ(card.status, 200);
+    }
+    return hrefs;
+}
+
+std::string TestAddressBook::Get(const QString& href) {
+    const HttpResponse card =
+        m_pClient->Send(HttpRequest{"GET", ResolveHref(m_url, href), {}, {}, {}});
+    EXPECT_EQ(card.status, 200);
+    return card.body.toStdString();
+}
+
+std::map<std::string, std::string> TestAddressBook::Cards() {
+    std::map<std::string, std::string> cards;
+    for (const QString& href : MemberHrefs()) {
+        const std::string text = Get(href);
         std::string uid;
         addressbook::vcard::CVCardReader reader;
-        reader.ReadBytes(card.body.toStdString(), [&uid](addressbook::vcard::Card& parsed) {
+        reader.ReadBytes(text, [&uid](addressbook::vcard::Card& parsed) {
             for (const auto& property : parsed.properties) {
                 if (property.Is("UID")) {
                     uid = property.value;
@@ -109,21 +121,13 @@ std::map<std::string, std::string> TestAddressBook::Cards() {
             }
         });
         EXPECT_EQ(cards.count(uid), 0u) << "two cards of UID " << uid;
-        cards[uid] = card.body.toStdString();
+        cards[uid] = text;
     }
     return cards;
 }
 
 int TestAddressBook::CardCount() {
-    const HttpResponse listing = m_pClient->Send(Propfind(m_url, "1"));
-    Multistatus members;
-    QString error;
-    ParseMultistatus(listing.body, members, error);
-    int count = 0;
-    for (const DavResponse& member : members.responses) {
-        count += member.collection ? 0 : 1;
-    }
-    return count;
+    return static_cast<int>(MemberHrefs().size());
 }
 
 void TestAddressBook::PutCard(const QString& name, const std::string& text) {
@@ -142,18 +146,9 @@ void TestAddressBook::DeleteCard(const QString& name) {
 }
 
 QString TestAddressBook::HrefOf(const std::string& uid) {
-    const HttpResponse listing = m_pClient->Send(Propfind(m_url, "1"));
-    Multistatus members;
-    QString error;
-    ParseMultistatus(listing.body, members, error);
-    for (const DavResponse& member : members.responses) {
-        if (member.collection) {
-            continue;
-        }
-        const HttpResponse card =
-            m_pClient->Send(HttpRequest{"GET", ResolveHref(m_url, member.href), {}, {}, {}});
-        if (card.body.contains(QByteArray("UID:") + QByteArray::fromStdString(uid) + "\r\n")) {
-            return member.href;
+    for (const QString& href : MemberHrefs()) {
+        if (Get(href).find("UID:" + uid + "\r\n") != std::string::npos) {
+            return href;
         }
     }
     return QString();

@@ -72,6 +72,10 @@ public:
     QString HrefOf(const std::string& uid);
 
 private:
+    // The hrefs of the cards, listed with PROPFIND; a card's text by GET.
+    std::vector<QString> MemberHrefs();
+    std::string Get(const QString& href);
+
     std::unique_ptr<DavClient> m_pClient;
     QUrl m_url;
 };
