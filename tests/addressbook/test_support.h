@@ -2,11 +2,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -14,6 +10,7 @@
 
 #include "addressbook/delimited_import.h"
 #include "addressbook/vector_address_list.h"
+#include "support/temp_folder.h"
 
 namespace addressbook::testing {
 
@@ -74,30 +71,16 @@ inline std::vector<std::vector<std::string>> Describe(const std::vector<FieldVal
     return Describe(list);
 }
 
-// A fresh temporary folder, removed afterwards.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillbox-ab-XXXXXX");
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
+// The shared temporary folder and file helpers, under the names these
+// tests use.
+using TempDir = testsupport::TempFolder;
 
 inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return testsupport::ReadText(path);
 }
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    testsupport::WriteText(path, bytes);
 }
 
 }  // namespace addressbook::testing
