@@ -13,7 +13,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -59,7 +58,7 @@ inline std::vector<std::string> FileNames(const fs::path& dir,
 // Compares `actual` with the expected file, or rewrites it.
 inline void Expect(const std::string& actual, const fs::path& expected) {
     if (std::getenv("QUILLBOX_UPDATE_GOLDEN") != nullptr) {
-        std::ofstream(expected, std::ios::binary) << actual;
+        testsupport::WriteText(expected.string(), actual);
         return;
     }
     ASSERT_TRUE(fs::exists(expected)) << expected;
