@@ -45,7 +45,8 @@ TEST(GeneratedBook, ExportReproducesTheDelimitedFiles) {
     ASSERT_EQ(testsupport::LoadBookText(MakeBookText(kCount, kDefaultSeed, false), list), kCount);
     for (char separator : {',', '\t'}) {
         std::string out;
-        EXPECT_EQ(testsupport::ExportToText(list, testsupport::AllColumns(), separator, out), kCount + 1);
+        EXPECT_EQ(testsupport::ExportToText(list, testsupport::AllColumns(), separator, out),
+                  kCount + 1);
         EXPECT_TRUE(out == MakeDelimitedText(kCount, kDefaultSeed, separator))
             << "separator " << int(separator);
     }
@@ -65,10 +66,10 @@ TEST(GeneratedBook, ImportMakesOneEntryPerLine) {
         clausedb::CExprDatabase db;
         addressbook::StagedEntries staged;
         // Header line included.
-        EXPECT_EQ(
-            addressbook::ImportDelimited(MakeDelimitedText(kCount, kDefaultSeed, test.separator),
-                                         testsupport::AllColumns(), test.white, test.breaks, db, staged),
-            kCount + 1);
+        EXPECT_EQ(addressbook::ImportDelimited(
+                      MakeDelimitedText(kCount, kDefaultSeed, test.separator),
+                      testsupport::AllColumns(), test.white, test.breaks, db, staged),
+                  kCount + 1);
     }
 }
 
