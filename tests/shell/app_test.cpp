@@ -363,7 +363,6 @@ TEST_F(AppTest, ToolbarAndStatusBarLayout) {
     }
     EXPECT_EQ(images, 13);
     EXPECT_EQ(actions[9]->objectName(), "quickFindSlot");
-    EXPECT_EQ(Frame()->ToolBar()->windowTitle(), "Quillbox ToolBar");
 
     EXPECT_EQ(Frame()->Pane(0)->text(), "For Help, press F1");
     QTime now = QTime::currentTime();
