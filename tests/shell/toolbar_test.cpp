@@ -163,11 +163,9 @@ TEST_F(ToolbarTest, HistoryIsMirroredItemForItem) {
     }
     m_history.Add("text 5");  // already there: moves to the front
     m_history.Add("");        // ignored
+    // The history's own rules (ten items, newest first) are the find suite's.
     EXPECT_EQ(ComboItems(), m_history.Items());
-    ASSERT_EQ(Combo()->count(), 10);
-    EXPECT_EQ(Combo()->itemText(0), "text 5");
-    EXPECT_EQ(Combo()->itemText(1), "text 11");
-    EXPECT_EQ(Combo()->itemText(9), "text 2");
+    EXPECT_EQ(Combo()->count(), 10);
 }
 
 TEST_F(ToolbarTest, QuickFindKeys) {
