@@ -165,14 +165,6 @@ TEST_F(ListViewTest, SortKeepsTheFocusedRowSelected) {
     EXPECT_EQ(View().Model().EntryAt(0).GetField(LastName), "c");
 }
 
-TEST_F(ListViewTest, FormerSortColumnStaysOwnerDrawn) {
-    ClickHeader(2);
-    ClickHeader(5);
-    EXPECT_TRUE(View().SortHeader().IsOwnerDrawn(2));
-    EXPECT_TRUE(View().SortHeader().IsOwnerDrawn(5));
-    EXPECT_EQ(View().SortHeader().SortColumn(), 5);
-}
-
 TEST_F(ListViewTest, DraggingCityFirstRecordsOrderAndKeepsTheSort) {
     Load({"b", "a"});
     ClickHeader(City);

@@ -25,13 +25,6 @@ using Texts = std::vector<std::string>;
 class BulkTest : public EntriesTest {
 protected:
     QUndoStack& Stack() { return Controller().Undo().Stack(); }
-    // A new list, so that a case starts from nothing.
-    void Fresh() {
-        m_controller.reset();
-        m_list.reset();
-        m_view.reset();
-        m_messages.Clear();
-    }
     // The selected rows' last names, and the focused row's.
     Texts SelectedTexts() {
         Texts texts;
@@ -58,17 +51,11 @@ TEST_F(BulkTest, DeletingSelectedRowsAsksOnceAndUndoPutsThemBack) {
         std::string focusAfter;  // the row where the first deleted one stood
     };
     const Texts file = {"e", "b", "d", "a", "c"};
+    const auto yes = platform::MessageAnswer::kYes;
     const Case cases[] = {
-        {"unsorted, asked", 0, 1, platform::MessageAnswer::kYes, {0, 2, 4}, 2, {"b", "a"}, "b"},
-        {"unsorted, not asked",
-         0,
-         0,
-         platform::MessageAnswer::kYes,
-         {4, 3},
-         4,
-         {"e", "b", "d"},
-         "d"},
-        {"sorted", 1, 1, platform::MessageAnswer::kYes, {1, 3}, 1, {"a", "c", "e"}, "c"},
+        {"unsorted, asked", 0, 1, yes, {0, 2, 4}, 2, {"b", "a"}, "b"},
+        {"unsorted, not asked", 0, 0, yes, {4, 3}, 4, {"e", "b", "d"}, "d"},
+        {"sorted", 1, 1, yes, {1, 3}, 1, {"a", "c", "e"}, "c"},
         {"answered No", 0, 1, platform::MessageAnswer::kNo, {0, 1}, 0, file, "e"},
     };
     for (const Case& c : cases) {
@@ -115,18 +102,6 @@ TEST_F(BulkTest, DeletingSelectedRowsAsksOnceAndUndoPutsThemBack) {
         Stack().undo();
         EXPECT_EQ(Column(LastName), before);
     }
-}
-
-TEST_F(BulkTest, OneSelectedRowIsDeletedAsBefore) {
-    AddTexts(LastName, {"a", "b", "c"});
-    List().SelectRow(1);
-    m_messages.QueueAnswer(platform::MessageAnswer::kYes);
-    Controller().EntryCommands().OnDelete();
-    EXPECT_EQ(m_messages.LastMessage(), "Are you sure you wish to delete the selected address?");
-    EXPECT_EQ(Column(LastName), (Texts{"a", "c"}));
-    EXPECT_EQ(FocusedText(), "c");
-    Stack().undo();
-    EXPECT_EQ(Column(LastName), (Texts{"a", "b", "c"}));
 }
 
 class BulkExportTest : public BulkTest {

@@ -102,22 +102,18 @@ TEST(SelectFieldsDlg, ExportRefusesColumnsPastItsLimit) {
 TEST(SelectFieldsDlg, ImportAndExportHaveTheirOwnOptions) {
     CSelectFieldsDlg import;
     ASSERT_NE(import.FirstLineNamesBox(), nullptr);
-    EXPECT_EQ(import.FirstLineNamesBox()->text(), "First line holds column names");
     EXPECT_FALSE(import.FirstLineNamesBox()->isChecked());
     ASSERT_NE(import.MatchColumnsButton(), nullptr);
-    EXPECT_EQ(import.MatchColumnsButton()->text(), "&Match Columns");
     EXPECT_FALSE(import.MatchColumnsButton()->isEnabled());  // nothing to match yet
     EXPECT_EQ(import.Rfc4180Box(), nullptr);
 
     CSelectFieldsDlg exporter(nullptr, CSelectFieldsDlg::Use::kExport);
     ASSERT_NE(exporter.Rfc4180Box(), nullptr);
-    EXPECT_EQ(exporter.Rfc4180Box()->text(), "For spreadsheets (RFC 4180)");
     EXPECT_EQ(exporter.FirstLineNamesBox(), nullptr);
     EXPECT_EQ(exporter.MatchColumnsButton(), nullptr);
 
     for (CSelectFieldsDlg* dialog : {&import, &exporter}) {
         ASSERT_NE(dialog->AllFieldsButton(), nullptr);
-        EXPECT_EQ(dialog->AllFieldsButton()->text(), "&All Fields in Order");
         dialog->ColumnBox(City)->SetText("abc");
         dialog->AllFieldsButton()->click();
         dialog->accept();
@@ -237,46 +233,27 @@ TEST_F(DelimitedTest, ImportFailures) {
         platform::MessageIcon icon;
         bool keysWritten;
     };
+    using platform::MessageIcon;
+    const char* noAddresses = "No addresses could be imported.";
     const Case cases[] = {
-        {"no file",
-         nullptr,
-         true,
-         {},
-         false,
-         "an unnamed file",
-         platform::MessageIcon::kError,
-         false},
+        {"no file", nullptr, true, {}, false, "an unnamed file", MessageIcon::kError, false},
         {"empty file",
          "",
          true,
          {},
          false,
          "Could not read first line of file.",
-         platform::MessageIcon::kWarning,
+         MessageIcon::kWarning,
          false},
-        {"cancelled",
-         "a,b\n",
-         true,
-         {{LastName, 1}},
-         true,
-         "",
-         platform::MessageIcon::kNone,
-         false},
-        {"nothing mapped",
-         "a,b\n",
-         true,
-         {},
-         false,
-         "No addresses could be imported.",
-         platform::MessageIcon::kWarning,
-         true},
+        {"cancelled", "a,b\n", true, {{LastName, 1}}, true, "", MessageIcon::kNone, false},
+        {"nothing mapped", "a,b\n", true, {}, false, noAddresses, MessageIcon::kWarning, true},
         {"columns beyond every line",
          "a,b\n",
          false,
          {{LastName, 3}},
          false,
-         "No addresses could be imported.",
-         platform::MessageIcon::kWarning,
+         noAddresses,
+         MessageIcon::kWarning,
          false},
     };
     for (const Case& c : cases) {
@@ -324,7 +301,6 @@ TEST_F(DelimitedTest, ExportWithGapsAndRepeatedColumns) {
     EXPECT_TRUE(m_messages.FileQuestions()[0].save);
     EXPECT_EQ(asked.defaultExtension, "csv");
     EXPECT_TRUE(asked.promptOverwrite);
-    EXPECT_EQ(asked.filter, "CSV Files (*.txt;*.csv)|*.txt; *.csv|All Files (*.*)|*.*||");
     EXPECT_EQ(ReadText(File("out.csv")),
               "\"LASTNAME\",\"CITY\",\"\",\"EMAIL1\",\"NOTES\",\r\n"
               "\"Smith\",\"Paris\",\"\",\"\",\"\",\r\n"
@@ -561,33 +537,34 @@ TEST_F(DelimitedTest, ExportForSpreadsheets) {
     EXPECT_FALSE(Controller().Export().ExportDelimited(Path("again.csv"), ','));
 }
 
-// The window's own wiring: Yes runs the vCard import on the file.
-TEST_F(DelimitedTest, AVCardFileIsImportedAsVCardsOnYes) {
-    WriteText(File("cards.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nEND:VCARD\r\n");
+// A vCard file offered to the delimited import: the question; Yes runs the
+// vCard import on it (the window's own wiring, or the handler set); No does
+// nothing; without a handler the user is told what the file is.
+TEST_F(DelimitedTest, AVCardFileOffersTheVCardImport) {
+    const std::string cards = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nEND:VCARD\r\n";
+    WriteText(File("cards.vcf"), "\xEF\xBB\xBF" + cards);
     m_messages.QueueAnswer(platform::MessageAnswer::kYes);
     Controller().Import().ImportDelimited(Path("cards.vcf"), "\t", ",");
-    ASSERT_EQ(List().RowCount(), 1);
-    EXPECT_EQ(List().EntryAt(0).GetField(addressbook::LastName), "Lee");
-    EXPECT_EQ(List().EntryAt(0).GetField(addressbook::FirstName), "Ann");
-    EXPECT_EQ(m_messages.LastMessage(), "1 addresses imported.");
-    EXPECT_TRUE(m_document.IsModified());
-}
-
-TEST_F(DelimitedTest, AVCardFileOffersTheVCardImport) {
-    const std::string cards = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nEND:VCARD\r\n";
-    WriteText(File("cards.vcf"), "\xEF\xBB\xBF" + cards);
-    std::vector<QString> handed;
-    Controller().Import().SetVCardImportHandler(
-        [&handed](const QString& path) { handed.push_back(path); });
-
-    m_messages.QueueAnswer(platform::MessageAnswer::kYes);
-    EXPECT_FALSE(Controller().Import().ImportDelimited(Path("cards.vcf"), "\t", ","));
-    ASSERT_EQ(m_messages.Messages().size(), 1u);
+    ASSERT_EQ(m_messages.Messages().size(), 2u);
     EXPECT_EQ(m_messages.Messages()[0].text,
               "cards.vcf holds vCards, not delimited text.\n\nImport its cards as vCards "
               "instead?");
     EXPECT_EQ(m_messages.Messages()[0].icon, platform::MessageIcon::kQuestion);
     EXPECT_EQ(m_messages.Messages()[0].buttons, platform::MessageButtons::kYesNo);
+    ASSERT_EQ(List().RowCount(), 1);
+    EXPECT_EQ(List().EntryAt(0).GetField(addressbook::LastName), "Lee");
+    EXPECT_EQ(List().EntryAt(0).GetField(addressbook::FirstName), "Ann");
+    EXPECT_EQ(m_messages.LastMessage(), "1 addresses imported.");
+    EXPECT_TRUE(m_document.IsModified());
+    m_document.SetModifiedFlag(false);
+
+    std::vector<QString> handed;
+    Controller().Import().SetVCardImportHandler(
+        [&handed](const QString& path) { handed.push_back(path); });
+    m_messages.Clear();
+    m_messages.QueueAnswer(platform::MessageAnswer::kYes);
+    EXPECT_FALSE(Controller().Import().ImportDelimited(Path("cards.vcf"), "\t", ","));
+    EXPECT_EQ(m_messages.Messages().size(), 1u);
     EXPECT_EQ(handed, std::vector<QString>{Path("cards.vcf")});
 
     // No: nothing happens, the lines are not imported either.
@@ -596,7 +573,7 @@ TEST_F(DelimitedTest, AVCardFileOffersTheVCardImport) {
     WriteText(File("cards.txt"), "  begin:vcard \n" + cards);
     EXPECT_FALSE(Controller().Import().ImportDelimited(Path("cards.txt"), " ", "\t"));
     EXPECT_EQ(handed.size(), 1u);
-    EXPECT_EQ(List().RowCount(), 0);
+    EXPECT_EQ(List().RowCount(), 1);
 
     // Without a handler the user is told what the file is.
     m_messages.Clear();

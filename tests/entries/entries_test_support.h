@@ -162,6 +162,14 @@ protected:
         Controller();
         return *m_view;
     }
+    // Drops the list and the controller, so that a case starts from nothing
+    // with the settings written since.
+    void Fresh() {
+        m_controller.reset();
+        m_list.reset();
+        m_view.reset();
+        m_messages.Clear();
+    }
 
     // Rows added straight to the list, as loading a book does.
     void AddRows(const std::vector<Fields>& rows) {

@@ -77,9 +77,7 @@ TEST_F(EntryCommandsTest, NewEntriesFollowTheRememberedSort) {
     for (const Case& c :
          {Case{0, {"b", "d", "a - Copy", "c"}}, Case{1, {"a - Copy", "b", "c", "d"}}}) {
         SCOPED_TRACE(c.rememberSort);
-        m_controller.reset();
-        m_list.reset();
-        m_view.reset();
+        Fresh();
         Write(settings::kRememberSort, c.rememberSort);
         Write(settings::kSortIndex, 0);
         AddTexts(LastName, {"b", "d"});
@@ -173,10 +171,7 @@ TEST_F(EntryCommandsTest, DeleteAsksWhenConfirmDeleteIsOn) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        m_controller.reset();
-        m_list.reset();
-        m_view.reset();
-        m_messages.Clear();
+        Fresh();
         m_document.SetModifiedFlag(false);
         if (c.confirm >= 0) {
             Write(settings::kConfirmDelete, c.confirm);

@@ -119,12 +119,12 @@ TEST(PropInfo, EntryToBoxesAndBack) {
                                      {Notes, "one<p>two"}});
     CPropInfo sheet(resources::kStrEditEntryCaption);
     sheet.LoadFromEntry(entry);
-    EXPECT_EQ(Box<QLineEdit>(sheet, kIdFirstName)->text(), "Ann");
-    EXPECT_EQ(Box<QLineEdit>(sheet, kIdLastName)->text(), "Smith");
-    EXPECT_EQ(Box<QLineEdit>(sheet, kIdZipCode)->text(), "12345");
-    EXPECT_EQ(Box<QLineEdit>(sheet, kIdWorkExt)->text(), "12");
-    EXPECT_EQ(Box<QLineEdit>(sheet, kIdPagerCard)->text(), "77");
-    EXPECT_EQ(Box<QLineEdit>(sheet, kIdWeb2)->text(), "example.org");
+    const std::pair<int, const char*> shown[] = {{kIdFirstName, "Ann"}, {kIdLastName, "Smith"},
+                                                 {kIdZipCode, "12345"}, {kIdWorkExt, "12"},
+                                                 {kIdPagerCard, "77"},  {kIdWeb2, "example.org"}};
+    for (const auto& [id, text] : shown) {
+        EXPECT_EQ(Box<QLineEdit>(sheet, id)->text(), text) << id;
+    }
     EXPECT_EQ(Box<QPlainTextEdit>(sheet, kIdNotes)->toPlainText(), "one\ntwo");
 
     Box<QLineEdit>(sheet, kIdCity)->setText("Paris");

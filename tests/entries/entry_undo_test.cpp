@@ -15,6 +15,7 @@ namespace {
 
 using namespace addressbook;
 using testing::EntriesTest;
+using testing::Fields;
 using testing::MakeEntry;
 using Texts = std::vector<std::string>;
 
@@ -42,6 +43,14 @@ protected:
                 ->setText(QString::fromStdString(lastName));
         });
         Controller().EntryCommands().OnEdit();
+    }
+    // Adds `count` entries, entry i made of row(i), as one import step.
+    void Import(int count, const std::function<Fields(int)>& row) {
+        std::vector<std::unique_ptr<CAddressEntry>> rows;
+        for (int i = 0; i < count; ++i) {
+            rows.push_back(std::make_unique<CAddressEntry>(MakeEntry(row(i))));
+        }
+        Controller().Undo().AddEntries("Import", std::move(rows), false);
     }
     void SelectText(const std::string& lastName) {
         for (int row = 0; row < List().RowCount(); ++row) {
@@ -84,10 +93,7 @@ TEST_F(EntryUndoTest, EachChangeUndoesAndRedoes) {
          {"b"}},
         {"import of several rows",
          [this] {
-             std::vector<std::unique_ptr<CAddressEntry>> rows;
-             rows.push_back(std::make_unique<CAddressEntry>(MakeEntry({{LastName, "i1"}})));
-             rows.push_back(std::make_unique<CAddressEntry>(MakeEntry({{LastName, "i2"}})));
-             Controller().Undo().AddEntries("Import", std::move(rows), false);
+             Import(2, [](int i) { return Fields{{LastName, "i" + std::to_string(i + 1)}}; });
          },
          {"a", "b", "i1", "i2"}},
         {"stored item",
@@ -198,12 +204,7 @@ TEST_F(EntryUndoTest, ModifiedFollowsTheCleanState) {
 TEST_F(EntryUndoTest, UndoOfAnImportKeepsTheFocusedRow) {
     AddTexts(LastName, {"a", "b"});
     SelectText("b");
-    std::vector<std::unique_ptr<CAddressEntry>> rows;
-    for (int i = 0; i < 5; ++i) {
-        rows.push_back(
-            std::make_unique<CAddressEntry>(MakeEntry({{LastName, "i" + std::to_string(i)}})));
-    }
-    Controller().Undo().AddEntries("Import", std::move(rows), false);
+    Import(5, [](int i) { return Fields{{LastName, "i" + std::to_string(i)}}; });
     EXPECT_EQ(List().EntryAt(List().FocusedRow()).GetField(LastName), "b");
     Stack().undo();
     EXPECT_EQ(Column(LastName), (Texts{"a", "b"}));
@@ -233,12 +234,10 @@ TEST_F(EntryUndoTest, UndoOfADeletePutsTheRowBackWhereItWas) {
             List().TakeRows({0});
         }
         List().SetRedraw(true);
-        std::vector<std::unique_ptr<CAddressEntry>> rows;
-        for (std::size_t i = 0; i < c.rows.size(); ++i) {
-            rows.push_back(std::make_unique<CAddressEntry>(
-                MakeEntry({{LastName, c.rows[i]}, {City, std::to_string(i)}})));
-        }
-        Controller().Undo().AddEntries("Import", std::move(rows), false);
+        Import(static_cast<int>(c.rows.size()), [&c](int i) {
+            return Fields{{LastName, c.rows[static_cast<std::size_t>(i)]},
+                          {City, std::to_string(i)}};
+        });
         Stack().clear();
         const Texts cities = Column(City);
 
@@ -257,20 +256,12 @@ TEST_F(EntryUndoTest, UndoOfADeletePutsTheRowBackWhereItWas) {
 TEST_F(EntryUndoTest, UndoOfALargeImportTakesOutExactlyItsRows) {
     // Imported rows sort in between the existing ones, so undo has to take
     // out many separate runs of rows.
-    std::vector<std::unique_ptr<CAddressEntry>> existing;
-    for (int i = 0; i < 500; ++i) {
-        existing.push_back(std::make_unique<CAddressEntry>(
-            MakeEntry({{LastName, std::to_string(10000 + 2 * i)}})));
-    }
-    Controller().Undo().AddEntries("Import", std::move(existing), false);
+    Import(500, [](int i) { return Fields{{LastName, std::to_string(10000 + 2 * i)}}; });
     Stack().clear();
     const Texts before = Column(LastName);
-    std::vector<std::unique_ptr<CAddressEntry>> imported;
-    for (int i = 0; i < 2000; ++i) {
-        imported.push_back(std::make_unique<CAddressEntry>(
-            MakeEntry({{LastName, std::to_string(10000 + (i % 1000) * 2 + 1)}})));
-    }
-    Controller().Undo().AddEntries("Import", std::move(imported), false);
+    Import(2000, [](int i) {
+        return Fields{{LastName, std::to_string(10000 + (i % 1000) * 2 + 1)}};
+    });
     ASSERT_EQ(List().RowCount(), 2500);
     EXPECT_EQ(List().EntryAt(1).GetField(LastName), "10001");
 

@@ -76,9 +76,7 @@ TEST(VCardData, WhatCountsAsVCards) {
 TEST_F(VCardClipboardTest, CopyThenPasteGivesEqualEntriesInOneUndoStep) {
     for (const char* name : {"apple-3.0.vcf", "desktop-3.0.vcf", "rfc6350-4.0.vcf"}) {
         SCOPED_TRACE(name);
-        m_controller.reset();
-        m_list.reset();
-        m_view.reset();
+        Fresh();
         ImportSample(name);
         const int count = List().RowCount();
         ASSERT_GE(count, 2);

@@ -213,8 +213,6 @@ TEST(CommandRouter, ActionsCarryMenuTextPromptTooltipAndKeys) {
          QKeySequence(Qt::Key_Delete)},
         {resources::kCmdQuickFindFocus, "Quick Find", "Move to the quick-find box", "Quick Find",
          QKeySequence(Qt::ALT | Qt::Key_F3)},
-        {resources::kCmdFilePrint, "&Print...\tCtrl+P", "Print the address list", "Print",
-         QKeySequence(Qt::CTRL | Qt::Key_P)},
         {resources::kCmdTrayShow, "&Show", "Show the Quillbox window", "Show", QKeySequence()},
     };
     CommandRouter router;

@@ -41,23 +41,30 @@ std::vector<std::string> NamesInFile(const QString& path) {
     return names;
 }
 
-class DiskChangeTest : public ShellFixture {
+// Writes a book of one entry per last name to `path`, every one in another
+// city than the generated books'.
+bool WriteNames(const QString& path, std::initializer_list<const char*> names) {
+    addressbook::VectorAddressList list;
+    for (const char* name : names) {
+        auto entry = std::make_unique<addressbook::CAddressEntry>();
+        entry->SetField(0, name);
+        entry->SetField(1, "First");
+        entry->SetField(6, "Capital City");
+        list.AppendEntry(std::move(entry));
+    }
+    clausedb::CExprDatabase db;
+    return addressbook::SaveBook(list, db, QFile::encodeName(path).toStdString());
+}
+
+class DiskChangeTest : public AppFixture {
 protected:
     void SetUp() override {
-        ShellFixture::SetUp();
+        AppFixture::SetUp();
         m_strBook = Path("people.qxd");
         ASSERT_TRUE(WriteGeneratedBook(m_strBook, 5));
     }
-    void TearDown() override {
-        m_app.reset();
-        ShellFixture::TearDown();
-    }
-    void Start() {
-        AppOptions options;
-        options.programPath = Path("quillbox");
-        options.registerFileType = false;
-        m_app = std::make_unique<CQX32App>(options);
-        ASSERT_TRUE(m_app->InitInstance({"quillbox", m_strBook}));
+    void StartWithTheBook() {
+        ASSERT_TRUE(Start({m_strBook}));
         Manager().Watcher().SetSettleDelay(20);
     }
     platform::CDocManager& Manager() { return *m_app->DocManager(); }
@@ -83,13 +90,12 @@ protected:
     }
 
     QString m_strBook;
-    std::unique_ptr<CQX32App> m_app;
 };
 
 TEST_F(DiskChangeTest, ReloadWithoutUnsavedChangesKeepsSelectionAndSort) {
     // A sort that is not remembered must survive the reload as well.
     settings::Write(Settings(), settings::kRememberSort, 0);
-    Start();
+    StartWithTheBook();
     View().OnColumnClick(0);
     if (View().SortDirection() != 0) {
         View().OnColumnClick(0);  // descending by Last Name
@@ -98,18 +104,9 @@ TEST_F(DiskChangeTest, ReloadWithoutUnsavedChangesKeepsSelectionAndSort) {
     View().SelectRows({1, 3}, 3);  // Name 3, focus on Name 1
     ASSERT_EQ(NameAt(3), "Name 1");
 
-    // Another program renames a new book over the file: "Name 3" moved to
+    // Another program renames a new book over the file: every entry moved to
     // another city, "Name 2" is gone, "Name 7" is new.
-    addressbook::VectorAddressList changed;
-    for (const char* name : {"Name 7", "Name 0", "Name 1", "Name 3", "Name 4"}) {
-        auto entry = std::make_unique<addressbook::CAddressEntry>();
-        entry->SetField(0, name);
-        entry->SetField(1, "First");
-        entry->SetField(6, "Capital City");
-        changed.AppendEntry(std::move(entry));
-    }
-    clausedb::CExprDatabase db;
-    ASSERT_TRUE(addressbook::SaveBook(changed, db, QFile::encodeName(m_strBook).toStdString()));
+    ASSERT_TRUE(WriteNames(m_strBook, {"Name 7", "Name 0", "Name 1", "Name 3", "Name 4"}));
 
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return View().Model().RowCount() == 5 && NameAt(0) == "Name 7"; }, kWaitMs));
@@ -121,12 +118,12 @@ TEST_F(DiskChangeTest, ReloadWithoutUnsavedChangesKeepsSelectionAndSort) {
     EXPECT_EQ(NameAt(View().FocusedRow()), "Name 1");
     EXPECT_FALSE(Doc().IsModified());
     EXPECT_TRUE(m_dialogs.Messages().empty());
-    EXPECT_EQ(m_app->MainFrame()->Pane(0)->text(),
+    EXPECT_EQ(Frame()->Pane(0)->text(),
               "The address book was read again: another program changed it.");
 }
 
 TEST_F(DiskChangeTest, ChangeInPlaceAndHalfWrittenFiles) {
-    Start();
+    StartWithTheBook();
     // Written in place, not renamed: noticed too.
     ASSERT_TRUE(WriteText(m_strBook, "contact('LastName' = \"Solo\").\n"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return View().Model().RowCount() == 1; }, kWaitMs));
@@ -165,7 +162,7 @@ TEST_F(DiskChangeTest, UnsavedChangesAskBeforeSaving) {
         SCOPED_TRACE(static_cast<int>(c.answer));
         ASSERT_TRUE(WriteGeneratedBook(m_strBook, 5));
         m_dialogs.Clear();
-        Start();
+        StartWithTheBook();
         ChangeInTheWindow();
         ASSERT_TRUE(WriteGeneratedBook(m_strBook, 7));
         // Noticed, but the window's changes are not thrown away unasked.
@@ -175,7 +172,7 @@ TEST_F(DiskChangeTest, UnsavedChangesAskBeforeSaving) {
         EXPECT_TRUE(m_dialogs.Messages().empty());
 
         m_dialogs.QueueAnswer(c.answer);
-        m_app->MainFrame()->Router().Execute(resources::kCmdFileSave);
+        Run(resources::kCmdFileSave);
         ASSERT_EQ(m_dialogs.Messages().size(), 1u);
         EXPECT_EQ(m_dialogs.LastMessage(), kQuestion);
         EXPECT_EQ(m_dialogs.Messages()[0].buttons,
@@ -188,17 +185,10 @@ TEST_F(DiskChangeTest, UnsavedChangesAskBeforeSaving) {
 }
 
 TEST_F(DiskChangeTest, GoneEntriesAndUndoneChanges) {
-    Start();
+    StartWithTheBook();
     View().SelectRow(2);  // Name 2
     // Name 2 removed elsewhere: its neighbour takes the selection.
-    addressbook::VectorAddressList changed;
-    for (const char* name : {"Name 0", "Name 1", "Name 3"}) {
-        auto entry = std::make_unique<addressbook::CAddressEntry>();
-        entry->SetField(0, name);
-        changed.AppendEntry(std::move(entry));
-    }
-    clausedb::CExprDatabase db;
-    ASSERT_TRUE(addressbook::SaveBook(changed, db, QFile::encodeName(m_strBook).toStdString()));
+    ASSERT_TRUE(WriteNames(m_strBook, {"Name 0", "Name 1", "Name 3"}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return View().Model().RowCount() == 3; }, kWaitMs));
     EXPECT_EQ(SelectedNames(), (std::vector<std::string>{"Name 3"}));
     EXPECT_EQ(View().FocusedRow(), 2);
@@ -215,7 +205,7 @@ TEST_F(DiskChangeTest, GoneEntriesAndUndoneChanges) {
 }
 
 TEST_F(DiskChangeTest, OwnSavesAndDeletedFilesAskNothing) {
-    Start();
+    StartWithTheBook();
     QSignalSpy reloads(&Doc(), &platform::CDocument::reloaded);
     for (int i = 0; i < 2; ++i) {
         ChangeInTheWindow();

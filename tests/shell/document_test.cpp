@@ -134,19 +134,5 @@ TEST_F(DocumentTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     EXPECT_EQ(m_doc->FailureReason(), "No such file or directory");
 }
 
-TEST(ReaderErrorText, LineAndMessage) {
-    struct Case {
-        clausedb::SyntaxError error;
-        const char* text;
-    };
-    const Case cases[] = {
-        {{7, "syntax error"}, "Line 7: syntax error"},
-        {{1, "Unrecognized command."}, "Line 1: Unrecognized command."},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(document::CQX32Doc::ReaderErrorText(c.error).toStdString(), c.text);
-    }
-}
-
 }  // namespace
 }  // namespace shell::testing

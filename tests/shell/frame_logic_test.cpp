@@ -1,4 +1,4 @@
-// The main window's pure rules: clock text, title, stored placement.
+// The main window's pure rules: clock text and stored placement.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -24,12 +24,6 @@ TEST(ClockText, TwelveHourClockWithOneBlankEachSide) {
     for (const Case& c : cases) {
         EXPECT_EQ(ClockText(c.hour, c.minute), c.expected) << c.hour << ":" << c.minute;
     }
-}
-
-TEST(FrameTitle, PathOrUntitledInBrackets) {
-    EXPECT_EQ(FrameTitle("Quillbox", "", "Untitled"), "Quillbox - [Untitled]");
-    EXPECT_EQ(FrameTitle("Quillbox", "/home/ann/home.qxd", "Untitled"),
-              "Quillbox - [/home/ann/home.qxd]");
 }
 
 TEST(WindowPlacement, ParseTable) {

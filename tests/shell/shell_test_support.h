@@ -19,6 +19,8 @@
 #include "clausedb/expr_database.h"
 #include "platform/test_dialogs.h"
 #include "settings/settings_store.h"
+#include "shell/main_frame.h"
+#include "shell/qx32_app.h"
 
 QT_BEGIN_NAMESPACE
 // Readable QString values in test failures.
@@ -76,6 +78,28 @@ protected:
     std::unique_ptr<settings::SettingsStore> m_settings;
     platform::TestDialogs m_dialogs;
     std::unique_ptr<platform::ScopedDialogs> m_scoped;
+};
+
+// The whole program, started over the fixture's folder without registering
+// the file type.
+class AppFixture : public ShellFixture {
+protected:
+    void TearDown() override {
+        m_app.reset();
+        ShellFixture::TearDown();
+    }
+    // Starts the program with `arguments` after the program name.
+    bool Start(const QStringList& arguments = {}) {
+        AppOptions options;
+        options.programPath = Path("quillbox");
+        options.registerFileType = false;
+        m_app = std::make_unique<CQX32App>(options);
+        return m_app->InitInstance(QStringList{"quillbox"} + arguments);
+    }
+    CMainFrame* Frame() { return m_app->MainFrame(); }
+    bool Run(int id) { return Frame()->Router().Execute(id); }
+
+    std::unique_ptr<CQX32App> m_app;
 };
 
 }  // namespace shell::testing

@@ -123,7 +123,6 @@ TEST_F(ToolbarTest, HotTrackingAndTheHotTimer) {
     m_bar->OnHotTimer();  // left the bar
     EXPECT_EQ(m_bar->HotButton(), -1);
     EXPECT_FALSE(m_bar->HotTimerRunning());
-    EXPECT_EQ(CToolBarEx::kHotTimerMs, 250);
 }
 
 TEST_F(ToolbarTest, DisabledImagesAreEmbossed) {
@@ -164,11 +163,9 @@ TEST_F(ToolbarTest, HistoryIsMirroredItemForItem) {
     }
     m_history.Add("text 5");  // already there: moves to the front
     m_history.Add("");        // ignored
+    // The history's own rules (ten items, newest first) are the find suite's.
     EXPECT_EQ(ComboItems(), m_history.Items());
-    ASSERT_EQ(Combo()->count(), 10);
-    EXPECT_EQ(Combo()->itemText(0), "text 5");
-    EXPECT_EQ(Combo()->itemText(1), "text 11");
-    EXPECT_EQ(Combo()->itemText(9), "text 2");
+    EXPECT_EQ(Combo()->count(), 10);
 }
 
 TEST_F(ToolbarTest, QuickFindKeys) {

@@ -54,34 +54,29 @@ private:
     FakeTrayState& m_state;
 };
 
-class TrayTest : public ShellFixture {
+class TrayTest : public AppFixture {
 protected:
     void SetUp() override {
-        ShellFixture::SetUp();
+        AppFixture::SetUp();
         SetTrayFactoryForTesting([this] { return std::make_unique<FakeTray>(m_tray); });
     }
     void TearDown() override {
         m_app.reset();
         SetTrayFactoryForTesting({});
-        ShellFixture::TearDown();
+        AppFixture::TearDown();
     }
+    // Starts the program with its quit recorded instead of done.
     bool Start(const QStringList& arguments = {}) {
-        AppOptions options;
-        options.programPath = Path("quillbox");
-        options.registerFileType = false;
-        m_app = std::make_unique<CQX32App>(options);
-        const bool started = m_app->InitInstance(QStringList{"quillbox"} + arguments);
+        const bool started = AppFixture::Start(arguments);
         if (started) {
             Frame()->SetQuitHandler([this](int code) { m_quitCode = code; });
         }
         return started;
     }
-    CMainFrame* Frame() { return m_app->MainFrame(); }
     void Minimize() { Frame()->setWindowState(Frame()->windowState() | Qt::WindowMinimized); }
     void LeftClick() { m_tray.click(ITrayIcon::Click::kLeft); }
 
     FakeTrayState m_tray;
-    std::unique_ptr<CQX32App> m_app;
     std::optional<int> m_quitCode;
 };
 

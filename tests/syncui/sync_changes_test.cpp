@@ -19,20 +19,12 @@ namespace {
 
 using addressbook::CAddressEntry;
 
-class SyncChangesTest : public shell::testing::ShellFixture {
+class SyncChangesTest : public shell::testing::AppFixture {
 protected:
     void SetUp() override {
-        ShellFixture::SetUp();
+        AppFixture::SetUp();
         ASSERT_TRUE(shell::testing::WriteGeneratedBook(Path("book.qxd"), 4));
-        shell::AppOptions options;
-        options.programPath = Path("quillbox");
-        options.registerFileType = false;
-        m_app = std::make_unique<shell::CQX32App>(options);
-        ASSERT_TRUE(m_app->InitInstance({"quillbox", Path("book.qxd")}));
-    }
-    void TearDown() override {
-        m_app.reset();
-        ShellFixture::TearDown();
+        ASSERT_TRUE(Start({Path("book.qxd")}));
     }
     entries::CEntryUndo& Undo() { return m_app->Entries()->Undo(); }
     entries::IEntryListUi& List() { return Undo().List(); }
@@ -45,8 +37,6 @@ protected:
         }
         return -1;
     }
-
-    std::unique_ptr<shell::CQX32App> m_app;
 };
 
 TEST_F(SyncChangesTest, EditsMadeDuringTheSyncAreKept) {

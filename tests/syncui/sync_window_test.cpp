@@ -30,23 +30,9 @@ using carddav::testing::CardText;
 using carddav::testing::ServerAccount;
 using carddav::testing::TestAddressBook;
 
-class SyncWindowTest : public shell::testing::ShellFixture {
+class SyncWindowTest : public shell::testing::AppFixture {
 protected:
-    void TearDown() override {
-        m_app.reset();
-        ShellFixture::TearDown();
-    }
-
-    bool Start(const QStringList& arguments = {}) {
-        shell::AppOptions options;
-        options.programPath = Path("quillbox");
-        options.registerFileType = false;
-        m_app = std::make_unique<shell::CQX32App>(options);
-        return m_app->InitInstance(QStringList{"quillbox"} + arguments);
-    }
-    shell::CMainFrame* Frame() { return m_app->MainFrame(); }
     int Rows() { return m_app->View()->Model().RowCount(); }
-    bool Run(int id) { return Frame()->Router().Execute(id); }
     QString StatusText() { return Frame()->Pane(0)->text(); }
 
     // Runs File / Synchronize... with the dialog answered by `script`, and
@@ -57,8 +43,6 @@ protected:
         Run(resources::kCmdFileSynchronize);
         return m_app->Sync()->IsSyncing() && finished.wait(60000);
     }
-
-    std::unique_ptr<shell::CQX32App> m_app;
 };
 
 // Fills the account in, finds the address books, picks `name`, syncs.
