@@ -53,8 +53,6 @@ struct FieldInfo {
     std::string_view attribute;    // attribute name in book files and staged clauses
     std::string_view label;        // column heading of the address list
     std::string_view selectLabel;  // caption in the "Select Fields" dialog
-    std::string_view importKey;    // key in the INI section "Import"
-    std::string_view exportKey;    // key in the INI section "Export"
     std::string_view header;       // word of the exported header line
 };
 

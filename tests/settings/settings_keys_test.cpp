@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "addressbook/field_table.h"
 #include "settings/ini_file.h"
 #include "support/temp_folder.h"
 
@@ -39,17 +40,24 @@ TEST(SettingsKeysTest, EveryKeyIsNamedOnceAndWritable) {
     }
 }
 
-TEST(SettingsKeysTest, ImportAndExportKeysPairUp) {
-    for (int field = 0; field < kMappedFieldCount; ++field) {
-        SCOPED_TRACE(field);
-        std::string_view import = ImportColumn(field).key;
-        std::string_view exported = ExportColumn(field).key;
-        ASSERT_EQ(import.substr(0, 6), "Import");
-        ASSERT_EQ(exported.substr(0, 6), "Export");
-        EXPECT_EQ(import.substr(6), exported.substr(6));
-        EXPECT_EQ(ImportColumn(field).section, "Import");
-        EXPECT_EQ(ExportColumn(field).section, "Export");
-        EXPECT_EQ(ImportColumn(field).defaultValue, 0);
+// The column of each field is read and written under keys of one stem in
+// both sections, in the order the settings file has always listed them.
+TEST(SettingsKeysTest, ImportAndExportKeysFollowTheFileOrder) {
+    const char* const stems[kMappedFieldCount] = {
+        "Address1", "Address2",  "CellPhone", "City",      "Country", "Email1",   "Email2",
+        "FaxPhone", "FaxExt",    "Firstname", "HomePhone", "HomeExt", "Lastname", "MI",
+        "Notes",    "Pager",     "PagerCard", "PagerExt",  "State",   "Title",    "Web1",
+        "Web2",     "WorkPhone", "WorkExt",   "Zip",       "CellExt", "Comp",     "Dept",
+        "Posn",     "Mgr",       "CAdd1",     "CAdd2"};
+    for (int k = 0; k < kMappedFieldCount; ++k) {
+        SCOPED_TRACE(stems[k]);
+        const IntSetting import = ImportColumn(addressbook::kImportKeyOrder[k]);
+        const IntSetting exported = ExportColumn(addressbook::kExportKeyOrder[k]);
+        EXPECT_EQ(import.key, "Import" + std::string(stems[k]));
+        EXPECT_EQ(exported.key, "Export" + std::string(stems[k]));
+        EXPECT_EQ(import.section, "Import");
+        EXPECT_EQ(exported.section, "Export");
+        EXPECT_EQ(import.defaultValue, 0);
     }
 }
 
