@@ -1,5 +1,6 @@
 #include "addressbook/export_pipeline.h"
 
+#include <cstring>
 #include <utility>
 
 namespace addressbook {
@@ -22,9 +23,24 @@ CExportPipeline::~CExportPipeline() {
 }
 
 void CExportPipeline::Add(const std::array<std::string_view, kFieldCount>& texts) {
+    // Room for the whole entry first, then plain copies: this runs on the
+    // reading thread, for every contact.
+    std::size_t total = 0;
     for (std::string_view text : texts) {
-        m_filling.sizes.push_back(static_cast<std::uint32_t>(text.size()));
-        m_filling.bytes.append(text);
+        total += text.size();
+    }
+    const std::size_t sizesAt = m_filling.sizes.size();
+    m_filling.sizes.resize(sizesAt + texts.size());
+    std::uint32_t* size = m_filling.sizes.data() + sizesAt;
+    const std::size_t bytesAt = m_filling.bytes.size();
+    m_filling.bytes.resize(bytesAt + total);
+    char* out = m_filling.bytes.data() + bytesAt;
+    for (std::string_view text : texts) {
+        *size++ = static_cast<std::uint32_t>(text.size());
+        if (!text.empty()) {
+            std::memcpy(out, text.data(), text.size());
+            out += text.size();
+        }
     }
     if (m_filling.bytes.size() < kBatchBytes) {
         return;
