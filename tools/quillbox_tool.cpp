@@ -2,7 +2,8 @@
 // runs the same library code as the window program: "check" and "dump" open a
 // book as File Open does, "convert" saves as File Save does, and "import" and
 // "export" run the delimited-text engines of the File menu.  All of them
-// stream through the clause database, one clause at a time.
+// stream through the clause database, one clause at a time; the delimited
+// export of a plain UTF-8 book writes each contact's line as it reads it.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -12,10 +13,12 @@
 #include <vector>
 
 #include "addressbook/book_file.h"
+#include "addressbook/book_reader.h"
 #include "addressbook/column_aliases.h"
 #include "addressbook/delimited_export.h"
 #include "addressbook/delimited_import.h"
 #include "addressbook/existing_entries.h"
+#include "addressbook/export_pipeline.h"
 #include "addressbook/field_table.h"
 #include "addressbook/header_import.h"
 #include "addressbook/vcard_export.h"
@@ -416,27 +419,59 @@ int RunExport(const std::vector<std::string>& args) {
     }
     const std::string& bookPath = options.positional[0];
     const std::string& outPath = options.positional[1];
+    const char separator = options.comma ? ',' : '\t';
+    const addressbook::ExportQuoting quoting = options.rfc4180
+                                                   ? addressbook::ExportQuoting::kRfc4180
+                                                   : addressbook::ExportQuoting::kBackslash;
+    const bool columnsFit = *std::max_element(options.columns.begin(), options.columns.end()) <=
+                            addressbook::kMaxExportColumn;
 
-    clausedb::CExprDatabase db;
-    addressbook::VectorAddressList list;
-    OpenResult result = OpenBook(bookPath, db, list);
-    if (result != OpenResult::Opened) {
-        return ExitFor(result);
-    }
-    if (*std::max_element(options.columns.begin(), options.columns.end()) >
-        addressbook::kMaxExportColumn) {
-        return UsageError("column numbers above " + std::to_string(addressbook::kMaxExportColumn) +
-                          " cannot be exported");
-    }
     // The lines go straight into a new version of the file, which replaces
     // the old one only once complete.
     fileio::AtomicFileWriter writer;
     int count = -1;
-    if (writer.Open(outPath)) {
-        count = addressbook::ExportDelimited(
-            list, db, options.columns, options.comma ? ',' : '\t', writer,
-            options.rfc4180 ? addressbook::ExportQuoting::kRfc4180
-                            : addressbook::ExportQuoting::kBackslash);
+    std::optional<addressbook::BookRead> streamed;
+    if (columnsFit && writer.Open(outPath)) {
+        // Each contact becomes its line as soon as it is read (no entry is
+        // made); the lines are made and written on a second thread.  The new
+        // file is dropped if the book is refused or must be read otherwise.
+        addressbook::DelimitedExporter exporter(
+            options.columns, separator,
+            [&writer](std::string_view bytes) { return writer.Write(bytes); }, quoting);
+        clausedb::CExprDatabase db;
+        clausedb::ParseErrors errors;
+        {
+            addressbook::CExportPipeline pipeline(exporter);
+            streamed = addressbook::ReadBookFields(
+                db, bookPath, [&pipeline](const auto& texts) { pipeline.Add(texts); }, &errors);
+            if (streamed == addressbook::BookRead::kRead) {
+                count = pipeline.Finish();
+            }
+        }  // the second thread is done with the writer
+        if (streamed != addressbook::BookRead::kRead) {
+            writer.Discard();
+        }
+        if (streamed == addressbook::BookRead::kRefused) {
+            return ExitFor(quillbox::tool::ReportRefusedBook(bookPath, db, errors));
+        }
+    }
+    if (streamed != addressbook::BookRead::kRead) {
+        // Any other file, and any other case, as the window opens and
+        // exports: the book first, its errors before any other.
+        clausedb::CExprDatabase db;
+        addressbook::VectorAddressList list;
+        OpenResult result = OpenBook(bookPath, db, list);
+        if (result != OpenResult::Opened) {
+            return ExitFor(result);
+        }
+        if (!columnsFit) {
+            return UsageError("column numbers above " +
+                              std::to_string(addressbook::kMaxExportColumn) +
+                              " cannot be exported");
+        }
+        if (writer.Open(outPath)) {
+            count = addressbook::ExportDelimited(list, options.columns, separator, writer, quoting);
+        }
     }
     if (count < 0 || !writer.Commit()) {
         std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", outPath.c_str(),

@@ -22,21 +22,26 @@ int UsageError(const std::string& message) {
     return kExitUsage;
 }
 
+OpenResult ReportRefusedBook(const std::string& path, const clausedb::CExprDatabase& db,
+                             const clausedb::ParseErrors& errors) {
+    if (!db.LastFileError().empty()) {
+        std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", path.c_str(),
+                     db.LastFileError().c_str());
+        return OpenResult::Unreadable;
+    }
+    for (const clausedb::SyntaxError& error : errors.Errors()) {
+        std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
+    }
+    return OpenResult::Refused;
+}
+
 OpenResult OpenBook(const std::string& path, clausedb::CExprDatabase& db,
                     addressbook::VectorAddressList& list,
                     std::optional<addressbook::CExtraData>* link) {
     addressbook::StagedEntries staged;
     clausedb::ParseErrors errors;
     if (!addressbook::ReadBook(db, path, staged, &errors)) {
-        if (!db.LastFileError().empty()) {
-            std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", path.c_str(),
-                         db.LastFileError().c_str());
-            return OpenResult::Unreadable;
-        }
-        for (const clausedb::SyntaxError& error : errors.Errors()) {
-            std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
-        }
-        return OpenResult::Refused;
+        return ReportRefusedBook(path, db, errors);
     }
     if (link != nullptr) {
         *link = std::move(staged.link);

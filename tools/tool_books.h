@@ -9,6 +9,7 @@
 #include "addressbook/extra_data.h"
 #include "addressbook/vector_address_list.h"
 #include "clausedb/expr_database.h"
+#include "clausedb/parse_errors.h"
 
 namespace quillbox::tool {
 
@@ -35,6 +36,10 @@ OpenResult OpenBook(const std::string& path, clausedb::CExprDatabase& db,
                     addressbook::VectorAddressList& list,
                     std::optional<addressbook::CExtraData>* link = nullptr);
 int ExitFor(OpenResult result);
+// Prints why a book was not opened: the read error, or every syntax error
+// with the file name and its line.  Unreadable or Refused.
+OpenResult ReportRefusedBook(const std::string& path, const clausedb::CExprDatabase& db,
+                             const clausedb::ParseErrors& errors);
 
 // Saves as File Save does (the old file replaced only once the new one is
 // complete), with the link clause when given; prints why it failed.

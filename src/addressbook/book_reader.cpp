@@ -44,6 +44,45 @@ bool ReadWholeFile(CExprDatabase& db, const std::string& path, StagedEntries& st
     return FinishStaging(db, db.ReadFile(path, StagingTargets(staged, errors)), staged);
 }
 
+// The one pass over a plain UTF-8 book file (a byte-order mark allowed);
+// kNotPlain, at once or part-way, when the file needs the other way of
+// reading (what was handed on then counts for nothing).
+BookRead ReadPlainBook(CExprDatabase& db, const std::string& path,
+                       const clausedb::ReadTargets& targets) {
+    db.RemoveAllClauses();
+    bool regular = false;
+    int err = 0;
+    const int fd = fileio::OpenForReading(path, regular, err);
+    if (fd < 0 || !regular) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return BookRead::kNotPlain;  // the other way reports what is wrong
+    }
+    FileCloser closer{fd};
+    struct stat st {};
+    char head[3] = {};
+    if (fstat(fd, &st) != 0 || fileio::ReadSomeAt(fd, head, 3, 0) < 0) {
+        return BookRead::kNotPlain;
+    }
+    const std::string_view mark(head,
+                                std::min<std::size_t>(3, static_cast<std::size_t>(st.st_size)));
+    if (mark.substr(0, 2) == "\xFF\xFE" || mark.substr(0, 2) == "\xFE\xFF") {
+        return BookRead::kNotPlain;  // UTF-16: decoded first
+    }
+    const std::uint64_t begin = mark == "\xEF\xBB\xBF" ? 3 : 0;
+    FilePartResult result;
+    const bool ok = db.ReadFilePart(FilePart{fd, begin, static_cast<std::uint64_t>(st.st_size), 1},
+                                    targets, result);
+    if (!result.utf8) {
+        if (targets.errors != nullptr) {
+            targets.errors->Clear();
+        }
+        return BookRead::kNotPlain;
+    }
+    return ok ? BookRead::kRead : BookRead::kRefused;
+}
+
 }  // namespace
 
 clausedb::ReadTargets StagingTargets(StagedEntries& staged, ParseErrors* errors) {
@@ -75,39 +114,37 @@ clausedb::ReadTargets StagingTargets(StagedEntries& staged, ParseErrors* errors)
 
 bool ReadBook(CExprDatabase& db, const std::string& path, StagedEntries& staged,
               ParseErrors* errors) {
-    db.RemoveAllClauses();
     staged.Clear();
-    bool regular = false;
-    int err = 0;
-    const int fd = fileio::OpenForReading(path, regular, err);
-    if (fd < 0 || !regular) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        return ReadWholeFile(db, path, staged, errors);  // it reports what is wrong
-    }
-    FileCloser closer{fd};
-    struct stat st {};
-    char head[3] = {};
-    if (fstat(fd, &st) != 0 || fileio::ReadSomeAt(fd, head, 3, 0) < 0) {
+    const BookRead read = ReadPlainBook(db, path, StagingTargets(staged, errors));
+    if (read == BookRead::kNotPlain) {
         return ReadWholeFile(db, path, staged, errors);
     }
-    const std::string_view mark(head,
-                                std::min<std::size_t>(3, static_cast<std::size_t>(st.st_size)));
-    if (mark.substr(0, 2) == "\xFF\xFE" || mark.substr(0, 2) == "\xFE\xFF") {
-        return ReadWholeFile(db, path, staged, errors);  // UTF-16: decoded first
-    }
-    const std::uint64_t begin = mark == "\xEF\xBB\xBF" ? 3 : 0;
-    FilePartResult result;
-    const bool ok = db.ReadFilePart(FilePart{fd, begin, static_cast<std::uint64_t>(st.st_size), 1},
-                                    StagingTargets(staged, errors), result);
-    if (!result.utf8) {
-        if (errors != nullptr) {
-            errors->Clear();
+    return FinishStaging(db, read == BookRead::kRead, staged);
+}
+
+BookRead ReadBookFields(CExprDatabase& db, const std::string& path, const ContactFields& take,
+                        ParseErrors* errors) {
+    clausedb::ReadTargets targets;
+    targets.errors = errors;
+    std::array<std::string_view, kFieldCount> fields;
+    targets.consumer = [&take, &fields](CExprTerm clause) {
+        if (clause.GetFunctor() == kContactFunctor) {
+            GetFieldTexts(clause, fields);
+            take(fields);
         }
-        return ReadWholeFile(db, path, staged, errors);
-    }
-    return FinishStaging(db, ok, staged);
+        return false;
+    };
+    targets.records.names = &FieldAttributes();
+    targets.records.take = [&take, &fields](std::string_view functor,
+                                            const std::string_view* texts) {
+        if (functor == kContactFunctor) {
+            std::copy_n(texts, kFieldCount, fields.begin());
+            take(fields);
+        }
+    };
+    const BookRead read = ReadPlainBook(db, path, targets);
+    db.Store().Clear();
+    return read;
 }
 
 bool ReadBookText(CExprDatabase& db, std::string_view text, StagedEntries& staged,

@@ -9,7 +9,15 @@
 //
 // Commands of the shape of a contact clause are read as records
 // (clausedb::RecordConsumer), without building their clauses.
+//
+// ReadBookFields is the same pass without entries, for a caller that only
+// passes each contact's texts on (the tool's export).
 #pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
 
 #include "addressbook/book_file.h"
 #include "clausedb/expr_database.h"
@@ -20,5 +28,24 @@ namespace addressbook {
 // and each contact clause or record becomes an entry at the end of
 // `staged`; clauses are dropped at once.
 clausedb::ReadTargets StagingTargets(StagedEntries& staged, clausedb::ParseErrors* errors);
+
+// Receives the 32 field texts of one contact; the views are valid only
+// during the call.
+using ContactFields = std::function<void(const std::array<std::string_view, kFieldCount>& texts)>;
+
+enum class BookRead {
+    kRead,      // read without error
+    kRefused,   // a syntax error or a read error, as ReadBook's false
+    kNotPlain,  // not a plain UTF-8 book file: only ReadBook reads it
+};
+
+// Reads the book at `path` as ReadBook reads a plain UTF-8 file, handing
+// the texts of each contact to `take` as soon as it is read, in the order of
+// the entries ReadBook would stage; no entry is made.  Errors go to `errors`
+// as ReadBook gives them.  On kNotPlain, which may come after some contacts
+// were handed on, those contacts count for nothing: ReadBook must read the
+// file.
+BookRead ReadBookFields(clausedb::CExprDatabase& db, const std::string& path,
+                        const ContactFields& take, clausedb::ParseErrors* errors = nullptr);
 
 }  // namespace addressbook

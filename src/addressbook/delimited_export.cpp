@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
-#include "addressbook/book_file.h"
 #include "fileio/atomic_file.h"
 
 namespace addressbook {
@@ -122,7 +122,7 @@ char* PutRfc4180(char* o, std::string_view text, bool notes) {
     return PutText(o, text, kStopRfc4180, '"');
 }
 
-// The column layout of an export and the line of one clause.
+// The column layout of an export and the line of one entry.
 class ExportLayout {
 public:
     explicit ExportLayout(const ColumnMapping& columns)
@@ -145,10 +145,9 @@ public:
     bool TooLarge() const { return m_nMaxColumn > kMaxExportColumn; }
     bool WritesNothing() const { return m_nMaxColumn == 0; }
 
-    // Appends the line of `clause`, line end included.
-    void AppendLine(clausedb::CExprTerm clause, char separator, ExportQuoting quoting,
-                    TextBlock& out) {
-        GetFieldTexts(clause, m_texts);
+    // Appends the line of the field texts `texts`, line end included.
+    void AppendLine(const std::array<std::string_view, kFieldCount>& texts, char separator,
+                    ExportQuoting quoting, TextBlock& out) {
         // Each column takes its quotes and separator and at most two bytes
         // for each byte of its text (a line feed, a quote or a backslash;
         // "<p>" takes two for three).
@@ -156,7 +155,7 @@ public:
         for (int k = 1; k <= m_nMaxColumn; ++k) {
             const int field = m_fieldOfColumn[static_cast<std::size_t>(k)];
             if (field >= 0) {
-                bound += 2 * m_texts[static_cast<std::size_t>(field)].size();
+                bound += 2 * texts[static_cast<std::size_t>(field)].size();
             }
         }
         char* o = out.Room(bound);
@@ -164,9 +163,9 @@ public:
             const int field = m_fieldOfColumn[static_cast<std::size_t>(k)];
             *o++ = '"';
             if (field >= 0 && quoting == ExportQuoting::kRfc4180) {
-                o = PutRfc4180(o, m_texts[static_cast<std::size_t>(field)], field == Notes);
+                o = PutRfc4180(o, texts[static_cast<std::size_t>(field)], field == Notes);
             } else if (field >= 0) {
-                o = PutEscaped(o, m_texts[static_cast<std::size_t>(field)]);
+                o = PutEscaped(o, texts[static_cast<std::size_t>(field)]);
             }
             *o++ = '"';
             if (k < m_nMaxColumn || quoting == ExportQuoting::kBackslash) {
@@ -181,63 +180,84 @@ public:
 private:
     int m_nMaxColumn;
     std::vector<int> m_fieldOfColumn;
-    std::array<std::string_view, kFieldCount> m_texts;
 };
 
 }  // namespace
 
-int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
-                    const ColumnMapping& columns, char separator, const TextSink& sink,
-                    ExportQuoting quoting) {
-    db.RemoveAllClauses();
-    ExportLayout layout(columns);
-    if (layout.TooLarge()) {
-        return kExportColumnTooLarge;
-    }
-    if (layout.WritesNothing()) {
-        return 0;
-    }
-    clausedb::CExprStore& store = db.Store();
-    const clausedb::StoreMark mark = store.Mark();
-    TextBlock block;
-    block.Room(kExportBlock + (std::size_t{1} << 16));
-    int lines = 0;
-    // Turns the clause into its line and gives it back to the store.
-    auto emit = [&](clausedb::CExprTerm clause) {
-        layout.AppendLine(clause, separator, quoting, block);
-        store.Rewind(mark);
-        ++lines;
-        if (block.Size() < kExportBlock) {
-            return true;
-        }
-        const bool ok = sink(block.View());
-        block.Clear();
-        return ok;
-    };
+struct DelimitedExporter::Impl {
+    Impl(const ColumnMapping& columns, char separator, TextSink sink, ExportQuoting quoting)
+        : layout(columns), separator(separator), sink(std::move(sink)), quoting(quoting) {}
 
-    clausedb::CExprTerm header = db.NewClause(kContactFunctor);
+    ExportLayout layout;
+    char separator;
+    TextSink sink;
+    ExportQuoting quoting;
+    TextBlock block;
+    int lines = 0;
+    bool failed = false;
+};
+
+DelimitedExporter::DelimitedExporter(const ColumnMapping& columns, char separator, TextSink sink,
+                                     ExportQuoting quoting)
+    : m_pImpl(std::make_unique<Impl>(columns, separator, std::move(sink), quoting)) {
+    if (m_pImpl->layout.TooLarge() || m_pImpl->layout.WritesNothing()) {
+        return;
+    }
+    m_pImpl->block.Room(kExportBlock + (std::size_t{1} << 16));
+    std::array<std::string_view, kFieldCount> headers;
     for (int i = 0; i < kFieldCount; ++i) {
-        FieldAttributes().AddStringAttribute(header, static_cast<std::size_t>(i),
-                                             FieldAt(i).header);
+        headers[static_cast<std::size_t>(i)] = FieldAt(i).header;
     }
-    bool ok = emit(header);
-    const int rows = list.RowCount();
-    for (int row = 0; ok && row < rows; ++row) {
-        clausedb::CExprTerm clause = db.NewClause(kContactFunctor);
-        FillClauseFromEntry(clause, list.EntryAt(row));
-        ok = emit(clause);
-    }
-    ok = ok && (block.Size() == 0 || sink(block.View()));
-    store.Clear();
-    return ok ? lines : kExportWriteFailed;
+    Add(headers);
 }
 
-int ExportDelimited(const IAddressList& list, clausedb::CExprDatabase& db,
-                    const ColumnMapping& columns, char separator, fileio::AtomicFileWriter& writer,
-                    ExportQuoting quoting) {
+DelimitedExporter::~DelimitedExporter() = default;
+
+bool DelimitedExporter::Add(const std::array<std::string_view, kFieldCount>& texts) {
+    Impl& d = *m_pImpl;
+    if (d.failed || d.layout.TooLarge() || d.layout.WritesNothing()) {
+        return false;
+    }
+    d.layout.AppendLine(texts, d.separator, d.quoting, d.block);
+    ++d.lines;
+    if (d.block.Size() >= kExportBlock) {
+        d.failed = !d.sink(d.block.View());
+        d.block.Clear();
+    }
+    return !d.failed;
+}
+
+int DelimitedExporter::Finish() {
+    Impl& d = *m_pImpl;
+    if (d.layout.TooLarge()) {
+        return kExportColumnTooLarge;
+    }
+    if (!d.failed && d.block.Size() > 0) {
+        d.failed = !d.sink(d.block.View());
+        d.block.Clear();
+    }
+    return d.failed ? kExportWriteFailed : d.lines;
+}
+
+int ExportDelimited(const IAddressList& list, const ColumnMapping& columns, char separator,
+                    const TextSink& sink, ExportQuoting quoting) {
+    DelimitedExporter exporter(columns, separator, sink, quoting);
+    std::array<std::string_view, kFieldCount> texts;
+    const int rows = list.RowCount();
+    for (int row = 0; row < rows; ++row) {
+        list.EntryAt(row).GetFields(texts);
+        if (!exporter.Add(texts)) {
+            break;
+        }
+    }
+    return exporter.Finish();
+}
+
+int ExportDelimited(const IAddressList& list, const ColumnMapping& columns, char separator,
+                    fileio::AtomicFileWriter& writer, ExportQuoting quoting) {
     return ExportDelimited(
-        list, db, columns, separator,
-        [&writer](std::string_view bytes) { return writer.Write(bytes); }, quoting);
+        list, columns, separator, [&writer](std::string_view bytes) { return writer.Write(bytes); },
+        quoting);
 }
 
 }  // namespace addressbook

@@ -259,6 +259,10 @@ ScannedToken Make(int code, std::size_t length) {
 
 }  // namespace
 
+const char* SkipPlainString(const char* p, const char* end) {
+    return SkipPlain(p, end, '"', true, kStopString);
+}
+
 ScannedToken ScanToken(const char* p, const char* end, InputLineEnd ending, bool more) {
     return ScanAt(p, end, ending, more);
 }

@@ -55,6 +55,11 @@ enum class InputLineEnd { Lf, CrLf };
 ScannedToken ScanToken(const char* p, const char* end, InputLineEnd ending = InputLineEnd::Lf,
                        bool more = false);
 
+// The first byte at or after `p` that ends the plain part of a string's
+// body (a double quote, a backslash, a carriage return or a line feed), or
+// `end`.  Eight bytes at a time.
+const char* SkipPlainString(const char* p, const char* end);
+
 // The text of a token's body (without its quotes), appended to `out`.  In a
 // string (`escapes` set) each backslash followed by a double quote or a
 // backslash stands for that character and any other backslash stays, with the

@@ -65,26 +65,15 @@ bool SameBytes(const char* a, const char* b, std::size_t size) {
     return x == y;
 }
 
-// Bytes that end the plain part of a string: its closing quote, and the
-// bytes that need cooking or counting (backslash, carriage return, line
-// feed).
-constexpr std::array<bool, 256> kStringStops = [] {
-    std::array<bool, 256> stops{};
-    for (unsigned char c : {'"', '\\', '\r', '\n'}) {
-        stops[c] = true;
-    }
-    return stops;
-}();
-
 // The length of the string token at `p` (an opening double quote) when it
 // holds no byte that needs cooking or counting and ends before `end`; 0
 // otherwise, when ScanToken must look at it.  Most values of a book are such
 // strings, many of them empty.
 std::size_t PlainStringLength(const char* p, const char* end) {
-    const char* q = p + 1;
-    while (q < end && !kStringStops[static_cast<unsigned char>(*q)]) {
-        ++q;
+    if (end - p >= 2 && p[1] == '"') {
+        return 2;  // the empty string, without a call
     }
+    const char* q = SkipPlainString(p + 1, end);
     return q < end && *q == '"' ? static_cast<std::size_t>(q + 1 - p) : 0;
 }
 

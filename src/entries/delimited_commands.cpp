@@ -279,7 +279,7 @@ bool ExportDelimitedCommand::ExportDelimited(const QString& path, char separator
     }
     // Each line goes to the file as soon as it is made.
     const int lines = addressbook::ExportDelimited(
-        scope.Rows(dialog.m_bSelectedOnly), m_db, dialog.m_nColumn, separator, writer,
+        scope.Rows(dialog.m_bSelectedOnly), dialog.m_nColumn, separator, writer,
         dialog.m_bRfc4180 ? addressbook::ExportQuoting::kRfc4180
                           : addressbook::ExportQuoting::kBackslash);
     if (lines < 0 || !writer.Commit()) {

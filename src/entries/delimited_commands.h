@@ -78,8 +78,7 @@ class ExportDelimitedCommand {
 public:
     // Reads the rows through `services.list`; `db` is the document's staging
     // database (not owned).
-    ExportDelimitedCommand(EntryServices services, clausedb::CExprDatabase& db)
-        : m_services(std::move(services)), m_db(db) {}
+    explicit ExportDelimitedCommand(EntryServices services) : m_services(std::move(services)) {}
 
     void OnFileExportCsv();
     void OnFileExportTdf();
@@ -92,7 +91,6 @@ private:
     void Run(const char* filter, const char* extension, char separator);
 
     EntryServices m_services;
-    clausedb::CExprDatabase& m_db;
 };
 
 // Registers the four commands on the document's target.

@@ -52,7 +52,7 @@ void CEntriesController::Init(platform::CDocument* document) {
     m_pContactActions = std::make_unique<CContactActions>(services, m_opener, *m_pTelephony);
     m_pDuplicates = std::make_unique<CDuplicateCommands>(services);
     m_pImport = std::make_unique<ImportDelimitedCommand>(services, m_db);
-    m_pExport = std::make_unique<ExportDelimitedCommand>(services, m_db);
+    m_pExport = std::make_unique<ExportDelimitedCommand>(services);
     m_pVCardImport = std::make_unique<ImportVCardCommand>(services);
     m_pVCardExport = std::make_unique<ExportVCardCommand>(services);
     m_pVCardClipboard = std::make_unique<CVCardClipboard>(services, *m_pVCardImport);

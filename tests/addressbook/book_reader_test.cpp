@@ -10,6 +10,7 @@
 
 #include "addressbook/book_file.h"
 #include "addressbook/book_reader.h"
+#include "fileio/text_encoding.h"
 #include "support/book_generator.h"
 #include "support/temp_folder.h"
 
@@ -21,7 +22,7 @@ using clausedb::CExprTerm;
 using clausedb::ParseErrors;
 using clausedb::SyntaxError;
 
-struct BookRead {
+struct ReadResult {
     bool ok = false;
     int announcedRows = 0;
     std::vector<std::unique_ptr<CAddressEntry>> entries;
@@ -31,8 +32,8 @@ struct BookRead {
 
 // The reference: every clause through the parser, each contact made into an
 // entry from its clause, as books were read before records.
-BookRead ReadThroughClauses(const std::string& path) {
-    BookRead read;
+ReadResult ReadThroughClauses(const std::string& path) {
+    ReadResult read;
     CExprDatabase db;
     ParseErrors errors;
     read.ok = db.ReadFile(
@@ -54,8 +55,8 @@ BookRead ReadThroughClauses(const std::string& path) {
     return read;
 }
 
-BookRead ReadAsRecords(const std::string& path) {
-    BookRead read;
+ReadResult ReadAsRecords(const std::string& path) {
+    ReadResult read;
     CExprDatabase db;
     ParseErrors errors;
     StagedEntries staged;
@@ -121,9 +122,9 @@ TEST(BookReader, ReadsExactlyAsTheClauseParser) {
     for (const BookCase& book : Books()) {
         const std::string path = dir.File("book.qxd");
         testsupport::WriteText(path, book.text);
-        const BookRead expected = ReadThroughClauses(path);
+        const ReadResult expected = ReadThroughClauses(path);
         SCOPED_TRACE(book.name);
-        const BookRead read = ReadAsRecords(path);
+        const ReadResult read = ReadAsRecords(path);
         EXPECT_EQ(read.ok, expected.ok);
         EXPECT_EQ(read.announcedRows, expected.announcedRows);
         EXPECT_EQ(read.errors, expected.errors);
@@ -135,12 +136,56 @@ TEST(BookReader, ReadsExactlyAsTheClauseParser) {
     }
 }
 
+// ReadBookFields hands on the texts of the entries that ReadBook stages, in
+// their order, with the same errors; a file that ReadBook must decode first
+// it leaves to ReadBook.
+TEST(BookReader, FieldsAreThoseOfTheStagedEntries) {
+    testsupport::TempFolder dir;
+    std::vector<BookCase> books = Books();
+    books.push_back({"UTF-16", "\xFF\xFE" + std::string("c\0.\0", 4)});
+    for (const BookCase& book : books) {
+        const std::string path = dir.File("book.qxd");
+        testsupport::WriteText(path, book.text);
+        SCOPED_TRACE(book.name);
+        const ReadResult expected = ReadAsRecords(path);
+        CExprDatabase db;
+        ParseErrors errors;
+        std::vector<CAddressEntry> entries;
+        const BookRead read = ReadBookFields(
+            db, path,
+            [&entries](const auto& texts) {
+                entries.emplace_back();
+                entries.back().AssignFields(texts);
+            },
+            &errors);
+        const bool plain =
+            book.text.compare(0, 2, "\xFF\xFE") != 0 && fileio::IsValidUtf8(book.text);
+        if (!plain) {
+            EXPECT_EQ(read, BookRead::kNotPlain);
+            EXPECT_TRUE(errors.Errors().empty());
+            continue;
+        }
+        EXPECT_EQ(read, expected.ok ? BookRead::kRead : BookRead::kRefused);
+        EXPECT_EQ(errors.Errors(), expected.errors);
+        if (expected.ok) {
+            ASSERT_EQ(entries.size(), expected.entries.size());
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                CAddressEntry fields;  // the entry without its extra data
+                std::array<std::string_view, kFieldCount> texts;
+                expected.entries[i]->GetFields(texts);
+                fields.AssignFields(texts);
+                ASSERT_TRUE(entries[i] == fields) << "entry " << i;
+            }
+        }
+    }
+}
+
 TEST(BookReader, FileErrorsAreReportedAsBefore) {
     testsupport::TempFolder dir;
     for (const std::string& path : {dir.File("missing.qxd"), dir.Path()}) {
         SCOPED_TRACE(path);
-        const BookRead expected = ReadThroughClauses(path);
-        const BookRead read = ReadAsRecords(path);
+        const ReadResult expected = ReadThroughClauses(path);
+        const ReadResult read = ReadAsRecords(path);
         EXPECT_FALSE(read.ok);
         EXPECT_FALSE(read.fileError.empty());
         EXPECT_EQ(read.fileError, expected.fileError);

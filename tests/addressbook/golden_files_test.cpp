@@ -64,9 +64,7 @@ TEST_F(GoldenFiles, ExportWritesTheGoldenExports) {
           Export{',', ExportQuoting::kRfc4180, "book-rfc4180.csv"}}) {
         fileio::AtomicFileWriter writer;
         ASSERT_TRUE(writer.Open(m_dir.File(name)));
-        clausedb::CExprDatabase db;
-        EXPECT_EQ(
-            ExportDelimited(m_list, db, testsupport::AllColumns(), separator, writer, quoting), 5)
+        EXPECT_EQ(ExportDelimited(m_list, testsupport::AllColumns(), separator, writer, quoting), 5)
             << name;
         ASSERT_TRUE(writer.Commit());
         EXPECT_EQ(testing::ReadBytes(m_dir.File(name)), testing::ReadBytes(Golden(name))) << name;

@@ -85,5 +85,19 @@ TEST(IsValidUtf8Test, Table) {
     }
 }
 
+// ASCII is passed over in words; a character at any place within or after
+// them is still found and checked.
+TEST(IsValidUtf8Test, CharactersAtEveryPlaceOfALongAsciiRun) {
+    for (std::size_t at = 0; at <= 70; ++at) {
+        SCOPED_TRACE(at);
+        std::string text(70, 'a');
+        EXPECT_TRUE(IsValidUtf8(text.insert(at, "\xE2\x82\xAC")));  // the euro sign
+        text.erase(at + 2, 1);
+        EXPECT_FALSE(IsValidUtf8(text));  // cut short, an 'a' after it
+        text.insert(at + 2, "\xAC\xAC");
+        EXPECT_FALSE(IsValidUtf8(text));  // a continuation byte of its own
+    }
+}
+
 }  // namespace
 }  // namespace fileio

@@ -70,9 +70,8 @@ void RoundTrip(std::string_view data, char separator, ExportQuoting quoting) {
     ColumnMapping columns{};
     columns[LastName] = 1;
     std::string text;
-    clausedb::CExprDatabase db;
     Check(ExportDelimited(
-              list, db, columns, separator,
+              list, columns, separator,
               [&text](std::string_view bytes) {
                   text.append(bytes);
                   return true;

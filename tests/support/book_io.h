@@ -50,9 +50,8 @@ inline int ExportToText(
     char separator, std::string& out,
     addressbook::ExportQuoting quoting = addressbook::ExportQuoting::kBackslash) {
     out.clear();
-    clausedb::CExprDatabase db;
     return addressbook::ExportDelimited(
-        list, db, columns, separator,
+        list, columns, separator,
         [&out](std::string_view bytes) {
             out.append(bytes);
             return true;
