@@ -49,6 +49,12 @@ const clausedb::CAttributeNames& FieldAttributes();
 // included, and then the entry's extra data (extra_data.h).
 void FillClauseFromEntry(clausedb::CExprTerm clause, const CAddressEntry& entry);
 
+// Writes the `contact` clause of `entry` to `sink`: byte for byte the
+// clause FillClauseFromEntry builds, without building it.  Only the extra
+// data is built, in `store` (the sink's database's Store()).
+void WriteEntryClause(clausedb::CClauseSink& sink, clausedb::CExprStore& store,
+                      const CAddressEntry& entry);
+
 // Appends one `contact` clause per row of `list`, top row first.
 void StoreEntriesAsClauses(const IAddressList& list, clausedb::CExprDatabase& db);
 
@@ -107,10 +113,9 @@ bool ReadBookText(clausedb::CExprDatabase& db, std::string_view text, StagedEntr
 int LoadEntries(StagedEntries& staged, IAddressList& list);
 
 // Saving; the window's document calls this from OnSaveDocument.  Empties
-// `db`, then builds each row's `contact` clause, writes it and gives it back
-// to the store at once, top row first; the file is replaced only once
-// complete.  With `link`, a `carddav` clause of those arguments comes first.
-// On failure the old file stays as it was and db.LastFileError() and
+// `db`, then writes each row's `contact` clause (WriteEntryClause), top row
+// first; the file is replaced only once complete.  With `link`, a `carddav` clause of those
+// arguments comes first. On failure the old file stays as it was and db.LastFileError() and
 // db.LastFileErrno() say why.  `db` is empty afterwards either way.
 bool SaveBook(const IAddressList& list, clausedb::CExprDatabase& db, const std::string& path,
               const CExtraData* link = nullptr);
