@@ -88,7 +88,9 @@ public:
     // `extra` (terms made in the database's Store()) would build, byte for
     // byte as Clause() would write that clause; only the extra terms are
     // built.  `values` holds names.Size() texts.  Terms of another store are
-    // left out of `extra`, as AddElement would leave them out.
+    // left out of `extra`, as AddElement would leave them out.  The texts
+    // made from `functor` and `names` are kept for the next record, so
+    // `names` must outlive the write.
     void Record(std::string_view functor, const CAttributeNames& names,
                 const std::string_view* values, std::span<const CExprTerm> extra = {});
 

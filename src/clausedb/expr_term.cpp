@@ -709,11 +709,8 @@ public:
                 std::size_t extraCount) {
         const RecordLayout& layout = Layout(functor, names);
         const std::size_t count = layout.heads.size();
-        if (count == 0) {
-            m_out += layout.opening;
-        }
         // Fixed texts plus at most two bytes for each byte of a value.
-        std::size_t bound = layout.headBytes;
+        std::size_t bound = layout.fixedBytes;
         for (std::size_t i = 0; i < count; ++i) {
             bound += 2 * values[i].size();
         }
@@ -723,6 +720,11 @@ public:
                 std::memcpy(o, head.data(), head.size());
                 o = EscapedText(o + head.size(), values[i], true);
             }
+            if (extraCount == 0) {
+                std::memcpy(o, layout.closing.data(), layout.closing.size());
+                m_out.Commit(o + layout.closing.size());
+                return;
+            }
             m_out.Commit(o);
         } else {
             for (std::size_t i = 0; i < count; ++i) {
@@ -730,7 +732,9 @@ public:
                 WriteEscaped(values[i], true);
             }
         }
-        if (count > 0) {
+        if (count == 0) {
+            m_out += layout.opening;
+        } else {
             m_out += '"';
         }
         for (std::size_t j = 0; j < extraCount; ++j) {
@@ -750,15 +754,16 @@ public:
 
 private:
     // The fixed texts of the records of one functor and one list of names,
-    // made once: heads[i] is what comes before value i (the functor and
-    // "(" or the end of the previous argument, then name i and its " = "
-    // and opening quote), exactly as Clause() writes them.
+    // made once: heads[i] is what comes before value i (the functor and "("
+    // or the end of the previous argument, then name i and its " = " and
+    // opening quote), exactly as Clause() writes them.
     struct RecordLayout {
         const CAttributeNames* names = nullptr;
         std::string functor;
         std::string opening;  // the functor and "("
         std::vector<std::string> heads;
-        std::size_t headBytes = 0;
+        std::string closing;         // what ends a record without extra terms
+        std::size_t fixedBytes = 0;  // the heads and the closing
     };
 
     const RecordLayout& Layout(std::string_view functor, const CAttributeNames& names) {
@@ -770,14 +775,15 @@ private:
         layout.names = &names;
         layout.functor = functor;
         layout.opening = WordText(functor) + "(";
+        const std::string newline = m_bCrLf ? "\r\n" : "\n";
         for (std::size_t i = 0; i < names.Size(); ++i) {
-            std::string head = i == 0 ? layout.opening : "\"," + NewlineText() + "  ";
+            std::string head = i == 0 ? layout.opening : "\"," + newline + "  ";
             head += WordText(names.Name(i)) + " = \"";
-            layout.headBytes += head.size();
+            layout.fixedBytes += head.size();
             layout.heads.push_back(std::move(head));
         }
-        // The last value's closing quote, ")." and two line ends.
-        layout.headBytes += 1 + 2 + 2 * NewlineText().size();
+        layout.closing = (names.Size() == 0 ? layout.opening : "\"") + ")." + newline + newline;
+        layout.fixedBytes += layout.closing.size();
         m_layout = std::move(layout);
         return m_layout;
     }
@@ -789,8 +795,6 @@ private:
             .Word(text, WordNeedsQuotes(text), text.find('\n') != std::string_view::npos);
         return out;
     }
-
-    std::string NewlineText() const { return m_bCrLf ? "\r\n" : "\n"; }
 
     void Word(std::string_view text, bool quoted, bool lineFeed) {
         if (quoted) {
