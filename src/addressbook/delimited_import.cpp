@@ -36,7 +36,8 @@ public:
           // stopping there does not change which columns exist (c <= n holds
           // for every used c exactly when it holds with n capped at the
           // highest column).
-          m_fields(static_cast<std::size_t>(std::clamp(m_nMaxColumn, 0, 256))) {}
+          m_fields(static_cast<std::size_t>(std::clamp(m_nMaxColumn, 0, 256))),
+          m_scratch(m_fields.size()) {}
 
     // False when no field takes a column, so that no line can give an entry.
     bool CanImport() const { return m_nMaxColumn >= 1; }
@@ -46,10 +47,12 @@ public:
         int fieldCount = 0;
         std::size_t position = 0;
         while (fieldCount < m_nMaxColumn) {
-            if (static_cast<std::size_t>(fieldCount) == m_fields.size()) {
+            const auto field = static_cast<std::size_t>(fieldCount);
+            if (field == m_fields.size()) {
                 m_fields.emplace_back();
+                m_scratch.emplace_back();
             }
-            if (!m_splitter.Next(line, position, m_fields[static_cast<std::size_t>(fieldCount)])) {
+            if (!m_splitter.NextView(line, position, m_fields[field], m_scratch[field])) {
                 break;
             }
             ++fieldCount;
@@ -74,7 +77,10 @@ private:
     const ColumnMapping m_columns;
     const CDelimitedSplitter m_splitter;
     const int m_nMaxColumn;
-    std::vector<std::string> m_fields;  // reused from line to line
+    // The fields of the line, and room for those whose text is not a run of
+    // the line's bytes; reused from line to line.
+    std::vector<std::string_view> m_fields;
+    std::vector<std::string> m_scratch;
 };
 
 // The import over any source of lines: each line that fills a field becomes
