@@ -11,9 +11,10 @@
 //
 // The clause database is only a staging area: it is emptied before each use
 // and again after it.  ReadBook then LoadEntries open a book, SaveBook saves
-// one.  Each clause is converted or written as soon as it is complete and
-// then given back to the store, so the database never holds more than one
-// clause and a book of any size costs little more memory than its entries.
+// one.  Each clause is converted as soon as it is complete and then given
+// back to the store, and saving writes each entry's clause straight from its
+// texts, so the database never holds more than one clause and a book of any
+// size costs little more memory than its entries.
 #pragma once
 
 #include <array>
@@ -114,9 +115,10 @@ int LoadEntries(StagedEntries& staged, IAddressList& list);
 
 // Saving; the window's document calls this from OnSaveDocument.  Empties
 // `db`, then writes each row's `contact` clause (WriteEntryClause), top row
-// first; the file is replaced only once complete.  With `link`, a `carddav` clause of those
-// arguments comes first. On failure the old file stays as it was and db.LastFileError() and
-// db.LastFileErrno() say why.  `db` is empty afterwards either way.
+// first; the file is replaced only once complete.  With `link`, a `carddav`
+// clause of those arguments comes first.  On failure the old file stays as
+// it was and db.LastFileError() and db.LastFileErrno() say why.  `db` is
+// empty afterwards either way.
 bool SaveBook(const IAddressList& list, clausedb::CExprDatabase& db, const std::string& path,
               const CExtraData* link = nullptr);
 
