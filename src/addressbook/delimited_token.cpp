@@ -149,8 +149,8 @@ bool CDelimitedSplitter::NextView(std::string_view line, std::size_t& position,
             // space included; the end of the line ends an open quote.
             const char quote = line[p];
             std::size_t q = p + 1;
-            while (q < end && !(line[q] == quote && ClassOf(line[q]) == Quote) &&
-                   ClassOf(line[q]) != Escape) {
+            // (The quote character is always of the quote class.)
+            while (q < end && line[q] != quote && ClassOf(line[q]) != Escape) {
                 ++q;
             }
             if (q == end) {
