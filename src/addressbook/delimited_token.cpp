@@ -104,11 +104,16 @@ bool CDelimitedSplitter::Next(std::string_view line, std::size_t& position,
     return true;  // the end of the text ends the field (an open quote too)
 }
 
-bool CDelimitedSplitter::EndAfterText(std::string_view line, std::size_t at,
-                                      std::size_t& position) const {
+std::size_t CDelimitedSplitter::SkipWhite(std::string_view line, std::size_t at) const {
     while (at < line.size() && ClassOf(line[at]) == White) {
         ++at;
     }
+    return at;
+}
+
+bool CDelimitedSplitter::EndAfterText(std::string_view line, std::size_t at,
+                                      std::size_t& position) const {
+    at = SkipWhite(line, at);
     if (at == line.size()) {
         position = at;
         return true;
@@ -132,10 +137,7 @@ bool CDelimitedSplitter::NextView(std::string_view line, std::size_t& position,
         return false;
     }
     const std::size_t end = line.size();
-    std::size_t p = position;
-    while (p < end && ClassOf(line[p]) == White) {
-        ++p;
-    }
+    const std::size_t p = SkipWhite(line, position);
     if (p == end) {
         position = end;
         return true;

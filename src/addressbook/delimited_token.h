@@ -48,6 +48,8 @@ public:
 private:
     enum CharClass : unsigned char { Other, Break, Quote, White, Escape };
     CharClass ClassOf(char ch) const { return m_classes[static_cast<unsigned char>(ch)]; }
+    // The first position from `at` that is not white space.
+    std::size_t SkipWhite(std::string_view line, std::size_t at) const;
     // Where the field whose text ended right before `at` ends, as Next()
     // goes on after a field: past white space, then a break is consumed and
     // a quote or another character starts the next field.  False at an
