@@ -1,6 +1,7 @@
 #include "addressbook/book_file.h"
 
 #include <memory>
+#include <vector>
 
 namespace addressbook {
 
@@ -23,6 +24,21 @@ void FillClauseFromEntry(CExprTerm clause, const CAddressEntry& entry) {
     entry.GetFields(values);
     FieldAttributes().AddStringAttributes(clause, values.data());
     entry.Extra().AppendTo(clause);
+}
+
+void WriteEntryClause(clausedb::CClauseSink& sink, clausedb::CExprStore& store,
+                      const CAddressEntry& entry) {
+    std::array<std::string_view, kFieldCount> values;
+    entry.GetFields(values);
+    if (entry.Extra().Empty()) {
+        sink.Record(kContactFunctor, FieldAttributes(), values.data());
+        return;
+    }
+    std::vector<CExprTerm> extra;
+    for (CExtraTerm term = entry.Extra().First(); term; term = term.Next()) {
+        extra.push_back(term.ToClauseTerm(store));
+    }
+    sink.Record(kContactFunctor, FieldAttributes(), values.data(), extra);
 }
 
 void StoreEntriesAsClauses(const IAddressList& list, CExprDatabase& db) {
@@ -119,19 +135,19 @@ bool SaveBook(const IAddressList& list, CExprDatabase& db, const std::string& pa
     const int rows = list.RowCount();
     int row = 0;
     bool linkWritten = link == nullptr;
-    const bool ok = db.WriteFile(path, [&]() {
+    const bool ok = db.WriteRecords(path, [&](clausedb::CClauseSink& sink) {
         if (!linkWritten) {
             linkWritten = true;
             CExprTerm clause = db.NewClause(kLinkFunctor);
             link->AppendTo(clause);
-            return clause;
+            sink.Clause(clause);
+            return true;
         }
         if (row >= rows) {
-            return CExprTerm();
+            return false;
         }
-        CExprTerm clause = db.NewClause(kContactFunctor);
-        FillClauseFromEntry(clause, list.EntryAt(row++));
-        return clause;
+        WriteEntryClause(sink, db.Store(), list.EntryAt(row++));
+        return true;
     });
     db.Store().Clear();  // keeps the error count and the reason of a failure
     return ok;

@@ -11,9 +11,10 @@
 //
 // The clause database is only a staging area: it is emptied before each use
 // and again after it.  ReadBook then LoadEntries open a book, SaveBook saves
-// one.  Each clause is converted or written as soon as it is complete and
-// then given back to the store, so the database never holds more than one
-// clause and a book of any size costs little more memory than its entries.
+// one.  Each clause is converted as soon as it is complete and then given
+// back to the store, and saving writes each entry's clause straight from its
+// texts, so the database never holds more than one clause and a book of any
+// size costs little more memory than its entries.
 #pragma once
 
 #include <array>
@@ -48,6 +49,12 @@ const clausedb::CAttributeNames& FieldAttributes();
 // Adds the 32 attributes of `entry` to `clause`, in field order, empty texts
 // included, and then the entry's extra data (extra_data.h).
 void FillClauseFromEntry(clausedb::CExprTerm clause, const CAddressEntry& entry);
+
+// Writes the `contact` clause of `entry` to `sink`: byte for byte the
+// clause FillClauseFromEntry builds, without building it.  Only the extra
+// data is built, in `store` (the sink's database's Store()).
+void WriteEntryClause(clausedb::CClauseSink& sink, clausedb::CExprStore& store,
+                      const CAddressEntry& entry);
 
 // Appends one `contact` clause per row of `list`, top row first.
 void StoreEntriesAsClauses(const IAddressList& list, clausedb::CExprDatabase& db);
@@ -107,11 +114,11 @@ bool ReadBookText(clausedb::CExprDatabase& db, std::string_view text, StagedEntr
 int LoadEntries(StagedEntries& staged, IAddressList& list);
 
 // Saving; the window's document calls this from OnSaveDocument.  Empties
-// `db`, then builds each row's `contact` clause, writes it and gives it back
-// to the store at once, top row first; the file is replaced only once
-// complete.  With `link`, a `carddav` clause of those arguments comes first.
-// On failure the old file stays as it was and db.LastFileError() and
-// db.LastFileErrno() say why.  `db` is empty afterwards either way.
+// `db`, then writes each row's `contact` clause (WriteEntryClause), top row
+// first; the file is replaced only once complete.  With `link`, a `carddav`
+// clause of those arguments comes first.  On failure the old file stays as
+// it was and db.LastFileError() and db.LastFileErrno() say why.  `db` is
+// empty afterwards either way.
 bool SaveBook(const IAddressList& list, clausedb::CExprDatabase& db, const std::string& path,
               const CExtraData* link = nullptr);
 

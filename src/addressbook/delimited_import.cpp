@@ -24,8 +24,8 @@ std::size_t BlockSize() {
     return g_blockSizeForTesting != 0 ? g_blockSizeForTesting : kReadBlock;
 }
 
-// Turns lines into `contact` clauses: field i takes column columns[i] when the
-// line has that column.
+// Turns lines into entries: field i takes column columns[i] when the line
+// has that column.
 class LineImporter {
 public:
     LineImporter(const ColumnMapping& columns, std::string_view white, std::string_view breaks)
@@ -36,52 +36,55 @@ public:
           // stopping there does not change which columns exist (c <= n holds
           // for every used c exactly when it holds with n capped at the
           // highest column).
-          m_fields(static_cast<std::size_t>(std::clamp(m_nMaxColumn, 0, 256))) {}
+          m_fields(static_cast<std::size_t>(std::clamp(m_nMaxColumn, 0, 256))),
+          m_scratch(m_fields.size()) {}
 
-    // False when no field takes a column, so that no line can give a clause.
+    // False when no field takes a column, so that no line can give an entry.
     bool CanImport() const { return m_nMaxColumn >= 1; }
 
-    // The clause of `line`, built in `db`'s store, or no term when the line
-    // fills no field (nothing is built then).
-    clausedb::CExprTerm Clause(std::string_view line, clausedb::CExprDatabase& db) {
+    // The entry of `line`, or null when the line fills no field.
+    std::unique_ptr<CAddressEntry> Entry(std::string_view line) {
         int fieldCount = 0;
         std::size_t position = 0;
         while (fieldCount < m_nMaxColumn) {
-            if (static_cast<std::size_t>(fieldCount) == m_fields.size()) {
+            const auto field = static_cast<std::size_t>(fieldCount);
+            if (field == m_fields.size()) {
                 m_fields.emplace_back();
+                m_scratch.emplace_back();
             }
-            if (!m_splitter.Next(line, position, m_fields[static_cast<std::size_t>(fieldCount)])) {
+            if (!m_splitter.NextView(line, position, m_fields[field], m_scratch[field])) {
                 break;
             }
             ++fieldCount;
         }
         auto takesColumn = [fieldCount](int column) { return column >= 1 && column <= fieldCount; };
         if (std::none_of(m_columns.begin(), m_columns.end(), takesColumn)) {
-            return {};
+            return nullptr;
         }
-        std::array<std::string_view, kFieldCount> values;
-        std::array<bool, kFieldCount> include;
-        for (std::size_t i = 0; i < values.size(); ++i) {
+        std::array<std::string_view, kFieldCount> texts;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
             const int column = m_columns[i];
-            include[i] = takesColumn(column);
-            if (include[i]) {
-                values[i] = m_fields[static_cast<std::size_t>(column - 1)];
+            if (takesColumn(column)) {
+                texts[i] = m_fields[static_cast<std::size_t>(column - 1)];
             }
         }
-        clausedb::CExprTerm clause = db.NewClause(kContactFunctor);
-        FieldAttributes().AddStringAttributes(clause, values.data(), include.data());
-        return clause;
+        auto entry = std::make_unique<CAddressEntry>();
+        entry->AssignFields(texts);
+        return entry;
     }
 
 private:
     const ColumnMapping m_columns;
     const CDelimitedSplitter m_splitter;
     const int m_nMaxColumn;
-    std::vector<std::string> m_fields;  // reused from line to line
+    // The fields of the line, and room for those whose text is not a run of
+    // the line's bytes; reused from line to line.
+    std::vector<std::string_view> m_fields;
+    std::vector<std::string> m_scratch;
 };
 
-// The import over any source of lines: each line's clause becomes a staged
-// entry and is given back to the store at once.
+// The import over any source of lines: each line that fills a field becomes
+// a staged entry.
 template <typename ForEachLine>
 int StageLines(ForEachLine&& forEachLine, const ColumnMapping& columns, std::string_view white,
                std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
@@ -91,19 +94,14 @@ int StageLines(ForEachLine&& forEachLine, const ColumnMapping& columns, std::str
     if (!importer.CanImport()) {
         return 0;
     }
-    clausedb::CExprStore& store = db.Store();
-    const clausedb::StoreMark mark = store.Mark();
     int count = 0;
     const bool ok = forEachLine([&](std::string_view line) {
-        const clausedb::CExprTerm clause = importer.Clause(line, db);
-        if (clause) {
-            staged.entries.push_back(EntryFromClause(clause));
+        if (std::unique_ptr<CAddressEntry> entry = importer.Entry(line)) {
+            staged.entries.push_back(std::move(entry));
             ++count;
-            store.Rewind(mark);
         }
         return true;
     });
-    store.Clear();
     if (!ok) {
         staged.Clear();
         return -1;

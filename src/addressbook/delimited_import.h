@@ -1,10 +1,10 @@
-// Delimited-text import without the window: each line of the file becomes a
-// `contact` clause in the clause database, and each clause an entry.
+// Delimited-text import without the window: each line of the file becomes an
+// entry, with the fields that the line's `contact` clause would give.
 //
 // Open the file with CDelimitedTextFile, show its FirstLine(), then
 // ImportDelimited and LoadEntries (book_file.h).  The file is read in
-// blocks, and each line's clause becomes an entry at once and is given back
-// to the store, so the database never holds more than one clause.
+// blocks, and each line's fields go straight into its entry; no clause is
+// built.
 #pragma once
 
 #include <array>
@@ -111,9 +111,8 @@ private:
 // blanks around it allowed; the file reader has removed a byte-order mark).
 bool IsVCardFirstLine(std::string_view line);
 
-// Empties `db`, then turns each line of `file`, the first line included,
-// into a `contact` clause, the clause into an entry at the end of `staged`,
-// and gives the clause back to the store at once.  Field i takes the text of
+// Empties `db` (it stays empty), then turns each line of `file`, the first
+// line included, into an entry at the end of `staged`.  Field i takes the text of
 // column columns[i] when 1 <= columns[i] <= the line's field count, even when
 // that text is empty; a line that fills no field (an empty line, for one)
 // gives nothing.  Lines and fields of any length are kept whole.  Returns the

@@ -104,6 +104,88 @@ bool CDelimitedSplitter::Next(std::string_view line, std::size_t& position,
     return true;  // the end of the text ends the field (an open quote too)
 }
 
+std::size_t CDelimitedSplitter::SkipWhite(std::string_view line, std::size_t at) const {
+    while (at < line.size() && ClassOf(line[at]) == White) {
+        ++at;
+    }
+    return at;
+}
+
+bool CDelimitedSplitter::EndAfterText(std::string_view line, std::size_t at,
+                                      std::size_t& position) const {
+    at = SkipWhite(line, at);
+    if (at == line.size()) {
+        position = at;
+        return true;
+    }
+    switch (ClassOf(line[at])) {
+        case Break:
+            position = at + 1;
+            return true;
+        case Escape:
+            return false;
+        default:
+            position = at;  // a quote or a character starts the next field
+            return true;
+    }
+}
+
+bool CDelimitedSplitter::NextView(std::string_view line, std::size_t& position,
+                                  std::string_view& field, std::string& scratch) const {
+    field = {};
+    if (position >= line.size()) {
+        return false;
+    }
+    const std::size_t end = line.size();
+    const std::size_t p = SkipWhite(line, position);
+    if (p == end) {
+        position = end;
+        return true;
+    }
+    switch (ClassOf(line[p])) {
+        case Break:
+            position = p + 1;
+            return true;
+        case Quote: {
+            // Everything up to the same quote is the text, breaks and white
+            // space included; the end of the line ends an open quote.
+            const char quote = line[p];
+            std::size_t q = p + 1;
+            // (The quote character is always of the quote class.)
+            while (q < end && line[q] != quote && ClassOf(line[q]) != Escape) {
+                ++q;
+            }
+            if (q == end) {
+                field = line.substr(p + 1);
+                position = end;
+                return true;
+            }
+            if (line[q] == quote && EndAfterText(line, q + 1, position)) {
+                field = line.substr(p + 1, q - p - 1);
+                return true;
+            }
+            break;
+        }
+        case Other: {
+            std::size_t q = p + 1;
+            while (q < end && ClassOf(line[q]) == Other) {
+                ++q;
+            }
+            if (EndAfterText(line, q, position)) {
+                field = line.substr(p, q - p);
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    // An escape: the general reader.
+    Next(line, position, scratch);
+    field = scratch;
+    return true;
+}
+
 char OpenQuoteAtEnd(std::string_view line, char open, std::string_view quotes, char escape) {
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char ch = line[i];

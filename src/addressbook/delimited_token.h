@@ -39,9 +39,22 @@ public:
     // `position` past what was consumed.  False (token cleared) when
     // `position` is at or beyond the end of `line`.
     bool Next(std::string_view line, std::size_t& position, std::string& token) const;
+    // The same field as Next(), as a view: into `line` when the field's text
+    // is a run of its bytes (unquoted, or quoted without an escape: most
+    // fields), into `scratch` otherwise.  Valid while both are unchanged.
+    bool NextView(std::string_view line, std::size_t& position, std::string_view& field,
+                  std::string& scratch) const;
 
 private:
     enum CharClass : unsigned char { Other, Break, Quote, White, Escape };
+    CharClass ClassOf(char ch) const { return m_classes[static_cast<unsigned char>(ch)]; }
+    // The first position from `at` that is not white space.
+    std::size_t SkipWhite(std::string_view line, std::size_t at) const;
+    // Where the field whose text ended right before `at` ends, as Next()
+    // goes on after a field: past white space, then a break is consumed and
+    // a quote or another character starts the next field.  False at an
+    // escape, which only Next() handles.
+    bool EndAfterText(std::string_view line, std::size_t at, std::size_t& position) const;
     std::array<CharClass, 256> m_classes{};
 };
 

@@ -185,7 +185,45 @@ bool CExprDatabase::WriteFile(const std::string& path) {
     });
 }
 
+void CClauseSink::Clause(CExprTerm clause) {
+    if (clause.Store() == &m_store) {
+        m_writer.Clause(clause.Index());
+    }
+}
+
+void CClauseSink::Record(std::string_view functor, const CAttributeNames& names,
+                         const std::string_view* values, std::span<const CExprTerm> extra) {
+    m_extra.clear();
+    for (const CExprTerm term : extra) {
+        if (term.Store() == &m_store && term.IsValid()) {
+            m_extra.push_back(term.Index());
+        }
+    }
+    m_writer.Record(functor, names, values, m_extra.data(), m_extra.size());
+}
+
 bool CExprDatabase::WriteFile(const std::string& path, const ClauseSource& next) {
+    return WriteRecords(path, [&next](CClauseSink& sink) {
+        const CExprTerm clause = next();
+        if (!clause) {
+            return false;
+        }
+        sink.Clause(clause);
+        return true;
+    });
+}
+
+void CExprDatabase::WriteToString(std::string& out, LineEnd ending, const RecordSource& next) {
+    ClauseWriter writer(ExprStoreAccess::Of(m_store), out, ending);
+    CClauseSink sink(writer, m_store);
+    const StoreMark mark = m_store.Mark();
+    while (next(sink)) {
+        m_store.Rewind(mark);
+    }
+    m_store.Rewind(mark);
+}
+
+bool CExprDatabase::WriteRecords(const std::string& path, const RecordSource& next) {
     m_nErrorCount = 0;
     fileio::AtomicFileWriter writer;
     bool ok = writer.Open(path);
@@ -193,18 +231,16 @@ bool CExprDatabase::WriteFile(const std::string& path, const ClauseSource& next)
     block.reserve(kWriteBlock + 8192);
     {
         ClauseWriter clauses(ExprStoreAccess::Of(m_store), block, LineEnd::CrLf);
+        CClauseSink sink(clauses, m_store);
+        // Clauses of the database's own were made before the mark and stay;
+        // whatever a call builds is given back.
         const StoreMark mark = m_store.Mark();
         while (ok) {
-            const CExprTerm clause = next();
-            if (!clause) {
+            const bool more = next(sink);
+            m_store.Rewind(mark);
+            if (!more) {
                 break;
             }
-            if (clause.Store() == &m_store) {
-                clauses.Clause(clause.Index());
-            }
-            // A clause of the database's own was made before the mark and
-            // stays; one just built is given back.
-            m_store.Rewind(mark);
             if (block.size() >= kWriteBlock) {
                 clauses.Flush();
                 ok = writer.Write(block);

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "clausedb/attribute_names.h"
 #include "clausedb/expr_term.h"
@@ -73,6 +75,39 @@ struct FilePartResult {
 // term when there are no more.
 using ClauseSource = std::function<CExprTerm()>;
 
+class ClauseWriter;
+
+// Where a streaming write of records puts its clauses (see RecordSource).
+class CClauseSink {
+public:
+    // Writes `clause`, made in the database's Store(); a term of another
+    // store, or no term, writes nothing.
+    void Clause(CExprTerm clause);
+    // Writes the clause that NewClause(functor), then
+    // names.AddStringAttributes(clause, values), then appending each of
+    // `extra` (terms made in the database's Store()) would build, byte for
+    // byte as Clause() would write that clause; only the extra terms are
+    // built.  `values` holds names.Size() texts.  Terms of another store are
+    // left out of `extra`, as AddElement would leave them out.  The texts
+    // made from `functor` and `names` are kept for the next record, so
+    // `names` must outlive the write.
+    void Record(std::string_view functor, const CAttributeNames& names,
+                const std::string_view* values, std::span<const CExprTerm> extra = {});
+
+private:
+    friend class CExprDatabase;
+    CClauseSink(ClauseWriter& writer, const CExprStore& store) : m_writer(writer), m_store(store) {}
+
+    ClauseWriter& m_writer;
+    const CExprStore& m_store;
+    std::vector<std::uint32_t> m_extra;  // scratch of Record
+};
+
+// Streaming writes of records: each call writes the next clause to the sink,
+// building in the database's Store() only what it must, and returns true, or
+// returns false (writing nothing) when there are no more.
+using RecordSource = std::function<bool(CClauseSink& sink)>;
+
 class CExprDatabase : public wxList {
 public:
     CExprDatabase();
@@ -128,10 +163,16 @@ public:
     // Same bytes, same safety and the same error reporting as
     // WriteFile(path); the database's own clauses stay as they are.
     bool WriteFile(const std::string& path, const ClauseSource& next);
+    // Streaming write of records: as WriteFile(path, next) above, with the
+    // clauses that `next` writes to its sink.  Whatever a call builds in
+    // Store() is given back after it.
+    bool WriteRecords(const std::string& path, const RecordSource& next);
     // Writes every clause with bare LF to `out`; false when the stream fails.
     bool WriteToStream(std::ostream& out);
     // Appends the text of every clause, with the given line ends.
     void WriteToString(std::string& out, LineEnd ending = LineEnd::Lf) const;
+    // Appends the text of the clauses that `next` writes (as WriteRecords).
+    void WriteToString(std::string& out, LineEnd ending, const RecordSource& next);
 
     int ErrorCount() const { return m_nErrorCount; }
     // When ReadFile or WriteFile failed on the file: the system's reason.

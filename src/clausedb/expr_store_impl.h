@@ -33,6 +33,8 @@
 
 namespace clausedb {
 
+class CAttributeNames;
+
 struct ExprCell {
     std::int32_t kind;
     std::uint32_t value;  // integer, float bits, text offset, or first element
@@ -268,6 +270,12 @@ public:
     ClauseWriter& operator=(const ClauseWriter&) = delete;
 
     void Clause(std::uint32_t index);
+    // The clause that NewClause(functor), then names.AddStringAttributes
+    // with `values`, then appending the terms `extra` (cells of the store)
+    // would build, written exactly as Clause() would write it, without
+    // building the pairs.
+    void Record(std::string_view functor, const CAttributeNames& names,
+                const std::string_view* values, const std::uint32_t* extra, std::size_t extraCount);
     void Flush();
 
 private:

@@ -12,6 +12,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "clausedb/attribute_names.h"
 #include "clausedb/expr_store_impl.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -659,17 +660,7 @@ public:
             case ExprWord: {
                 std::string_view text = m_impl.Text(c.value);
                 const Impl::QuoteEntry& quoting = Quoting(c.value, text);
-                if (quoting.quoted) {
-                    m_out += '\'';
-                    if (quoting.lineFeed && m_bCrLf) {
-                        WriteEscaped(text, false);
-                    } else {
-                        m_out += text;
-                    }
-                    m_out += '\'';
-                } else {
-                    m_out += text;
-                }
+                Word(text, quoting.quoted, quoting.lineFeed);
                 break;
             }
             case ExprString:
@@ -710,9 +701,115 @@ public:
         Newline();
     }
 
+    // The clause that NewClause(functor), then AddStringAttributes of
+    // `names` with `values`, then appending the terms `extra` would build,
+    // written as Clause() writes it; only the extra terms are built.
+    void Record(std::string_view functor, const CAttributeNames& names,
+                const std::string_view* values, const std::uint32_t* extra,
+                std::size_t extraCount) {
+        const RecordLayout& layout = Layout(functor, names);
+        const std::size_t count = layout.heads.size();
+        // Fixed texts plus at most two bytes for each byte of a value.
+        std::size_t bound = layout.fixedBytes;
+        for (std::size_t i = 0; i < count; ++i) {
+            bound += 2 * values[i].size();
+        }
+        if (char* o = m_out.Room(bound)) {
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::string& head = layout.heads[i];
+                std::memcpy(o, head.data(), head.size());
+                o = EscapedText(o + head.size(), values[i], true);
+            }
+            if (extraCount == 0) {
+                std::memcpy(o, layout.closing.data(), layout.closing.size());
+                m_out.Commit(o + layout.closing.size());
+                return;
+            }
+            m_out.Commit(o);
+        } else {
+            for (std::size_t i = 0; i < count; ++i) {
+                m_out += layout.heads[i];
+                WriteEscaped(values[i], true);
+            }
+        }
+        if (count == 0) {
+            m_out += layout.opening;
+        } else {
+            m_out += '"';
+        }
+        for (std::size_t j = 0; j < extraCount; ++j) {
+            if (count > 0 || j > 0) {
+                m_out += ',';
+                Newline();
+                m_out += "  ";
+            }
+            Argument(extra[j]);
+        }
+        m_out += ").";
+        Newline();
+        Newline();
+    }
+
     void Flush() { m_out.Flush(); }
 
 private:
+    // The fixed texts of the records of one functor and one list of names,
+    // made once: heads[i] is what comes before value i (the functor and "("
+    // or the end of the previous argument, then name i and its " = " and
+    // opening quote), exactly as Clause() writes them.
+    struct RecordLayout {
+        const CAttributeNames* names = nullptr;
+        std::string functor;
+        std::string opening;  // the functor and "("
+        std::vector<std::string> heads;
+        std::string closing;         // what ends a record without extra terms
+        std::size_t fixedBytes = 0;  // the heads and the closing
+    };
+
+    const RecordLayout& Layout(std::string_view functor, const CAttributeNames& names) {
+        if (m_layout.names == &names && m_layout.functor == functor &&
+            m_layout.heads.size() == names.Size()) {
+            return m_layout;
+        }
+        RecordLayout layout;
+        layout.names = &names;
+        layout.functor = functor;
+        layout.opening = WordText(functor) + "(";
+        const std::string newline = m_bCrLf ? "\r\n" : "\n";
+        for (std::size_t i = 0; i < names.Size(); ++i) {
+            std::string head = i == 0 ? layout.opening : "\"," + newline + "  ";
+            head += WordText(names.Name(i)) + " = \"";
+            layout.fixedBytes += head.size();
+            layout.heads.push_back(std::move(head));
+        }
+        layout.closing = (names.Size() == 0 ? layout.opening : "\"") + ")." + newline + newline;
+        layout.fixedBytes += layout.closing.size();
+        m_layout = std::move(layout);
+        return m_layout;
+    }
+
+    // A word as Term() writes it, in a string of its own.
+    std::string WordText(std::string_view text) const {
+        std::string out;
+        Writer(m_impl, out, m_bCrLf ? LineEnd::CrLf : LineEnd::Lf)
+            .Word(text, WordNeedsQuotes(text), text.find('\n') != std::string_view::npos);
+        return out;
+    }
+
+    void Word(std::string_view text, bool quoted, bool lineFeed) {
+        if (quoted) {
+            m_out += '\'';
+            if (lineFeed && m_bCrLf) {
+                WriteEscaped(text, false);
+            } else {
+                m_out += text;
+            }
+            m_out += '\'';
+        } else {
+            m_out += text;
+        }
+    }
+
     // An argument of a clause.  The usual one, an attribute pair with a
     // string value, is written here directly; every other goes to Term(),
     // which writes the same text for a pair.
@@ -865,6 +962,7 @@ private:
     const Impl& m_impl;
     OutBuffer m_out;
     bool m_bCrLf;
+    RecordLayout m_layout;
 };
 
 }  // namespace
@@ -879,6 +977,11 @@ ClauseWriter::ClauseWriter(const Impl& impl, std::string& out, LineEnd ending)
 ClauseWriter::~ClauseWriter() = default;
 void ClauseWriter::Clause(std::uint32_t index) {
     m_state->writer.Clause(index);
+}
+void ClauseWriter::Record(std::string_view functor, const CAttributeNames& names,
+                          const std::string_view* values, const std::uint32_t* extra,
+                          std::size_t extraCount) {
+    m_state->writer.Record(functor, names, values, extra, extraCount);
 }
 void ClauseWriter::Flush() {
     m_state->writer.Flush();

@@ -135,16 +135,24 @@ bool AtomicFileWriter::Open(const std::string& path) {
 }
 
 bool AtomicFileWriter::FlushBuffer() {
+    if (!WriteOut(m_strBuffer)) {
+        return false;
+    }
+    m_strBuffer.clear();
+    return true;
+}
+
+bool AtomicFileWriter::WriteOut(std::string_view bytes) {
     std::size_t done = 0;
-    while (done < m_strBuffer.size()) {
-        std::size_t chunk = m_strBuffer.size() - done;
+    while (done < bytes.size()) {
+        std::size_t chunk = bytes.size() - done;
         if (g_failAfterBytes >= 0) {
             if (g_failAfterBytes == 0) {
                 return Fail(ENOSPC);
             }
             chunk = std::min<std::size_t>(chunk, static_cast<std::size_t>(g_failAfterBytes));
         }
-        ssize_t n = ::write(m_fd, m_strBuffer.data() + done, chunk);
+        ssize_t n = ::write(m_fd, bytes.data() + done, chunk);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -156,7 +164,6 @@ bool AtomicFileWriter::FlushBuffer() {
         }
         done += static_cast<std::size_t>(n);
     }
-    m_strBuffer.clear();
     return true;
 }
 
@@ -169,8 +176,7 @@ bool AtomicFileWriter::Write(std::string_view bytes) {
             return false;
         }
         if (bytes.size() > kBufferSize) {
-            m_strBuffer.assign(bytes);
-            return FlushBuffer();
+            return WriteOut(bytes);  // a large block goes out without a copy
         }
     }
     m_strBuffer.append(bytes);

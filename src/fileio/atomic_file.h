@@ -49,6 +49,9 @@ public:
 
 private:
     bool FlushBuffer();
+    // Writes all of `bytes` to the file; false (with the reason kept) when
+    // the system refuses.
+    bool WriteOut(std::string_view bytes);
     bool Fail(int err);
 
     int m_fd = -1;

@@ -39,6 +39,10 @@ TEST(NextDelimitedToken, SplitsLines) {
         {true, "a\t\tb", {"a", "", "b"}},
         {true, "\"a\"\t\"\"\t\"c\"\t", {"a", "", "c"}},
         {true, "x\\ y", {"x y"}},
+        {false, "\"a\"\t\\", {"a\\"}},
+        {false, "ab\t\\x,c", {"ab", "x", "c"}},
+        {false, "\t\"a,b\"\t,\tc\t", {"a,b", "c"}},
+        {false, "ab\"c", {"ab", "c"}},
     };
     for (const Case& c : cases) {
         std::vector<std::string> fields;
@@ -49,6 +53,21 @@ TEST(NextDelimitedToken, SplitsLines) {
             fields.push_back(*token);
         }
         EXPECT_EQ(fields, c.fields) << c.line.substr(0, 40);
+        EXPECT_EQ(position, c.line.size());
+
+        // The splitter's views: the same fields, whether they point into the
+        // line or into the scratch text.
+        const CDelimitedSplitter splitter(c.tabSets ? kTabWhite : kCommaWhite,
+                                          c.tabSets ? kTabBreaks : kCommaBreaks, kImportQuotes,
+                                          kImportEscape);
+        std::vector<std::string> viewed;
+        std::string_view view;
+        std::string scratch;
+        position = 0;
+        while (splitter.NextView(c.line, position, view, scratch)) {
+            viewed.emplace_back(view);
+        }
+        EXPECT_EQ(viewed, c.fields) << c.line.substr(0, 40);
         EXPECT_EQ(position, c.line.size());
     }
 }

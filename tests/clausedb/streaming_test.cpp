@@ -420,6 +420,83 @@ TEST(ClauseWriter, PairsWrittenDirectlyMatchTheTermWriter) {
     }
 }
 
+// Records written straight from their texts give the bytes of the clause
+// built and then written: any functor and names (quoted, empty, with line
+// feeds), hostile values, values beyond the writer's block, extra terms of
+// every kind, and writers that switch between record shapes.
+TEST(ClauseWriter, RecordsMatchTheBuiltClause) {
+    const std::string big = std::string(5000, 'v') + "\"\\\n" + std::string(4000, '\n');
+    const CAttributeNames fields({"LastName", "lower_case", "with\nline feed", "", "e", "9"});
+    const CAttributeNames none(std::vector<std::string_view>{});
+    struct Shape {
+        std::string_view functor;
+        const CAttributeNames* names;
+        std::vector<std::string_view> values;
+        int extras;  // how many of the extra terms below
+    };
+    const std::vector<Shape> shapes = {
+        {"contact", &fields, {"Doe", "", "a \"b\" \\c\\", "\r\n", "\xff\xfe", "x"}, 0},
+        {"contact", &fields, {big, big, "", "", "", big}, 0},
+        {"Upper functor", &fields, {"1", "2", "3", "4", "5", "6"}, 5},
+        {"f", &none, {}, 0},
+        {"", &none, {}, 3},
+        {"contact", &fields, {"Doe", "", "", "", "", ""}, 2},
+    };
+    for (LineEnd ending : {LineEnd::Lf, LineEnd::CrLf}) {
+        CExprDatabase db;
+        CExprStore& store = db.Store();
+        // The extra terms: pairs with a string, an integer and a word value,
+        // a nested list holding a pair, a real.
+        auto extraTerms = [&store](int count) {
+            std::vector<CExprTerm> terms;
+            CExprTerm pair = store.NewList();
+            pair.AddElement(store.NewWord("="));
+            pair.AddElement(store.NewWord("UID"));
+            pair.AddElement(store.NewString("id \"1\"\n"));
+            terms.push_back(pair);
+            CExprTerm number = store.NewList();
+            number.AddElement(store.NewWord("="));
+            number.AddElement(store.NewWord("Count"));
+            number.AddElement(store.NewInteger(-7));
+            terms.push_back(number);
+            CExprTerm list = store.NewList();
+            list.AddElement(store.NewWord("Word"));
+            list.AddElement(store.NewReal(2.5f));
+            CExprTerm inner = store.NewList();
+            inner.AddElement(store.NewWord("="));
+            inner.AddElement(store.NewWord("Y z"));
+            inner.AddElement(store.NewString("nested"));
+            list.AddElement(inner);
+            terms.push_back(list);
+            terms.push_back(store.NewString(""));
+            terms.push_back(store.NewWord("e"));
+            terms.resize(static_cast<std::size_t>(count));
+            return terms;
+        };
+        std::string built;
+        for (const Shape& shape : shapes) {
+            CExprTerm clause = store.NewClause(shape.functor);
+            shape.names->AddStringAttributes(clause, shape.values.data());
+            for (CExprTerm term : extraTerms(shape.extras)) {
+                clause.AddElement(term);
+            }
+            clause.WriteClause(built, ending);
+        }
+        store.Clear();
+        std::string direct;
+        std::size_t next = 0;
+        db.WriteToString(direct, ending, [&](CClauseSink& sink) {
+            if (next == shapes.size()) {
+                return false;
+            }
+            const Shape& shape = shapes[next++];
+            sink.Record(shape.functor, *shape.names, shape.values.data(), extraTerms(shape.extras));
+            return true;
+        });
+        EXPECT_TRUE(direct == built) << (ending == LineEnd::CrLf ? "CR LF" : "LF");
+    }
+}
+
 // ---- attribute names
 
 TEST(AttributeNames, MatchTheOneNameOperations) {

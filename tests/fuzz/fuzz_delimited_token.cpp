@@ -1,8 +1,8 @@
 // Splits fuzzed lines with the comma and the tab character sets.  Each field
 // must move the position forward, never past the end of the line, and never
-// yield more bytes than it consumed.  Values written the way the export
-// quotes them (no quote, escape or line break inside) must split back into
-// the same values.
+// yield more bytes than it consumed; the splitter's view of each field (its
+// shortcut for plain fields) must match the field and position exactly.  Values written the way the
+// export quotes them (no quote, escape or line break inside) must split back into the same values.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -25,12 +25,17 @@ void Check(bool condition) {
 std::vector<std::string> SplitChecked(std::string_view line, std::string_view white,
                                       std::string_view breaks) {
     std::vector<std::string> fields;
+    const addressbook::CDelimitedSplitter splitter(white, breaks, addressbook::kImportQuotes,
+                                                   addressbook::kImportEscape);
     std::size_t position = 0;
     for (;;) {
         const std::size_t before = position;
         auto token = NextDelimitedToken(line, position, white, breaks, addressbook::kImportQuotes,
                                         addressbook::kImportEscape);
         if (!token) {
+            std::string_view view;
+            std::string scratch;
+            Check(!splitter.NextView(line, position, view, scratch));
             Check(position == before);
             Check(before >= line.size());
             break;
@@ -38,6 +43,11 @@ std::vector<std::string> SplitChecked(std::string_view line, std::string_view wh
         Check(position > before);
         Check(position <= line.size());
         Check(token->size() <= position - before);
+        std::size_t viewPosition = before;
+        std::string_view view;
+        std::string scratch;
+        Check(splitter.NextView(line, viewPosition, view, scratch));
+        Check(view == *token && viewPosition == position);
         fields.push_back(std::move(*token));
     }
     return fields;

@@ -1,0 +1,1 @@
+quillbox_fuzzer(fuzz_record_writer fuzz_record_writer.cpp quillbox_addressbook)
