@@ -3,6 +3,7 @@
 #include <QChar>
 #include <algorithm>
 #include <stdexcept>
+#include <thread>
 
 #include "addresslist/field_scan.h"
 #include "addresslist/sort_order.h"
@@ -13,6 +14,10 @@ namespace addresslist {
 using addressbook::CAddressEntry;
 
 namespace {
+
+// Below this many rows a second thread for the sort keys costs more than it
+// saves.
+constexpr int kRowsForTwoThreads = 20000;
 
 void CheckRow(int row, std::size_t count) {
     if (row < 0 || static_cast<std::size_t>(row) >= count) {
@@ -388,14 +393,31 @@ void AddressListModel::SortByPosition(int position, bool ascending) {
         return;  // already in this order: a stable sort moves nothing
     }
     if (!kept) {
-        m_keptKeys.assign(count, std::string());
-        for (FieldScan scan(*this, field, 0, 1); !scan.AtEnd(); scan.Next()) {
-            m_keptKeys[static_cast<std::size_t>(scan.Row())] = FoldForSort(scan.Text());
-        }
-        m_nKeptField = field;
+        ComputeSortKeys(field);
     }
     ApplyOrder(kept ? ReversedRunsOrder(m_keptKeys) : StableSortOrder(m_keptKeys, ascending));
     m_bKeptAscending = ascending;
+}
+
+void AddressListModel::ComputeSortKeys(int field) {
+    const int count = RowCount();
+    m_keptKeys.assign(static_cast<std::size_t>(count), std::string());
+    const auto foldRows = [this, field](int first, int rows) {
+        for (FieldScan scan(*this, field, first, 1, rows); !scan.AtEnd(); scan.Next()) {
+            m_keptKeys[static_cast<std::size_t>(scan.Row())] = FoldForSort(scan.Text());
+        }
+    };
+    // A large list is folded in two halves at once: the entries are only
+    // read, and each half writes its own keys.
+    if (count >= kRowsForTwoThreads) {
+        const int half = count / 2;
+        std::thread secondHalf(foldRows, half, count - half);
+        foldRows(0, half);
+        secondHalf.join();
+    } else {
+        foldRows(0, count);
+    }
+    m_nKeptField = field;
 }
 
 void AddressListModel::ApplyOrder(const std::vector<int>& order) {

@@ -128,6 +128,8 @@ public:
 
 private:
     void RecomputeFieldCache();
+    // Folds the texts of `field` into m_keptKeys, one per row.
+    void ComputeSortKeys(int field);
     // The rows may have changed: the kept sort keys no longer hold.
     void DropSortKeys();
     // Moves row order[k] to row k, with its kept key and its persistent

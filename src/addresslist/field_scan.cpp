@@ -2,12 +2,14 @@
 
 namespace addresslist {
 
-FieldScan::FieldScan(const addressbook::IAddressList& list, int field, int firstRow, int step)
+FieldScan::FieldScan(const addressbook::IAddressList& list, int field, int firstRow, int step,
+                     int rowLimit)
     : m_list(list),
       m_nField(field),
       m_nStep(step < 0 ? -1 : 1),
       m_nRows(list.RowCount()),
       m_nFirst(firstRow),
+      m_nLimit(rowLimit),
       m_nRow(firstRow) {
     for (int k = 0; k < kAhead; ++k) {
         ReadAhead(k);
@@ -20,14 +22,21 @@ void FieldScan::Next() {
     ReadAhead(m_nCount + kAhead - 1);
 }
 
-void FieldScan::ReadAhead(int k) {
+bool FieldScan::InScan(int k) const {
     const int row = m_nFirst + k * m_nStep;
-    if (!InRange(row)) {
+    return row >= 0 && row < m_nRows && (m_nLimit < 0 || k < m_nLimit);
+}
+
+void FieldScan::ReadAhead(int k) {
+    if (!InScan(k)) {
         return;
     }
-    const int further = row + kAhead * m_nStep;
-    if (InRange(further)) {
+    const int row = m_nFirst + k * m_nStep;
+    if (InScan(k + kAhead)) {
+        const int further = row + kAhead * m_nStep;
         const char* entry = reinterpret_cast<const char*>(&m_list.EntryAt(further));
+        // The line after the entry too: a loaded entry's texts are mostly
+        // allocated right behind it.
         __builtin_prefetch(entry);
         __builtin_prefetch(entry + 64);
     }

@@ -19,10 +19,12 @@ namespace addresslist {
 class FieldScan {
 public:
     // Starts at `firstRow` and moves by `step` (1 or -1) while the row lies
-    // in 0..RowCount()-1.  The list must not change during the scan.
-    FieldScan(const addressbook::IAddressList& list, int field, int firstRow, int step);
+    // in 0..RowCount()-1, for at most `rowLimit` rows (negative: no limit).
+    // The list must not change during the scan.
+    FieldScan(const addressbook::IAddressList& list, int field, int firstRow, int step,
+              int rowLimit = -1);
 
-    bool AtEnd() const { return !InRange(m_nRow); }
+    bool AtEnd() const { return !InScan(m_nCount); }
     int Row() const { return m_nRow; }
     // The text of `field` in Row(); valid until the list changes.
     std::string_view Text() const { return m_ahead[m_nCount % kAhead]; }
@@ -31,9 +33,10 @@ public:
 private:
     static constexpr int kAhead = 8;
 
-    bool InRange(int row) const { return row >= 0 && row < m_nRows; }
-    // Reads the text of the row `kAhead` places after `row`'s predecessor
-    // into its slot and asks for the entry twice as far ahead.
+    // True when the `k`th row of the scan (counted from 0) is part of it.
+    bool InScan(int k) const;
+    // Reads the text of the `k`th row of the scan into its slot and asks for
+    // the entry `kAhead` rows further.
     void ReadAhead(int k);
 
     const addressbook::IAddressList& m_list;
@@ -41,6 +44,7 @@ private:
     int m_nStep;
     int m_nRows;
     int m_nFirst;
+    int m_nLimit;
     int m_nRow;
     int m_nCount = 0;  // rows passed so far
     std::array<std::string_view, kAhead> m_ahead{};
