@@ -3,7 +3,9 @@
 #include <QChar>
 #include <algorithm>
 #include <stdexcept>
+#include <thread>
 
+#include "addresslist/field_scan.h"
 #include "addresslist/sort_order.h"
 #include "fileio/text_encoding.h"
 
@@ -12,6 +14,10 @@ namespace addresslist {
 using addressbook::CAddressEntry;
 
 namespace {
+
+// Below this many rows a second thread for the sort keys costs more than it
+// saves.
+constexpr int kRowsForTwoThreads = 20000;
 
 void CheckRow(int row, std::size_t count) {
     if (row < 0 || static_cast<std::size_t>(row) >= count) {
@@ -22,9 +28,23 @@ void CheckRow(int row, std::size_t count) {
 }  // namespace
 
 std::string FoldForSort(std::string_view text) {
-    std::string key;
-    key.reserve(text.size());
+    std::string key(text);
+    // Most texts are ASCII, where folding only makes capitals small, in
+    // place.
     std::size_t pos = 0;
+    for (; pos < key.size(); ++pos) {
+        const unsigned char c = static_cast<unsigned char>(key[pos]);
+        if (c >= 0x80) {
+            break;
+        }
+        if (c >= 'A' && c <= 'Z') {
+            key[pos] = static_cast<char>(c + ('a' - 'A'));
+        }
+    }
+    if (pos == key.size()) {
+        return key;
+    }
+    key.resize(pos);
     while (pos < text.size()) {
         const unsigned char c = static_cast<unsigned char>(text[pos]);
         if (c < 0x80) {
@@ -108,6 +128,7 @@ const CAddressEntry& AddressListModel::EntryAt(int row) const {
 
 CAddressEntry& AddressListModel::MutableEntryAt(int row) {
     CheckRow(row, m_rows.size());
+    DropSortKeys();
     return *m_rows[static_cast<std::size_t>(row)];
 }
 
@@ -122,6 +143,7 @@ bool AddressListModel::InsertEntry(int row, std::unique_ptr<CAddressEntry> entry
     if (m_nRowLimit >= 0 && RowCount() >= m_nRowLimit) {
         return false;
     }
+    DropSortKeys();
     if (m_bBulk) {
         m_rows.insert(m_rows.begin() + row, std::move(entry));
         return true;
@@ -165,6 +187,7 @@ bool AddressListModel::RemoveRow(int row) {
     if (row < 0 || row >= RowCount()) {
         return false;
     }
+    DropSortKeys();
     if (!m_bBulk) {
         beginRemoveRows(QModelIndex(), row, row);
     }
@@ -183,6 +206,7 @@ std::vector<std::unique_ptr<CAddressEntry>> AddressListModel::TakeRows(
             throw std::invalid_argument("rows to take out must ascend");
         }
     }
+    DropSortKeys();
     std::vector<std::unique_ptr<CAddressEntry>> taken(rows.size());
     const auto takeRange = [&](std::size_t first, std::size_t last) {
         for (std::size_t i = first; i <= last; ++i) {
@@ -231,6 +255,7 @@ bool AddressListModel::InsertRows(const std::vector<int>& rows,
     if (m_nRowLimit >= 0 && count + rows.size() > static_cast<std::size_t>(m_nRowLimit)) {
         return false;
     }
+    DropSortKeys();
     if (m_bBulk) {
         // Nobody is told about single rows: merge old and new rows in one
         // pass.
@@ -269,6 +294,7 @@ bool AddressListModel::InsertRows(const std::vector<int>& rows,
 }
 
 void AddressListModel::Clear() {
+    DropSortKeys();
     if (m_bBulk) {
         m_rows.clear();
         return;
@@ -362,23 +388,54 @@ void AddressListModel::SortByPosition(int position, bool ascending) {
     if (count < 2) {
         return;
     }
-    std::vector<std::string> keys(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        keys[i] = FoldForSort(m_rows[i]->GetField(field));
+    const bool kept = m_nKeptField == field && m_keptKeys.size() == count;
+    if (kept && ascending == m_bKeptAscending) {
+        return;  // already in this order: a stable sort moves nothing
     }
-    const std::vector<int> order = StableSortOrder(keys, ascending);
+    if (!kept) {
+        ComputeSortKeys(field);
+    }
+    ApplyOrder(kept ? ReversedRunsOrder(m_keptKeys) : StableSortOrder(m_keptKeys, ascending));
+    m_bKeptAscending = ascending;
+}
 
+void AddressListModel::ComputeSortKeys(int field) {
+    const int count = RowCount();
+    m_keptKeys.assign(static_cast<std::size_t>(count), std::string());
+    const auto foldRows = [this, field](int first, int rows) {
+        for (FieldScan scan(*this, field, first, 1, rows); !scan.AtEnd(); scan.Next()) {
+            m_keptKeys[static_cast<std::size_t>(scan.Row())] = FoldForSort(scan.Text());
+        }
+    };
+    // A large list is folded in two halves at once: the entries are only
+    // read, and each half writes its own keys.
+    if (count >= kRowsForTwoThreads) {
+        const int half = count / 2;
+        std::thread secondHalf(foldRows, half, count - half);
+        foldRows(0, half);
+        secondHalf.join();
+    } else {
+        foldRows(0, count);
+    }
+    m_nKeptField = field;
+}
+
+void AddressListModel::ApplyOrder(const std::vector<int>& order) {
+    const std::size_t count = m_rows.size();
     if (!m_bBulk) {
         emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     }
     std::vector<std::unique_ptr<CAddressEntry>> sorted(count);
+    std::vector<std::string> sortedKeys(count);
     std::vector<int> newRowOf(count);
     for (std::size_t k = 0; k < count; ++k) {
         const auto old = static_cast<std::size_t>(order[k]);
         sorted[k] = std::move(m_rows[old]);
+        sortedKeys[k] = std::move(m_keptKeys[old]);
         newRowOf[old] = static_cast<int>(k);
     }
     m_rows = std::move(sorted);
+    m_keptKeys = std::move(sortedKeys);
     if (!m_bBulk) {
         const QModelIndexList from = persistentIndexList();
         QModelIndexList to;
@@ -389,6 +446,11 @@ void AddressListModel::SortByPosition(int position, bool ascending) {
         changePersistentIndexList(from, to);
         emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     }
+}
+
+void AddressListModel::DropSortKeys() {
+    std::vector<std::string>().swap(m_keptKeys);
+    m_nKeptField = -1;
 }
 
 void AddressListModel::RecomputeFieldCache() {

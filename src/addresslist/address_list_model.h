@@ -118,16 +118,35 @@ public:
     // Sorts the rows by the key field of `position`, case-insensitively,
     // ascending or descending.  Rows with equal keys keep their order.
     // Persistent indexes (selection, current row) follow their rows.
+    //
+    // The keys of the field sorted by last are kept, one per row, until a
+    // row is added, removed or handed out to be changed: sorting by that
+    // field again (the other way, or a re-sort) then folds no text, and
+    // as the rows are still in the order of that sort it only reverses the
+    // runs of equal keys, or does nothing.
     void SortByPosition(int position, bool ascending);
 
 private:
     void RecomputeFieldCache();
+    // Folds the texts of `field` into m_keptKeys, one per row.
+    void ComputeSortKeys(int field);
+    // The rows may have changed: the kept sort keys no longer hold.
+    void DropSortKeys();
+    // Moves row order[k] to row k, with its kept key and its persistent
+    // indexes.
+    void ApplyOrder(const std::vector<int>& order);
 
     ColumnTexts m_labels;
     ColumnTexts m_headers;
     std::array<int, kColumnCount> m_fieldAt{};
     std::vector<std::unique_ptr<addressbook::CAddressEntry>> m_rows;
     std::function<void()> m_resortHandler;
+    // The sort keys of field m_nKeptField in row order (empty when none is
+    // kept); the rows are in the order of a sort by them, ascending when
+    // m_bKeptAscending.
+    std::vector<std::string> m_keptKeys;
+    int m_nKeptField = -1;
+    bool m_bKeptAscending = true;
     int m_nRowLimit = -1;
     bool m_bBulk = false;
 };

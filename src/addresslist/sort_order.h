@@ -13,4 +13,9 @@ namespace addresslist {
 // which matters at a million rows.
 std::vector<int> StableSortOrder(const std::vector<std::string>& keys, bool ascending);
 
+// For `keys` already in the order of a sort one way: the row numbers in the
+// order of the stable sort the other way, which is the runs of equal keys in
+// reverse, each run keeping its order.  One pass, no comparison of order.
+std::vector<int> ReversedRunsOrder(const std::vector<std::string>& keys);
+
 }  // namespace addresslist

@@ -1,7 +1,10 @@
 #include "entries/find_text.h"
 
 #include <QChar>
+#include <cstdint>
+#include <cstring>
 
+#include "addresslist/field_scan.h"
 #include "fileio/text_encoding.h"
 
 namespace entries {
@@ -10,6 +13,50 @@ namespace {
 
 bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
+}
+
+bool IsAscii(std::string_view text) {
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if ((word & 0x8080808080808080u) != 0) {
+            return false;
+        }
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+// True when `text` (ASCII) with its capitals made small holds `needle`
+// (folded): what folding the whole text and searching it would say, with no
+// copy.  An ASCII text has no partial characters to avoid.
+bool ContainsFoldedAscii(std::string_view text, std::string_view needle) {
+    if (needle.size() > text.size()) {
+        return false;
+    }
+    const std::size_t last = text.size() - needle.size();
+    for (std::size_t at = 0; at <= last; ++at) {
+        if (FoldAscii(text[at]) != needle[0]) {
+            continue;
+        }
+        std::size_t i = 1;
+        while (i < needle.size() && FoldAscii(text[at + i]) == needle[i]) {
+            ++i;
+        }
+        if (i == needle.size()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -41,6 +88,7 @@ CTextMatcher::CTextMatcher(std::string_view needle, bool matchCase) : m_bMatchCa
     } else {
         AppendCaseFolded(needle, m_strNeedle);
     }
+    m_bNeedleAscii = IsAscii(m_strNeedle);
 }
 
 bool CTextMatcher::Matches(std::string_view text) {
@@ -49,6 +97,11 @@ bool CTextMatcher::Matches(std::string_view text) {
     }
     std::string_view haystack = text;
     if (!m_bMatchCase) {
+        // Most texts are ASCII, where folding only makes capitals small; a
+        // folded needle with other bytes never occurs in them.
+        if (IsAscii(text)) {
+            return m_bNeedleAscii && ContainsFoldedAscii(text, m_strNeedle);
+        }
         m_strBuffer.clear();
         AppendCaseFolded(text, m_strBuffer);
         haystack = m_strBuffer;
@@ -71,12 +124,12 @@ int FindRow(const addressbook::IAddressList& list, const FindRequest& request, i
     if (request.text.empty() || request.field < 0 || request.field >= addressbook::kFieldCount) {
         return -1;
     }
-    const int count = list.RowCount();
-    const int step = request.direction == 1 ? 1 : -1;
     CTextMatcher matcher(request.text, request.matchCase);
-    for (int row = startRow < 0 ? 0 : startRow; row >= 0 && row < count; row += step) {
-        if (matcher.Matches(list.EntryAt(row).GetField(request.field))) {
-            return row;
+    for (addresslist::FieldScan scan(list, request.field, startRow < 0 ? 0 : startRow,
+                                     request.direction == 1 ? 1 : -1);
+         !scan.AtEnd(); scan.Next()) {
+        if (matcher.Matches(scan.Text())) {
+            return scan.Row();
         }
     }
     return -1;

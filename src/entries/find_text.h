@@ -5,8 +5,8 @@
 // folding ("SMITH" finds "smithson", "ÄRGER" finds "ärger").  A hit always
 // starts and ends on character boundaries, so a text never matches the
 // middle of a multibyte character.  The needle is folded once per search and
-// each row's text is folded into one reused buffer, so a search over many
-// rows allocates nothing per row.
+// each row's text that is not plain ASCII is folded into one reused buffer,
+// so a search over many rows allocates nothing per row.
 #pragma once
 
 #include <string>
@@ -33,6 +33,7 @@ private:
     std::string m_strNeedle;
     std::string m_strBuffer;
     bool m_bMatchCase;
+    bool m_bNeedleAscii = false;
 };
 
 struct FindRequest {

@@ -5,6 +5,8 @@
 #include <QAbstractItemModelTester>
 #include <QPersistentModelIndex>
 #include <QSignalSpy>
+#include <algorithm>
+#include <functional>
 
 #include "addressbook/field_table.h"
 #include "addresslist/list_resources.h"
@@ -60,6 +62,122 @@ TEST_F(AddressListModelTest, SortsCaseInsensitivelyWithEmptyTextsFirst) {
     m_model.SortByPosition(0, false);
     EXPECT_EQ(FieldColumn(m_model, LastName),
               (std::vector<std::string>{"\xC3\x84rger", "Zorn", "Smith", "smith", "adams", ""}));
+}
+
+// The rows of `model` as "last|first", in the order of a plain stable sort
+// of their folded last names.
+std::vector<std::string> PlainSortedRows(const AddressListModel& model, bool ascending) {
+    std::vector<std::string> rows;
+    for (int row = 0; row < model.RowCount(); ++row) {
+        rows.push_back(std::string(model.EntryAt(row).GetField(LastName)) + "|" +
+                       std::string(model.EntryAt(row).GetField(FirstName)));
+    }
+    std::stable_sort(rows.begin(), rows.end(), [&](const std::string& a, const std::string& b) {
+        const std::string keyA = FoldForSort(a.substr(0, a.find('|')));
+        const std::string keyB = FoldForSort(b.substr(0, b.find('|')));
+        return ascending ? keyA < keyB : keyB < keyA;
+    });
+    return rows;
+}
+
+std::vector<std::string> RowsOf(const AddressListModel& model) {
+    std::vector<std::string> rows;
+    for (int row = 0; row < model.RowCount(); ++row) {
+        rows.push_back(std::string(model.EntryAt(row).GetField(LastName)) + "|" +
+                       std::string(model.EntryAt(row).GetField(FirstName)));
+    }
+    return rows;
+}
+
+// The keys kept from the last sort serve the next sort by that field only
+// while the rows are as that sort left them: after each way of changing the
+// rows, sorting either way (and back) gives the plain stable sort's order.
+TEST_F(AddressListModelTest, KeptSortKeysGiveWayToEveryChangeOfTheRows) {
+    using Change = std::function<void(AddressListModel&)>;
+    const std::vector<std::pair<const char*, Change>> changes = {
+        {"nothing", [](AddressListModel&) {}},
+        {"an edit",
+         [](AddressListModel& m) {
+             m.MutableEntryAt(1).SetField(LastName, "AAA");
+             m.RefreshRow(1);
+         }},
+        {"an insert",
+         [](AddressListModel& m) {
+             m.InsertEntry(2, MakeEntry({{LastName, "b"}, {FirstName, "new"}}));
+         }},
+        {"an append",
+         [](AddressListModel& m) {
+             m.AppendEntry(MakeEntry({{LastName, "B"}, {FirstName, "new"}}));
+         }},
+        {"a removal", [](AddressListModel& m) { m.RemoveRow(0); }},
+        {"rows taken out",
+         [](AddressListModel& m) {
+             m.TakeRows({0, 3});
+         }},
+        {"rows put back elsewhere",
+         [](AddressListModel& m) {
+             auto taken = m.TakeRows({0, 1});
+             m.InsertRows({3, 5}, taken);
+         }},
+        {"a clear and a new load",
+         [](AddressListModel& m) {
+             m.Clear();
+             AppendTexts(m, LastName, {"y", "X", "x", "w"});
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        m_model.Clear();
+        const char* lastNames[] = {"b", "A", "c", "a", "B", "c", "\xC3\x84", "a"};
+        int n = 0;
+        for (const char* last : lastNames) {
+            ASSERT_TRUE(m_model.AppendEntry(
+                MakeEntry({{LastName, last}, {FirstName, std::to_string(n++)}})));
+        }
+        m_model.SortByPosition(0, true);
+        change(m_model);
+        for (bool ascending : {true, false, false, true, true}) {
+            const std::vector<std::string> expected = PlainSortedRows(m_model, ascending);
+            m_model.SortByPosition(0, ascending);
+            EXPECT_EQ(RowsOf(m_model), expected) << (ascending ? "ascending" : "descending");
+        }
+    }
+}
+
+// A list large enough for its keys to be folded in two halves at once sorts
+// as a plain stable sort of the folded texts does, both ways.
+TEST(AddressListModelSortTest, ALargeListSortsAsAPlainStableSort) {
+    // No model tester here: it checks the whole list after every insert.
+    AddressListModel model{LoadColumnLabels()};
+    const char* pieces[] = {"a", "B", "\xC3\x84", "\xC3\xA4", "b", "ab", "A"};
+    std::vector<std::string> lastNames;
+    unsigned seed = 1;
+    for (int row = 0; row < 25000; ++row) {
+        std::string text;
+        for (int i = 0; i < row % 5; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            text += pieces[(seed >> 16) % 7];
+        }
+        lastNames.push_back(text);
+    }
+    model.SetRedraw(false);
+    AppendTexts(model, LastName, lastNames);
+    model.SetRedraw(true);
+    for (bool ascending : {true, false}) {
+        std::vector<std::pair<std::string, std::string>> rows;  // key, text
+        for (const std::string& text : FieldColumn(model, LastName)) {
+            rows.emplace_back(FoldForSort(text), text);
+        }
+        std::stable_sort(rows.begin(), rows.end(), [&](const auto& a, const auto& b) {
+            return ascending ? a.first < b.first : b.first < a.first;
+        });
+        std::vector<std::string> expected;
+        for (const auto& row : rows) {
+            expected.push_back(row.second);
+        }
+        model.SortByPosition(0, ascending);
+        EXPECT_EQ(FieldColumn(model, LastName), expected);
+    }
 }
 
 TEST_F(AddressListModelTest, PersistentIndexesFollowTheirRows) {

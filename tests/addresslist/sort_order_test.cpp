@@ -55,5 +55,25 @@ TEST(StableSortOrderTest, MatchesAPlainStableSortOfTheTexts) {
     EXPECT_TRUE(StableSortOrder({}, true).empty());
 }
 
+// Keys in the order of a sort one way: reversing the runs of equal keys
+// gives the order of the stable sort the other way.
+TEST(ReversedRunsOrderTest, IsTheStableSortTheOtherWay) {
+    std::mt19937 random(5);
+    for (int size : {0, 1, 2, 50, 500}) {
+        std::vector<std::string> keys;
+        for (int i = 0; i < size; ++i) {
+            keys.push_back(std::string(1 + random() % 2, static_cast<char>('a' + random() % 4)));
+        }
+        for (bool ascending : {true, false}) {
+            std::vector<std::string> sorted;
+            for (int row : StableSortOrder(keys, ascending)) {
+                sorted.push_back(keys[static_cast<std::size_t>(row)]);
+            }
+            EXPECT_EQ(ReversedRunsOrder(sorted), PlainStableOrder(sorted, !ascending))
+                << size << (ascending ? " ascending first" : " descending first");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace addresslist

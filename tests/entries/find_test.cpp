@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <algorithm>
 #include <cstdio>
+#include <random>
 
 #include "addressbook/field_table.h"
 #include "addressbook/vector_address_list.h"
@@ -59,6 +60,91 @@ TEST(CTextMatcher, CaseFoldingAndCharacterBoundaries) {
         SCOPED_TRACE(std::string(c.needle) + " in " + c.text);
         CTextMatcher matcher(c.needle, c.matchCase);
         EXPECT_EQ(matcher.Matches(c.text), c.found);
+    }
+}
+
+// What a search said before ASCII texts were searched without folding them:
+// fold both texts whole, find the needle, keep hits on character boundaries.
+bool FoldedSearchMatches(std::string_view needle, std::string_view text, bool matchCase) {
+    std::string n(needle);
+    std::string t(text);
+    if (!matchCase) {
+        n.clear();
+        t.clear();
+        AppendCaseFolded(needle, n);
+        AppendCaseFolded(text, t);
+    }
+    const auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    for (std::size_t at = n.empty() ? std::string::npos : t.find(n); at != std::string::npos;
+         at = t.find(n, at + 1)) {
+        if (!continuation(t[at]) &&
+            (at + n.size() == t.size() || !continuation(t[at + n.size()]))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Random texts from pieces that fold in every way (capitals, letters whose
+// folding leaves ASCII or lands in it, bytes that are not UTF-8): each needle
+// finds what the whole-text folding found, in texts of either kind.
+TEST(CTextMatcher, FindsWhatFoldingTheWholeTextFinds) {
+    const std::vector<std::string> pieces = {"a",    "A",      "b",      "K",      "k",      " ",
+                                             "-",    "\u212A", "\u00E4", "\u00C4", "\u00DF", "\xC3",
+                                             "\xA9", "\xE9",   "s",      "S",      "\u017F"};
+    std::mt19937 random(7);
+    const auto randomText = [&](int maxPieces) {
+        std::string text;
+        const int count = static_cast<int>(random() % static_cast<unsigned>(maxPieces + 1));
+        for (int i = 0; i < count; ++i) {
+            text += pieces[random() % pieces.size()];
+        }
+        return text;
+    };
+    std::vector<std::string> texts;
+    for (int i = 0; i < 300; ++i) {
+        texts.push_back(randomText(12));
+    }
+    int hits = 0;
+    for (int i = 0; i < 200; ++i) {
+        const std::string needle = randomText(3);
+        for (bool matchCase : {false, true}) {
+            CTextMatcher matcher(needle, matchCase);
+            for (const std::string& text : texts) {
+                const bool expected = FoldedSearchMatches(needle, text, matchCase);
+                hits += expected ? 1 : 0;
+                ASSERT_EQ(matcher.Matches(text), expected)
+                    << "'" << needle << "' in '" << text << "' matchCase " << matchCase;
+            }
+        }
+    }
+    EXPECT_GT(hits, 1000);  // the table holds hits as well as misses
+}
+
+// FindRow reads rows ahead of the one it tests: from every start, both
+// ways, it stops at the first row that a plain walk stops at, including the
+// first and last rows and lists shorter than its look-ahead.
+TEST(FindRow, StopsWhereAPlainWalkStops) {
+    for (int rows : {0, 1, 3, 20}) {
+        VectorAddressList list;
+        for (int row = 0; row < rows; ++row) {
+            const std::string text = row % 7 == 3 ? "Hit" : "miss";
+            list.AppendEntry(std::make_unique<CAddressEntry>(MakeEntry({{2, text}})));
+        }
+        for (int direction : {1, 0}) {
+            for (int start = -1; start <= rows; ++start) {
+                int expected = -1;
+                for (int row = std::max(start, 0); row >= 0 && row < rows;
+                     row += direction == 1 ? 1 : -1) {
+                    if (row % 7 == 3) {
+                        expected = row;
+                        break;
+                    }
+                }
+                EXPECT_EQ(FindRow(list, {"hIT", 2, direction, false}, start), expected)
+                    << rows << " rows, from " << start << " direction " << direction;
+            }
+        }
     }
 }
 
