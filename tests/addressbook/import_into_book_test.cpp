@@ -16,18 +16,13 @@
 #include "addressbook/vector_address_list.h"
 #include "fileio/atomic_file.h"
 #include "support/book_generator.h"
+#include "support/book_io.h"
 #include "support/temp_folder.h"
 
 namespace addressbook {
 namespace {
 
-ColumnMapping AllColumns() {
-    ColumnMapping columns{};
-    for (int i = 0; i < kFieldCount; ++i) {
-        columns[static_cast<std::size_t>(i)] = i + 1;
-    }
-    return columns;
-}
+using testsupport::AllColumns;
 
 std::string Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -51,14 +46,8 @@ struct Book {
         db.ForEachClause([this](clausedb::CExprTerm clause) { link = LinkFromClause(clause); });
         EXPECT_TRUE(link.has_value());
         for (std::uint64_t i = 0; i < 2; ++i) {
-            const bench::Contact contact = bench::MakeContact(9, i);
-            FieldTexts texts;
-            for (std::size_t k = 0; k < texts.size(); ++k) {
-                texts[k] = contact[k];
-            }
-            auto entry = std::make_unique<CAddressEntry>();
-            entry->AssignFields(texts);
-            list.AppendEntry(std::move(entry));
+            list.AppendEntry(
+                std::make_unique<CAddressEntry>(testsupport::EntryOf(bench::MakeContact(9, i))));
         }
     }
 };
