@@ -1,6 +1,8 @@
 #include "addressbook/field_text_queue.h"
 
 #include <cstring>
+#include <limits>
+#include <stdexcept>
 #include <utility>
 
 namespace addressbook {
@@ -21,6 +23,10 @@ void CFieldTextQueue::Add(const FieldTexts& texts) {
     std::size_t total = 0;
     for (std::string_view text : texts) {
         total += text.size();
+    }
+    if (total > std::numeric_limits<std::uint32_t>::max()) {
+        // Refused as an entry refuses it, rather than cut short.
+        throw std::length_error("address entry text too long");
     }
     const std::size_t sizesAt = m_filling.sizes.size();
     m_filling.sizes.resize(sizesAt + texts.size());

@@ -23,7 +23,8 @@ public:
 
     // The giving thread: takes a copy of one entry's texts.  Waits while the
     // taking thread is far behind, so that memory holds a bounded number of
-    // batches; once it has given up, the texts are dropped.
+    // batches; once it has given up, the texts are dropped.  Throws
+    // std::length_error, as CAddressEntry does, for more than 4 GB of text.
     void Add(const FieldTexts& texts);
     // The giving thread: there are no more texts.
     void Close();
