@@ -21,6 +21,7 @@
 #include "addressbook/export_pipeline.h"
 #include "addressbook/field_table.h"
 #include "addressbook/header_import.h"
+#include "addressbook/import_into_book.h"
 #include "addressbook/vcard_export.h"
 #include "addressbook/vcard_import.h"
 #include "addressbook/vector_address_list.h"
@@ -42,6 +43,7 @@ using quillbox::tool::kExitRefused;
 using quillbox::tool::kExitUsage;
 using quillbox::tool::OpenBook;
 using quillbox::tool::OpenResult;
+using quillbox::tool::ReportWriteError;
 using quillbox::tool::SaveBook;
 using quillbox::tool::TakeOptionValue;
 using quillbox::tool::UsageError;
@@ -364,6 +366,7 @@ int RunImport(const std::vector<std::string>& args) {
     addressbook::StagedEntries staged;
     int count = 0;
     int skipped = 0;
+    bool saved = false;  // without a header: the import went straight into OUT
     std::string report;
     if (options.header) {
         const char separator = options.comma ? ',' : '\t';
@@ -386,7 +389,8 @@ int RunImport(const std::vector<std::string>& args) {
         // tab set splits at tabs and drops spaces.
         std::string_view white = options.comma ? "\t" : " ";
         std::string_view breaks = options.comma ? "," : "\t";
-        count = addressbook::ImportDelimited(file, options.columns, white, breaks, db, staged);
+        count = addressbook::ImportDelimitedIntoBook(file, options.columns, white, breaks, list,
+                                                     link ? &*link : nullptr, db, outPath, saved);
         report = count > 0 ? std::to_string(count) + " addresses imported."
                            : "No addresses could be imported.";
     }
@@ -397,8 +401,13 @@ int RunImport(const std::vector<std::string>& args) {
         std::printf("%s\n", report.c_str());
         return kExitRefused;
     }
-    addressbook::LoadEntries(staged, list);
-    if (!SaveBook(list, db, outPath, link ? &*link : nullptr)) {
+    if (options.header) {
+        addressbook::LoadEntries(staged, list);
+        saved = SaveBook(list, db, outPath, link ? &*link : nullptr);
+    } else if (!saved) {
+        ReportWriteError(db, outPath);
+    }
+    if (!saved) {
         return kExitUsage;
     }
     std::printf("%s\n", report.c_str());

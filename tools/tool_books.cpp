@@ -57,11 +57,15 @@ int ExitFor(OpenResult result) {
 bool SaveBook(const addressbook::VectorAddressList& list, clausedb::CExprDatabase& db,
               const std::string& path, const addressbook::CExtraData* link) {
     if (!addressbook::SaveBook(list, db, path, link)) {
-        std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", path.c_str(),
-                     db.LastFileError().c_str());
+        ReportWriteError(db, path);
         return false;
     }
     return true;
+}
+
+void ReportWriteError(const clausedb::CExprDatabase& db, const std::string& path) {
+    std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", path.c_str(),
+                 db.LastFileError().c_str());
 }
 
 }  // namespace quillbox::tool

@@ -45,5 +45,7 @@ OpenResult ReportRefusedBook(const std::string& path, const clausedb::CExprDatab
 // complete), with the link clause when given; prints why it failed.
 bool SaveBook(const addressbook::VectorAddressList& list, clausedb::CExprDatabase& db,
               const std::string& path, const addressbook::CExtraData* link = nullptr);
+// Prints why writing the book `path` through `db` failed.
+void ReportWriteError(const clausedb::CExprDatabase& db, const std::string& path);
 
 }  // namespace quillbox::tool

@@ -131,24 +131,38 @@ int LoadEntries(StagedEntries& staged, IAddressList& list) {
 
 bool SaveBook(const IAddressList& list, CExprDatabase& db, const std::string& path,
               const CExtraData* link) {
+    return SaveBook(list, db, path, link, nullptr, nullptr);
+}
+
+bool SaveBook(const IAddressList& list, CExprDatabase& db, const std::string& path,
+              const CExtraData* link, const EntryTextSource& more,
+              const std::function<bool()>& keep) {
     db.RemoveAllClauses();
     const int rows = list.RowCount();
     int row = 0;
     bool linkWritten = link == nullptr;
-    const bool ok = db.WriteRecords(path, [&](clausedb::CClauseSink& sink) {
-        if (!linkWritten) {
-            linkWritten = true;
-            CExprTerm clause = db.NewClause(kLinkFunctor);
-            link->AppendTo(clause);
-            sink.Clause(clause);
+    const bool ok = db.WriteRecords(
+        path,
+        [&](clausedb::CClauseSink& sink) {
+            if (!linkWritten) {
+                linkWritten = true;
+                CExprTerm clause = db.NewClause(kLinkFunctor);
+                link->AppendTo(clause);
+                sink.Clause(clause);
+                return true;
+            }
+            if (row < rows) {
+                WriteEntryClause(sink, db.Store(), list.EntryAt(row++));
+                return true;
+            }
+            std::array<std::string_view, kFieldCount> texts;
+            if (!more || !more(texts)) {
+                return false;
+            }
+            sink.Record(kContactFunctor, FieldAttributes(), texts.data());
             return true;
-        }
-        if (row >= rows) {
-            return false;
-        }
-        WriteEntryClause(sink, db.Store(), list.EntryAt(row++));
-        return true;
-    });
+        },
+        keep);
     db.Store().Clear();  // keeps the error count and the reason of a failure
     return ok;
 }

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -121,5 +122,14 @@ int LoadEntries(StagedEntries& staged, IAddressList& list);
 // empty afterwards either way.
 bool SaveBook(const IAddressList& list, clausedb::CExprDatabase& db, const std::string& path,
               const CExtraData* link = nullptr);
+
+// Gives the field texts of the next entry, or false when there are no more.
+using EntryTextSource = std::function<bool(std::array<std::string_view, kFieldCount>& texts)>;
+// SaveBook, then after the list's rows a `contact` clause of each entry that
+// `more` gives.  With `keep` (see CExprDatabase::WriteRecords), asked once
+// the last entry is written: false leaves the old file as it was.
+bool SaveBook(const IAddressList& list, clausedb::CExprDatabase& db, const std::string& path,
+              const CExtraData* link, const EntryTextSource& more,
+              const std::function<bool()>& keep);
 
 }  // namespace addressbook

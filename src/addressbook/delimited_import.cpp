@@ -42,8 +42,9 @@ public:
     // False when no field takes a column, so that no line can give an entry.
     bool CanImport() const { return m_nMaxColumn >= 1; }
 
-    // The entry of `line`, or null when the line fills no field.
-    std::unique_ptr<CAddressEntry> Entry(std::string_view line) {
+    // The field texts of `line`'s entry (valid until the next line), or
+    // false when the line fills no field.
+    bool Texts(std::string_view line, FieldTexts& texts) {
         int fieldCount = 0;
         std::size_t position = 0;
         while (fieldCount < m_nMaxColumn) {
@@ -59,18 +60,14 @@ public:
         }
         auto takesColumn = [fieldCount](int column) { return column >= 1 && column <= fieldCount; };
         if (std::none_of(m_columns.begin(), m_columns.end(), takesColumn)) {
-            return nullptr;
+            return false;
         }
-        std::array<std::string_view, kFieldCount> texts;
         for (std::size_t i = 0; i < texts.size(); ++i) {
             const int column = m_columns[i];
-            if (takesColumn(column)) {
-                texts[i] = m_fields[static_cast<std::size_t>(column - 1)];
-            }
+            texts[i] = takesColumn(column) ? m_fields[static_cast<std::size_t>(column - 1)]
+                                           : std::string_view();
         }
-        auto entry = std::make_unique<CAddressEntry>();
-        entry->AssignFields(texts);
-        return entry;
+        return true;
     }
 
 private:
@@ -83,26 +80,39 @@ private:
     std::vector<std::string> m_scratch;
 };
 
-// The import over any source of lines: each line that fills a field becomes
-// a staged entry.
+// The import over any source of lines: `entry` is called with the texts of
+// each line that fills a field.  Returns the number of such lines, or -1
+// when reading failed part-way.
 template <typename ForEachLine>
-int StageLines(ForEachLine&& forEachLine, const ColumnMapping& columns, std::string_view white,
-               std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
-    db.RemoveAllClauses();
-    staged.Clear();
+int VisitEntries(ForEachLine&& forEachLine, const ColumnMapping& columns, std::string_view white,
+                 std::string_view breaks, const DelimitedEntrySink& entry) {
     LineImporter importer(columns, white, breaks);
     if (!importer.CanImport()) {
         return 0;
     }
     int count = 0;
+    FieldTexts texts;
     const bool ok = forEachLine([&](std::string_view line) {
-        if (std::unique_ptr<CAddressEntry> entry = importer.Entry(line)) {
-            staged.entries.push_back(std::move(entry));
+        if (importer.Texts(line, texts)) {
+            entry(texts);
             ++count;
         }
         return true;
     });
-    if (!ok) {
+    return ok ? count : -1;
+}
+
+// Stages the entries that `visit` (VisitEntries over some lines) gives.
+template <typename Visit>
+int StageEntries(Visit&& visit, clausedb::CExprDatabase& db, StagedEntries& staged) {
+    db.RemoveAllClauses();
+    staged.Clear();
+    const int count = visit([&staged](const FieldTexts& texts) {
+        auto entry = std::make_unique<CAddressEntry>();
+        entry->AssignFields(texts);
+        staged.entries.push_back(std::move(entry));
+    });
+    if (count < 0) {
         staged.Clear();
         return -1;
     }
@@ -246,19 +256,33 @@ bool IsVCardFirstLine(std::string_view line) {
            });
 }
 
+int ForEachDelimitedEntry(CDelimitedTextFile& file, const ColumnMapping& columns,
+                          std::string_view white, std::string_view breaks,
+                          const DelimitedEntrySink& entry) {
+    auto forEachLine = [&file](auto&& fn) { return file.ForEachLineUntil(fn); };
+    return VisitEntries(forEachLine, columns, white, breaks, entry);
+}
+
 int ImportDelimited(std::string_view text, const ColumnMapping& columns, std::string_view white,
                     std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
     auto forEachLine = [text](auto&& fn) {
         ForEachLineOfText(text, fn);
         return true;
     };
-    return StageLines(forEachLine, columns, white, breaks, db, staged);
+    return StageEntries(
+        [&](const DelimitedEntrySink& entry) {
+            return VisitEntries(forEachLine, columns, white, breaks, entry);
+        },
+        db, staged);
 }
 
 int ImportDelimited(CDelimitedTextFile& file, const ColumnMapping& columns, std::string_view white,
                     std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
-    auto forEachLine = [&file](auto&& fn) { return file.ForEachLineUntil(fn); };
-    return StageLines(forEachLine, columns, white, breaks, db, staged);
+    return StageEntries(
+        [&](const DelimitedEntrySink& entry) {
+            return ForEachDelimitedEntry(file, columns, white, breaks, entry);
+        },
+        db, staged);
 }
 
 }  // namespace addressbook

@@ -124,4 +124,13 @@ int ImportDelimited(CDelimitedTextFile& file, const ColumnMapping& columns, std:
 int ImportDelimited(std::string_view text, const ColumnMapping& columns, std::string_view white,
                     std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged);
 
+// Is called with the field texts of each entry of an import, valid during
+// the call only.
+using DelimitedEntrySink = std::function<void(const FieldTexts& texts)>;
+// The entries ImportDelimited would stage, handed to `entry` one by one
+// instead; returns their number, or -1 when reading failed part-way.
+int ForEachDelimitedEntry(CDelimitedTextFile& file, const ColumnMapping& columns,
+                          std::string_view white, std::string_view breaks,
+                          const DelimitedEntrySink& entry);
+
 }  // namespace addressbook

@@ -14,6 +14,9 @@ namespace addressbook {
 
 constexpr int kFieldCount = 32;
 
+// One entry's texts, one per field, in field order.
+using FieldTexts = std::array<std::string_view, kFieldCount>;
+
 enum FieldIndex : int {
     LastName = 0,
     FirstName = 1,

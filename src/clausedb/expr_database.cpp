@@ -223,7 +223,8 @@ void CExprDatabase::WriteToString(std::string& out, LineEnd ending, const Record
     m_store.Rewind(mark);
 }
 
-bool CExprDatabase::WriteRecords(const std::string& path, const RecordSource& next) {
+bool CExprDatabase::WriteRecords(const std::string& path, const RecordSource& next,
+                                 const std::function<bool()>& keep) {
     m_nErrorCount = 0;
     fileio::AtomicFileWriter writer;
     bool ok = writer.Open(path);
@@ -248,7 +249,14 @@ bool CExprDatabase::WriteRecords(const std::string& path, const RecordSource& ne
             }
         }
     }
-    ok = ok && writer.Write(block) && writer.Commit();
+    ok = ok && writer.Write(block);
+    if (ok && keep && !keep()) {
+        writer.Discard();
+        m_strFileError.clear();
+        m_nFileErrno = 0;
+        return false;
+    }
+    ok = ok && writer.Commit();
     if (!ok) {
         writer.Discard();
         ++m_nErrorCount;

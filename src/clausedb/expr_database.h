@@ -165,8 +165,11 @@ public:
     bool WriteFile(const std::string& path, const ClauseSource& next);
     // Streaming write of records: as WriteFile(path, next) above, with the
     // clauses that `next` writes to its sink.  Whatever a call builds in
-    // Store() is given back after it.
-    bool WriteRecords(const std::string& path, const RecordSource& next);
+    // Store() is given back after it.  With `keep`, asked once the last
+    // record is written: false discards the new file (the old one stays as
+    // it was) and the result is false with no file error.
+    bool WriteRecords(const std::string& path, const RecordSource& next,
+                      const std::function<bool()>& keep = nullptr);
     // Writes every clause with bare LF to `out`; false when the stream fails.
     bool WriteToStream(std::ostream& out);
     // Appends the text of every clause, with the given line ends.

@@ -8,6 +8,8 @@
 // permissions; a new file gets those of any new file (0666 less the umask).
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -61,6 +63,8 @@ private:
     std::string m_strError;
     int m_nErrno = 0;
     bool m_bFailed = false;
+    off_t m_nWritten = 0;  // bytes written to the file so far
+    off_t m_nSyncing = 0;  // bytes whose writing to disk was started
 };
 
 // False when `path` names a file that the user may not write: one that
