@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "addressbook/book_copy.h"
 #include "addressbook/book_file.h"
 #include "addressbook/book_reader.h"
 #include "addressbook/column_aliases.h"
@@ -140,6 +141,26 @@ int RunConvert(const std::vector<std::string>& args) {
     if (args.size() != 2) {
         return UsageError("convert takes an input book and an output book");
     }
+    {
+        // A plain UTF-8 book is read on this thread while another writes it.
+        clausedb::CExprDatabase readDb;
+        clausedb::CExprDatabase writeDb;
+        clausedb::ParseErrors errors;
+        bool saved = false;
+        const addressbook::BookRead read =
+            addressbook::CopyPlainBook(readDb, writeDb, args[0], args[1], &errors, saved);
+        if (read == addressbook::BookRead::kRefused) {
+            return ExitFor(quillbox::tool::ReportRefusedBook(args[0], readDb, errors));
+        }
+        if (read == addressbook::BookRead::kRead) {
+            if (!saved) {
+                ReportWriteError(writeDb, args[1]);
+                return kExitUsage;
+            }
+            return kExitOk;
+        }
+    }
+    // Any other book as the window opens and saves it.
     clausedb::CExprDatabase db;
     addressbook::VectorAddressList list;
     std::optional<addressbook::CExtraData> link;

@@ -44,9 +44,8 @@ bool ReadWholeFile(CExprDatabase& db, const std::string& path, StagedEntries& st
     return FinishStaging(db, db.ReadFile(path, StagingTargets(staged, errors)), staged);
 }
 
-// The one pass over a plain UTF-8 book file (a byte-order mark allowed);
-// kNotPlain, at once or part-way, when the file needs the other way of
-// reading (what was handed on then counts for nothing).
+}  // namespace
+
 BookRead ReadPlainBook(CExprDatabase& db, const std::string& path,
                        const clausedb::ReadTargets& targets) {
     db.RemoveAllClauses();
@@ -82,8 +81,6 @@ BookRead ReadPlainBook(CExprDatabase& db, const std::string& path,
     }
     return ok ? BookRead::kRead : BookRead::kRefused;
 }
-
-}  // namespace
 
 clausedb::ReadTargets StagingTargets(StagedEntries& staged, ParseErrors* errors) {
     clausedb::ReadTargets targets;

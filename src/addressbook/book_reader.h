@@ -39,6 +39,14 @@ enum class BookRead {
     kNotPlain,  // not a plain UTF-8 book file: only ReadBook reads it
 };
 
+// The one pass over a plain UTF-8 book file (a byte-order mark allowed),
+// handing what it reads to `targets`; kNotPlain, at once or part-way, when
+// the file needs ReadBook's other way of reading (what was handed on then
+// counts for nothing), and also when the file cannot be opened (ReadBook
+// then reports why).  The store is left for the caller to clear.
+BookRead ReadPlainBook(clausedb::CExprDatabase& db, const std::string& path,
+                       const clausedb::ReadTargets& targets);
+
 // Reads the book at `path` as ReadBook reads a plain UTF-8 file, handing
 // the texts of each contact to `take` as soon as it is read, in the order of
 // the entries ReadBook would stage; no entry is made.  Errors go to `errors`
