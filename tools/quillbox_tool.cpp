@@ -3,7 +3,8 @@
 // book as File Open does, "convert" saves as File Save does, and "import" and
 // "export" run the delimited-text engines of the File menu.  All of them
 // stream through the clause database, one clause at a time; the delimited
-// export of a plain UTF-8 book writes each contact's line as it reads it.
+// export and the convert of a plain UTF-8 book write each contact as they
+// read it.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
