@@ -64,22 +64,19 @@ TEST_F(AddressListModelTest, SortsCaseInsensitivelyWithEmptyTextsFirst) {
               (std::vector<std::string>{"\xC3\x84rger", "Zorn", "Smith", "smith", "adams", ""}));
 }
 
-// The rows of `model` as "last|first", in the order of a plain stable sort
-// of their folded last names.
-std::vector<std::string> PlainSortedRows(const AddressListModel& model, bool ascending) {
-    std::vector<std::string> rows;
-    for (int row = 0; row < model.RowCount(); ++row) {
-        rows.push_back(std::string(model.EntryAt(row).GetField(LastName)) + "|" +
-                       std::string(model.EntryAt(row).GetField(FirstName)));
-    }
+// `rows` in the order of a plain stable sort of their folded last names
+// (the text before the first '|').
+std::vector<std::string> PlainSorted(std::vector<std::string> rows, bool ascending) {
+    const auto key = [](const std::string& row) {
+        return FoldForSort(row.substr(0, row.find('|')));
+    };
     std::stable_sort(rows.begin(), rows.end(), [&](const std::string& a, const std::string& b) {
-        const std::string keyA = FoldForSort(a.substr(0, a.find('|')));
-        const std::string keyB = FoldForSort(b.substr(0, b.find('|')));
-        return ascending ? keyA < keyB : keyB < keyA;
+        return ascending ? key(a) < key(b) : key(b) < key(a);
     });
     return rows;
 }
 
+// The rows of `model` as "last|first".
 std::vector<std::string> RowsOf(const AddressListModel& model) {
     std::vector<std::string> rows;
     for (int row = 0; row < model.RowCount(); ++row) {
@@ -137,7 +134,7 @@ TEST_F(AddressListModelTest, KeptSortKeysGiveWayToEveryChangeOfTheRows) {
         m_model.SortByPosition(0, true);
         change(m_model);
         for (bool ascending : {true, false, false, true, true}) {
-            const std::vector<std::string> expected = PlainSortedRows(m_model, ascending);
+            const std::vector<std::string> expected = PlainSorted(RowsOf(m_model), ascending);
             m_model.SortByPosition(0, ascending);
             EXPECT_EQ(RowsOf(m_model), expected) << (ascending ? "ascending" : "descending");
         }
@@ -164,17 +161,7 @@ TEST(AddressListModelSortTest, ALargeListSortsAsAPlainStableSort) {
     AppendTexts(model, LastName, lastNames);
     model.SetRedraw(true);
     for (bool ascending : {true, false}) {
-        std::vector<std::pair<std::string, std::string>> rows;  // key, text
-        for (const std::string& text : FieldColumn(model, LastName)) {
-            rows.emplace_back(FoldForSort(text), text);
-        }
-        std::stable_sort(rows.begin(), rows.end(), [&](const auto& a, const auto& b) {
-            return ascending ? a.first < b.first : b.first < a.first;
-        });
-        std::vector<std::string> expected;
-        for (const auto& row : rows) {
-            expected.push_back(row.second);
-        }
+        const auto expected = PlainSorted(FieldColumn(model, LastName), ascending);
         model.SortByPosition(0, ascending);
         EXPECT_EQ(FieldColumn(model, LastName), expected);
     }
