@@ -1,7 +1,7 @@
 // File / Synchronize... in the whole program against the test server: the
 // account dialog and its search, the sync and its summary, undo and redo
-// of the sync as one step, the link saved with the book, a wrong password,
-// a certificate not trusted.
+// of the sync as one step, the link saved with the book and dropped by a new
+// one, a wrong password, a certificate not trusted.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -120,6 +120,9 @@ TEST_F(SyncWindowTest, SynchronizesThroughTheDialogAndUndoesAsOneStep) {
     EXPECT_EQ(StatusText(),
               "Synchronized with Window test: 0 received, 0 sent, 0 deleted, 0 conflicts.");
     EXPECT_FALSE(m_app->Document()->IsModified());
+    // A new book has no link.
+    Run(resources::kCmdFileNew);
+    EXPECT_FALSE(m_app->Document()->Link());
 }
 
 TEST_F(SyncWindowTest, AWrongPasswordIsToldAndChangesNothing) {
@@ -191,24 +194,6 @@ TEST_F(SyncWindowTest, AnUntrustedCertificateIsAskedAboutAndTheYesRemembered) {
     ASSERT_TRUE(Synchronize([](QDialog&) { return int(QDialog::Accepted); }));
     EXPECT_EQ(m_dialogs.Messages().size(), asked + 1)
         << "asked again: " << m_dialogs.LastMessage().toStdString();
-}
-
-TEST_F(SyncWindowTest, TheLinkIsKeptBySaveAndOpenAndDroppedByNew) {
-    ASSERT_TRUE(shell::testing::WriteText(
-        Path("linked.qxd"),
-        "carddav('Url' = \"https://dav.example.org/jane/contacts/\", 'User' = \"jane\").\n"
-        "contact('LastName' = \"Doe\").\n"));
-    ASSERT_TRUE(Start({Path("linked.qxd")}));
-    EXPECT_EQ(Rows(), 1);
-    ASSERT_TRUE(m_app->Document()->OnSaveDocument(Path("copy.qxd")));
-    QFile copy(Path("copy.qxd"));
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-    const QByteArray text = copy.readAll();
-    EXPECT_TRUE(text.startsWith("carddav('Url' = \"https://dav.example.org/jane/contacts/\",\r\n"))
-        << text.toStdString();
-    EXPECT_NE(text.indexOf("contact('LastName' = \"Doe\""), -1);
-    Run(resources::kCmdFileNew);
-    EXPECT_FALSE(m_app->Document()->Link());
 }
 
 }  // namespace
