@@ -66,11 +66,9 @@ TEST(CTextMatcher, CaseFoldingAndCharacterBoundaries) {
 // What a search said before ASCII texts were searched without folding them:
 // fold both texts whole, find the needle, keep hits on character boundaries.
 bool FoldedSearchMatches(std::string_view needle, std::string_view text, bool matchCase) {
-    std::string n(needle);
-    std::string t(text);
+    std::string n(matchCase ? needle : "");
+    std::string t(matchCase ? text : "");
     if (!matchCase) {
-        n.clear();
-        t.clear();
         AppendCaseFolded(needle, n);
         AppendCaseFolded(text, t);
     }
@@ -89,9 +87,9 @@ bool FoldedSearchMatches(std::string_view needle, std::string_view text, bool ma
 // folding leaves ASCII or lands in it, bytes that are not UTF-8): each needle
 // finds what the whole-text folding found, in texts of either kind.
 TEST(CTextMatcher, FindsWhatFoldingTheWholeTextFinds) {
-    const std::vector<std::string> pieces = {"a",    "A",      "b",      "K",      "k",      " ",
-                                             "-",    "\u212A", "\u00E4", "\u00C4", "\u00DF", "\xC3",
-                                             "\xA9", "\xE9",   "s",      "S",      "\u017F"};
+    const std::vector<std::string> pieces = {
+        "a",      "A",      "b",      "K",      "k",      " ",    "-",    "s",   "S",  // ASCII
+        "\u212A", "\u00E4", "\u00C4", "\u00DF", "\u017F", "\xC3", "\xA9", "\xE9"};     // others
     std::mt19937 random(7);
     const auto randomText = [&](int maxPieces) {
         std::string text;
@@ -101,10 +99,8 @@ TEST(CTextMatcher, FindsWhatFoldingTheWholeTextFinds) {
         }
         return text;
     };
-    std::vector<std::string> texts;
-    for (int i = 0; i < 300; ++i) {
-        texts.push_back(randomText(12));
-    }
+    std::vector<std::string> texts(300);
+    std::generate(texts.begin(), texts.end(), [&] { return randomText(12); });
     int hits = 0;
     for (int i = 0; i < 200; ++i) {
         const std::string needle = randomText(3);
