@@ -199,45 +199,6 @@ void BM_WriteEntryClauses(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteEntryClauses)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-// Entries to clauses, clauses to text: how a save went before the clauses
-// were written straight from the entries.
-void BM_StoreAndWrite(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
-    addressbook::VectorAddressList list;
-    if (!LoadListOrSkip(state, list)) {
-        return;
-    }
-    CExprDatabase db;
-    for (auto _ : state) {
-        db.RemoveAllClauses();
-        addressbook::StoreEntriesAsClauses(list, db);
-        CountingBuffer sink;
-        std::ostream out(&sink);
-        db.WriteToStream(out);
-        benchmark::DoNotOptimize(sink.Count());
-    }
-    state.SetItemsProcessed(state.iterations() * count);
-}
-BENCHMARK(BM_StoreAndWrite)->Arg(10000)->Unit(benchmark::kMillisecond);
-
-// Only the entries-to-clauses step of a save.
-void BM_StoreEntriesAsClauses(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
-    addressbook::VectorAddressList list;
-    if (!LoadListOrSkip(state, list)) {
-        return;
-    }
-    CExprDatabase db;
-    for (auto _ : state) {
-        addressbook::StoreEntriesAsClauses(list, db);
-        state.PauseTiming();
-        db.RemoveAllClauses();
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(state.iterations() * count);
-}
-BENCHMARK(BM_StoreEntriesAsClauses)->Arg(10000)->Unit(benchmark::kMillisecond);
-
 // Splits every line of the delimited book with the one-call tokenizer.
 void BM_NextDelimitedToken(benchmark::State& state) {
     const char separator = state.range(1) != 0 ? '\t' : ',';

@@ -41,15 +41,6 @@ void WriteEntryClause(clausedb::CClauseSink& sink, clausedb::CExprStore& store,
     sink.Record(kContactFunctor, FieldAttributes(), values.data(), extra);
 }
 
-void StoreEntriesAsClauses(const IAddressList& list, CExprDatabase& db) {
-    const int rows = list.RowCount();
-    for (int row = 0; row < rows; ++row) {
-        CExprTerm clause = db.NewClause(kContactFunctor);
-        FillClauseFromEntry(clause, list.EntryAt(row));
-        db.AddClause(clause);
-    }
-}
-
 void GetFieldTexts(CExprTerm clause, std::array<std::string_view, kFieldCount>& texts) {
     FieldAttributes().GetTexts(clause, texts.data());
 }
@@ -107,10 +98,6 @@ std::unique_ptr<CAddressEntry> EntryFromClause(CExprTerm clause) {
         entry->SetExtra(ExtraArguments(clause));
     }
     return entry;
-}
-
-bool InsertEntryFromClause(CExprTerm clause, IAddressList& list) {
-    return list.AppendEntry(EntryFromClause(clause));
 }
 
 int LoadEntries(StagedEntries& staged, IAddressList& list) {

@@ -57,9 +57,6 @@ void FillClauseFromEntry(clausedb::CExprTerm clause, const CAddressEntry& entry)
 void WriteEntryClause(clausedb::CClauseSink& sink, clausedb::CExprStore& store,
                       const CAddressEntry& entry);
 
-// Appends one `contact` clause per row of `list`, top row first.
-void StoreEntriesAsClauses(const IAddressList& list, clausedb::CExprDatabase& db);
-
 // The text of each field's attribute in `clause`, exactly as
 // GetAttributeText(attribute name) would give it: the first pair with the
 // name counts; a missing pair or a value that is neither a word nor a string
@@ -72,10 +69,6 @@ void GetFieldTexts(clausedb::CExprTerm clause, std::array<std::string_view, kFie
 std::unique_ptr<CAddressEntry> EntryFromClause(clausedb::CExprTerm clause);
 // The arguments of a `carddav` clause after its functor: the book's link.
 CExtraData LinkFromClause(clausedb::CExprTerm clause);
-
-// Makes a new entry from `clause` and appends it to `list`.  False when the
-// list refuses the row.
-bool InsertEntryFromClause(clausedb::CExprTerm clause, IAddressList& list);
 
 // Entries read from a book or a delimited text file, waiting to be appended
 // to the address list.

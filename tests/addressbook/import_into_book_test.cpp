@@ -3,10 +3,8 @@
 // old book as it was when there is nothing to import or the write fails.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <tuple>
 
@@ -24,16 +22,8 @@ namespace {
 
 using testsupport::AllColumns;
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void Spit(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using testsupport::ReadText;
+using testsupport::WriteText;
 
 // A book of two entries and a link clause, to be written before the import.
 struct Book {
@@ -65,7 +55,7 @@ std::string LoadedAndSaved(const std::string& csv, Book& book, const std::string
     }
     LoadEntries(staged, list);
     EXPECT_TRUE(SaveBook(list, db, out, book.link ? &*book.link : nullptr));
-    return Slurp(out);
+    return ReadText(out);
 }
 
 int IntoBook(const std::string& csv, Book& book, const std::string& out, bool& saved,
@@ -86,14 +76,14 @@ TEST(ImportIntoBook, WritesWhatLoadingAndSavingWrite) {
             bench::AppendDelimitedLine(bench::MakeContact(3, static_cast<std::uint64_t>(i)), ',',
                                        csv);
         }
-        Spit(folder.File("in.csv"), csv);
+        WriteText(folder.File("in.csv"), csv);
         Book book;
         const std::string expected = LoadedAndSaved(folder.File("in.csv"), book, folder.File("a"));
         bool saved = false;
         clausedb::CExprDatabase db;
         EXPECT_EQ(IntoBook(folder.File("in.csv"), book, folder.File("b"), saved, db), count + 1);
         EXPECT_TRUE(saved);
-        EXPECT_EQ(Slurp(folder.File("b")), expected);
+        EXPECT_EQ(ReadText(folder.File("b")), expected);
     }
 }
 
@@ -108,8 +98,8 @@ TEST(ImportIntoBook, LeavesTheOldBookWhenNothingIsImportedOrTheWriteFails) {
          {std::tuple{std::string("\n\n"), -1LL, 0}, {big, 0LL, 20000}, {big, 500000LL, 20000}}) {
         SCOPED_TRACE("failing after " + std::to_string(failAfter));
         testsupport::TempFolder folder;
-        Spit(folder.File("in.csv"), csv);
-        Spit(folder.File("book"), "old\n");
+        WriteText(folder.File("in.csv"), csv);
+        WriteText(folder.File("book"), "old\n");
         Book book;
         bool saved = true;
         clausedb::CExprDatabase db;
@@ -118,7 +108,7 @@ TEST(ImportIntoBook, LeavesTheOldBookWhenNothingIsImportedOrTheWriteFails) {
         fileio::AtomicFileWriter::SetFailAfterBytesForTesting(-1);
         EXPECT_FALSE(saved);
         EXPECT_EQ(db.LastFileError().empty(), imported == 0);
-        EXPECT_EQ(Slurp(folder.File("book")), "old\n");
+        EXPECT_EQ(ReadText(folder.File("book")), "old\n");
         EXPECT_EQ(folder.Names(), (std::set<std::string>{"book", "in.csv"}));
     }
 }
