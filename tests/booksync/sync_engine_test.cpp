@@ -62,11 +62,21 @@ auto Tie(const SyncCounts& c) {
     return std::tie(c.received, c.sent, c.deleted, c.conflicts, c.postponed, c.unchanged);
 }
 
-// "a" changed on both sides, and what both sides hold after the sync.
-void EditBothSides(Pair& p) {
-    p.local.items["a"] = "A-here";
-    p.EditThere("a", "A-there");
+// An edit on the book (here) or the server (there); no content: a deletion.
+struct Edit {
+    bool here;
+    const char* uid;
+    const char* content;
+};
+constexpr bool kHere = true, kThere = false;
+void Apply(Pair& pair, const std::vector<Edit>& edits) {
+    for (const Edit& e : edits) {
+        e.content ? pair.Write(e.here, e.uid, e.content) : pair.Delete(e.here, e.uid);
+    }
 }
+
+// "a" changed on both sides, and what both sides hold after the sync.
+const std::vector<Edit> kEditedOnBothSides = {{kHere, "a", "A-here"}, {kThere, "a", "A-there"}};
 std::map<std::string, std::string> ConflictKept() {
     return {{"a", "A-there"},
             {"b", "B1"},
@@ -74,73 +84,53 @@ std::map<std::string, std::string> ConflictKept() {
             {SyncEngine::ConflictCopyUid("a", "A-here"), "A-here" + kCopyMark}};
 }
 
-struct Case {
-    const char* name;
-    std::function<void(Pair&)> edit;
-    std::map<std::string, std::string> expected;  // on both sides afterwards
-    SyncCounts counts;
-};
-
 TEST(SyncEngine, EachRuleOfThePlan) {
-    const Case cases[] = {
+    const struct {
+        const char* name;
+        std::vector<Edit> edits;
+        std::map<std::string, std::string> expected;  // on both sides afterwards
+        SyncCounts counts;
+    } cases[] = {
         {"edit here",
-         [](Pair& p) { p.local.items["a"] = "A2"; },
+         {{kHere, "a", "A2"}},
          {{"a", "A2"}, {"b", "B1"}, {"c", "C1"}},
          {0, 1, 0, 0, 0, 2}},
         {"edit there",
-         [](Pair& p) { p.EditThere("c", "C2"); },
+         {{kThere, "c", "C2"}},
          {{"a", "A1"}, {"b", "B1"}, {"c", "C2"}},
          {1, 0, 0, 0, 0, 2}},
-        {"delete here",
-         [](Pair& p) { p.local.items.erase("a"); },
-         {{"b", "B1"}, {"c", "C1"}},
-         {0, 0, 1, 0, 0, 2}},
-        {"delete there",
-         [](Pair& p) { p.DeleteThere("c"); },
-         {{"a", "A1"}, {"b", "B1"}},
-         {0, 0, 1, 0, 0, 2}},
+        {"delete here", {{kHere, "a", nullptr}}, {{"b", "B1"}, {"c", "C1"}}, {0, 0, 1, 0, 0, 2}},
+        {"delete there", {{kThere, "c", nullptr}}, {{"a", "A1"}, {"b", "B1"}}, {0, 0, 1, 0, 0, 2}},
         {"new on both sides",
-         [](Pair& p) {
-             p.local.items["d"] = "D1";
-             p.remote.Put("/book/e.vcf", ItemText("e", "E1"));
-         },
+         {{kHere, "d", "D1"}, {kThere, "e", "E1"}},
          {{"a", "A1"}, {"b", "B1"}, {"c", "C1"}, {"d", "D1"}, {"e", "E1"}},
          {1, 1, 0, 0, 0, 3}},
         {"the same edit on both sides",
-         [](Pair& p) {
-             p.local.items["b"] = "B2";
-             p.EditThere("b", "B2");
-         },
+         {{kHere, "b", "B2"}, {kThere, "b", "B2"}},
          {{"a", "A1"}, {"b", "B2"}, {"c", "C1"}},
          {0, 0, 0, 0, 0, 3}},
         {"deleted here, changed there: it comes back",
-         [](Pair& p) {
-             p.local.items.erase("c");
-             p.EditThere("c", "C2");
-         },
+         {{kHere, "c", nullptr}, {kThere, "c", "C2"}},
          {{"a", "A1"}, {"b", "B1"}, {"c", "C2"}},
          {1, 0, 0, 0, 0, 2}},
         {"changed here, deleted there: it goes up again",
-         [](Pair& p) {
-             p.local.items["a"] = "A2";
-             p.DeleteThere("a");
-         },
+         {{kHere, "a", "A2"}, {kThere, "a", nullptr}},
          {{"a", "A2"}, {"b", "B1"}, {"c", "C1"}},
          {0, 1, 0, 0, 0, 2}},
         {"deleted on both sides",
-         [](Pair& p) {
-             p.local.items.erase("b");
-             p.DeleteThere("b");
-         },
+         {{kHere, "b", nullptr}, {kThere, "b", nullptr}},
          {{"a", "A1"}, {"c", "C1"}},
          {0, 0, 0, 0, 0, 2}},
-        {"changed on both sides: both kept", EditBothSides, ConflictKept(), {0, 0, 0, 1, 0, 2}},
+        {"changed on both sides: both kept",
+         kEditedOnBothSides,
+         ConflictKept(),
+         {0, 0, 0, 1, 0, 2}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Pair pair;
         StartSynced(pair);
-        c.edit(pair);
+        Apply(pair, c.edits);
         const SyncReport report = pair.Sync();
         EXPECT_TRUE(report.complete) << report.failure.message;
         EXPECT_TRUE(report.problems.empty());
@@ -196,12 +186,12 @@ TEST(SyncEngine, AConnectionLostHalfWayLosesAndDoublesNothing) {
                                               << (afterDoing ? "done" : "not done"));
             Pair pair;
             StartSynced(pair);
-            pair.local.items["a"] = "A2";
-            pair.local.items["d"] = "D1";
-            pair.local.items["f"] = "F1";
-            pair.local.items.erase("b");
-            pair.EditThere("c", "C2");
-            pair.remote.Put("/book/e.vcf", ItemText("e", "E1"));
+            Apply(pair, {{kHere, "a", "A2"},
+                         {kHere, "d", "D1"},
+                         {kHere, "f", "F1"},
+                         {kHere, "b", nullptr},
+                         {kThere, "c", "C2"},
+                         {kThere, "e", "E1"}});
             pair.remote.failAfter = cut;
             pair.remote.failAfterDoing = afterDoing;
             pair.Sync();
@@ -220,7 +210,7 @@ TEST(SyncEngine, AConnectionLostHalfWayLosesAndDoublesNothing) {
 TEST(SyncEngine, AConflictMetAgainAfterACutMakesNoSecondCopy) {
     Pair pair;
     StartSynced(pair);
-    EditBothSides(pair);
+    Apply(pair, kEditedOnBothSides);
     const MemoryLocal saved = pair.local;
     // The copy goes up, then the book is lost (the program was killed
     // before the book was saved).
