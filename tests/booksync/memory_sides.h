@@ -54,11 +54,7 @@ public:
         return items[copyUid] = items.at(uid) + kCopyMark;
     }
     void SetStatus(const std::string& uid, const std::optional<ItemStatus>& s) override {
-        if (s) {
-            status[uid] = *s;
-        } else {
-            status.erase(uid);
-        }
+        s ? void(status[uid] = *s) : void(status.erase(uid));
     }
     std::string Describe(const std::string& uid) override { return uid; }
 };
