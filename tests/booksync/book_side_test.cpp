@@ -41,7 +41,7 @@ const char kStoredCard[] =
     "item1.EMAIL;TYPE=INTERNET,pref:a@b.c\nFN:J\xc3\xb6hn Doe\nN:Doe;J\xc3\xb6hn;;;\n"
     "NOTE:line1\\nline2\\, with c\n omma\nitem1.X-ABLABEL:Office\nEND:VCARD\n";
 
-TEST(BookSide, ACardReadAndWrittenAgainKeepsItsHash) {
+TEST(BookSide, ReadsCardsUnderAStableUidAndHash) {
     BookSide side({}, {}, {});
     std::string problem;
     const std::optional<ParsedCard> phone = side.Parse(kPhoneCard, "/b/abc-2.vcf", problem);
@@ -60,6 +60,17 @@ TEST(BookSide, ACardReadAndWrittenAgainKeepsItsHash) {
     EXPECT_NE(text.find("X-ABLABEL:Office"), std::string::npos);  // as the server wrote it
     EXPECT_EQ(side.Parse(text, "/b/abc-2.vcf", problem)->hash, stored->hash);
     EXPECT_EQ(side.Items().at(0).hash, stored->hash);
+
+    // A card without UID is known by its href; what is no card is refused.
+    const char card[] = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Nobody\r\nEND:VCARD\r\n";
+    const auto first = side.Parse(card, "/b/x.vcf", problem);
+    const auto again = side.Parse(card, "/b/x.vcf", problem);
+    const auto elsewhere = side.Parse(card, "/b/y.vcf", problem);
+    ASSERT_TRUE(first && again && elsewhere);
+    EXPECT_EQ(first->uid, again->uid);
+    EXPECT_NE(first->uid, elsewhere->uid);
+    EXPECT_FALSE(side.Parse("no card here", "/b/z.vcf", problem));
+    EXPECT_FALSE(problem.empty());
 }
 
 TEST(BookSide, EveryEntryTakesPartUnderAUidOfItsOwn) {
@@ -109,20 +120,6 @@ TEST(BookSide, AConflictCopyIsMarkedInItsNotesUnderANewUid) {
     EXPECT_FALSE(EntryStatus(added[0]));
     EXPECT_EQ(hash, EntryHash(added[0], "u1-copy"));
     EXPECT_EQ(side.Describe("u1"), "Jane Doe");
-}
-
-TEST(BookSide, ACardWithoutUidIsKnownByItsHref) {
-    BookSide side({}, {}, {});
-    std::string problem;
-    const char card[] = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Nobody\r\nEND:VCARD\r\n";
-    const auto first = side.Parse(card, "/b/x.vcf", problem);
-    const auto again = side.Parse(card, "/b/x.vcf", problem);
-    const auto elsewhere = side.Parse(card, "/b/y.vcf", problem);
-    ASSERT_TRUE(first && again && elsewhere);
-    EXPECT_EQ(first->uid, again->uid);
-    EXPECT_NE(first->uid, elsewhere->uid);
-    EXPECT_FALSE(side.Parse("no card here", "/b/z.vcf", problem));
-    EXPECT_FALSE(problem.empty());
 }
 
 }  // namespace
