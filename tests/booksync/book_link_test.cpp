@@ -53,7 +53,7 @@ TEST(BookLink, SurvivesSaveAndOpenBeforeTheContacts) {
     EXPECT_EQ(ReadBookLink(*staged.link), SampleLink());
 }
 
-TEST(BookLink, OnlyTheFirstLinkIsKeptAndOtherClausesGo) {
+TEST(BookLink, OnlyTheFirstLinkAndWhatMakesSenseOfItIsRead) {
     clausedb::CExprDatabase db;
     addressbook::StagedEntries staged;
     ASSERT_TRUE(addressbook::ReadBookText(db,
@@ -68,11 +68,8 @@ TEST(BookLink, OnlyTheFirstLinkIsKeptAndOtherClausesGo) {
     // A book without one has none.
     ASSERT_TRUE(addressbook::ReadBookText(db, "contact('LastName' = \"Doe\").\n", staged));
     EXPECT_FALSE(staged.link);
-}
 
-TEST(BookLink, ReadsWhatItCanOfAHandEditedClause) {
-    clausedb::CExprDatabase db;
-    addressbook::StagedEntries staged;
+    // Of a hand-edited clause only the whole card statuses are taken.
     ASSERT_TRUE(addressbook::ReadBookText(
         db,
         "carddav('Url' = \"https://a/\", 'Card' = [\"u1\", \"/1.vcf\", \"e\", \"h\"],\n"
@@ -90,13 +87,10 @@ TEST(BookLink, ReadsWhatItCanOfAHandEditedClause) {
 
 TEST(EntryStatus, IsSetReplacedAndRemovedBesideTheOtherExtraData) {
     CAddressEntry entry;
-    addressbook::SetEntryUid(entry, "urn:uuid:9");
     addressbook::CExtraDataBuilder builder;
-    for (auto term = entry.Extra().First(); term; term = term.Next()) {
-        builder.AddTerm(term);
-    }
     builder.AddStringAttribute("vCard", "BDAY:1980-04-01");
     entry.SetExtra(builder.Build());
+    addressbook::SetEntryUid(entry, "urn:uuid:9");
     EXPECT_FALSE(EntryStatus(entry));
 
     SetEntryStatus(entry, ItemStatus{"/a.vcf", "\"1\"", "h1"});

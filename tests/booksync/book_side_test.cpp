@@ -20,6 +20,14 @@ CAddressEntry Named(const std::string& first, const std::string& last) {
     return entry;
 }
 
+// Jane Doe as synced before under the UID "u1".
+CAddressEntry SyncedJane() {
+    CAddressEntry entry = Named("Jane", "Doe");
+    addressbook::SetEntryUid(entry, "u1");
+    SetEntryStatus(entry, ItemStatus{"/u1.vcf", "\"1\"", "h"});
+    return entry;
+}
+
 // A card as a phone writes it, and as a CardDAV server stored it again:
 // properties reordered, parameters respelled, lines ended and folded
 // otherwise.
@@ -33,14 +41,7 @@ const char kStoredCard[] =
     "item1.EMAIL;TYPE=INTERNET,pref:a@b.c\nFN:J\xc3\xb6hn Doe\nN:Doe;J\xc3\xb6hn;;;\n"
     "NOTE:line1\\nline2\\, with c\n omma\nitem1.X-ABLABEL:Office\nEND:VCARD\n";
 
-TEST(CardHash, IsTheSameForACardAsAServerRewroteIt) {
-    EXPECT_EQ(CardHash(kPhoneCard), CardHash(kStoredCard));
-    std::string changed = kStoredCard;
-    changed.replace(changed.find("1980"), 4, "1981");
-    EXPECT_NE(CardHash(kPhoneCard), CardHash(changed));
-}
-
-TEST(BookSide, ACardReadAndWrittenAgainKeepsItsHash) {
+TEST(BookSide, ReadsCardsUnderAStableUidAndHash) {
     BookSide side({}, {}, {});
     std::string problem;
     const std::optional<ParsedCard> phone = side.Parse(kPhoneCard, "/b/abc-2.vcf", problem);
@@ -48,6 +49,10 @@ TEST(BookSide, ACardReadAndWrittenAgainKeepsItsHash) {
     ASSERT_TRUE(phone && stored);
     EXPECT_EQ(phone->uid, "abc-2");
     EXPECT_EQ(phone->hash, stored->hash);
+    EXPECT_EQ(CardHash(kPhoneCard), CardHash(kStoredCard));
+    std::string changed = kStoredCard;
+    changed.replace(changed.find("1980"), 4, "1981");
+    EXPECT_NE(CardHash(kPhoneCard), CardHash(changed));
     // What the book uploads after storing the card reads back the same.
     side.Store(*stored);
     const std::string text = side.CardText("abc-2");
@@ -55,12 +60,21 @@ TEST(BookSide, ACardReadAndWrittenAgainKeepsItsHash) {
     EXPECT_NE(text.find("X-ABLABEL:Office"), std::string::npos);  // as the server wrote it
     EXPECT_EQ(side.Parse(text, "/b/abc-2.vcf", problem)->hash, stored->hash);
     EXPECT_EQ(side.Items().at(0).hash, stored->hash);
+
+    // A card without UID is known by its href; what is no card is refused.
+    const char card[] = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Nobody\r\nEND:VCARD\r\n";
+    const auto first = side.Parse(card, "/b/x.vcf", problem);
+    const auto again = side.Parse(card, "/b/x.vcf", problem);
+    const auto elsewhere = side.Parse(card, "/b/y.vcf", problem);
+    ASSERT_TRUE(first && again && elsewhere);
+    EXPECT_EQ(first->uid, again->uid);
+    EXPECT_NE(first->uid, elsewhere->uid);
+    EXPECT_FALSE(side.Parse("no card here", "/b/z.vcf", problem));
+    EXPECT_FALSE(problem.empty());
 }
 
 TEST(BookSide, EveryEntryTakesPartUnderAUidOfItsOwn) {
-    CAddressEntry withUid = Named("Jane", "Doe");
-    addressbook::SetEntryUid(withUid, "u1");
-    SetEntryStatus(withUid, ItemStatus{"/u1.vcf", "\"1\"", "h"});
+    const CAddressEntry withUid = SyncedJane();
     CAddressEntry twin = withUid;  // a book imported twice
     twin.SetField(addressbook::City, "Springfield");
     CAddressEntry without = Named("John", "Roe");
@@ -68,10 +82,7 @@ TEST(BookSide, EveryEntryTakesPartUnderAUidOfItsOwn) {
 
     const std::vector<ILocalSide::Item> items = side.Items();
     ASSERT_EQ(items.size(), 3u);
-    std::set<std::string> uids;
-    for (const ILocalSide::Item& item : items) {
-        uids.insert(item.uid);
-    }
+    const std::set<std::string> uids = {items[0].uid, items[1].uid, items[2].uid};
     EXPECT_EQ(uids.size(), 3u);
     EXPECT_EQ(uids.count("u1"), 1u);
     EXPECT_EQ(side.LastStatus().size(), 1u);
@@ -89,10 +100,7 @@ TEST(BookSide, EveryEntryTakesPartUnderAUidOfItsOwn) {
 }
 
 TEST(BookSide, StatusOfAnotherAddressBookIsDropped) {
-    CAddressEntry entry = Named("Jane", "Doe");
-    addressbook::SetEntryUid(entry, "u1");
-    SetEntryStatus(entry, ItemStatus{"/u1.vcf", "\"1\"", "h"});
-    BookSide side({entry}, {}, BookSide::Options{false, ""});
+    BookSide side({SyncedJane()}, {}, BookSide::Options{false, ""});
     EXPECT_TRUE(side.LastStatus().empty());
     const auto changes = side.TakeChanges();
     ASSERT_EQ(changes.size(), 1u);
@@ -100,10 +108,8 @@ TEST(BookSide, StatusOfAnotherAddressBookIsDropped) {
 }
 
 TEST(BookSide, AConflictCopyIsMarkedInItsNotesUnderANewUid) {
-    CAddressEntry entry = Named("Jane", "Doe");
+    CAddressEntry entry = SyncedJane();
     entry.SetField(addressbook::Notes, "Met at Expo");
-    addressbook::SetEntryUid(entry, "u1");
-    SetEntryStatus(entry, ItemStatus{"/u1.vcf", "\"1\"", "h"});
     BookSide side({entry}, {}, BookSide::Options{true, "2024-03-01"});
     const std::string hash = side.AddConflictCopy("u1", "u1-copy");
     const std::vector<CAddressEntry> added = side.TakeAdded();
@@ -114,20 +120,6 @@ TEST(BookSide, AConflictCopyIsMarkedInItsNotesUnderANewUid) {
     EXPECT_FALSE(EntryStatus(added[0]));
     EXPECT_EQ(hash, EntryHash(added[0], "u1-copy"));
     EXPECT_EQ(side.Describe("u1"), "Jane Doe");
-}
-
-TEST(BookSide, ACardWithoutUidIsKnownByItsHref) {
-    BookSide side({}, {}, {});
-    std::string problem;
-    const char card[] = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Nobody\r\nEND:VCARD\r\n";
-    const auto first = side.Parse(card, "/b/x.vcf", problem);
-    const auto again = side.Parse(card, "/b/x.vcf", problem);
-    const auto elsewhere = side.Parse(card, "/b/y.vcf", problem);
-    ASSERT_TRUE(first && again && elsewhere);
-    EXPECT_EQ(first->uid, again->uid);
-    EXPECT_NE(first->uid, elsewhere->uid);
-    EXPECT_FALSE(side.Parse("no card here", "/b/z.vcf", problem));
-    EXPECT_FALSE(problem.empty());
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 #pragma once
 
 #include <map>
-#include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -21,8 +19,7 @@ inline std::string UidOf(const std::string& text) {
     return text.substr(0, text.find('|'));
 }
 inline std::string ContentOf(const std::string& text) {
-    const std::size_t bar = text.find('|');
-    return bar == std::string::npos ? std::string() : text.substr(bar + 1);
+    return text.substr(text.find('|') + 1);
 }
 inline const std::string kCopyMark = " [conflict copy]";
 
@@ -54,15 +51,10 @@ public:
     }
     void Remove(const std::string& uid) override { items.erase(uid); }
     std::string AddConflictCopy(const std::string& uid, const std::string& copyUid) override {
-        items[copyUid] = items.at(uid) + kCopyMark;
-        return items[copyUid];
+        return items[copyUid] = items.at(uid) + kCopyMark;
     }
     void SetStatus(const std::string& uid, const std::optional<ItemStatus>& s) override {
-        if (s) {
-            status[uid] = *s;
-        } else {
-            status.erase(uid);
-        }
+        s ? void(status[uid] = *s) : void(status.erase(uid));
     }
     std::string Describe(const std::string& uid) override { return uid; }
 };
@@ -79,12 +71,10 @@ public:
     int failAfter = -1;
     // Whether the request that loses the connection was carried out first.
     bool failAfterDoing = false;
-    int requests = 0;
     std::vector<std::string> hrefsFetched;
 
-    std::string NewEtag() { return "\"e" + std::to_string(++etagCounter) + "\""; }
     void Put(const std::string& href, const std::string& text) {
-        cards[href] = Card{text, NewEtag()};
+        cards[href] = Card{text, "\"e" + std::to_string(++etagCounter) + "\""};
     }
     std::string HrefOfUid(const std::string& uid) const {
         for (const auto& [href, card] : cards) {
@@ -114,22 +104,14 @@ public:
             }
             hrefsFetched.push_back(href);
             const auto it = cards.find(href);
-            if (it == cards.end()) {
-                each(FetchedCard{href, "", "", 404});
-            } else {
-                each(FetchedCard{href, it->second.etag, it->second.text, 0});
-            }
+            each(it == cards.end() ? FetchedCard{href, "", "", 404}
+                                   : FetchedCard{href, it->second.etag, it->second.text, 0});
         }
         return Failure();
     }
     Failure Put(const std::vector<PutRequest>& puts,
                 const std::function<void(const PutRequest&, const ItemResult&)>& done) override {
-        for (const PutRequest& put : puts) {
-            const bool lost = Lost();
-            if (lost && !failAfterDoing) {
-                return Cut();
-            }
-            ItemResult result;
+        return Apply(puts, done, [this](const PutRequest& put, ItemResult& result) {
             const auto it = cards.find(put.href);
             if (put.ifMatch.empty() ? it != cards.end()
                                     : (it == cards.end() || it->second.etag != put.ifMatch)) {
@@ -139,22 +121,12 @@ public:
                 Put(put.href, put.text);
                 result.etag = cards[put.href].etag;
             }
-            if (lost) {
-                return Cut();
-            }
-            done(put, result);
-        }
-        return Failure();
+        });
     }
     Failure Delete(
         const std::vector<DeleteRequest>& deletes,
         const std::function<void(const DeleteRequest&, const ItemResult&)>& done) override {
-        for (const DeleteRequest& del : deletes) {
-            const bool lost = Lost();
-            if (lost && !failAfterDoing) {
-                return Cut();
-            }
-            ItemResult result;
+        return Apply(deletes, done, [this](const DeleteRequest& del, ItemResult& result) {
             const auto it = cards.find(del.href);
             if (it == cards.end()) {
                 result.kind = ItemResult::Kind::kNotFound;
@@ -163,28 +135,37 @@ public:
             } else {
                 cards.erase(it);
             }
-            if (lost) {
-                return Cut();
-            }
-            done(del, result);
-        }
-        return Failure();
+        });
     }
     std::string HrefForNewCard(const std::string& uid, int attempt) override {
         return "/book/" + uid + (attempt > 0 ? "-" + std::to_string(attempt) : "") + ".vcf";
     }
 
 private:
+    // Carries out each request in turn; a lost connection stops before or
+    // after the work, as failAfterDoing says, without telling the result.
+    template <typename Request, typename Done, typename Work>
+    Failure Apply(const std::vector<Request>& requests, const Done& done, const Work& work) {
+        for (const Request& request : requests) {
+            const bool lost = Lost();
+            if (lost && !failAfterDoing) {
+                return Cut();
+            }
+            ItemResult result;
+            work(request, result);
+            if (lost) {
+                return Cut();
+            }
+            done(request, result);
+        }
+        return Failure();
+    }
     bool Lost() {
-        ++requests;
-        if (failAfter < 0) {
+        if (failAfter > 0) {
+            --failAfter;
             return false;
         }
-        if (failAfter == 0) {
-            return true;
-        }
-        --failAfter;
-        return false;
+        return failAfter == 0;
     }
     static Failure Cut() {
         return MakeFailure(FailureKind::kNetwork, "The connection to the server was lost.");

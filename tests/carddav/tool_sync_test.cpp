@@ -36,21 +36,29 @@ ToolRun RunTool(const QStringList& arguments, const QString& password = QString(
 
 const char kBook[] = "contact('LastName' = \"Doe\", 'FirstName' = \"Jane\").\n";
 
+// An unlinked book of one contact in a folder of its own.
+struct Book {
+    testsupport::TempFolder dir;
+    std::string file = dir.File("book.qxd");
+    QString path = QString::fromStdString(file);
+    Book() { testsupport::WriteText(file, kBook); }
+};
+
+QStringList Link(const QString& url, const QString& user, const QString& path) {
+    return {QStringLiteral("--url"), url, QStringLiteral("--user"), user, path};
+}
+
 TEST(ToolSync, SyncsABookAndKeepsItsLink) {
     QUILLBOX_REQUIRE_SERVER(account);
     TestAddressBook server(account, QStringLiteral("Tool"));
     server.PutCard("john.vcf", CardText("john", "Roe", "John", "555-0101"));
-    testsupport::TempFolder dir;
-    const std::string book = dir.File("book.qxd");
-    testsupport::WriteText(book, kBook);
-    const QString path = QString::fromStdString(book);
-
-    const ToolRun first = RunTool({QStringLiteral("--url"), server.Url().toString(),
-                                   QStringLiteral("--user"), account.user, path},
-                                  account.password);
+    Book book;
+    const QString& path = book.path;
+    const ToolRun first =
+        RunTool(Link(server.Url().toString(), account.user, path), account.password);
     EXPECT_EQ(first.exitCode, 0) << first.err;
     EXPECT_EQ(first.out, "Synchronized with Tool: 1 received, 1 sent, 0 deleted, 0 conflicts.\n");
-    const std::string saved = testsupport::ReadText(book);
+    const std::string saved = testsupport::ReadText(book.file);
     EXPECT_EQ(saved.rfind("carddav('Url' = \"" + server.Url().toString().toStdString() + "\"", 0),
               0u)
         << saved;
@@ -59,7 +67,7 @@ TEST(ToolSync, SyncsABookAndKeepsItsLink) {
 
     // Linked now: the URL and the user come from the book; the password
     // from a file only its owner reads.
-    const std::string passwordFile = dir.File("password");
+    const std::string passwordFile = book.dir.File("password");
     testsupport::WriteText(passwordFile, account.password.toStdString() + "\n");
     chmod(passwordFile.c_str(), 0644);
     const ToolRun open =
@@ -76,39 +84,33 @@ TEST(ToolSync, SyncsABookAndKeepsItsLink) {
 TEST(ToolSync, ExitStatusesSayWhoRefused) {
     QUILLBOX_REQUIRE_SERVER(account);
     TestAddressBook server(account, QStringLiteral("Statuses"));
-    testsupport::TempFolder dir;
-    const std::string book = dir.File("book.qxd");
-    testsupport::WriteText(book, kBook);
-    const QString path = QString::fromStdString(book);
-    const QStringList url = {QStringLiteral("--url"), server.Url().toString(),
-                             QStringLiteral("--user"), account.user, path};
-
-    const ToolRun wrong = RunTool(url, QStringLiteral("not the password"));
-    EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_NE(wrong.err.find("user name or password (HTTP 401)"), std::string::npos) << wrong.err;
-    EXPECT_EQ(testsupport::ReadText(book), kBook) << "the book is left as it was";
+    Book book;
+    const QString& path = book.path;
+    const QStringList url = Link(server.Url().toString(), account.user, path);
 
     QUrl nowhere = server.Url();
     nowhere.setPort(1);
-    const ToolRun down = RunTool(
-        {QStringLiteral("--url"), nowhere.toString(), QStringLiteral("--user"), account.user, path},
-        account.password);
-    EXPECT_EQ(down.exitCode, 2);
-    EXPECT_NE(down.err.find("refused the connection"), std::string::npos) << down.err;
-
-    const ToolRun plain = RunTool({QStringLiteral("--url"), QStringLiteral("http://example.org/"),
-                                   QStringLiteral("--user"), account.user, path},
-                                  account.password);
-    EXPECT_EQ(plain.exitCode, 2);
-    EXPECT_NE(plain.err.find("not encrypted"), std::string::npos) << plain.err;
-
-    const ToolRun noLink = RunTool({path}, account.password);
-    EXPECT_EQ(noLink.exitCode, 2);
-    EXPECT_NE(noLink.err.find("not linked"), std::string::npos) << noLink.err;
-
-    const ToolRun noPassword = RunTool(url);
-    EXPECT_EQ(noPassword.exitCode, 2);
-    EXPECT_NE(noPassword.err.find("QUILLBOX_PASSWORD"), std::string::npos);
+    const struct {
+        QStringList arguments;
+        QString password;
+        int exitCode;
+        const char* says;
+    } runs[] = {
+        {url, QStringLiteral("not the password"), 1, "user name or password (HTTP 401)"},
+        {Link(nowhere.toString(), account.user, path), account.password, 2,
+         "refused the connection"},
+        {Link(QStringLiteral("http://example.org/"), account.user, path), account.password, 2,
+         "not encrypted"},
+        {{path}, account.password, 2, "not linked"},
+        {url, QString(), 2, "QUILLBOX_PASSWORD"},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.says);
+        const ToolRun result = RunTool(run.arguments, run.password);
+        EXPECT_EQ(result.exitCode, run.exitCode);
+        EXPECT_NE(result.err.find(run.says), std::string::npos) << result.err;
+        EXPECT_EQ(testsupport::ReadText(book.file), kBook) << "the book is left as it was";
+    }
 }
 
 // A server whose certificate this machine does not trust: refused with the
@@ -120,21 +122,17 @@ TEST(ToolSync, AnUntrustedCertificateIsShownAndTrustedOnlyWhenGiven) {
     server.PutCard("john.vcf", CardText("john", "Roe", "John", "555-0101"));
     TlsProxy tls(server.Url());
     const QUrl url = tls.Through(server.Url());
-    testsupport::TempFolder dir;
-    const std::string book = dir.File("book.qxd");
-    testsupport::WriteText(book, kBook);
-    const QStringList arguments = {QStringLiteral("--url"), url.toString(),
-                                   QStringLiteral("--user"), account.user,
-                                   QString::fromStdString(book)};
+    Book book;
+    const QStringList arguments = Link(url.toString(), account.user, book.path);
 
     const ToolRun refused = RunTool(arguments, account.password);
     EXPECT_EQ(refused.exitCode, 2);
-    EXPECT_NE(refused.err.find("Issued to: Quillbox Test Server"), std::string::npos)
-        << refused.err;
-    EXPECT_NE(refused.err.find("Issued by: Quillbox Test Server"), std::string::npos)
-        << refused.err;
+    for (const char* line :
+         {"Issued to: Quillbox Test Server", "Issued by: Quillbox Test Server"}) {
+        EXPECT_NE(refused.err.find(line), std::string::npos) << refused.err;
+    }
     EXPECT_EQ(refused.err.find(account.password.toStdString()), std::string::npos);
-    EXPECT_EQ(testsupport::ReadText(book), kBook);
+    EXPECT_EQ(testsupport::ReadText(book.file), kBook);
     const QRegularExpressionMatch digest =
         QRegularExpression(QStringLiteral("--accept-certificate ([0-9A-F:]{95})"))
             .match(QString::fromStdString(refused.err));
@@ -145,7 +143,7 @@ TEST(ToolSync, AnUntrustedCertificateIsShownAndTrustedOnlyWhenGiven) {
     const ToolRun wrongDigest = RunTool(
         arguments + QStringList{QStringLiteral("--accept-certificate"), other}, account.password);
     EXPECT_EQ(wrongDigest.exitCode, 2) << wrongDigest.out;
-    EXPECT_EQ(testsupport::ReadText(book), kBook);
+    EXPECT_EQ(testsupport::ReadText(book.file), kBook);
 
     const ToolRun trusted =
         RunTool(arguments + QStringList{QStringLiteral("--accept-certificate"), digest.captured(1)},
