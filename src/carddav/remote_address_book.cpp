@@ -20,10 +20,6 @@ constexpr int kMaxSyncRounds = 100;
 const QByteArray kXmlType = "application/xml; charset=utf-8";
 const QByteArray kCardType = "text/vcard; charset=utf-8";
 
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 std::string ToUtf8(const QString& text) {
     return text.toStdString();
 }
@@ -159,11 +155,11 @@ Failure RemoteAddressBook::List(const std::string& token,
 std::optional<Failure> RemoteAddressBook::ListChanges(
     const std::string& startToken, const std::map<std::string, std::string>& known,
     booksync::RemoteListing& listing) {
-    QString token = FromUtf8(startToken);
+    QString token = QString::fromStdString(startToken);
     std::map<QString, std::string> members;  // href -> ETag
     if (!token.isEmpty()) {
         for (const auto& [href, etag] : known) {
-            members[FromUtf8(href)] = etag;
+            members[QString::fromStdString(href)] = etag;
         }
     }
     for (int round = 0; round < kMaxSyncRounds; ++round) {
@@ -243,7 +239,7 @@ Failure RemoteAddressBook::Fetch(const std::vector<std::string>& hrefs,
         if (i % kBatchSize == 0) {
             batches.emplace_back();
         }
-        batches.back() << FromUtf8(hrefs[i]);
+        batches.back() << QString::fromStdString(hrefs[i]);
     }
     // Batches whose answer was larger than the client takes, fetched again
     // one card at a time.
@@ -325,7 +321,7 @@ Failure RemoteAddressBook::Put(
         puts,
         [this](const booksync::PutRequest& put) {
             HttpRequest request{"PUT",
-                                ResolveHref(m_url, FromUtf8(put.href)),
+                                ResolveHref(m_url, QString::fromStdString(put.href)),
                                 QByteArray::fromStdString(put.text),
                                 kCardType,
                                 {}};
@@ -346,7 +342,8 @@ Failure RemoteAddressBook::Delete(
     return SendItems<booksync::DeleteRequest>(
         deletes,
         [this](const booksync::DeleteRequest& del) {
-            HttpRequest request{"DELETE", ResolveHref(m_url, FromUtf8(del.href)), {}, {}, {}};
+            HttpRequest request{
+                "DELETE", ResolveHref(m_url, QString::fromStdString(del.href)), {}, {}, {}};
             if (!del.ifMatch.empty()) {
                 request.headers.append(
                     {QByteArray("If-Match"), QByteArray::fromStdString(del.ifMatch)});

@@ -13,10 +13,6 @@ using booksync::MakeFailure;
 
 namespace {
 
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // "... is not an address book.  Address books found there: A (url), B (url)."
 std::string WithAddressBooksFound(DavClient& client, const QUrl& url, std::string message) {
     const Discovery found = FindAddressBooks(client, url);
@@ -38,7 +34,8 @@ SyncOutcome RunSync(SyncRequest request) {
     booksync::SyncReport& report = outcome.report;
     auto finish = [&outcome](const QString& name) -> SyncOutcome& {
         outcome.addressBookName = name;
-        outcome.summary = FromUtf8(booksync::SummaryText(outcome.report, name.toStdString()));
+        outcome.summary =
+            QString::fromStdString(booksync::SummaryText(outcome.report, name.toStdString()));
         return outcome;
     };
     auto progress = [&request](booksync::SyncPhase phase) {
@@ -49,7 +46,7 @@ SyncOutcome RunSync(SyncRequest request) {
 
     QString text = request.url;
     if (text.isEmpty() && request.link) {
-        text = FromUtf8(request.link->url);
+        text = QString::fromStdString(request.link->url);
     }
     QString error;
     const std::optional<QUrl> url = UrlFromUserText(text, error);
@@ -73,9 +70,10 @@ SyncOutcome RunSync(SyncRequest request) {
         report.failure = std::move(failure);
         outcome.untrustedCertificate = client.UntrustedCertificate();
         // Named as the user knows it: the linked address book's name.
-        const bool linked = request.link && !request.link->name.empty() &&
-                            UrlFromUserText(FromUtf8(request.link->url), error) == url;
-        return finish(linked ? FromUtf8(request.link->name) : url->host());
+        const bool linked =
+            request.link && !request.link->name.empty() &&
+            UrlFromUserText(QString::fromStdString(request.link->url), error) == url;
+        return finish(linked ? QString::fromStdString(request.link->name) : url->host());
     }
 
     // The same address book as before, or another one.

@@ -26,10 +26,6 @@ using booksync::SyncPhase;
 
 namespace {
 
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 std::optional<booksync::BookLink> LinkOf(const document::CQX32Doc& document) {
     return document.Link() ? booksync::ReadBookLink(*document.Link()) : std::nullopt;
 }
@@ -111,14 +107,15 @@ QMap<QString, QStringList> CSyncController::TrustedCertificates() const {
     const std::optional<booksync::BookLink> link = LinkOf(m_document);
     QStringList servers;
     QString error;
-    for (const QString& address : {m_strUrl, link ? FromUtf8(link->url) : QString()}) {
+    for (const QString& address :
+         {m_strUrl, link ? QString::fromStdString(link->url) : QString()}) {
         if (const std::optional<QUrl> url = carddav::UrlFromUserText(address, error)) {
             servers << carddav::HostPortOf(*url);
         }
     }
     for (const QString& server : servers) {
-        const QString digests =
-            FromUtf8(m_profile.GetString(kTrustedCertificatesSection, server.toStdString(), ""));
+        const QString digests = QString::fromStdString(
+            m_profile.GetString(kTrustedCertificatesSection, server.toStdString(), ""));
         if (!digests.isEmpty()) {
             trusted[server] = digests.split(QLatin1Char(','), Qt::SkipEmptyParts);
         }
@@ -141,8 +138,9 @@ bool CSyncController::AskToTrust(const carddav::CertificateInfo& certificate) {
         return false;
     }
     const std::string key = certificate.hostPort.toStdString();
-    QStringList digests = FromUtf8(m_profile.GetString(kTrustedCertificatesSection, key, ""))
-                              .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    QStringList digests =
+        QString::fromStdString(m_profile.GetString(kTrustedCertificatesSection, key, ""))
+            .split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (!digests.contains(certificate.digest)) {
         digests << certificate.digest;
     }
@@ -156,8 +154,8 @@ void CSyncController::OnSynchronize() {
         return;
     }
     const std::optional<booksync::BookLink> link = LinkOf(m_document);
-    const QString url = link ? FromUtf8(link->url) : m_strUrl;
-    const QString user = link ? FromUtf8(link->user) : m_strUser;
+    const QString url = link ? QString::fromStdString(link->url) : m_strUrl;
+    const QString user = link ? QString::fromStdString(link->user) : m_strUser;
 
     CSyncAccountDlg::Hooks hooks;
     hooks.find = Search;
@@ -278,7 +276,7 @@ void CSyncController::OnFinished() {
     m_snapshot = SyncSnapshot();
     if (outcome.link) {
         // The address book as the sync found it, for the next one.
-        m_strUrl = FromUtf8(outcome.link->url);
+        m_strUrl = QString::fromStdString(outcome.link->url);
     }
     m_strLastSummary = outcome.summary.section(QLatin1Char('\n'), 0, 0);
     if (m_pMessagePane) {
