@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "addressbook/entry_identity.h"
@@ -12,55 +13,41 @@ namespace addressbook::testing {
 namespace {
 
 CAddressEntry Entry(const FieldValues& values, const std::string& uid = {}) {
-    CAddressEntry entry;
-    for (const auto& [index, text] : values) {
-        entry.SetField(index, text);
-    }
+    VectorAddressList list;
+    AppendEntries(list, {values});
     if (!uid.empty()) {
-        SetEntryUid(entry, uid);
+        SetEntryUid(list.MutableEntryAt(0), uid);
     }
-    return entry;
-}
-
-void Append(VectorAddressList& list, const CAddressEntry& entry) {
-    ASSERT_TRUE(list.AppendEntry(std::make_unique<CAddressEntry>(entry)));
+    return list.EntryAt(0);
 }
 
 TEST(FindRowsAgain, ByUidThenContentThenName) {
-    // The book as another program rewrote it.
+    // The book as another program rewrote it, rows 0 to 5.
     VectorAddressList list;
-    Append(list, Entry({{0, "Doe"}, {1, "Jane"}, {16, "555-0100"}}));  // 0
-    Append(list, Entry({{0, "Renamed"}, {1, "Sam"}}, "urn:uuid:1"));   // 1
-    Append(list, Entry({{0, "Roe"}, {1, "Jim"}, {16, "555-0199"}}));   // 2
-    Append(list, Entry({{0, "Roe"}, {1, "Jim"}, {16, "555-0123"}}));   // 3
-    Append(list, Entry({{10, "Acme"}}));                               // 4
-    Append(list, Entry({{0, "Twin"}}));                                // 5
-    Append(list, Entry({{0, "Twin"}}));                                // 6
-    struct Case {
-        const char* what;
-        std::vector<CAddressEntry> wanted;
-        std::vector<int> rows;
-    };
-    const Case cases[] = {
-        {"a UID wins over a changed name", {Entry({{0, "Smith"}, {1, "Sam"}}, "urn:uuid:1")}, {1}},
-        {"a changed phone number is found by the name",
-         {Entry({{0, "Doe"}, {1, "Jane"}, {16, "555-0000"}})},
-         {0}},
-        // The exact copy takes row 3 first, so the name alone gets row 2.
+    AppendEntries(list, {{{0, "Renamed"}, {1, "Sam"}},
+                         {{0, "Roe"}, {1, "Jim"}, {16, "555-0199"}},
+                         {{0, "Roe"}, {1, "Jim"}, {16, "555-0123"}},
+                         {{10, "Acme"}},
+                         {{0, "Twin"}},
+                         {{0, "Twin"}}});
+    SetEntryUid(list.MutableEntryAt(0), "urn:uuid:1");
+    const std::tuple<const char*, std::vector<CAddressEntry>, std::vector<int>> cases[] = {
+        {"a UID wins over a changed name", {Entry({{0, "Smith"}, {1, "Sam"}}, "urn:uuid:1")}, {0}},
+        // The exact copy takes row 2 first, so the name alone gets row 1.
         {"content before name",
          {Entry({{0, "Roe"}, {1, "Jim"}}), Entry({{0, "Roe"}, {1, "Jim"}, {16, "555-0123"}})},
-         {2, 3}},
+         {1, 2}},
         {"each row is given once",
          {Entry({{0, "Twin"}}), Entry({{0, "Twin"}}), Entry({{0, "Twin"}})},
-         {5, 6, -1}},
+         {4, 5, -1}},
         {"a nameless entry is found only by its content",
          {Entry({{10, "Acme"}}), Entry({{10, "Other"}})},
-         {4, -1}},
+         {3, -1}},
         {"a removed entry is not found", {Entry({{0, "Gone"}})}, {-1}},
-        {"a lost UID falls back to the content", {Entry({{10, "Acme"}}, "urn:uuid:9")}, {4}},
+        {"a lost UID falls back to the content", {Entry({{10, "Acme"}}, "urn:uuid:9")}, {3}},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(FindRowsAgain(c.wanted, list), c.rows) << c.what;
+    for (const auto& [what, wanted, rows] : cases) {
+        EXPECT_EQ(FindRowsAgain(wanted, list), rows) << what;
     }
 }
 
