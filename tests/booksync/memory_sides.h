@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "booksync/sync_sides.h"
@@ -15,13 +16,11 @@ namespace booksync::testing {
 inline std::string ItemText(const std::string& uid, const std::string& content) {
     return uid + "|" + content;
 }
-inline std::string UidOf(const std::string& text) {
-    return text.substr(0, text.find('|'));
+inline std::pair<std::string, std::string> UidAndContent(const std::string& text) {
+    const std::size_t bar = text.find('|');
+    return {text.substr(0, bar), text.substr(bar + 1)};
 }
-inline std::string ContentOf(const std::string& text) {
-    return text.substr(text.find('|') + 1);
-}
-inline const std::string kCopyMark = " [conflict copy]";
+inline const std::string kCopyMark = "(conflict-copy)";
 
 class MemoryLocal final : public ILocalSide {
 public:
@@ -39,12 +38,12 @@ public:
     std::string CardText(const std::string& uid) override { return ItemText(uid, items.at(uid)); }
     std::optional<ParsedCard> Parse(std::string_view text, const std::string&,
                                     std::string& problem) override {
-        const std::string card(text);
-        if (card.find('|') == std::string::npos) {
+        if (text.find('|') == std::string_view::npos) {
             problem = "unreadable";
             return std::nullopt;
         }
-        return ParsedCard{UidOf(card), ContentOf(card), std::any(ContentOf(card))};
+        const auto [uid, content] = UidAndContent(std::string(text));
+        return ParsedCard{uid, content, std::any(content)};
     }
     void Store(const ParsedCard& card) override {
         items[card.uid] = std::any_cast<std::string>(card.entry);
@@ -66,23 +65,15 @@ public:
         std::string etag;
     };
     std::map<std::string, Card> cards;  // by href
-    int etagCounter = 0;
+    int etagCounter = 0;                // the last ETag given
     // After this many more requests the connection is lost (-1: never).
     int failAfter = -1;
     // Whether the request that loses the connection was carried out first.
     bool failAfterDoing = false;
-    std::vector<std::string> hrefsFetched;
+    int fetched = 0;  // cards fetched so far
 
     void Put(const std::string& href, const std::string& text) {
         cards[href] = Card{text, "\"e" + std::to_string(++etagCounter) + "\""};
-    }
-    std::string HrefOfUid(const std::string& uid) const {
-        for (const auto& [href, card] : cards) {
-            if (UidOf(card.text) == uid) {
-                return href;
-            }
-        }
-        return std::string();
     }
 
     Failure List(const std::string&, const std::map<std::string, std::string>&,
@@ -93,7 +84,6 @@ public:
         for (const auto& [href, card] : cards) {
             listing.items.push_back(RemoteItem{href, card.etag});
         }
-        listing.syncToken = "token" + std::to_string(etagCounter);
         return Failure();
     }
     Failure Fetch(const std::vector<std::string>& hrefs,
@@ -102,21 +92,17 @@ public:
             if (Lost()) {
                 return Cut();
             }
-            hrefsFetched.push_back(href);
-            const auto it = cards.find(href);
-            each(it == cards.end() ? FetchedCard{href, "", "", 404}
-                                   : FetchedCard{href, it->second.etag, it->second.text, 0});
+            ++fetched;
+            const Card& card = cards.at(href);  // only listed cards are asked for
+            each(FetchedCard{href, card.etag, card.text, 0});
         }
         return Failure();
     }
     Failure Put(const std::vector<PutRequest>& puts,
                 const std::function<void(const PutRequest&, const ItemResult&)>& done) override {
         return Apply(puts, done, [this](const PutRequest& put, ItemResult& result) {
-            const auto it = cards.find(put.href);
-            if (put.ifMatch.empty() ? it != cards.end()
-                                    : (it == cards.end() || it->second.etag != put.ifMatch)) {
-                result.kind = it == cards.end() ? ItemResult::Kind::kNotFound
-                                                : ItemResult::Kind::kPreconditionFailed;
+            if (put.ifMatch.empty() && cards.count(put.href) != 0) {
+                result.kind = ItemResult::Kind::kPreconditionFailed;  // the href is taken
             } else {
                 Put(put.href, put.text);
                 result.etag = cards[put.href].etag;
@@ -126,16 +112,8 @@ public:
     Failure Delete(
         const std::vector<DeleteRequest>& deletes,
         const std::function<void(const DeleteRequest&, const ItemResult&)>& done) override {
-        return Apply(deletes, done, [this](const DeleteRequest& del, ItemResult& result) {
-            const auto it = cards.find(del.href);
-            if (it == cards.end()) {
-                result.kind = ItemResult::Kind::kNotFound;
-            } else if (it->second.etag != del.ifMatch) {
-                result.kind = ItemResult::Kind::kPreconditionFailed;
-            } else {
-                cards.erase(it);
-            }
-        });
+        return Apply(deletes, done,
+                     [this](const DeleteRequest& del, ItemResult&) { cards.erase(del.href); });
     }
     std::string HrefForNewCard(const std::string& uid, int attempt) override {
         return "/book/" + uid + (attempt > 0 ? "-" + std::to_string(attempt) : "") + ".vcf";
@@ -160,13 +138,7 @@ private:
         }
         return Failure();
     }
-    bool Lost() {
-        if (failAfter > 0) {
-            --failAfter;
-            return false;
-        }
-        return failAfter == 0;
-    }
+    bool Lost() { return failAfter > 0 ? (--failAfter, false) : failAfter == 0; }
     static Failure Cut() {
         return MakeFailure(FailureKind::kNetwork, "The connection to the server was lost.");
     }
