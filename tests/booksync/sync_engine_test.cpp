@@ -1,6 +1,6 @@
-// The sync engine against in-memory sides: each rule of the plan, the
-// refusal to copy an emptied side over the other, syncs cut off half-way, and
-// server cards it cannot simply take.
+// The sync engine between an in-memory book and server: each rule of the
+// plan, the refusal to copy an emptied side over the other, syncs cut off
+// half-way, and server cards it cannot simply take.
 #include "booksync/sync_engine.h"
 
 #include <gtest/gtest.h>
@@ -8,15 +8,13 @@
 #include <sstream>
 #include <tuple>
 
-#include "memory_sides.h"
-
-namespace booksync::testing {
+namespace booksync {
 namespace {
 
 using Contents = std::map<std::string, std::string>;  // uid -> content
 
-// Items written "a=A1 b=B1".
-Contents Items(const std::string& text) {
+// Items written "a=A1 b=B1"; a card's text is one of them.
+Contents Written(const std::string& text) {
     Contents items;
     std::istringstream words(text);
     for (std::string word; words >> word;) {
@@ -26,6 +24,133 @@ Contents Items(const std::string& text) {
     return items;
 }
 
+const std::string kCopyMark = "(conflict-copy)";
+
+// The book: items by UID, the hash of each its content.
+class MemoryBook final : public ILocalSide {
+public:
+    Contents items;
+    SyncStatus status;
+
+    std::vector<Item> Items() override {
+        std::vector<Item> list;
+        for (const auto& [uid, content] : items) {
+            list.push_back(Item{uid, content});
+        }
+        return list;
+    }
+    SyncStatus LastStatus() override { return status; }
+    std::string CardText(const std::string& uid) override { return uid + "=" + items.at(uid); }
+    std::optional<ParsedCard> Parse(std::string_view text, const std::string&,
+                                    std::string& problem) override {
+        if (text.find('=') == std::string_view::npos) {
+            problem = "unreadable";
+            return std::nullopt;
+        }
+        const auto [uid, content] = *Written(std::string(text)).begin();
+        return ParsedCard{uid, content, std::any(content)};
+    }
+    void Store(const ParsedCard& card) override {
+        items[card.uid] = std::any_cast<std::string>(card.entry);
+    }
+    void Remove(const std::string& uid) override { items.erase(uid); }
+    std::string AddConflictCopy(const std::string& uid, const std::string& copyUid) override {
+        return items[copyUid] = items.at(uid) + kCopyMark;
+    }
+    void SetStatus(const std::string& uid, const std::optional<ItemStatus>& s) override {
+        s ? void(status[uid] = *s) : void(status.erase(uid));
+    }
+    std::string Describe(const std::string& uid) override { return uid; }
+};
+
+// The server: cards by href with ETags, able to lose its connection after a
+// number of requests, before or after doing the work.
+class MemoryServer final : public IRemoteSide {
+public:
+    struct Card {
+        std::string text;
+        std::string etag;
+    };
+    std::map<std::string, Card> cards;  // by href
+    int etagCounter = 0;                // the last ETag given
+    // After this many more requests the connection is lost (-1: never).
+    int failAfter = -1;
+    // Whether the request that loses the connection was carried out first.
+    bool failAfterDoing = false;
+    int fetched = 0;  // cards fetched so far
+
+    void Put(const std::string& href, const std::string& text) {
+        cards[href] = Card{text, "\"e" + std::to_string(++etagCounter) + "\""};
+    }
+
+    Failure List(const std::string&, const std::map<std::string, std::string>&,
+                 RemoteListing& listing) override {
+        if (Lost()) {
+            return Cut();
+        }
+        for (const auto& [href, card] : cards) {
+            listing.items.push_back(RemoteItem{href, card.etag});
+        }
+        return Failure();
+    }
+    Failure Fetch(const std::vector<std::string>& hrefs,
+                  const std::function<void(const FetchedCard&)>& each) override {
+        for (const std::string& href : hrefs) {
+            if (Lost()) {
+                return Cut();
+            }
+            ++fetched;
+            const Card& card = cards.at(href);  // only listed cards are asked for
+            each(FetchedCard{href, card.etag, card.text, 0});
+        }
+        return Failure();
+    }
+    Failure Put(const std::vector<PutRequest>& puts,
+                const std::function<void(const PutRequest&, const ItemResult&)>& done) override {
+        return Apply(puts, done, [this](const PutRequest& put, ItemResult& result) {
+            if (put.ifMatch.empty() && cards.count(put.href) != 0) {
+                result.kind = ItemResult::Kind::kPreconditionFailed;  // the href is taken
+            } else {
+                Put(put.href, put.text);
+                result.etag = cards[put.href].etag;
+            }
+        });
+    }
+    Failure Delete(
+        const std::vector<DeleteRequest>& deletes,
+        const std::function<void(const DeleteRequest&, const ItemResult&)>& done) override {
+        return Apply(deletes, done,
+                     [this](const DeleteRequest& del, ItemResult&) { cards.erase(del.href); });
+    }
+    std::string HrefForNewCard(const std::string& uid, int attempt) override {
+        return "/book/" + uid + (attempt > 0 ? "-" + std::to_string(attempt) : "") + ".vcf";
+    }
+
+private:
+    // Carries out each request in turn; a lost connection stops before or
+    // after the work, as failAfterDoing says, without telling the result.
+    template <typename Request, typename Done, typename Work>
+    Failure Apply(const std::vector<Request>& requests, const Done& done, const Work& work) {
+        for (const Request& request : requests) {
+            const bool lost = Lost();
+            if (lost && !failAfterDoing) {
+                return Cut();
+            }
+            ItemResult result;
+            work(request, result);
+            if (lost) {
+                return Cut();
+            }
+            done(request, result);
+        }
+        return Failure();
+    }
+    bool Lost() { return failAfter > 0 ? (--failAfter, false) : failAfter == 0; }
+    static Failure Cut() {
+        return MakeFailure(FailureKind::kNetwork, "The connection to the server was lost.");
+    }
+};
+
 constexpr bool kHere = true, kThere = false;
 
 auto Tie(const SyncCounts& c) {
@@ -33,28 +158,28 @@ auto Tie(const SyncCounts& c) {
 }
 
 struct Pair {
-    MemoryLocal local;
-    MemoryRemote remote;
+    MemoryBook local;
+    MemoryServer remote;
 
     SyncReport Sync() { return SyncEngine(local, remote).Run(""); }
-    Contents ServerItems() const {
-        Contents items;
+    Contents ServerWritten() const {
+        std::string texts;
         for (const auto& [href, card] : remote.cards) {
-            items.insert(UidAndContent(card.text));
+            texts += card.text + " ";
         }
-        return items;
+        return Written(texts);
     }
     // Edits on the book (here) or the server, written "a=A2 -b": a new
     // content for a, b deleted.  Cards are where a new card of their UID goes.
     void Edit(bool here, const std::string& edits) {
-        for (const auto& [word, content] : Items(edits)) {
+        for (const auto& [word, content] : Written(edits)) {
             const bool remove = word[0] == '-';
             const std::string uid = remove ? word.substr(1) : word;
             const std::string href = "/book/" + uid + ".vcf";
             if (here) {
                 remove ? void(local.items.erase(uid)) : void(local.items[uid] = content);
             } else {
-                remove ? void(remote.cards.erase(href)) : remote.Put(href, ItemText(uid, content));
+                remove ? void(remote.cards.erase(href)) : remote.Put(href, uid + "=" + content);
             }
         }
     }
@@ -62,7 +187,7 @@ struct Pair {
     // nothing to do or to fetch: the status describes both sides.
     void ExpectSettled(const Contents& items) {
         ASSERT_EQ(local.items, items);
-        ASSERT_EQ(ServerItems(), items);
+        ASSERT_EQ(ServerWritten(), items);
         ASSERT_EQ(remote.cards.size(), items.size()) << "a card doubled";
         remote.fetched = 0;
         const int count = static_cast<int>(items.size());
@@ -94,19 +219,19 @@ TEST(SyncEngine, EachRuleOfThePlan) {
         Contents expected;
         SyncCounts counts;
     } cases[] = {
-        {"a=A2", "", Items("a=A2 b=B1 c=C1"), {0, 1, 0, 0, 0, 2}},
-        {"", "c=C2", Items("a=A1 b=B1 c=C2"), {1, 0, 0, 0, 0, 2}},
-        {"-a", "", Items("b=B1 c=C1"), {0, 0, 1, 0, 0, 2}},
-        {"", "-c", Items("a=A1 b=B1"), {0, 0, 1, 0, 0, 2}},
-        {"d=D1", "e=E1", Items("a=A1 b=B1 c=C1 d=D1 e=E1"), {1, 1, 0, 0, 0, 3}},
-        {"b=B2", "b=B2", Items("a=A1 b=B2 c=C1"), {0, 0, 0, 0, 0, 3}},
-        {"", "c=C1", Items("a=A1 b=B1 c=C1"), {0, 0, 0, 0, 0, 3}},    // a new ETag only
-        {"-c", "c=C2", Items("a=A1 b=B1 c=C2"), {1, 0, 0, 0, 0, 2}},  // it comes back
-        {"a=A2", "-a", Items("a=A2 b=B1 c=C1"), {0, 1, 0, 0, 0, 2}},  // it goes up again
-        {"-b", "-b", Items("a=A1 c=C1"), {0, 0, 0, 0, 0, 2}},
+        {"a=A2", "", Written("a=A2 b=B1 c=C1"), {0, 1, 0, 0, 0, 2}},
+        {"", "c=C2", Written("a=A1 b=B1 c=C2"), {1, 0, 0, 0, 0, 2}},
+        {"-a", "", Written("b=B1 c=C1"), {0, 0, 1, 0, 0, 2}},
+        {"", "-c", Written("a=A1 b=B1"), {0, 0, 1, 0, 0, 2}},
+        {"d=D1", "e=E1", Written("a=A1 b=B1 c=C1 d=D1 e=E1"), {1, 1, 0, 0, 0, 3}},
+        {"b=B2", "b=B2", Written("a=A1 b=B2 c=C1"), {0, 0, 0, 0, 0, 3}},
+        {"", "c=C1", Written("a=A1 b=B1 c=C1"), {0, 0, 0, 0, 0, 3}},    // a new ETag only
+        {"-c", "c=C2", Written("a=A1 b=B1 c=C2"), {1, 0, 0, 0, 0, 2}},  // it comes back
+        {"a=A2", "-a", Written("a=A2 b=B1 c=C1"), {0, 1, 0, 0, 0, 2}},  // it goes up again
+        {"-b", "-b", Written("a=A1 c=C1"), {0, 0, 0, 0, 0, 2}},
         {"a=A-here",
          "a=A-there",
-         Items("a=A-there b=B1 c=C1 " + CopyOf("a", "A-here")),
+         Written("a=A-there b=B1 c=C1 " + CopyOf("a", "A-here")),
          {0, 0, 0, 1, 0, 2}},
     };
     for (const auto& c : cases) {
@@ -130,7 +255,7 @@ TEST(SyncEngine, AnEmptiedSideIsNotCopiedOverTheOther) {
         const Failure failure = pair.Sync().failure;
         EXPECT_EQ(failure.kind, FailureKind::kMassDeletion);
         EXPECT_TRUE(failure.IsRefusal());
-        EXPECT_EQ(here ? pair.ServerItems() : pair.local.items, Items("a=A1 b=B1 c=C1"));
+        EXPECT_EQ(here ? pair.ServerWritten() : pair.local.items, Written("a=A1 b=B1 c=C1"));
     }
 }
 
@@ -146,7 +271,7 @@ TEST(SyncEngine, ACutSyncLosesAndDoublesNothing) {
             SyncedPair pair;
             pair.Edit(kHere, "a=A-here d=D1 f=F1 -b");
             pair.Edit(kThere, "a=A-there c=C2 e=E1");
-            const MemoryLocal saved = pair.local;
+            const MemoryBook saved = pair.local;
             pair.remote.failAfter = cut;
             pair.remote.failAfterDoing = afterDoing;
             EXPECT_EQ(pair.Sync().complete, cut < 0);
@@ -155,7 +280,7 @@ TEST(SyncEngine, ACutSyncLosesAndDoublesNothing) {
                 pair.local = saved;
             }
             EXPECT_TRUE(pair.Sync().complete);
-            pair.ExpectSettled(Items("a=A-there c=C2 d=D1 e=E1 f=F1 " + CopyOf("a", "A-here")));
+            pair.ExpectSettled(Written("a=A-there c=C2 d=D1 e=E1 f=F1 " + CopyOf("a", "A-here")));
         }
     }
 }
@@ -173,18 +298,18 @@ TEST(SyncEngine, AwkwardServerCardsAreLeftAloneOrAvoided) {
     EXPECT_EQ(unreadable.remote.cards.at("/book/c.vcf").text, "garbage");
 
     Pair twins;
-    twins.remote.Put("/book/x1.vcf", ItemText("x", "X1"));
-    twins.remote.Put("/book/x2.vcf", ItemText("x", "X2"));
+    twins.remote.Put("/book/x1.vcf", "x=X1");
+    twins.remote.Put("/book/x2.vcf", "x=X2");
     EXPECT_EQ(twins.Sync().problems.size(), 1u);
     EXPECT_EQ(twins.local.items.size(), 1u);
 
     Pair taken;
     taken.Edit(kHere, "a=A1");
-    taken.remote.Put("/book/a.vcf", ItemText("other", "O"));
+    taken.remote.Put("/book/a.vcf", "other=O");
     EXPECT_TRUE(taken.Sync().complete);
-    EXPECT_EQ(taken.remote.cards.at("/book/a-1.vcf").text, ItemText("a", "A1"));
+    EXPECT_EQ(taken.remote.cards.at("/book/a-1.vcf").text, "a=A1");
     EXPECT_EQ(taken.local.items.at("other"), "O");
 }
 
 }  // namespace
-}  // namespace booksync::testing
+}  // namespace booksync
