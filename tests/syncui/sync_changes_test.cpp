@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "addressbook/entry_identity.h"
-#include "addresslist/address_list_view.h"
 #include "booksync/book_link.h"
 #include "document/qx32_doc.h"
 #include "entries/entries_controller.h"
