@@ -73,11 +73,9 @@ public:
     };
     std::map<std::string, Card> cards;  // by href
     int etagCounter = 0;                // the last ETag given
-    // After this many more requests the connection is lost (-1: never).
-    int failAfter = -1;
-    // Whether the request that loses the connection was carried out first.
-    bool failAfterDoing = false;
-    int fetched = 0;  // cards fetched so far
+    int failAfter = -1;                 // requests until the connection is lost (-1: never)
+    bool failAfterDoing = false;        // whether the request that loses it was carried out
+    int fetched = 0;                    // cards fetched so far
 
     void Put(const std::string& href, const std::string& text) {
         cards[href] = Card{text, "\"e" + std::to_string(++etagCounter) + "\""};
@@ -95,15 +93,12 @@ public:
     }
     Failure Fetch(const std::vector<std::string>& hrefs,
                   const std::function<void(const FetchedCard&)>& each) override {
-        for (const std::string& href : hrefs) {
-            if (Lost()) {
-                return Cut();
-            }
-            ++fetched;
-            const Card& card = cards.at(href);  // only listed cards are asked for
-            each(FetchedCard{href, card.etag, card.text, 0});
-        }
-        return Failure();
+        return Apply<FetchedCard>(
+            hrefs, [&](const std::string&, const FetchedCard& card) { each(card); },
+            [this](const std::string& href, FetchedCard& card) {
+                ++fetched;
+                card = FetchedCard{href, cards.at(href).etag, cards.at(href).text, 0};
+            });
     }
     Failure Put(const std::vector<PutRequest>& puts,
                 const std::function<void(const PutRequest&, const ItemResult&)>& done) override {
@@ -128,20 +123,20 @@ public:
 
 private:
     // Carries out each request in turn; a lost connection stops before or
-    // after the work, as failAfterDoing says, without telling the result.
-    template <typename Request, typename Done, typename Work>
+    // after the work, as failAfterDoing says, without telling the answer.
+    template <typename Answer = ItemResult, typename Request, typename Done, typename Work>
     Failure Apply(const std::vector<Request>& requests, const Done& done, const Work& work) {
         for (const Request& request : requests) {
             const bool lost = Lost();
             if (lost && !failAfterDoing) {
                 return Cut();
             }
-            ItemResult result;
-            work(request, result);
+            Answer answer;
+            work(request, answer);
             if (lost) {
                 return Cut();
             }
-            done(request, result);
+            done(request, answer);
         }
         return Failure();
     }
