@@ -79,10 +79,10 @@ std::vector<std::string> PlainSorted(std::vector<std::string> texts, bool ascend
 }
 
 // A list whose keys are folded in two halves at once sorts as a plain stable
-// sort does, both ways, also after each change that keeps the number of rows
-// (kept keys serve only rows as the last sort left them).  The texts meet
-// every turn of comparing keys by eight-byte prefixes: shared prefixes, NUL
-// and high bytes, empty keys, many equal keys.
+// sort does, both ways, also after changes that keep the number of rows (kept
+// keys serve only rows as the last sort left them).  The texts meet every turn
+// of comparing eight-byte prefixes: shared ones, NUL and high bytes, empty and
+// equal keys.
 TEST(AddressListModelSortTest, SortsAsAPlainStableSortAfterEveryChange) {
     AddressListModel model{LoadColumnLabels()};  // no model tester: too slow here
     const std::string pieces[] = {"a", "B",    "\xC3\x84", "\xC3\xA4", "b",      "ab",

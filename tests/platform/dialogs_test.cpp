@@ -12,8 +12,7 @@
 namespace platform {
 namespace {
 
-// Presses the button of the message box about to open whose text is
-// `button`, or Escape when `button` is empty.
+// Presses the button `button` of the box about to open; Escape when empty.
 void AnswerOpenBox(const QString& button) {
     QTimer::singleShot(0, [button] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

@@ -100,9 +100,8 @@ TEST(FormatString, FillsNumberedPlaceholders) {
     }
 }
 
-// What the window relies on: a grayed recent-file placeholder, Show as the
-// tray's default, the dial order Home, Work, Pager, Fax, Cellular, a slot for
-// the quick find.
+// What the window relies on: a grayed recent-file placeholder, the tray's
+// default Show, the dial order, the quick find's toolbar slot.
 TEST(Menus, TablesHoldWhatTheWindowReliesOn) {
     const resources::MenuItem* recent =
         resources::FindMenuCommand(resources::kMenuMain, resources::kCmdFileMruFirst);
@@ -118,9 +117,8 @@ TEST(Menus, TablesHoldWhatTheWindowReliesOn) {
     EXPECT_EQ(resources::MainToolbarButtons()[resources::kQuickFindSlot], 0);
 }
 
-// Alt and a letter reach one item of a menu: lists the items of `items` and
-// of their pop-ups whose letter after "&" an earlier item of the same pop-up
-// has.
+// Lists the items of `items` and their pop-ups whose letter after "&" an
+// earlier item of the same pop-up has: Alt and that letter misses them.
 void CollectMnemonicClashes(std::span<const resources::MenuItem> items, std::string_view popup,
                             std::vector<std::string>& clashes) {
     std::string seen;

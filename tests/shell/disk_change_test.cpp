@@ -45,11 +45,10 @@ protected:
         ASSERT_TRUE(View().Model().RemoveRow(0));
         Doc().SetModifiedFlag(true);
     }
-    // Waits until the watcher has looked at the file after a change.
+    // Waits until the watcher has reported a change (and the window acted on it).
     void WaitForTheWatcher() {
         QSignalSpy seen(&Watcher(), &platform::FileChangeWatcher::changedOnDisk);
         ASSERT_TRUE(seen.wait(5000));
-        QTest::qWait(50);
     }
     // Saves through the menu, with `answer` ready for the question if one comes.
     void Save(MessageAnswer answer) {
