@@ -1,5 +1,5 @@
 // The real message box of the question asked before a save writes over
-// another program's change: its buttons and the answer each one gives.
+// another program's change: the answer each of its buttons gives.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -9,54 +9,41 @@
 
 #include "platform/dialogs.h"
 
+namespace platform {
 namespace {
 
-using platform::MessageAnswer;
-
-// Presses the button of the open message box whose text is `button`
-// (Escape when empty) and records the texts of all its buttons.
-void AnswerOpenBox(const QString& button, QStringList* seen) {
-    QTimer::singleShot(0, [button, seen] {
+// Presses the button `button` of the box about to open; Escape when empty.
+void AnswerOpenBox(const QString& button) {
+    QTimer::singleShot(0, [button] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr) {
-            AnswerOpenBox(button, seen);  // not shown yet
-            return;
-        }
-        for (QAbstractButton* b : box->buttons()) {
-            *seen << b->text().remove(QLatin1Char('&'));
+            return AnswerOpenBox(button);  // not shown yet
         }
         for (QAbstractButton* b : box->buttons()) {
             if (b->text().remove(QLatin1Char('&')) == button) {
-                b->click();
-                return;
+                return b->click();
             }
         }
+        EXPECT_TRUE(button.isEmpty()) << "no button " << button.toStdString();
         box->reject();
     });
 }
 
 TEST(QtDialogs, ReloadSaveAnywayCancelGivesTheAnswerOfTheButtonPressed) {
-    struct Case {
-        const char* button;
-        MessageAnswer answer;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, MessageAnswer> cases[] = {
         {"Reload", MessageAnswer::kReload},
         {"Save Anyway", MessageAnswer::kSaveAnyway},
         {"Cancel", MessageAnswer::kCancel},
-        {"", MessageAnswer::kCancel},  // closed without a button
+        {"", MessageAnswer::kCancel},
     };
-    for (const Case& c : cases) {
-        QStringList seen;
-        AnswerOpenBox(c.button, &seen);
-        platform::QtDialogs dialogs;
-        const MessageAnswer answer =
-            dialogs.ShowMessage(nullptr, {"Changed.", "Quillbox", platform::MessageIcon::kWarning,
-                                          platform::MessageButtons::kReloadSaveAnywayCancel});
-        EXPECT_EQ(answer, c.answer) << c.button;
-        seen.sort();
-        EXPECT_EQ(seen, (QStringList{"Cancel", "Reload", "Save Anyway"})) << c.button;
+    for (const auto& [button, answer] : cases) {
+        AnswerOpenBox(button);
+        EXPECT_EQ(QtDialogs().ShowMessage(nullptr, {"Changed.", "Quillbox", MessageIcon::kWarning,
+                                                    MessageButtons::kReloadSaveAnywayCancel}),
+                  answer)
+            << button;
     }
 }
 
 }  // namespace
+}  // namespace platform

@@ -90,10 +90,8 @@ protected:
     }
     // Starts the program with `arguments` after the program name.
     bool Start(const QStringList& arguments = {}) {
-        AppOptions options;
-        options.programPath = Path("quillbox");
-        options.registerFileType = false;
-        m_app = std::make_unique<CQX32App>(options);
+        m_app = std::make_unique<CQX32App>(
+            AppOptions{.programPath = Path("quillbox"), .registerFileType = false});
         return m_app->InitInstance(QStringList{"quillbox"} + arguments);
     }
     CMainFrame* Frame() { return m_app->MainFrame(); }
