@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   hyperfine abook time
   xvfb xauth openbox xdotool imagemagick poppler-utils fonts-dejavu-core
-  qtkeychain-qt6-dev radicale python3 curl
+  qtkeychain-qt6-dev radicale python3 curl openssl
 )
 
 missing=()
