@@ -20,10 +20,6 @@ constexpr int kMaxSyncRounds = 100;
 const QByteArray kXmlType = "application/xml; charset=utf-8";
 const QByteArray kCardType = "text/vcard; charset=utf-8";
 
-std::string ToUtf8(const QString& text) {
-    return text.toStdString();
-}
-
 HttpRequest Request(const char* method, const QUrl& url, QByteArray body, const char* depth) {
     HttpRequest request{method, url, std::move(body), kXmlType, {}};
     if (depth != nullptr) {
@@ -38,10 +34,11 @@ Failure ReadMultistatus(const HttpResponse& response, const QString& what, Multi
         Failure failure = HttpFailure(response, what);
         if (!failure) {
             failure = MakeFailure(FailureKind::kBadResponse,
-                                  ToUtf8(QStringLiteral("The server answered the request for %1 "
-                                                        "with HTTP %2 instead of a listing.")
-                                             .arg(what)
-                                             .arg(response.status)));
+                                  QStringLiteral("The server answered the request for %1 "
+                                                 "with HTTP %2 instead of a listing.")
+                                      .arg(what)
+                                      .arg(response.status)
+                                      .toStdString());
         }
         return failure;
     }
@@ -51,13 +48,14 @@ Failure ReadMultistatus(const HttpResponse& response, const QString& what, Multi
         if (cutOff) {
             // A compressed answer cut off on its way is not always reported
             // as such; its XML ends too early.
-            return MakeFailure(
-                FailureKind::kNetwork,
-                ToUtf8(QStringLiteral("The connection to %1 was lost.").arg(response.url.host())));
+            return MakeFailure(FailureKind::kNetwork,
+                               QStringLiteral("The connection to %1 was lost.")
+                                   .arg(response.url.host())
+                                   .toStdString());
         }
         return MakeFailure(
             FailureKind::kBadResponse,
-            ToUtf8(QStringLiteral("The server's answer could not be read: %1.").arg(error)));
+            QStringLiteral("The server's answer could not be read: %1.").arg(error).toStdString());
     }
     return Failure();
 }
@@ -100,9 +98,10 @@ Failure RemoteAddressBook::Open() {
     const QString address = m_url.toString(QUrl::RemoveUserInfo);
     if (response.status == 404 || response.status == 405) {
         return MakeFailure(FailureKind::kNotAnAddressBook,
-                           ToUtf8(QStringLiteral("There is no address book at %1 (HTTP %2).")
-                                      .arg(address)
-                                      .arg(response.status)),
+                           QStringLiteral("There is no address book at %1 (HTTP %2).")
+                               .arg(address)
+                               .arg(response.status)
+                               .toStdString(),
                            response.status);
     }
     Multistatus status;
@@ -120,7 +119,7 @@ Failure RemoteAddressBook::Open() {
     }
     if (self == nullptr || !self->addressBook) {
         return MakeFailure(FailureKind::kNotAnAddressBook,
-                           ToUtf8(QStringLiteral("%1 is not an address book.").arg(address)));
+                           QStringLiteral("%1 is not an address book.").arg(address).toStdString());
     }
     if (!m_strPath.endsWith(QLatin1Char('/'))) {
         m_strPath += QLatin1Char('/');
@@ -201,9 +200,9 @@ std::optional<Failure> RemoteAddressBook::ListChanges(
         token = changes.syncToken;
         if (!truncated) {
             for (const auto& [href, etag] : members) {
-                listing.items.push_back(booksync::RemoteItem{ToUtf8(href), etag});
+                listing.items.push_back(booksync::RemoteItem{href.toStdString(), etag});
             }
-            listing.syncToken = ToUtf8(token);
+            listing.syncToken = token.toStdString();
             return Failure();
         }
     }
@@ -225,7 +224,8 @@ Failure RemoteAddressBook::ListMembers(booksync::RemoteListing& listing) {
             !seen.insert(href).second) {
             continue;
         }
-        listing.items.push_back(booksync::RemoteItem{ToUtf8(href), member.etag.toStdString()});
+        listing.items.push_back(
+            booksync::RemoteItem{href.toStdString(), member.etag.toStdString()});
     }
     return Failure();
 }
@@ -258,7 +258,7 @@ Failure RemoteAddressBook::Fetch(const std::vector<std::string>& hrefs,
                         oversized.push_back({href});
                     }
                 } else {
-                    each(booksync::FetchedCard{ToUtf8(batch.front()), "", "", 413});
+                    each(booksync::FetchedCard{batch.front().toStdString(), "", "", 413});
                 }
                 return true;
             }
@@ -274,11 +274,11 @@ Failure RemoteAddressBook::Fetch(const std::vector<std::string>& hrefs,
                     continue;
                 }
                 if (card.status == 404 || card.status == 410) {
-                    each(booksync::FetchedCard{ToUtf8(href), "", "", card.status});
+                    each(booksync::FetchedCard{href.toStdString(), "", "", card.status});
                 } else if (card.hasAddressData && card.addressData.size() > kMaxCardBytes) {
-                    each(booksync::FetchedCard{ToUtf8(href), "", "", 413});
+                    each(booksync::FetchedCard{href.toStdString(), "", "", 413});
                 } else if (card.hasAddressData) {
-                    each(booksync::FetchedCard{ToUtf8(href), card.etag.toStdString(),
+                    each(booksync::FetchedCard{href.toStdString(), card.etag.toStdString(),
                                                card.addressData.toStdString(), 0});
                 }
             }
@@ -367,7 +367,7 @@ std::string RemoteAddressBook::HrefForNewCard(const std::string& uid, int attemp
     if (attempt > 0) {
         name += "-" + std::to_string(attempt);
     }
-    return ToUtf8(m_strPath) + name + ".vcf";
+    return m_strPath.toStdString() + name + ".vcf";
 }
 
 Failure CreateAddressBook(DavClient& client, const QUrl& url, const QString& displayName) {
