@@ -234,7 +234,6 @@ public:
         m_xml.writeNamespace(QLatin1String(kDavNs), QStringLiteral("d"));
         m_xml.writeNamespace(QLatin1String(kCardDavNs), QStringLiteral("c"));
     }
-    QXmlStreamWriter& Xml() { return m_xml; }
     void Start(const char* ns, const char* name) {
         m_xml.writeStartElement(QLatin1String(ns), QLatin1String(name));
     }

@@ -35,7 +35,6 @@ public:
     const QUrl& Url() const { return m_url; }
     // The display name, or the last part of the path when it has none.
     const QString& DisplayName() const { return m_strName; }
-    bool OffersSyncCollection() const { return m_bSyncCollection; }
 
     booksync::Failure List(const std::string& token,
                            const std::map<std::string, std::string>& known,
