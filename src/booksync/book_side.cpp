@@ -25,11 +25,12 @@ std::string Today() {
     return text;
 }
 
-}  // namespace
-
-std::string BookSide::ConflictNote(const std::string& date) {
+// The text appended to the notes of a conflict copy.
+std::string ConflictNote(const std::string& date) {
     return "Conflict copy from this computer, " + date;
 }
+
+}  // namespace
 
 BookSide::BookSide(std::vector<CAddressEntry> entries, SyncStatus linked, Options options)
     : m_status(std::move(linked)), m_options(std::move(options)) {

@@ -60,9 +60,6 @@ public:
     // The entries added (cards new on the server, conflict copies).
     std::vector<addressbook::CAddressEntry> TakeAdded();
 
-    // The text appended to the notes of a conflict copy.
-    static std::string ConflictNote(const std::string& date);
-
 private:
     struct Slot {
         addressbook::CAddressEntry entry;

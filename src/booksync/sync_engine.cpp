@@ -361,7 +361,6 @@ bool SyncEngine::Upload(Plan& plan, SyncReport& report) {
                 ++report.counts.postponed;  // deleted there meanwhile
                 break;
             case ItemResult::Kind::kRefused:
-            case ItemResult::Kind::kServerError:
                 ReportRefused("store " + m_local.Describe(request.uid), result, report);
                 break;
         }
@@ -450,7 +449,6 @@ bool SyncEngine::DeleteThere(Plan& plan, SyncReport& report) {
                     ++report.counts.postponed;  // changed there meanwhile
                     break;
                 case ItemResult::Kind::kRefused:
-                case ItemResult::Kind::kServerError:
                     ReportRefused("delete the card " + request.href, result, report);
                     break;
             }
