@@ -120,11 +120,6 @@ QString CSyncAccountDlg::ChosenUrl() const {
     return item != nullptr ? item->data(kUrlRole).toString() : ServerText();
 }
 
-QString CSyncAccountDlg::ChosenName() const {
-    const QListWidgetItem* item = m_pBooks->currentItem();
-    return item != nullptr ? item->text() : QString();
-}
-
 QString CSyncAccountDlg::SearchText() const {
     return m_pSearchText->text();
 }

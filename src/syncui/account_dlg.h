@@ -62,12 +62,9 @@ public:
     QString Password() const;
     // The address book chosen in the list, else the address typed.
     QString ChosenUrl() const;
-    // Its name as the list shows it; empty when none was chosen.
-    QString ChosenName() const;
 
     // "Find Address Books".
     void FindAddressBooks();
-    bool IsSearching() const { return m_pThread != nullptr; }
     // The line under the list: what the search found or why it failed.
     QString SearchText() const;
 

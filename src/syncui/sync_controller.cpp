@@ -1,6 +1,5 @@
 #include "syncui/sync_controller.h"
 
-#include <QDate>
 #include <QLabel>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -169,7 +168,6 @@ void CSyncController::OnSynchronize() {
     if (platform::Dialogs().RunDialog(dialog) != QDialog::Accepted) {
         return;
     }
-    m_strName = dialog.ChosenName();
     StartSync(dialog.ChosenUrl(), dialog.User(), dialog.Password());
 }
 
@@ -186,9 +184,6 @@ void CSyncController::StartSync(const QString& url, const QString& user, const Q
     request.password = password;
     request.trustedCertificates = TrustedCertificates();
     request.link = LinkOf(m_document);
-    request.conflictDate = (m_strConflictDate.isEmpty() ? QDate::currentDate().toString(Qt::ISODate)
-                                                        : m_strConflictDate)
-                               .toStdString();
     m_snapshot = TakeSnapshot(m_undo.List());
     request.entries = m_snapshot.copies;
     m_bDiscard = false;

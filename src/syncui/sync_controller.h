@@ -70,19 +70,17 @@ public:
     void Cancel();
     // The text of the last sync's end, as the status bar showed it.
     const QString& LastSummary() const { return m_strLastSummary; }
-    // The date conflict copies are marked with (tests); today's when empty.
-    void SetConflictDate(const QString& date) { m_strConflictDate = date; }
 
     // The certificates the user trusts, by "host:port".
     QMap<QString, QStringList> TrustedCertificates() const;
-    // Asks whether to trust `certificate`; remembers a yes.
-    bool AskToTrust(const carddav::CertificateInfo& certificate);
 
 signals:
     // A sync ended (its changes made, its summary shown).
     void syncFinished();
 
 private:
+    // Asks whether to trust `certificate`; remembers a yes.
+    bool AskToTrust(const carddav::CertificateInfo& certificate);
     void StartSync(const QString& url, const QString& user, const QString& password);
     void OnProgress(int phase, qulonglong done, qulonglong total);
     void OnFinished();
@@ -104,10 +102,8 @@ private:
     QString m_strUrl;
     QString m_strUser;
     QString m_strPassword;
-    QString m_strName;
     bool m_bDiscard = false;  // the book was replaced during the sync
     QString m_strLastSummary;
-    QString m_strConflictDate;
 };
 
 }  // namespace syncui
