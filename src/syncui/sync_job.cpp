@@ -35,13 +35,11 @@ void CSyncJob::Start() {
     if (m_pThread != nullptr) {
         return;
     }
-    m_bRunning = true;
     m_pThread = QThread::create([this] { m_outcome = carddav::RunSync(std::move(m_request)); });
     connect(m_pThread, &QThread::finished, this, [this] {
         m_pThread->wait();
         delete m_pThread;
         m_pThread = nullptr;
-        m_bRunning = false;
         emit finished();
     });
     m_pThread->start();

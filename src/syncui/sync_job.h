@@ -25,7 +25,7 @@ public:
     void Start();
     // Asks the sync to stop; it ends soon, keeping what it did.
     void Cancel();
-    bool IsRunning() const { return m_bRunning; }
+    bool IsRunning() const { return m_pThread != nullptr; }
     bool IsCancelled() const { return m_cancel.load(); }
     // Valid once finished() came.
     carddav::SyncOutcome& Outcome() { return m_outcome; }
@@ -41,8 +41,7 @@ private:
     carddav::SyncRequest m_request;
     carddav::SyncOutcome m_outcome;
     std::atomic<bool> m_cancel{false};
-    QThread* m_pThread = nullptr;
-    bool m_bRunning = false;
+    QThread* m_pThread = nullptr;  // while the sync runs
     // Used by the worker thread only.
     QElapsedTimer m_lastProgress;
     int m_nLastPhase = -1;
