@@ -32,7 +32,7 @@ bool SyncEngine::Cancelled(SyncReport& report) {
         return true;
     }
     if (m_cancelled && m_cancelled()) {
-        report.failure = MakeFailure(FailureKind::kCancelled, "The synchronization was cancelled.");
+        report.failure = CancelledFailure();
         return true;
     }
     return false;

@@ -186,8 +186,7 @@ HttpResponse DavClient::Finish(InFlight& flight) {
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     response.status = status.isValid() ? status.toInt() : 0;
     if (Cancelled()) {
-        response.failure =
-            MakeFailure(FailureKind::kCancelled, "The synchronization was cancelled.");
+        response.failure = booksync::CancelledFailure();
     } else if (flight.tooLarge) {
         response.failure = MakeFailure(FailureKind::kBadResponse,
                                        QStringLiteral("The server's answer is larger than %1 MB.")
@@ -310,8 +309,7 @@ void DavClient::SendAll(const std::vector<HttpRequest>& requests,
                 continue;
             }
             if (Cancelled()) {
-                refuse(index,
-                       MakeFailure(FailureKind::kCancelled, "The synchronization was cancelled."));
+                refuse(index, booksync::CancelledFailure());
                 stopped = true;
                 break;
             }
