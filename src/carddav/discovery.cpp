@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "carddav/dav_xml.h"
+#include "carddav/multistatus_request.h"
 #include "carddav/server_address.h"
 
 namespace carddav {
@@ -21,55 +21,25 @@ struct Answer {
 
 Answer Propfind(DavClient& client, const QUrl& url, const char* depth) {
     Answer answer;
-    HttpRequest request{"PROPFIND",
-                        url,
-                        PropfindCollectionBody(),
-                        "application/xml; charset=utf-8",
-                        {{"Depth", depth}}};
-    answer.response = client.Send(request);
-    if (answer.response.status == 207) {
-        QString error;
-        if (!ParseMultistatus(answer.response.body, answer.status, error)) {
-            answer.failure =
-                MakeFailure(FailureKind::kBadResponse,
-                            QStringLiteral("The server's answer could not be read: %1.")
-                                .arg(error)
-                                .toStdString());
-        }
+    answer.response = client.Send(XmlRequest("PROPFIND", url, PropfindCollectionBody(), depth));
+    const QString what = QStringLiteral("address books");
+    if (answer.response.status != 207 && !HttpFailure(answer.response, what)) {
+        answer.failure = MakeFailure(FailureKind::kNotAnAddressBook,
+                                     "The server does not answer as a CardDAV server does.");
     } else {
-        answer.failure = HttpFailure(answer.response, QStringLiteral("address books"));
-        if (!answer.failure) {
-            answer.failure = MakeFailure(FailureKind::kNotAnAddressBook,
-                                         "The server does not answer as a CardDAV server does.");
-        }
+        answer.failure = ReadMultistatus(answer.response, what, answer.status);
     }
     return answer;
 }
 
 // The answer about the URL asked for itself.
 const DavResponse* Self(const Answer& answer) {
-    const QUrl& url = answer.response.url;
-    const QString path = NormalizedHref(url, url.path());
-    for (const DavResponse& item : answer.status.responses) {
-        QString href = NormalizedHref(url, item.href);
-        if (href == path || href == path + QLatin1Char('/') || href + QLatin1Char('/') == path) {
-            return &item;
-        }
-    }
-    return answer.status.responses.empty() ? nullptr : &answer.status.responses.front();
-}
-
-QString NameOf(const DavResponse& item, const QUrl& url) {
-    if (!item.displayName.isEmpty()) {
-        return item.displayName;
-    }
-    const QStringList parts = url.path().split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    return parts.isEmpty() ? url.host() : parts.last();
+    return SelfResponse(answer.status, answer.response.url);
 }
 
 void Add(Discovery& found, std::set<QString>& seen, const QUrl& url, const DavResponse& item) {
     if (seen.insert(NormalizedHref(url, url.path())).second) {
-        found.books.push_back(FoundAddressBook{url, NameOf(item, url)});
+        found.books.push_back(FoundAddressBook{url, CollectionName(item, url)});
     }
 }
 

@@ -4,7 +4,7 @@
 #include <set>
 
 #include "addressbook/sha1.h"
-#include "carddav/dav_xml.h"
+#include "carddav/multistatus_request.h"
 #include "carddav/server_address.h"
 
 namespace carddav {
@@ -17,48 +17,7 @@ using booksync::MakeFailure;
 namespace {
 
 constexpr int kMaxSyncRounds = 100;
-const QByteArray kXmlType = "application/xml; charset=utf-8";
 const QByteArray kCardType = "text/vcard; charset=utf-8";
-
-HttpRequest Request(const char* method, const QUrl& url, QByteArray body, const char* depth) {
-    HttpRequest request{method, url, std::move(body), kXmlType, {}};
-    if (depth != nullptr) {
-        request.headers.append({QByteArray("Depth"), QByteArray(depth)});
-    }
-    return request;
-}
-
-// A multistatus answer, or the failure it stands for.
-Failure ReadMultistatus(const HttpResponse& response, const QString& what, Multistatus& out) {
-    if (response.status != 207) {
-        Failure failure = HttpFailure(response, what);
-        if (!failure) {
-            failure = MakeFailure(FailureKind::kBadResponse,
-                                  QStringLiteral("The server answered the request for %1 "
-                                                 "with HTTP %2 instead of a listing.")
-                                      .arg(what)
-                                      .arg(response.status)
-                                      .toStdString());
-        }
-        return failure;
-    }
-    QString error;
-    bool cutOff = false;
-    if (!ParseMultistatus(response.body, out, error, &cutOff)) {
-        if (cutOff) {
-            // A compressed answer cut off on its way is not always reported
-            // as such; its XML ends too early.
-            return MakeFailure(FailureKind::kNetwork,
-                               QStringLiteral("The connection to %1 was lost.")
-                                   .arg(response.url.host())
-                                   .toStdString());
-        }
-        return MakeFailure(
-            FailureKind::kBadResponse,
-            QStringLiteral("The server's answer could not be read: %1.").arg(error).toStdString());
-    }
-    return Failure();
-}
 
 // The result of one upload or deletion, or the failure that stops them all.
 std::optional<Failure> ItemFailure(const HttpResponse& response, ItemResult& result) {
@@ -94,7 +53,7 @@ QString RemoteAddressBook::Href(const QString& href) const {
 
 Failure RemoteAddressBook::Open() {
     const HttpResponse response =
-        m_client.Send(Request("PROPFIND", m_url, PropfindCollectionBody(), "0"));
+        m_client.Send(XmlRequest("PROPFIND", m_url, PropfindCollectionBody(), "0"));
     const QString address = m_url.toString(QUrl::RemoveUserInfo);
     if (response.status == 404 || response.status == 405) {
         return MakeFailure(FailureKind::kNotAnAddressBook,
@@ -111,12 +70,7 @@ Failure RemoteAddressBook::Open() {
     // The answer for the collection itself (a server may add others).
     m_url = response.url;
     m_strPath = Href(m_url.path());
-    const DavResponse* self = nullptr;
-    for (const DavResponse& item : status.responses) {
-        if (Href(item.href) == m_strPath || self == nullptr) {
-            self = &item;
-        }
-    }
+    const DavResponse* self = SelfResponse(status, m_url);
     if (self == nullptr || !self->addressBook) {
         return MakeFailure(FailureKind::kNotAnAddressBook,
                            QStringLiteral("%1 is not an address book.").arg(address).toStdString());
@@ -125,11 +79,7 @@ Failure RemoteAddressBook::Open() {
         m_strPath += QLatin1Char('/');
         m_url.setPath(m_url.path() + QLatin1Char('/'));
     }
-    m_strName = self->displayName;
-    if (m_strName.isEmpty()) {
-        const QStringList parts = m_url.path().split(QLatin1Char('/'), Qt::SkipEmptyParts);
-        m_strName = parts.isEmpty() ? m_url.host() : parts.last();
-    }
+    m_strName = CollectionName(*self, m_url);
     m_bSyncCollection = self->supportedReports.contains(QStringLiteral("sync-collection"));
     return Failure();
 }
@@ -163,7 +113,7 @@ std::optional<Failure> RemoteAddressBook::ListChanges(
     }
     for (int round = 0; round < kMaxSyncRounds; ++round) {
         const HttpResponse response =
-            m_client.Send(Request("REPORT", m_url, SyncCollectionBody(token), "0"));
+            m_client.Send(XmlRequest("REPORT", m_url, SyncCollectionBody(token), "0"));
         if (response.failure) {
             return response.failure;
         }
@@ -212,7 +162,7 @@ std::optional<Failure> RemoteAddressBook::ListChanges(
 
 Failure RemoteAddressBook::ListMembers(booksync::RemoteListing& listing) {
     const HttpResponse response =
-        m_client.Send(Request("PROPFIND", m_url, PropfindEtagsBody(), "1"));
+        m_client.Send(XmlRequest("PROPFIND", m_url, PropfindEtagsBody(), "1"));
     Multistatus members;
     if (Failure failure = ReadMultistatus(response, QStringLiteral("the cards"), members)) {
         return failure;
@@ -248,7 +198,7 @@ Failure RemoteAddressBook::Fetch(const std::vector<std::string>& hrefs,
     while (!batches.empty() && !failure) {
         std::vector<HttpRequest> requests;
         for (const QStringList& batch : batches) {
-            requests.push_back(Request("REPORT", m_url, MultigetBody(batch), "0"));
+            requests.push_back(XmlRequest("REPORT", m_url, MultigetBody(batch), "0"));
         }
         m_client.SendAll(requests, [&](std::size_t index, HttpResponse& response) {
             const QStringList& batch = batches[index];
@@ -371,7 +321,7 @@ std::string RemoteAddressBook::HrefForNewCard(const std::string& uid, int attemp
 }
 
 Failure CreateAddressBook(DavClient& client, const QUrl& url, const QString& displayName) {
-    HttpRequest request = Request("MKCOL", url, MkcolAddressBookBody(displayName), nullptr);
+    HttpRequest request = XmlRequest("MKCOL", url, MkcolAddressBookBody(displayName), nullptr);
     return HttpFailure(client.Send(request), QStringLiteral("the new address book"));
 }
 
