@@ -38,6 +38,14 @@ SearchResult Search(const QUrl& url, const QString& user, const QString& passwor
     return result;
 }
 
+// The certificate digests trusted for "host:port", as the settings keep them:
+// separated by commas.
+QStringList TrustedDigests(const platform::IProfile& profile, const QString& hostPort) {
+    return QString::fromStdString(
+               profile.GetString(kTrustedCertificatesSection, hostPort.toStdString(), ""))
+        .split(QLatin1Char(','), Qt::SkipEmptyParts);
+}
+
 QString Counted(qulonglong done, qulonglong total) {
     return total > 0 ? QStringLiteral(" (%1 of %2)").arg(done).arg(total) : QString();
 }
@@ -113,10 +121,9 @@ QMap<QString, QStringList> CSyncController::TrustedCertificates() const {
         }
     }
     for (const QString& server : servers) {
-        const QString digests = QString::fromStdString(
-            m_profile.GetString(kTrustedCertificatesSection, server.toStdString(), ""));
+        const QStringList digests = TrustedDigests(m_profile, server);
         if (!digests.isEmpty()) {
-            trusted[server] = digests.split(QLatin1Char(','), Qt::SkipEmptyParts);
+            trusted[server] = digests;
         }
     }
     return trusted;
@@ -136,14 +143,11 @@ bool CSyncController::AskToTrust(const carddav::CertificateInfo& certificate) {
                                  m_pDialogParent) != platform::MessageAnswer::kYes) {
         return false;
     }
-    const std::string key = certificate.hostPort.toStdString();
-    QStringList digests =
-        QString::fromStdString(m_profile.GetString(kTrustedCertificatesSection, key, ""))
-            .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    QStringList digests = TrustedDigests(m_profile, certificate.hostPort);
     if (!digests.contains(certificate.digest)) {
         digests << certificate.digest;
     }
-    m_profile.SetString(kTrustedCertificatesSection, key,
+    m_profile.SetString(kTrustedCertificatesSection, certificate.hostPort.toStdString(),
                         digests.join(QLatin1Char(',')).toStdString());
     return true;
 }
