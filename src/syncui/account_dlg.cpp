@@ -169,35 +169,36 @@ void CSyncAccountDlg::OnSearchDone() {
     if (found.failure) {
         m_pSearchText->setText(QString::fromStdString(found.failure.message));
     } else {
-        // By name; the one typed (the book's own, when it is linked) chosen,
-        // or the only one.  Of several, the user chooses.
-        QString error;
-        const std::optional<QUrl> typed = carddav::UrlFromUserText(ServerText(), error);
-        QListWidgetItem* chosen = nullptr;
-        for (const carddav::FoundAddressBook& book : found.books) {
-            auto* item = new QListWidgetItem(book.name, m_pBooks);
-            const QString address = book.url.toString(QUrl::RemoveUserInfo);
-            item->setData(kUrlRole, address);
-            item->setToolTip(address);
-            if (typed &&
-                carddav::NormalizedHref(*typed, typed->path()) ==
-                    carddav::NormalizedHref(book.url, book.url.path()) &&
-                typed->host() == book.url.host()) {
-                chosen = item;
-            }
-        }
-        m_pBooks->sortItems();
-        if (chosen == nullptr && m_pBooks->count() == 1) {
-            chosen = m_pBooks->item(0);
-        }
-        m_pBooks->setCurrentItem(chosen);
-        m_pSearchText->setText(
-            found.books.size() == 1
-                ? QStringLiteral("1 address book found.")
-                : QStringLiteral("%1 address books found. Choose one.").arg(found.books.size()));
-        m_pBooks->setFocus();
+        ShowAddressBooks(found.books);
     }
     emit searchFinished();
+}
+
+void CSyncAccountDlg::ShowAddressBooks(const std::vector<carddav::FoundAddressBook>& books) {
+    // By name; the one typed (the book's own, when it is linked) chosen, or
+    // the only one.  Of several, the user chooses.
+    QString error;
+    const std::optional<QUrl> typed = carddav::UrlFromUserText(ServerText(), error);
+    QListWidgetItem* chosen = nullptr;
+    for (const carddav::FoundAddressBook& book : books) {
+        auto* item = new QListWidgetItem(book.name, m_pBooks);
+        const QString address = book.url.toString(QUrl::RemoveUserInfo);
+        item->setData(kUrlRole, address);
+        item->setToolTip(address);
+        if (typed && carddav::SameResource(*typed, book.url)) {
+            chosen = item;
+        }
+    }
+    m_pBooks->sortItems();
+    if (chosen == nullptr && m_pBooks->count() == 1) {
+        chosen = m_pBooks->item(0);
+    }
+    m_pBooks->setCurrentItem(chosen);
+    m_pSearchText->setText(
+        books.size() == 1
+            ? QStringLiteral("1 address book found.")
+            : QStringLiteral("%1 address books found. Choose one.").arg(books.size()));
+    m_pBooks->setFocus();
 }
 
 }  // namespace syncui

@@ -73,6 +73,7 @@ signals:
 
 private:
     void OnSearchDone();
+    void ShowAddressBooks(const std::vector<carddav::FoundAddressBook>& books);
     void UpdateButtons();
 
     Hooks m_hooks;
