@@ -254,11 +254,8 @@ void CSyncController::OnFinished() {
     carddav::SyncOutcome& outcome = job->Outcome();
     const booksync::Failure& failure = outcome.report.failure;
     if (m_bDiscard) {
-        m_strLastSummary = QStringLiteral("The synchronization stopped: another book was opened.");
-        if (m_pMessagePane) {
-            m_pMessagePane->setText(m_strLastSummary);
-        }
         m_snapshot = SyncSnapshot();
+        ShowSummary(QStringLiteral("The synchronization stopped: another book was opened."));
         emit syncFinished();
         return;
     }
@@ -277,10 +274,20 @@ void CSyncController::OnFinished() {
         // The address book as the sync found it, for the next one.
         m_strUrl = QString::fromStdString(outcome.link->url);
     }
-    m_strLastSummary = outcome.summary.section(QLatin1Char('\n'), 0, 0);
+    ShowSummary(outcome.summary.section(QLatin1Char('\n'), 0, 0));
+    ShowDetails(outcome, applied);
+    emit syncFinished();
+}
+
+void CSyncController::ShowSummary(const QString& summary) {
+    m_strLastSummary = summary;
     if (m_pMessagePane) {
         m_pMessagePane->setText(m_strLastSummary);
     }
+}
+
+void CSyncController::ShowDetails(const carddav::SyncOutcome& outcome, const AppliedSync& applied) {
+    const booksync::Failure& failure = outcome.report.failure;
     QString details = outcome.summary;
     if (applied.kept > 0) {
         details += QStringLiteral(
@@ -295,7 +302,6 @@ void CSyncController::OnFinished() {
             failure ? platform::MessageIcon::kWarning : platform::MessageIcon::kInformation,
             platform::MessageButtons::kOk, m_pDialogParent);
     }
-    emit syncFinished();
 }
 
 }  // namespace syncui

@@ -84,6 +84,11 @@ private:
     void StartSync(const QString& url, const QString& user, const QString& password);
     void OnProgress(int phase, qulonglong done, qulonglong total);
     void OnFinished();
+    // The first line of the sync's end, in the status bar.
+    void ShowSummary(const QString& summary);
+    // A message box with what needs the user's attention: a failure other
+    // than a cancel, a conflict, a problem, changes kept back.
+    void ShowDetails(const carddav::SyncOutcome& outcome, const AppliedSync& applied);
     void ShowProgressWidgets(bool show);
 
     document::CQX32Doc& m_document;
