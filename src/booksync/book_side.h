@@ -69,6 +69,8 @@ private:
     };
 
     Slot* Find(const std::string& uid);
+    // An entry new to the book (a card from the server, a conflict copy).
+    void Add(const std::string& uid, addressbook::CAddressEntry entry);
 
     std::vector<Slot> m_slots;
     std::unordered_map<std::string, std::size_t> m_byUid;
