@@ -29,6 +29,11 @@ std::string WithAddressBooksFound(DavClient& client, const QUrl& url, std::strin
 
 }  // namespace
 
+QString AddressText(const SyncRequest& request) {
+    return request.url.isEmpty() && request.link ? QString::fromStdString(request.link->url)
+                                                 : request.url;
+}
+
 SyncOutcome RunSync(SyncRequest request) {
     SyncOutcome outcome;
     booksync::SyncReport& report = outcome.report;
@@ -44,10 +49,7 @@ SyncOutcome RunSync(SyncRequest request) {
         }
     };
 
-    QString text = request.url;
-    if (text.isEmpty() && request.link) {
-        text = QString::fromStdString(request.link->url);
-    }
+    const QString text = AddressText(request);
     QString error;
     const std::optional<QUrl> url = UrlFromUserText(text, error);
     if (!url) {
