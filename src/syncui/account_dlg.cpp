@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include "carddav/server_address.h"
@@ -71,6 +70,7 @@ CSyncAccountDlg::CSyncAccountDlg(Hooks hooks, QWidget* parent)
     resize(480, 400);
 
     connect(m_pFind, &QPushButton::clicked, this, &CSyncAccountDlg::FindAddressBooks);
+    connect(&m_search, &CWorkerThread::finished, this, &CSyncAccountDlg::OnSearchDone);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     for (QLineEdit* edit : {m_pServer, m_pUser, m_pPassword}) {
@@ -84,14 +84,6 @@ CSyncAccountDlg::CSyncAccountDlg(Hooks hooks, QWidget* parent)
         }
     });
     UpdateButtons();
-}
-
-CSyncAccountDlg::~CSyncAccountDlg() {
-    if (m_pThread != nullptr) {
-        m_cancel = true;
-        m_pThread->wait();
-        delete m_pThread;
-    }
 }
 
 void CSyncAccountDlg::SetAccount(const QString& url, const QString& user, const QString& password) {
@@ -128,12 +120,12 @@ void CSyncAccountDlg::UpdateButtons() {
     const bool account = !ServerText().isEmpty() && !User().isEmpty() && !Password().isEmpty();
     // Once address books are listed, one of them is what Sync Now takes.
     const bool chosen = m_pBooks->count() == 0 || m_pBooks->currentItem() != nullptr;
-    m_pFind->setEnabled(account && m_pThread == nullptr);
-    m_pSyncNow->setEnabled(account && chosen && m_pThread == nullptr);
+    m_pFind->setEnabled(account && !m_search.IsRunning());
+    m_pSyncNow->setEnabled(account && chosen && !m_search.IsRunning());
 }
 
 void CSyncAccountDlg::FindAddressBooks() {
-    if (m_pThread != nullptr) {
+    if (m_search.IsRunning()) {
         return;
     }
     QString error;
@@ -144,21 +136,14 @@ void CSyncAccountDlg::FindAddressBooks() {
     }
     m_pBooks->clear();
     m_pSearchText->setText(QStringLiteral("Looking for address books at %1...").arg(url->host()));
-    m_cancel = false;
     const Trusted trusted = m_hooks.trusted ? m_hooks.trusted() : Trusted();
-    m_pThread =
-        QThread::create([this, address = *url, user = User(), password = Password(), trusted] {
-            m_result = m_hooks.find(address, user, password, trusted, &m_cancel);
-        });
-    connect(m_pThread, &QThread::finished, this, &CSyncAccountDlg::OnSearchDone);
+    m_search.Start([this, address = *url, user = User(), password = Password(), trusted] {
+        m_result = m_hooks.find(address, user, password, trusted, m_search.CancelFlag());
+    });
     UpdateButtons();
-    m_pThread->start();
 }
 
 void CSyncAccountDlg::OnSearchDone() {
-    m_pThread->wait();
-    delete m_pThread;
-    m_pThread = nullptr;
     UpdateButtons();
     const carddav::Discovery& found = m_result.discovery;
     if (found.failure.kind == booksync::FailureKind::kCertificate && m_result.untrusted &&

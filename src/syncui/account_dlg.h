@@ -20,12 +20,12 @@
 
 #include "carddav/dav_client.h"
 #include "carddav/discovery.h"
+#include "syncui/worker_thread.h"
 
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QThread;
 
 namespace syncui {
 
@@ -54,7 +54,6 @@ public:
     };
 
     explicit CSyncAccountDlg(Hooks hooks, QWidget* parent = nullptr);
-    ~CSyncAccountDlg() override;
 
     void SetAccount(const QString& url, const QString& user, const QString& password);
     QString ServerText() const;
@@ -84,9 +83,9 @@ private:
     QListWidget* m_pBooks;
     QLabel* m_pSearchText;
     QPushButton* m_pSyncNow;
-    QThread* m_pThread = nullptr;
-    std::atomic<bool> m_cancel{false};
     SearchResult m_result;
+    // Last, so that a search under way ends before the members above go.
+    CWorkerThread m_search;
 };
 
 }  // namespace syncui
