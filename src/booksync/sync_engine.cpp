@@ -16,6 +16,15 @@ void InsertKeys(const Map& map, std::set<std::string>& keys) {
     }
 }
 
+// A failure of the server side stops the sync: noted in the report.
+bool Succeeded(Failure failure, SyncReport& report) {
+    if (!failure) {
+        return true;
+    }
+    report.failure = std::move(failure);
+    return false;
+}
+
 }  // namespace
 
 struct SyncEngine::Plan {
@@ -116,8 +125,7 @@ bool SyncEngine::ListAndFetch(SyncReport& report) {
         uidAt[status.href] = uid;
     }
     RemoteListing listing;
-    if (Failure failure = m_remote.List(m_token, known, listing)) {
-        report.failure = std::move(failure);
+    if (!Succeeded(m_remote.List(m_token, known, listing), report)) {
         return false;
     }
     m_newToken = listing.syncToken;
@@ -164,8 +172,7 @@ bool SyncEngine::ListAndFetch(SyncReport& report) {
         AddRemote(std::move(*parsed), card.href, card.etag.empty() ? etagAt[card.href] : card.etag,
                   report);
     });
-    if (failure) {
-        report.failure = std::move(failure);
+    if (!Succeeded(std::move(failure), report)) {
         return false;
     }
     // A card the server listed but did not send, or that cannot be read,
@@ -375,11 +382,7 @@ bool SyncEngine::Upload(Plan& plan, SyncReport& report) {
                 break;
         }
     });
-    if (failure) {
-        report.failure = std::move(failure);
-        return false;
-    }
-    return true;
+    return Succeeded(std::move(failure), report);
 }
 
 // A new card whose href was taken: by the same card, uploaded by a sync that
@@ -415,8 +418,7 @@ bool SyncEngine::RetryTakenHrefs(Plan& plan, SyncReport& report) {
                 }
             }
         });
-        if (failure) {
-            report.failure = std::move(failure);
+        if (!Succeeded(std::move(failure), report)) {
             return false;
         }
         for (auto& [href, request] : byHref) {
@@ -461,11 +463,7 @@ bool SyncEngine::DeleteThere(Plan& plan, SyncReport& report) {
                     break;
             }
         });
-    if (failure) {
-        report.failure = std::move(failure);
-        return false;
-    }
-    return true;
+    return Succeeded(std::move(failure), report);
 }
 
 }  // namespace booksync
