@@ -50,43 +50,32 @@ bool Stops(const Failure& failure) {
            failure.kind == FailureKind::kCancelled || failure.kind == FailureKind::kUsage;
 }
 
-}  // namespace
-
-Discovery FindAddressBooks(DavClient& client, const QUrl& start) {
-    Discovery found;
-    Answer first;
-    const bool root = start.path().isEmpty() || start.path() == QLatin1String("/");
-    if (root) {
+// The answer about the address itself; at a server's root, the well-known
+// address first, whose redirect leads to the service.
+Answer AskStart(DavClient& client, const QUrl& start) {
+    if (start.path().isEmpty() || start.path() == QLatin1String("/")) {
         QUrl wellKnown = start;
         wellKnown.setPath(QStringLiteral("/.well-known/carddav"));
-        first = Propfind(client, wellKnown, "0");
-        if (first.failure && Stops(first.failure)) {
-            found.failure = first.failure;
-            return found;
+        Answer answer = Propfind(client, wellKnown, "0");
+        if (!answer.failure || Stops(answer.failure)) {
+            return answer;
         }
     }
-    if (!root || first.failure) {
-        first = Propfind(client, start, "0");
-        if (first.failure) {
-            found.failure = first.failure;
-            return found;
-        }
-    }
-    const QUrl& context = first.response.url;
-    std::set<QString> seen;
-    const DavResponse* self = Self(first);
-    if (self != nullptr && self->addressBook) {
-        Add(found, seen, context, *self);
-        return found;
-    }
+    return Propfind(client, start, "0");
+}
 
+// The address book home sets that `self` names, or else the principal it
+// names; else the collection itself (perhaps a home set).  `stop` is set
+// when asking the principal failed in a way that ends the search.
+std::vector<QUrl> HomeSets(DavClient& client, const QUrl& context, const DavResponse* self,
+                           Failure& stop) {
     QStringList homes = self != nullptr ? self->addressBookHomeSet : QStringList();
     if (homes.isEmpty() && self != nullptr && !self->currentUserPrincipal.isEmpty()) {
         const QUrl principal = ResolveHref(context, self->currentUserPrincipal.front());
         const Answer answer = Propfind(client, principal, "0");
         if (answer.failure && Stops(answer.failure)) {
-            found.failure = answer.failure;
-            return found;
+            stop = answer.failure;
+            return {};
         }
         if (const DavResponse* item = answer.failure ? nullptr : Self(answer)) {
             homes = item->addressBookHomeSet;
@@ -97,7 +86,30 @@ Discovery FindAddressBooks(DavClient& client, const QUrl& start) {
         homeUrls.push_back(ResolveHref(context, home));
     }
     if (homeUrls.empty() && self != nullptr && self->collection) {
-        homeUrls.push_back(context);  // perhaps a home set itself
+        homeUrls.push_back(context);
+    }
+    return homeUrls;
+}
+
+}  // namespace
+
+Discovery FindAddressBooks(DavClient& client, const QUrl& start) {
+    Discovery found;
+    const Answer first = AskStart(client, start);
+    if (first.failure) {
+        found.failure = first.failure;
+        return found;
+    }
+    const QUrl& context = first.response.url;
+    std::set<QString> seen;
+    const DavResponse* self = Self(first);
+    if (self != nullptr && self->addressBook) {
+        Add(found, seen, context, *self);
+        return found;
+    }
+    const std::vector<QUrl> homeUrls = HomeSets(client, context, self, found.failure);
+    if (found.failure) {
+        return found;
     }
     for (const QUrl& home : homeUrls) {
         const Answer answer = Propfind(client, home, "1");
