@@ -154,10 +154,9 @@ int RunSync(const std::vector<std::string>& args) {
     }
     std::vector<addressbook::CAddressEntry> entries = request.entries;
     if (!options.acceptedCertificates.empty()) {
-        const QString url =
-            request.url.isEmpty() && link ? QString::fromStdString(link->url) : request.url;
         QString urlError;
-        if (const std::optional<QUrl> parsed = carddav::UrlFromUserText(url, urlError)) {
+        if (const std::optional<QUrl> parsed =
+                carddav::UrlFromUserText(carddav::AddressText(request), urlError)) {
             for (const std::string& digest : options.acceptedCertificates) {
                 request.trustedCertificates[carddav::HostPortOf(*parsed)] << DigestText(digest);
             }

@@ -25,11 +25,12 @@ std::string Today() {
     return text;
 }
 
-}  // namespace
-
-std::string BookSide::ConflictNote(const std::string& date) {
+// The text appended to the notes of a conflict copy.
+std::string ConflictNote(const std::string& date) {
     return "Conflict copy from this computer, " + date;
 }
+
+}  // namespace
 
 BookSide::BookSide(std::vector<CAddressEntry> entries, SyncStatus linked, Options options)
     : m_status(std::move(linked)), m_options(std::move(options)) {
@@ -81,6 +82,11 @@ BookSide::Slot* BookSide::Find(const std::string& uid) {
         return nullptr;
     }
     return &m_slots[it->second];
+}
+
+void BookSide::Add(const std::string& uid, CAddressEntry entry) {
+    m_byUid[uid] = m_slots.size();
+    m_slots.push_back(Slot{std::move(entry), -1, false, true});
 }
 
 std::vector<ILocalSide::Item> BookSide::Items() {
@@ -141,8 +147,7 @@ void BookSide::Store(const ParsedCard& card) {
         slot->touched = true;
         return;
     }
-    m_byUid[card.uid] = m_slots.size();
-    m_slots.push_back(Slot{std::move(entry), -1, false, true});
+    Add(card.uid, std::move(entry));
 }
 
 void BookSide::Remove(const std::string& uid) {
@@ -163,8 +168,7 @@ std::string BookSide::AddConflictCopy(const std::string& uid, const std::string&
     copy.SetField(addressbook::Notes, text);
     addressbook::SetEntryUid(copy, copyUid);
     std::string hash = EntryHash(copy, copyUid);
-    m_byUid[copyUid] = m_slots.size();
-    m_slots.push_back(Slot{std::move(copy), -1, false, true});
+    Add(copyUid, std::move(copy));
     return hash;
 }
 

@@ -60,9 +60,6 @@ public:
     // The entries added (cards new on the server, conflict copies).
     std::vector<addressbook::CAddressEntry> TakeAdded();
 
-    // The text appended to the notes of a conflict copy.
-    static std::string ConflictNote(const std::string& date);
-
 private:
     struct Slot {
         addressbook::CAddressEntry entry;
@@ -72,6 +69,8 @@ private:
     };
 
     Slot* Find(const std::string& uid);
+    // An entry new to the book (a card from the server, a conflict copy).
+    void Add(const std::string& uid, addressbook::CAddressEntry entry);
 
     std::vector<Slot> m_slots;
     std::unordered_map<std::string, std::size_t> m_byUid;

@@ -7,6 +7,26 @@
 
 namespace booksync {
 
+namespace {
+
+template <typename Map>
+void InsertKeys(const Map& map, std::set<std::string>& keys) {
+    for (const auto& entry : map) {
+        keys.insert(entry.first);
+    }
+}
+
+// A failure of the server side stops the sync: noted in the report.
+bool Succeeded(Failure failure, SyncReport& report) {
+    if (!failure) {
+        return true;
+    }
+    report.failure = std::move(failure);
+    return false;
+}
+
+}  // namespace
+
 struct SyncEngine::Plan {
     std::vector<std::string> download;    // stored here from the server
     std::vector<std::string> deleteHere;  // deleted there, unchanged here
@@ -32,7 +52,7 @@ bool SyncEngine::Cancelled(SyncReport& report) {
         return true;
     }
     if (m_cancelled && m_cancelled()) {
-        report.failure = MakeFailure(FailureKind::kCancelled, "The synchronization was cancelled.");
+        report.failure = CancelledFailure();
         return true;
     }
     return false;
@@ -47,6 +67,15 @@ void SyncEngine::Progress(SyncPhase phase, std::size_t done, std::size_t total) 
 void SyncEngine::Record(const std::string& uid, const ItemStatus& status) {
     m_status[uid] = status;
     m_local.SetStatus(uid, status);
+}
+
+// An upload arrived; a conflict copy counts as a conflict, not as sent.
+void SyncEngine::RecordSent(const Plan& plan, const std::string& uid, const ItemStatus& status,
+                            SyncReport& report) {
+    Record(uid, status);
+    if (plan.copies.count(uid) == 0) {
+        ++report.counts.sent;
+    }
 }
 
 void SyncEngine::Forget(const std::string& uid) {
@@ -96,8 +125,7 @@ bool SyncEngine::ListAndFetch(SyncReport& report) {
         uidAt[status.href] = uid;
     }
     RemoteListing listing;
-    if (Failure failure = m_remote.List(m_token, known, listing)) {
-        report.failure = std::move(failure);
+    if (!Succeeded(m_remote.List(m_token, known, listing), report)) {
         return false;
     }
     m_newToken = listing.syncToken;
@@ -144,8 +172,7 @@ bool SyncEngine::ListAndFetch(SyncReport& report) {
         AddRemote(std::move(*parsed), card.href, card.etag.empty() ? etagAt[card.href] : card.etag,
                   report);
     });
-    if (failure) {
-        report.failure = std::move(failure);
+    if (!Succeeded(std::move(failure), report)) {
         return false;
     }
     // A card the server listed but did not send, or that cannot be read,
@@ -208,15 +235,9 @@ bool SyncEngine::RefuseMassDeletion(SyncReport& report) const {
 SyncEngine::Plan SyncEngine::MakePlan(SyncReport& report) {
     Plan plan;
     std::set<std::string> identities;
-    for (const auto& [uid, hash] : m_here) {
-        identities.insert(uid);
-    }
-    for (const auto& [uid, card] : m_there) {
-        identities.insert(uid);
-    }
-    for (const auto& [uid, status] : m_status) {
-        identities.insert(uid);
-    }
+    InsertKeys(m_here, identities);
+    InsertKeys(m_there, identities);
+    InsertKeys(m_status, identities);
     auto upload = [&](const std::string& uid, const std::string& href, const std::string& ifMatch) {
         plan.puts.push_back(PutRequest{uid, href, m_local.CardText(uid), ifMatch});
         plan.putHash[uid] = m_here[uid];
@@ -237,8 +258,7 @@ SyncEngine::Plan SyncEngine::MakePlan(SyncReport& report) {
             (!inStatus || (there->second.card && there->second.hash != status->second.hash));
         if (inHere && inThere) {
             if (!changedHere && !changedThere) {
-                const ItemStatus now{there->second.href, there->second.etag, there->second.hash};
-                if (now != status->second) {
+                if (there->second.Status() != status->second) {
                     plan.record.push_back(uid);
                 } else {
                     ++report.counts.unchanged;
@@ -281,7 +301,7 @@ void SyncEngine::ApplyHere(Plan& plan, SyncReport& report) {
         const RemoteCard& card = m_there[uid];
         m_local.Store(*card.card);
         m_here[uid] = card.hash;
-        Record(uid, ItemStatus{card.href, card.etag, card.hash});
+        Record(uid, card.Status());
     };
     for (const std::string& uid : plan.conflicts) {
         const std::string name = m_local.Describe(uid);
@@ -310,8 +330,7 @@ void SyncEngine::ApplyHere(Plan& plan, SyncReport& report) {
         ++report.counts.deleted;
     }
     for (const std::string& uid : plan.record) {
-        const RemoteCard& card = m_there[uid];
-        Record(uid, ItemStatus{card.href, card.etag, card.hash});
+        Record(uid, m_there[uid].Status());
         ++report.counts.unchanged;
     }
     for (const std::string& uid : plan.forget) {
@@ -344,11 +363,9 @@ bool SyncEngine::Upload(Plan& plan, SyncReport& report) {
         Progress(SyncPhase::kSending, ++done, puts.size());
         switch (result.kind) {
             case ItemResult::Kind::kDone:
-                Record(request.uid,
-                       ItemStatus{request.href, result.etag, plan.putHash[request.uid]});
-                if (plan.copies.count(request.uid) == 0) {
-                    ++report.counts.sent;
-                }
+                RecordSent(plan, request.uid,
+                           ItemStatus{request.href, result.etag, plan.putHash[request.uid]},
+                           report);
                 break;
             case ItemResult::Kind::kPreconditionFailed:
                 if (request.ifMatch.empty()) {
@@ -361,16 +378,11 @@ bool SyncEngine::Upload(Plan& plan, SyncReport& report) {
                 ++report.counts.postponed;  // deleted there meanwhile
                 break;
             case ItemResult::Kind::kRefused:
-            case ItemResult::Kind::kServerError:
                 ReportRefused("store " + m_local.Describe(request.uid), result, report);
                 break;
         }
     });
-    if (failure) {
-        report.failure = std::move(failure);
-        return false;
-    }
-    return true;
+    return Succeeded(std::move(failure), report);
 }
 
 // A new card whose href was taken: by the same card, uploaded by a sync that
@@ -399,17 +411,14 @@ bool SyncEngine::RetryTakenHrefs(Plan& plan, SyncReport& report) {
             if (parsed && parsed->uid == request.uid) {
                 settled.insert(card.href);
                 if (parsed->hash == plan.putHash[request.uid]) {
-                    Record(request.uid, ItemStatus{card.href, card.etag, parsed->hash});
-                    if (plan.copies.count(request.uid) == 0) {
-                        ++report.counts.sent;
-                    }
+                    RecordSent(plan, request.uid, ItemStatus{card.href, card.etag, parsed->hash},
+                               report);
                 } else {
                     ++report.counts.postponed;  // made there meanwhile
                 }
             }
         });
-        if (failure) {
-            report.failure = std::move(failure);
+        if (!Succeeded(std::move(failure), report)) {
             return false;
         }
         for (auto& [href, request] : byHref) {
@@ -450,16 +459,11 @@ bool SyncEngine::DeleteThere(Plan& plan, SyncReport& report) {
                     ++report.counts.postponed;  // changed there meanwhile
                     break;
                 case ItemResult::Kind::kRefused:
-                case ItemResult::Kind::kServerError:
                     ReportRefused("delete the card " + request.href, result, report);
                     break;
             }
         });
-    if (failure) {
-        report.failure = std::move(failure);
-        return false;
-    }
-    return true;
+    return Succeeded(std::move(failure), report);
 }
 
 }  // namespace booksync

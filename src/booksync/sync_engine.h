@@ -77,6 +77,8 @@ private:
         std::string etag;
         std::string hash;
         std::optional<ParsedCard> card;  // when fetched in this sync
+
+        ItemStatus Status() const { return ItemStatus{href, etag, hash}; }
     };
     struct Plan;
 
@@ -92,6 +94,8 @@ private:
     bool RetryTakenHrefs(Plan& plan, SyncReport& report);
     bool DeleteThere(Plan& plan, SyncReport& report);
     void Record(const std::string& uid, const ItemStatus& status);
+    void RecordSent(const Plan& plan, const std::string& uid, const ItemStatus& status,
+                    SyncReport& report);
     void Forget(const std::string& uid);
     void ReportRefused(const std::string& action, const ItemResult& result, SyncReport& report);
 

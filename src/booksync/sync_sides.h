@@ -103,7 +103,6 @@ struct ItemResult {
         kPreconditionFailed,  // the server's card is not the one expected (412)
         kNotFound,            // no card at that address any more (404)
         kRefused,             // another 4xx: the server will not take it
-        kServerError,         // 5xx
     };
     Kind kind = Kind::kDone;
     int httpStatus = 0;

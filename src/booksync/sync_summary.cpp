@@ -8,13 +8,14 @@ std::string Counted(int count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
-}  // namespace
-
+// "3 received, 1 sent, 0 deleted, 1 conflict"
 std::string CountsText(const SyncCounts& counts) {
     return std::to_string(counts.received) + " received, " + std::to_string(counts.sent) +
            " sent, " + std::to_string(counts.deleted) + " deleted, " +
            Counted(counts.conflicts, "conflict", "conflicts");
 }
+
+}  // namespace
 
 std::string SummaryText(const SyncReport& report, std::string_view name) {
     std::string text;

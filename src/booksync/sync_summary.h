@@ -9,9 +9,6 @@
 
 namespace booksync {
 
-// "3 received, 1 sent, 0 deleted, 1 conflict"
-std::string CountsText(const SyncCounts& counts);
-
 // After a sync that ran to its end:
 //     Synchronized with Contacts: 3 received, 1 sent, 0 deleted, 1 conflict.
 // then, one a line, the conflicts ("Changed here and on the server: Jane

@@ -27,4 +27,8 @@ Failure MakeFailure(FailureKind kind, std::string message, int httpStatus) {
     return Failure{kind, httpStatus, std::move(message)};
 }
 
+Failure CancelledFailure() {
+    return MakeFailure(FailureKind::kCancelled, "The synchronization was cancelled.");
+}
+
 }  // namespace booksync

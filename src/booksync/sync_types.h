@@ -48,6 +48,8 @@ struct Failure {
 };
 
 Failure MakeFailure(FailureKind kind, std::string message, int httpStatus = 0);
+// The user stopped the sync: the same words whichever side noticed it.
+Failure CancelledFailure();
 
 // What a sync did.
 struct SyncCounts {

@@ -32,10 +32,6 @@ namespace {
 
 constexpr int kCancelPollMs = 50;
 
-std::string Utf8(const QString& text) {
-    return text.toStdString();
-}
-
 QString MegabytesOf(qint64 bytes) {
     return QString::number(bytes >> 20);
 }
@@ -46,34 +42,39 @@ booksync::Failure TransportFailure(QNetworkReply::NetworkError error, const QUrl
     switch (error) {
         case QNetworkReply::HostNotFoundError:
             return MakeFailure(FailureKind::kNetwork,
-                               Utf8(QStringLiteral("The server %1 was not found. Check the "
-                                                   "address and the network connection.")
-                                        .arg(host)));
+                               QStringLiteral("The server %1 was not found. Check the "
+                                              "address and the network connection.")
+                                   .arg(host)
+                                   .toStdString());
         case QNetworkReply::ConnectionRefusedError:
             return MakeFailure(FailureKind::kNetwork,
-                               Utf8(QStringLiteral("The server %1 refused the connection. Check "
-                                                   "the address and the port.")
-                                        .arg(host)));
+                               QStringLiteral("The server %1 refused the connection. Check "
+                                              "the address and the port.")
+                                   .arg(host)
+                                   .toStdString());
         case QNetworkReply::TimeoutError:
         case QNetworkReply::OperationCanceledError:
             return MakeFailure(
                 FailureKind::kNetwork,
-                Utf8(QStringLiteral("The server %1 did not answer in time.").arg(host)));
+                QStringLiteral("The server %1 did not answer in time.").arg(host).toStdString());
         case QNetworkReply::RemoteHostClosedError:
         case QNetworkReply::TemporaryNetworkFailureError:
         case QNetworkReply::NetworkSessionFailedError:
         case QNetworkReply::UnknownNetworkError:
         case QNetworkReply::ProxyConnectionClosedError:
-            return MakeFailure(FailureKind::kNetwork,
-                               Utf8(QStringLiteral("The connection to %1 was lost.").arg(host)));
-        case QNetworkReply::SslHandshakeFailedError:
-            return MakeFailure(FailureKind::kNetwork,
-                               Utf8(QStringLiteral("No secure connection to %1 could be made: %2")
-                                        .arg(host, detail)));
-        default:
             return MakeFailure(
                 FailureKind::kNetwork,
-                Utf8(QStringLiteral("The server %1 could not be reached: %2").arg(host, detail)));
+                QStringLiteral("The connection to %1 was lost.").arg(host).toStdString());
+        case QNetworkReply::SslHandshakeFailedError:
+            return MakeFailure(FailureKind::kNetwork,
+                               QStringLiteral("No secure connection to %1 could be made: %2")
+                                   .arg(host, detail)
+                                   .toStdString());
+        default:
+            return MakeFailure(FailureKind::kNetwork,
+                               QStringLiteral("The server %1 could not be reached: %2")
+                                   .arg(host, detail)
+                                   .toStdString());
     }
 }
 
@@ -185,20 +186,20 @@ HttpResponse DavClient::Finish(InFlight& flight) {
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     response.status = status.isValid() ? status.toInt() : 0;
     if (Cancelled()) {
-        response.failure =
-            MakeFailure(FailureKind::kCancelled, "The synchronization was cancelled.");
+        response.failure = booksync::CancelledFailure();
     } else if (flight.tooLarge) {
-        response.failure =
-            MakeFailure(FailureKind::kBadResponse,
-                        Utf8(QStringLiteral("The server's answer is larger than %1 MB.")
-                                 .arg(MegabytesOf(m_options.maxBodyBytes))));
+        response.failure = MakeFailure(FailureKind::kBadResponse,
+                                       QStringLiteral("The server's answer is larger than %1 MB.")
+                                           .arg(MegabytesOf(m_options.maxBodyBytes))
+                                           .toStdString());
     } else if (flight.untrusted && m_untrusted) {
-        response.failure = MakeFailure(
-            FailureKind::kCertificate,
-            Utf8(QStringLiteral("The certificate of %1 is not trusted (issued to \"%2\" by "
-                                "\"%3\"): %4")
-                     .arg(flight.request.url.host(), m_untrusted->subject, m_untrusted->issuer,
-                          m_untrusted->problems)));
+        response.failure =
+            MakeFailure(FailureKind::kCertificate,
+                        QStringLiteral("The certificate of %1 is not trusted (issued to \"%2\" by "
+                                       "\"%3\"): %4")
+                            .arg(flight.request.url.host(), m_untrusted->subject,
+                                 m_untrusted->issuer, m_untrusted->problems)
+                            .toStdString());
     } else if (response.status == 0 || IsTransportError(reply->error())) {
         // No answer, or an answer cut off on its way.
         response.failure =
@@ -282,11 +283,12 @@ void DavClient::SendAll(const std::vector<HttpRequest>& requests,
             response.url = target;
             response.failure = MakeFailure(
                 FailureKind::kRefused,
-                Utf8(QStringLiteral("The server sent the request on to an address Quillbox does "
-                                    "not follow: %1")
-                         .arg(downgrade ? QStringLiteral("%1 is not encrypted.")
-                                              .arg(target.toString(QUrl::RemoveUserInfo))
-                                        : error)));
+                QStringLiteral("The server sent the request on to an address Quillbox does "
+                               "not follow: %1")
+                    .arg(downgrade ? QStringLiteral("%1 is not encrypted.")
+                                         .arg(target.toString(QUrl::RemoveUserInfo))
+                                   : error)
+                    .toStdString());
         }
         --active;
         if (!stopped && !done(flight->index, response)) {
@@ -303,12 +305,11 @@ void DavClient::SendAll(const std::vector<HttpRequest>& requests,
             const std::size_t index = next++;
             QString error;
             if (!IsAllowedUrl(requests[index].url, error)) {
-                refuse(index, MakeFailure(FailureKind::kUsage, Utf8(error)));
+                refuse(index, MakeFailure(FailureKind::kUsage, error.toStdString()));
                 continue;
             }
             if (Cancelled()) {
-                refuse(index,
-                       MakeFailure(FailureKind::kCancelled, "The synchronization was cancelled."));
+                refuse(index, booksync::CancelledFailure());
                 stopped = true;
                 break;
             }
@@ -359,22 +360,24 @@ booksync::Failure HttpFailure(const HttpResponse& response, const QString& what)
     if (status == 403) {
         return MakeFailure(
             FailureKind::kRefused,
-            Utf8(QStringLiteral("The server refused access to %1 (%2).").arg(what, code)), status);
+            QStringLiteral("The server refused access to %1 (%2).").arg(what, code).toStdString(),
+            status);
     }
     if (status == 404 || status == 410) {
         return MakeFailure(FailureKind::kRefused,
-                           Utf8(QStringLiteral("The server has no %1 at %2 (%3).")
-                                    .arg(what, response.url.toString(QUrl::RemoveUserInfo), code)),
+                           QStringLiteral("The server has no %1 at %2 (%3).")
+                               .arg(what, response.url.toString(QUrl::RemoveUserInfo), code)
+                               .toStdString(),
                            status);
     }
     if (status >= 500) {
-        return MakeFailure(FailureKind::kServerError,
-                           Utf8(QStringLiteral("The server reported an error (%1).").arg(code)),
-                           status);
+        return MakeFailure(
+            FailureKind::kServerError,
+            QStringLiteral("The server reported an error (%1).").arg(code).toStdString(), status);
     }
     return MakeFailure(
         FailureKind::kRefused,
-        Utf8(QStringLiteral("The server refused the request for %1 (%2).").arg(what, code)),
+        QStringLiteral("The server refused the request for %1 (%2).").arg(what, code).toStdString(),
         status);
 }
 

@@ -90,11 +90,10 @@ public:
 
     // The last certificate that failed a request, when one did.
     const std::optional<CertificateInfo>& UntrustedCertificate() const { return m_untrusted; }
-    const ClientOptions& Options() const { return m_options; }
-    bool Cancelled() const;
 
 private:
     struct InFlight;
+    bool Cancelled() const;
     void Start(InFlight& flight);
     HttpResponse Finish(InFlight& flight);
 

@@ -227,6 +227,11 @@ bool ParseMultistatus(const QByteArray& body, Multistatus& out, QString& error, 
 
 namespace {
 
+struct PropName {
+    const char* ns;
+    const char* name;
+};
+
 class Body {
 public:
     Body() : m_xml(&m_bytes) {
@@ -234,7 +239,6 @@ public:
         m_xml.writeNamespace(QLatin1String(kDavNs), QStringLiteral("d"));
         m_xml.writeNamespace(QLatin1String(kCardDavNs), QStringLiteral("c"));
     }
-    QXmlStreamWriter& Xml() { return m_xml; }
     void Start(const char* ns, const char* name) {
         m_xml.writeStartElement(QLatin1String(ns), QLatin1String(name));
     }
@@ -243,6 +247,14 @@ public:
     }
     void Text(const char* ns, const char* name, const QString& text) {
         m_xml.writeTextElement(QLatin1String(ns), QLatin1String(name), text);
+    }
+    // A <prop> naming the properties asked for.
+    void Prop(std::initializer_list<PropName> props) {
+        Start(kDavNs, "prop");
+        for (const PropName& prop : props) {
+            Empty(prop.ns, prop.name);
+        }
+        End();
     }
     void End() { m_xml.writeEndElement(); }
     QByteArray Finish() {
@@ -255,24 +267,11 @@ private:
     QXmlStreamWriter m_xml;
 };
 
-}  // namespace
-
-namespace {
-
-struct PropName {
-    const char* ns;
-    const char* name;
-};
-
 // A PROPFIND asking for `props`.
 QByteArray PropfindBody(std::initializer_list<PropName> props) {
     Body body;
     body.Start(kDavNs, "propfind");
-    body.Start(kDavNs, "prop");
-    for (const PropName& prop : props) {
-        body.Empty(prop.ns, prop.name);
-    }
-    body.End();
+    body.Prop(props);
     body.End();
     return body.Finish();
 }
@@ -297,9 +296,7 @@ QByteArray SyncCollectionBody(const QString& token) {
     body.Start(kDavNs, "sync-collection");
     body.Text(kDavNs, "sync-token", token);
     body.Text(kDavNs, "sync-level", QStringLiteral("1"));
-    body.Start(kDavNs, "prop");
-    body.Empty(kDavNs, "getetag");
-    body.End();
+    body.Prop({{kDavNs, "getetag"}});
     body.End();
     return body.Finish();
 }
@@ -307,10 +304,7 @@ QByteArray SyncCollectionBody(const QString& token) {
 QByteArray MultigetBody(const QStringList& hrefs) {
     Body body;
     body.Start(kCardDavNs, "addressbook-multiget");
-    body.Start(kDavNs, "prop");
-    body.Empty(kDavNs, "getetag");
-    body.Empty(kCardDavNs, "address-data");
-    body.End();
+    body.Prop({{kDavNs, "getetag"}, {kCardDavNs, "address-data"}});
     for (const QString& href : hrefs) {
         body.Text(kDavNs, "href", href);
     }

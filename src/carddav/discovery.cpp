@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "carddav/dav_xml.h"
+#include "carddav/multistatus_request.h"
 #include "carddav/server_address.h"
 
 namespace carddav {
@@ -21,55 +21,25 @@ struct Answer {
 
 Answer Propfind(DavClient& client, const QUrl& url, const char* depth) {
     Answer answer;
-    HttpRequest request{"PROPFIND",
-                        url,
-                        PropfindCollectionBody(),
-                        "application/xml; charset=utf-8",
-                        {{"Depth", depth}}};
-    answer.response = client.Send(request);
-    if (answer.response.status == 207) {
-        QString error;
-        if (!ParseMultistatus(answer.response.body, answer.status, error)) {
-            answer.failure =
-                MakeFailure(FailureKind::kBadResponse,
-                            QStringLiteral("The server's answer could not be read: %1.")
-                                .arg(error)
-                                .toStdString());
-        }
+    answer.response = client.Send(XmlRequest("PROPFIND", url, PropfindCollectionBody(), depth));
+    const QString what = QStringLiteral("address books");
+    if (answer.response.status != 207 && !HttpFailure(answer.response, what)) {
+        answer.failure = MakeFailure(FailureKind::kNotAnAddressBook,
+                                     "The server does not answer as a CardDAV server does.");
     } else {
-        answer.failure = HttpFailure(answer.response, QStringLiteral("address books"));
-        if (!answer.failure) {
-            answer.failure = MakeFailure(FailureKind::kNotAnAddressBook,
-                                         "The server does not answer as a CardDAV server does.");
-        }
+        answer.failure = ReadMultistatus(answer.response, what, answer.status);
     }
     return answer;
 }
 
 // The answer about the URL asked for itself.
 const DavResponse* Self(const Answer& answer) {
-    const QUrl& url = answer.response.url;
-    const QString path = NormalizedHref(url, url.path());
-    for (const DavResponse& item : answer.status.responses) {
-        QString href = NormalizedHref(url, item.href);
-        if (href == path || href == path + QLatin1Char('/') || href + QLatin1Char('/') == path) {
-            return &item;
-        }
-    }
-    return answer.status.responses.empty() ? nullptr : &answer.status.responses.front();
-}
-
-QString NameOf(const DavResponse& item, const QUrl& url) {
-    if (!item.displayName.isEmpty()) {
-        return item.displayName;
-    }
-    const QStringList parts = url.path().split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    return parts.isEmpty() ? url.host() : parts.last();
+    return SelfResponse(answer.status, answer.response.url);
 }
 
 void Add(Discovery& found, std::set<QString>& seen, const QUrl& url, const DavResponse& item) {
     if (seen.insert(NormalizedHref(url, url.path())).second) {
-        found.books.push_back(FoundAddressBook{url, NameOf(item, url)});
+        found.books.push_back(FoundAddressBook{url, CollectionName(item, url)});
     }
 }
 
@@ -80,43 +50,32 @@ bool Stops(const Failure& failure) {
            failure.kind == FailureKind::kCancelled || failure.kind == FailureKind::kUsage;
 }
 
-}  // namespace
-
-Discovery FindAddressBooks(DavClient& client, const QUrl& start) {
-    Discovery found;
-    Answer first;
-    const bool root = start.path().isEmpty() || start.path() == QLatin1String("/");
-    if (root) {
+// The answer about the address itself; at a server's root, the well-known
+// address first, whose redirect leads to the service.
+Answer AskStart(DavClient& client, const QUrl& start) {
+    if (start.path().isEmpty() || start.path() == QLatin1String("/")) {
         QUrl wellKnown = start;
         wellKnown.setPath(QStringLiteral("/.well-known/carddav"));
-        first = Propfind(client, wellKnown, "0");
-        if (first.failure && Stops(first.failure)) {
-            found.failure = first.failure;
-            return found;
+        Answer answer = Propfind(client, wellKnown, "0");
+        if (!answer.failure || Stops(answer.failure)) {
+            return answer;
         }
     }
-    if (!root || first.failure) {
-        first = Propfind(client, start, "0");
-        if (first.failure) {
-            found.failure = first.failure;
-            return found;
-        }
-    }
-    const QUrl& context = first.response.url;
-    std::set<QString> seen;
-    const DavResponse* self = Self(first);
-    if (self != nullptr && self->addressBook) {
-        Add(found, seen, context, *self);
-        return found;
-    }
+    return Propfind(client, start, "0");
+}
 
+// The address book home sets that `self` names, or else the principal it
+// names; else the collection itself (perhaps a home set).  `stop` is set
+// when asking the principal failed in a way that ends the search.
+std::vector<QUrl> HomeSets(DavClient& client, const QUrl& context, const DavResponse* self,
+                           Failure& stop) {
     QStringList homes = self != nullptr ? self->addressBookHomeSet : QStringList();
     if (homes.isEmpty() && self != nullptr && !self->currentUserPrincipal.isEmpty()) {
         const QUrl principal = ResolveHref(context, self->currentUserPrincipal.front());
         const Answer answer = Propfind(client, principal, "0");
         if (answer.failure && Stops(answer.failure)) {
-            found.failure = answer.failure;
-            return found;
+            stop = answer.failure;
+            return {};
         }
         if (const DavResponse* item = answer.failure ? nullptr : Self(answer)) {
             homes = item->addressBookHomeSet;
@@ -127,7 +86,30 @@ Discovery FindAddressBooks(DavClient& client, const QUrl& start) {
         homeUrls.push_back(ResolveHref(context, home));
     }
     if (homeUrls.empty() && self != nullptr && self->collection) {
-        homeUrls.push_back(context);  // perhaps a home set itself
+        homeUrls.push_back(context);
+    }
+    return homeUrls;
+}
+
+}  // namespace
+
+Discovery FindAddressBooks(DavClient& client, const QUrl& start) {
+    Discovery found;
+    const Answer first = AskStart(client, start);
+    if (first.failure) {
+        found.failure = first.failure;
+        return found;
+    }
+    const QUrl& context = first.response.url;
+    std::set<QString> seen;
+    const DavResponse* self = Self(first);
+    if (self != nullptr && self->addressBook) {
+        Add(found, seen, context, *self);
+        return found;
+    }
+    const std::vector<QUrl> homeUrls = HomeSets(client, context, self, found.failure);
+    if (found.failure) {
+        return found;
     }
     for (const QUrl& home : homeUrls) {
         const Answer answer = Propfind(client, home, "1");

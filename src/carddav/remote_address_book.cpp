@@ -4,7 +4,7 @@
 #include <set>
 
 #include "addressbook/sha1.h"
-#include "carddav/dav_xml.h"
+#include "carddav/multistatus_request.h"
 #include "carddav/server_address.h"
 
 namespace carddav {
@@ -17,50 +17,7 @@ using booksync::MakeFailure;
 namespace {
 
 constexpr int kMaxSyncRounds = 100;
-const QByteArray kXmlType = "application/xml; charset=utf-8";
 const QByteArray kCardType = "text/vcard; charset=utf-8";
-
-std::string ToUtf8(const QString& text) {
-    return text.toStdString();
-}
-
-HttpRequest Request(const char* method, const QUrl& url, QByteArray body, const char* depth) {
-    HttpRequest request{method, url, std::move(body), kXmlType, {}};
-    if (depth != nullptr) {
-        request.headers.append({QByteArray("Depth"), QByteArray(depth)});
-    }
-    return request;
-}
-
-// A multistatus answer, or the failure it stands for.
-Failure ReadMultistatus(const HttpResponse& response, const QString& what, Multistatus& out) {
-    if (response.status != 207) {
-        Failure failure = HttpFailure(response, what);
-        if (!failure) {
-            failure = MakeFailure(FailureKind::kBadResponse,
-                                  ToUtf8(QStringLiteral("The server answered the request for %1 "
-                                                        "with HTTP %2 instead of a listing.")
-                                             .arg(what)
-                                             .arg(response.status)));
-        }
-        return failure;
-    }
-    QString error;
-    bool cutOff = false;
-    if (!ParseMultistatus(response.body, out, error, &cutOff)) {
-        if (cutOff) {
-            // A compressed answer cut off on its way is not always reported
-            // as such; its XML ends too early.
-            return MakeFailure(
-                FailureKind::kNetwork,
-                ToUtf8(QStringLiteral("The connection to %1 was lost.").arg(response.url.host())));
-        }
-        return MakeFailure(
-            FailureKind::kBadResponse,
-            ToUtf8(QStringLiteral("The server's answer could not be read: %1.").arg(error)));
-    }
-    return Failure();
-}
 
 // The result of one upload or deletion, or the failure that stops them all.
 std::optional<Failure> ItemFailure(const HttpResponse& response, ItemResult& result) {
@@ -96,13 +53,14 @@ QString RemoteAddressBook::Href(const QString& href) const {
 
 Failure RemoteAddressBook::Open() {
     const HttpResponse response =
-        m_client.Send(Request("PROPFIND", m_url, PropfindCollectionBody(), "0"));
+        m_client.Send(XmlRequest("PROPFIND", m_url, PropfindCollectionBody(), "0"));
     const QString address = m_url.toString(QUrl::RemoveUserInfo);
     if (response.status == 404 || response.status == 405) {
         return MakeFailure(FailureKind::kNotAnAddressBook,
-                           ToUtf8(QStringLiteral("There is no address book at %1 (HTTP %2).")
-                                      .arg(address)
-                                      .arg(response.status)),
+                           QStringLiteral("There is no address book at %1 (HTTP %2).")
+                               .arg(address)
+                               .arg(response.status)
+                               .toStdString(),
                            response.status);
     }
     Multistatus status;
@@ -112,25 +70,16 @@ Failure RemoteAddressBook::Open() {
     // The answer for the collection itself (a server may add others).
     m_url = response.url;
     m_strPath = Href(m_url.path());
-    const DavResponse* self = nullptr;
-    for (const DavResponse& item : status.responses) {
-        if (Href(item.href) == m_strPath || self == nullptr) {
-            self = &item;
-        }
-    }
+    const DavResponse* self = SelfResponse(status, m_url);
     if (self == nullptr || !self->addressBook) {
         return MakeFailure(FailureKind::kNotAnAddressBook,
-                           ToUtf8(QStringLiteral("%1 is not an address book.").arg(address)));
+                           QStringLiteral("%1 is not an address book.").arg(address).toStdString());
     }
     if (!m_strPath.endsWith(QLatin1Char('/'))) {
         m_strPath += QLatin1Char('/');
         m_url.setPath(m_url.path() + QLatin1Char('/'));
     }
-    m_strName = self->displayName;
-    if (m_strName.isEmpty()) {
-        const QStringList parts = m_url.path().split(QLatin1Char('/'), Qt::SkipEmptyParts);
-        m_strName = parts.isEmpty() ? m_url.host() : parts.last();
-    }
+    m_strName = CollectionName(*self, m_url);
     m_bSyncCollection = self->supportedReports.contains(QStringLiteral("sync-collection"));
     return Failure();
 }
@@ -164,7 +113,7 @@ std::optional<Failure> RemoteAddressBook::ListChanges(
     }
     for (int round = 0; round < kMaxSyncRounds; ++round) {
         const HttpResponse response =
-            m_client.Send(Request("REPORT", m_url, SyncCollectionBody(token), "0"));
+            m_client.Send(XmlRequest("REPORT", m_url, SyncCollectionBody(token), "0"));
         if (response.failure) {
             return response.failure;
         }
@@ -201,9 +150,9 @@ std::optional<Failure> RemoteAddressBook::ListChanges(
         token = changes.syncToken;
         if (!truncated) {
             for (const auto& [href, etag] : members) {
-                listing.items.push_back(booksync::RemoteItem{ToUtf8(href), etag});
+                listing.items.push_back(booksync::RemoteItem{href.toStdString(), etag});
             }
-            listing.syncToken = ToUtf8(token);
+            listing.syncToken = token.toStdString();
             return Failure();
         }
     }
@@ -213,7 +162,7 @@ std::optional<Failure> RemoteAddressBook::ListChanges(
 
 Failure RemoteAddressBook::ListMembers(booksync::RemoteListing& listing) {
     const HttpResponse response =
-        m_client.Send(Request("PROPFIND", m_url, PropfindEtagsBody(), "1"));
+        m_client.Send(XmlRequest("PROPFIND", m_url, PropfindEtagsBody(), "1"));
     Multistatus members;
     if (Failure failure = ReadMultistatus(response, QStringLiteral("the cards"), members)) {
         return failure;
@@ -225,7 +174,8 @@ Failure RemoteAddressBook::ListMembers(booksync::RemoteListing& listing) {
             !seen.insert(href).second) {
             continue;
         }
-        listing.items.push_back(booksync::RemoteItem{ToUtf8(href), member.etag.toStdString()});
+        listing.items.push_back(
+            booksync::RemoteItem{href.toStdString(), member.etag.toStdString()});
     }
     return Failure();
 }
@@ -248,7 +198,7 @@ Failure RemoteAddressBook::Fetch(const std::vector<std::string>& hrefs,
     while (!batches.empty() && !failure) {
         std::vector<HttpRequest> requests;
         for (const QStringList& batch : batches) {
-            requests.push_back(Request("REPORT", m_url, MultigetBody(batch), "0"));
+            requests.push_back(XmlRequest("REPORT", m_url, MultigetBody(batch), "0"));
         }
         m_client.SendAll(requests, [&](std::size_t index, HttpResponse& response) {
             const QStringList& batch = batches[index];
@@ -258,7 +208,7 @@ Failure RemoteAddressBook::Fetch(const std::vector<std::string>& hrefs,
                         oversized.push_back({href});
                     }
                 } else {
-                    each(booksync::FetchedCard{ToUtf8(batch.front()), "", "", 413});
+                    each(booksync::FetchedCard{batch.front().toStdString(), "", "", 413});
                 }
                 return true;
             }
@@ -274,11 +224,11 @@ Failure RemoteAddressBook::Fetch(const std::vector<std::string>& hrefs,
                     continue;
                 }
                 if (card.status == 404 || card.status == 410) {
-                    each(booksync::FetchedCard{ToUtf8(href), "", "", card.status});
+                    each(booksync::FetchedCard{href.toStdString(), "", "", card.status});
                 } else if (card.hasAddressData && card.addressData.size() > kMaxCardBytes) {
-                    each(booksync::FetchedCard{ToUtf8(href), "", "", 413});
+                    each(booksync::FetchedCard{href.toStdString(), "", "", 413});
                 } else if (card.hasAddressData) {
-                    each(booksync::FetchedCard{ToUtf8(href), card.etag.toStdString(),
+                    each(booksync::FetchedCard{href.toStdString(), card.etag.toStdString(),
                                                card.addressData.toStdString(), 0});
                 }
             }
@@ -367,11 +317,11 @@ std::string RemoteAddressBook::HrefForNewCard(const std::string& uid, int attemp
     if (attempt > 0) {
         name += "-" + std::to_string(attempt);
     }
-    return ToUtf8(m_strPath) + name + ".vcf";
+    return m_strPath.toStdString() + name + ".vcf";
 }
 
 Failure CreateAddressBook(DavClient& client, const QUrl& url, const QString& displayName) {
-    HttpRequest request = Request("MKCOL", url, MkcolAddressBookBody(displayName), nullptr);
+    HttpRequest request = XmlRequest("MKCOL", url, MkcolAddressBookBody(displayName), nullptr);
     return HttpFailure(client.Send(request), QStringLiteral("the new address book"));
 }
 

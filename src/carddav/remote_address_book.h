@@ -9,9 +9,11 @@
 //   the token is no longer valid); otherwise, or when the report is
 //   refused, it compares ETags from a PROPFIND of depth 1.
 // - Fetch() fetches cards with addressbook-multiget, kBatchSize at a time
-//   (two batches in flight); a card larger than kMaxCardBytes is not taken.
+//   (ClientOptions::parallel batches in flight); a batch whose answer is
+//   too large is fetched again one card at a time, and a card larger than
+//   kMaxCardBytes is not taken.
 // - Put() and Delete() send PUT with If-Match or If-None-Match: * and
-//   DELETE with If-Match, several at a time.
+//   DELETE with If-Match, ClientOptions::parallel at a time.
 // A 5xx answer, a lost connection or a refused login stop the sync (the
 // work done until then is kept); any other refusal concerns its card only.
 #pragma once
@@ -35,7 +37,6 @@ public:
     const QUrl& Url() const { return m_url; }
     // The display name, or the last part of the path when it has none.
     const QString& DisplayName() const { return m_strName; }
-    bool OffersSyncCollection() const { return m_bSyncCollection; }
 
     booksync::Failure List(const std::string& token,
                            const std::map<std::string, std::string>& known,

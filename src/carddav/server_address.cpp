@@ -68,6 +68,10 @@ QString NormalizedHref(const QUrl& base, const QString& href) {
         ResolveHref(base, href).path(QUrl::FullyDecoded), "/:@!$&'()*+,;=~"));
 }
 
+bool SameResource(const QUrl& a, const QUrl& b) {
+    return a.host() == b.host() && NormalizedHref(a, a.path()) == NormalizedHref(b, b.path());
+}
+
 QString HostPortOf(const QUrl& url) {
     const int defaultPort = url.scheme().toLower() == QLatin1String("https") ? 443 : 80;
     return url.host().toLower() + QLatin1Char(':') + QString::number(url.port(defaultPort));

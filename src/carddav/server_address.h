@@ -29,6 +29,8 @@ QUrl ResolveHref(const QUrl& base, const QString& href);
 // The path of `href` resolved against `base`, percent-encoded the one way,
 // so that the same resource always gives the same text.
 QString NormalizedHref(const QUrl& base, const QString& href);
+// Whether `a` and `b` name the same resource: the same host and path.
+bool SameResource(const QUrl& a, const QUrl& b);
 
 // "dav.example.org:443": what a trusted certificate is remembered for.
 QString HostPortOf(const QUrl& url);

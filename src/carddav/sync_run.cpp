@@ -27,59 +27,31 @@ std::string WithAddressBooksFound(DavClient& client, const QUrl& url, std::strin
     return message + ".";
 }
 
-}  // namespace
+// The outcome with its summary, naming the address book `name`.
+SyncOutcome Finished(SyncOutcome outcome, const QString& name) {
+    outcome.addressBookName = name;
+    outcome.summary =
+        QString::fromStdString(booksync::SummaryText(outcome.report, name.toStdString()));
+    return outcome;
+}
 
-SyncOutcome RunSync(SyncRequest request) {
-    SyncOutcome outcome;
-    booksync::SyncReport& report = outcome.report;
-    auto finish = [&outcome](const QString& name) -> SyncOutcome& {
-        outcome.addressBookName = name;
-        outcome.summary =
-            QString::fromStdString(booksync::SummaryText(outcome.report, name.toStdString()));
-        return outcome;
-    };
-    auto progress = [&request](booksync::SyncPhase phase) {
-        if (request.progress) {
-            request.progress(booksync::SyncProgress{phase, 0, 0});
-        }
-    };
-
-    QString text = request.url;
-    if (text.isEmpty() && request.link) {
-        text = QString::fromStdString(request.link->url);
-    }
+// The address book at `url` as the user knows it: the linked one's name,
+// else the server's host name.
+QString NameKnownFor(const SyncRequest& request, const QUrl& url) {
     QString error;
-    const std::optional<QUrl> url = UrlFromUserText(text, error);
-    if (!url) {
-        report.failure = MakeFailure(FailureKind::kUsage, error.toStdString());
-        return finish(text);
-    }
-    if (request.password.isEmpty()) {
-        report.failure = MakeFailure(FailureKind::kUsage, "No password was given.");
-        return finish(text);
-    }
+    const bool linked = request.link && !request.link->name.empty() &&
+                        UrlFromUserText(QString::fromStdString(request.link->url), error) == url;
+    return linked ? QString::fromStdString(request.link->name) : url.host();
+}
 
-    progress(booksync::SyncPhase::kConnecting);
-    DavClient client(request.user, request.password, request.trustedCertificates, request.cancel,
-                     request.client);
-    RemoteAddressBook remote(client, *url);
-    if (booksync::Failure failure = remote.Open()) {
-        if (failure.kind == FailureKind::kNotAnAddressBook) {
-            failure.message = WithAddressBooksFound(client, *url, failure.message);
-        }
-        report.failure = std::move(failure);
-        outcome.untrustedCertificate = client.UntrustedCertificate();
-        // Named as the user knows it: the linked address book's name.
-        const bool linked =
-            request.link && !request.link->name.empty() &&
-            UrlFromUserText(QString::fromStdString(request.link->url), error) == url;
-        return finish(linked ? QString::fromStdString(request.link->name) : url->host());
-    }
-
+// The sync with the opened address book `remote`, at `url` as given: the
+// engine's report, the changes to the book and the link to keep.
+void Synchronize(SyncRequest request, const QUrl& url, RemoteAddressBook& remote,
+                 SyncOutcome& outcome) {
     // The same address book as before, or another one.
     const std::string linkedUrl = remote.Url().toString().toStdString();
     const bool sameBook = request.link && (request.link->url == linkedUrl ||
-                                           request.link->url == url->toString().toStdString());
+                                           request.link->url == url.toString().toStdString());
     booksync::BookSide side(std::move(request.entries),
                             sameBook ? request.link->known : booksync::SyncStatus(),
                             booksync::BookSide::Options{sameBook, request.conflictDate});
@@ -88,7 +60,7 @@ SyncOutcome RunSync(SyncRequest request) {
     if (request.cancel != nullptr) {
         engine.SetCancelCheck([cancel = request.cancel] { return cancel->load(); });
     }
-    report = engine.Run(sameBook ? request.link->syncToken : std::string());
+    outcome.report = engine.Run(sameBook ? request.link->syncToken : std::string());
 
     booksync::BookLink link;
     link.url = linkedUrl;
@@ -99,8 +71,45 @@ SyncOutcome RunSync(SyncRequest request) {
     outcome.link = std::move(link);
     outcome.changes = side.TakeChanges();
     outcome.added = side.TakeAdded();
+}
+
+}  // namespace
+
+QString AddressText(const SyncRequest& request) {
+    return request.url.isEmpty() && request.link ? QString::fromStdString(request.link->url)
+                                                 : request.url;
+}
+
+SyncOutcome RunSync(SyncRequest request) {
+    SyncOutcome outcome;
+    const QString text = AddressText(request);
+    QString error;
+    const std::optional<QUrl> url = UrlFromUserText(text, error);
+    if (!url || request.password.isEmpty()) {
+        outcome.report.failure =
+            MakeFailure(FailureKind::kUsage, url ? "No password was given." : error.toStdString());
+        return Finished(std::move(outcome), text);
+    }
+
+    if (request.progress) {
+        request.progress(booksync::SyncProgress{booksync::SyncPhase::kConnecting, 0, 0});
+    }
+    DavClient client(request.user, request.password, request.trustedCertificates, request.cancel,
+                     request.client);
+    RemoteAddressBook remote(client, *url);
+    QString name;
+    if (booksync::Failure failure = remote.Open()) {
+        if (failure.kind == FailureKind::kNotAnAddressBook) {
+            failure.message = WithAddressBooksFound(client, *url, failure.message);
+        }
+        outcome.report.failure = std::move(failure);
+        name = NameKnownFor(request, *url);
+    } else {
+        Synchronize(std::move(request), *url, remote, outcome);
+        name = remote.DisplayName();
+    }
     outcome.untrustedCertificate = client.UntrustedCertificate();
-    return finish(remote.DisplayName());
+    return Finished(std::move(outcome), name);
 }
 
 }  // namespace carddav

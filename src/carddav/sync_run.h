@@ -60,4 +60,7 @@ struct SyncOutcome {
 
 SyncOutcome RunSync(SyncRequest request);
 
+// The address a request syncs with, as given: its URL, else the linked one.
+QString AddressText(const SyncRequest& request);
+
 }  // namespace carddav

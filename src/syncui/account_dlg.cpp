@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include "carddav/server_address.h"
@@ -71,6 +70,7 @@ CSyncAccountDlg::CSyncAccountDlg(Hooks hooks, QWidget* parent)
     resize(480, 400);
 
     connect(m_pFind, &QPushButton::clicked, this, &CSyncAccountDlg::FindAddressBooks);
+    connect(&m_search, &CWorkerThread::finished, this, &CSyncAccountDlg::OnSearchDone);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     for (QLineEdit* edit : {m_pServer, m_pUser, m_pPassword}) {
@@ -84,14 +84,6 @@ CSyncAccountDlg::CSyncAccountDlg(Hooks hooks, QWidget* parent)
         }
     });
     UpdateButtons();
-}
-
-CSyncAccountDlg::~CSyncAccountDlg() {
-    if (m_pThread != nullptr) {
-        m_cancel = true;
-        m_pThread->wait();
-        delete m_pThread;
-    }
 }
 
 void CSyncAccountDlg::SetAccount(const QString& url, const QString& user, const QString& password) {
@@ -120,11 +112,6 @@ QString CSyncAccountDlg::ChosenUrl() const {
     return item != nullptr ? item->data(kUrlRole).toString() : ServerText();
 }
 
-QString CSyncAccountDlg::ChosenName() const {
-    const QListWidgetItem* item = m_pBooks->currentItem();
-    return item != nullptr ? item->text() : QString();
-}
-
 QString CSyncAccountDlg::SearchText() const {
     return m_pSearchText->text();
 }
@@ -133,12 +120,12 @@ void CSyncAccountDlg::UpdateButtons() {
     const bool account = !ServerText().isEmpty() && !User().isEmpty() && !Password().isEmpty();
     // Once address books are listed, one of them is what Sync Now takes.
     const bool chosen = m_pBooks->count() == 0 || m_pBooks->currentItem() != nullptr;
-    m_pFind->setEnabled(account && m_pThread == nullptr);
-    m_pSyncNow->setEnabled(account && chosen && m_pThread == nullptr);
+    m_pFind->setEnabled(account && !m_search.IsRunning());
+    m_pSyncNow->setEnabled(account && chosen && !m_search.IsRunning());
 }
 
 void CSyncAccountDlg::FindAddressBooks() {
-    if (m_pThread != nullptr) {
+    if (m_search.IsRunning()) {
         return;
     }
     QString error;
@@ -149,21 +136,14 @@ void CSyncAccountDlg::FindAddressBooks() {
     }
     m_pBooks->clear();
     m_pSearchText->setText(QStringLiteral("Looking for address books at %1...").arg(url->host()));
-    m_cancel = false;
     const Trusted trusted = m_hooks.trusted ? m_hooks.trusted() : Trusted();
-    m_pThread =
-        QThread::create([this, address = *url, user = User(), password = Password(), trusted] {
-            m_result = m_hooks.find(address, user, password, trusted, &m_cancel);
-        });
-    connect(m_pThread, &QThread::finished, this, &CSyncAccountDlg::OnSearchDone);
+    m_search.Start([this, address = *url, user = User(), password = Password(), trusted] {
+        m_result = m_hooks.find(address, user, password, trusted, m_search.CancelFlag());
+    });
     UpdateButtons();
-    m_pThread->start();
 }
 
 void CSyncAccountDlg::OnSearchDone() {
-    m_pThread->wait();
-    delete m_pThread;
-    m_pThread = nullptr;
     UpdateButtons();
     const carddav::Discovery& found = m_result.discovery;
     if (found.failure.kind == booksync::FailureKind::kCertificate && m_result.untrusted &&
@@ -174,35 +154,36 @@ void CSyncAccountDlg::OnSearchDone() {
     if (found.failure) {
         m_pSearchText->setText(QString::fromStdString(found.failure.message));
     } else {
-        // By name; the one typed (the book's own, when it is linked) chosen,
-        // or the only one.  Of several, the user chooses.
-        QString error;
-        const std::optional<QUrl> typed = carddav::UrlFromUserText(ServerText(), error);
-        QListWidgetItem* chosen = nullptr;
-        for (const carddav::FoundAddressBook& book : found.books) {
-            auto* item = new QListWidgetItem(book.name, m_pBooks);
-            const QString address = book.url.toString(QUrl::RemoveUserInfo);
-            item->setData(kUrlRole, address);
-            item->setToolTip(address);
-            if (typed &&
-                carddav::NormalizedHref(*typed, typed->path()) ==
-                    carddav::NormalizedHref(book.url, book.url.path()) &&
-                typed->host() == book.url.host()) {
-                chosen = item;
-            }
-        }
-        m_pBooks->sortItems();
-        if (chosen == nullptr && m_pBooks->count() == 1) {
-            chosen = m_pBooks->item(0);
-        }
-        m_pBooks->setCurrentItem(chosen);
-        m_pSearchText->setText(
-            found.books.size() == 1
-                ? QStringLiteral("1 address book found.")
-                : QStringLiteral("%1 address books found. Choose one.").arg(found.books.size()));
-        m_pBooks->setFocus();
+        ShowAddressBooks(found.books);
     }
     emit searchFinished();
+}
+
+void CSyncAccountDlg::ShowAddressBooks(const std::vector<carddav::FoundAddressBook>& books) {
+    // By name; the one typed (the book's own, when it is linked) chosen, or
+    // the only one.  Of several, the user chooses.
+    QString error;
+    const std::optional<QUrl> typed = carddav::UrlFromUserText(ServerText(), error);
+    QListWidgetItem* chosen = nullptr;
+    for (const carddav::FoundAddressBook& book : books) {
+        auto* item = new QListWidgetItem(book.name, m_pBooks);
+        const QString address = book.url.toString(QUrl::RemoveUserInfo);
+        item->setData(kUrlRole, address);
+        item->setToolTip(address);
+        if (typed && carddav::SameResource(*typed, book.url)) {
+            chosen = item;
+        }
+    }
+    m_pBooks->sortItems();
+    if (chosen == nullptr && m_pBooks->count() == 1) {
+        chosen = m_pBooks->item(0);
+    }
+    m_pBooks->setCurrentItem(chosen);
+    m_pSearchText->setText(
+        books.size() == 1
+            ? QStringLiteral("1 address book found.")
+            : QStringLiteral("%1 address books found. Choose one.").arg(books.size()));
+    m_pBooks->setFocus();
 }
 
 }  // namespace syncui

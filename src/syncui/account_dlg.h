@@ -20,12 +20,12 @@
 
 #include "carddav/dav_client.h"
 #include "carddav/discovery.h"
+#include "syncui/worker_thread.h"
 
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QThread;
 
 namespace syncui {
 
@@ -54,7 +54,6 @@ public:
     };
 
     explicit CSyncAccountDlg(Hooks hooks, QWidget* parent = nullptr);
-    ~CSyncAccountDlg() override;
 
     void SetAccount(const QString& url, const QString& user, const QString& password);
     QString ServerText() const;
@@ -62,12 +61,9 @@ public:
     QString Password() const;
     // The address book chosen in the list, else the address typed.
     QString ChosenUrl() const;
-    // Its name as the list shows it; empty when none was chosen.
-    QString ChosenName() const;
 
     // "Find Address Books".
     void FindAddressBooks();
-    bool IsSearching() const { return m_pThread != nullptr; }
     // The line under the list: what the search found or why it failed.
     QString SearchText() const;
 
@@ -76,6 +72,7 @@ signals:
 
 private:
     void OnSearchDone();
+    void ShowAddressBooks(const std::vector<carddav::FoundAddressBook>& books);
     void UpdateButtons();
 
     Hooks m_hooks;
@@ -86,9 +83,9 @@ private:
     QListWidget* m_pBooks;
     QLabel* m_pSearchText;
     QPushButton* m_pSyncNow;
-    QThread* m_pThread = nullptr;
-    std::atomic<bool> m_cancel{false};
     SearchResult m_result;
+    // Last, so that a search under way ends before the members above go.
+    CWorkerThread m_search;
 };
 
 }  // namespace syncui

@@ -1,6 +1,5 @@
 #include "syncui/sync_controller.h"
 
-#include <QDate>
 #include <QLabel>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -37,6 +36,14 @@ SearchResult Search(const QUrl& url, const QString& user, const QString& passwor
     result.discovery = carddav::FindAddressBooks(client, url);
     result.untrusted = client.UntrustedCertificate();
     return result;
+}
+
+// The certificate digests trusted for "host:port", as the settings keep them:
+// separated by commas.
+QStringList TrustedDigests(const platform::IProfile& profile, const QString& hostPort) {
+    return QString::fromStdString(
+               profile.GetString(kTrustedCertificatesSection, hostPort.toStdString(), ""))
+        .split(QLatin1Char(','), Qt::SkipEmptyParts);
 }
 
 QString Counted(qulonglong done, qulonglong total) {
@@ -114,10 +121,9 @@ QMap<QString, QStringList> CSyncController::TrustedCertificates() const {
         }
     }
     for (const QString& server : servers) {
-        const QString digests = QString::fromStdString(
-            m_profile.GetString(kTrustedCertificatesSection, server.toStdString(), ""));
+        const QStringList digests = TrustedDigests(m_profile, server);
         if (!digests.isEmpty()) {
-            trusted[server] = digests.split(QLatin1Char(','), Qt::SkipEmptyParts);
+            trusted[server] = digests;
         }
     }
     return trusted;
@@ -137,14 +143,11 @@ bool CSyncController::AskToTrust(const carddav::CertificateInfo& certificate) {
                                  m_pDialogParent) != platform::MessageAnswer::kYes) {
         return false;
     }
-    const std::string key = certificate.hostPort.toStdString();
-    QStringList digests =
-        QString::fromStdString(m_profile.GetString(kTrustedCertificatesSection, key, ""))
-            .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    QStringList digests = TrustedDigests(m_profile, certificate.hostPort);
     if (!digests.contains(certificate.digest)) {
         digests << certificate.digest;
     }
-    m_profile.SetString(kTrustedCertificatesSection, key,
+    m_profile.SetString(kTrustedCertificatesSection, certificate.hostPort.toStdString(),
                         digests.join(QLatin1Char(',')).toStdString());
     return true;
 }
@@ -169,7 +172,6 @@ void CSyncController::OnSynchronize() {
     if (platform::Dialogs().RunDialog(dialog) != QDialog::Accepted) {
         return;
     }
-    m_strName = dialog.ChosenName();
     StartSync(dialog.ChosenUrl(), dialog.User(), dialog.Password());
 }
 
@@ -186,9 +188,6 @@ void CSyncController::StartSync(const QString& url, const QString& user, const Q
     request.password = password;
     request.trustedCertificates = TrustedCertificates();
     request.link = LinkOf(m_document);
-    request.conflictDate = (m_strConflictDate.isEmpty() ? QDate::currentDate().toString(Qt::ISODate)
-                                                        : m_strConflictDate)
-                               .toStdString();
     m_snapshot = TakeSnapshot(m_undo.List());
     request.entries = m_snapshot.copies;
     m_bDiscard = false;
@@ -255,11 +254,8 @@ void CSyncController::OnFinished() {
     carddav::SyncOutcome& outcome = job->Outcome();
     const booksync::Failure& failure = outcome.report.failure;
     if (m_bDiscard) {
-        m_strLastSummary = QStringLiteral("The synchronization stopped: another book was opened.");
-        if (m_pMessagePane) {
-            m_pMessagePane->setText(m_strLastSummary);
-        }
         m_snapshot = SyncSnapshot();
+        ShowSummary(QStringLiteral("The synchronization stopped: another book was opened."));
         emit syncFinished();
         return;
     }
@@ -278,10 +274,20 @@ void CSyncController::OnFinished() {
         // The address book as the sync found it, for the next one.
         m_strUrl = QString::fromStdString(outcome.link->url);
     }
-    m_strLastSummary = outcome.summary.section(QLatin1Char('\n'), 0, 0);
+    ShowSummary(outcome.summary.section(QLatin1Char('\n'), 0, 0));
+    ShowDetails(outcome, applied);
+    emit syncFinished();
+}
+
+void CSyncController::ShowSummary(const QString& summary) {
+    m_strLastSummary = summary;
     if (m_pMessagePane) {
         m_pMessagePane->setText(m_strLastSummary);
     }
+}
+
+void CSyncController::ShowDetails(const carddav::SyncOutcome& outcome, const AppliedSync& applied) {
+    const booksync::Failure& failure = outcome.report.failure;
     QString details = outcome.summary;
     if (applied.kept > 0) {
         details += QStringLiteral(
@@ -296,7 +302,6 @@ void CSyncController::OnFinished() {
             failure ? platform::MessageIcon::kWarning : platform::MessageIcon::kInformation,
             platform::MessageButtons::kOk, m_pDialogParent);
     }
-    emit syncFinished();
 }
 
 }  // namespace syncui

@@ -70,22 +70,25 @@ public:
     void Cancel();
     // The text of the last sync's end, as the status bar showed it.
     const QString& LastSummary() const { return m_strLastSummary; }
-    // The date conflict copies are marked with (tests); today's when empty.
-    void SetConflictDate(const QString& date) { m_strConflictDate = date; }
 
     // The certificates the user trusts, by "host:port".
     QMap<QString, QStringList> TrustedCertificates() const;
-    // Asks whether to trust `certificate`; remembers a yes.
-    bool AskToTrust(const carddav::CertificateInfo& certificate);
 
 signals:
     // A sync ended (its changes made, its summary shown).
     void syncFinished();
 
 private:
+    // Asks whether to trust `certificate`; remembers a yes.
+    bool AskToTrust(const carddav::CertificateInfo& certificate);
     void StartSync(const QString& url, const QString& user, const QString& password);
     void OnProgress(int phase, qulonglong done, qulonglong total);
     void OnFinished();
+    // The first line of the sync's end, in the status bar.
+    void ShowSummary(const QString& summary);
+    // A message box with what needs the user's attention: a failure other
+    // than a cancel, a conflict, a problem, changes kept back.
+    void ShowDetails(const carddav::SyncOutcome& outcome, const AppliedSync& applied);
     void ShowProgressWidgets(bool show);
 
     document::CQX32Doc& m_document;
@@ -104,10 +107,8 @@ private:
     QString m_strUrl;
     QString m_strUser;
     QString m_strPassword;
-    QString m_strName;
     bool m_bDiscard = false;  // the book was replaced during the sync
     QString m_strLastSummary;
-    QString m_strConflictDate;
 };
 
 }  // namespace syncui

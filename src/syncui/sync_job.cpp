@@ -1,12 +1,10 @@
 #include "syncui/sync_job.h"
 
-#include <QThread>
-
 namespace syncui {
 
 CSyncJob::CSyncJob(carddav::SyncRequest request, QObject* parent)
     : QObject(parent), m_request(std::move(request)) {
-    m_request.cancel = &m_cancel;
+    m_request.cancel = m_worker.CancelFlag();
     m_request.progress = [this](const booksync::SyncProgress& step) {
         const int phase = static_cast<int>(step.phase);
         if (phase == m_nLastPhase && m_lastProgress.isValid() &&
@@ -21,34 +19,11 @@ CSyncJob::CSyncJob(carddav::SyncRequest request, QObject* parent)
             this, [this, phase, done, total] { emit progress(phase, done, total); },
             Qt::QueuedConnection);
     };
-}
-
-CSyncJob::~CSyncJob() {
-    if (m_pThread != nullptr) {
-        m_cancel = true;
-        m_pThread->wait();
-        delete m_pThread;
-    }
+    connect(&m_worker, &CWorkerThread::finished, this, &CSyncJob::finished);
 }
 
 void CSyncJob::Start() {
-    if (m_pThread != nullptr) {
-        return;
-    }
-    m_bRunning = true;
-    m_pThread = QThread::create([this] { m_outcome = carddav::RunSync(std::move(m_request)); });
-    connect(m_pThread, &QThread::finished, this, [this] {
-        m_pThread->wait();
-        delete m_pThread;
-        m_pThread = nullptr;
-        m_bRunning = false;
-        emit finished();
-    });
-    m_pThread->start();
-}
-
-void CSyncJob::Cancel() {
-    m_cancel = true;
+    m_worker.Start([this] { m_outcome = carddav::RunSync(std::move(m_request)); });
 }
 
 }  // namespace syncui

@@ -1,16 +1,15 @@
 // CSyncJob: one sync (carddav::RunSync) on a worker thread, so that the
 // window stays responsive while the network works.  Its progress and its
 // end arrive as signals on the thread that made the job; the changes to the
-// list are made there, afterwards, by the caller.
+// list are made there, afterwards, by the caller.  A job destroyed while its
+// sync runs cancels it and waits for its end.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <atomic>
 
 #include "carddav/sync_run.h"
-
-class QThread;
+#include "syncui/worker_thread.h"
 
 namespace syncui {
 
@@ -19,14 +18,12 @@ class CSyncJob : public QObject {
 
 public:
     explicit CSyncJob(carddav::SyncRequest request, QObject* parent = nullptr);
-    // Cancels a sync still running and waits for its end.
-    ~CSyncJob() override;
 
     void Start();
     // Asks the sync to stop; it ends soon, keeping what it did.
-    void Cancel();
-    bool IsRunning() const { return m_bRunning; }
-    bool IsCancelled() const { return m_cancel.load(); }
+    void Cancel() { m_worker.Cancel(); }
+    bool IsRunning() const { return m_worker.IsRunning(); }
+    bool IsCancelled() const { return m_worker.IsCancelled(); }
     // Valid once finished() came.
     carddav::SyncOutcome& Outcome() { return m_outcome; }
 
@@ -40,12 +37,11 @@ private:
 
     carddav::SyncRequest m_request;
     carddav::SyncOutcome m_outcome;
-    std::atomic<bool> m_cancel{false};
-    QThread* m_pThread = nullptr;
-    bool m_bRunning = false;
     // Used by the worker thread only.
     QElapsedTimer m_lastProgress;
     int m_nLastPhase = -1;
+    // Last, so that it ends the sync before the members above go.
+    CWorkerThread m_worker;
 };
 
 }  // namespace syncui
