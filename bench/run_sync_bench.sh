@@ -56,14 +56,8 @@ up_book=$(cd "$data" && pwd)/book-$up_n.qxd
 out="$out_root/sync-$n"
 mkdir -p "$out" || exit 2
 
-server_env=$(bash "$root/tests/carddav/start_radicale.sh") || { echo "Radicale did not start" >&2; exit 2; }
-eval "$server_env"
-stop_server() {
-    kill "$QUILLBOX_CARDDAV_PID" 2>/dev/null
-    wait "$QUILLBOX_CARDDAV_PID" 2>/dev/null
-    rm -rf "$QUILLBOX_CARDDAV_DIR"
-}
-trap stop_server EXIT
+. "$root/tests/carddav/radicale_session.sh"
+start_radicale_session || { echo "Radicale did not start" >&2; exit 2; }
 export QUILLBOX_PASSWORD=$QUILLBOX_CARDDAV_PASSWORD
 user=$QUILLBOX_CARDDAV_USER
 collection="${QUILLBOX_CARDDAV_URL}$user/bench/"
