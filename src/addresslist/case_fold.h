@@ -8,9 +8,6 @@
 
 namespace addresslist {
 
-// True when every byte of `text` is below 0x80.
-bool IsAscii(std::string_view text);
-
 // An ASCII character with a capital made small; folding does nothing else
 // to ASCII.
 constexpr char FoldAscii(char c) {

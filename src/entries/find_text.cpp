@@ -2,12 +2,13 @@
 
 #include "addresslist/case_fold.h"
 #include "addresslist/field_scan.h"
+#include "fileio/text_encoding.h"
 
 namespace entries {
 
 using addresslist::AppendCaseFolded;
 using addresslist::FoldAscii;
-using addresslist::IsAscii;
+using fileio::IsAscii;
 
 namespace {
 
