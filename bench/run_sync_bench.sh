@@ -90,6 +90,11 @@ chmod +x "$out/reset.sh" "$out/empty.sh"
 
 times="$out_root/sync-hyperfine-$n.csv"
 
+# The number of cards in the address book at URL $1, as its listing names them.
+card_count() {
+    curl -K "$curlrc" -X PROPFIND -H 'Depth: 1' "$1" | grep -o '\.vcf</' | wc -l
+}
+
 # The address book of the down sync: the cards written into the server's
 # storage, one file each, as Radicale keeps them.
 "$tool" export --vcard "$book" "$out/book.vcf" >/dev/null || { echo "export --vcard failed" >&2; exit 2; }
@@ -98,7 +103,7 @@ curl -K "$curlrc" -f -X MKCOL -H 'Content-Type: application/xml' --data-binary @
 storage="$QUILLBOX_CARDDAV_DIR/collections/collection-root/$user/bench"
 awk -v dir="$storage" '/^BEGIN:VCARD/ { f = sprintf("%s/card-%06d.vcf", dir, ++count) }
     { print > f } /^END:VCARD/ { close(f) }' "$out/book.vcf"
-cards=$(curl -K "$curlrc" -X PROPFIND -H 'Depth: 1' "$collection" | grep -o '\.vcf</' | wc -l)
+cards=$(card_count "$collection")
 echo "== the server's address book: $cards cards"
 [ "$cards" -eq "$n" ] || { echo "the server holds $cards cards, not $n" >&2; exit 1; }
 
@@ -129,7 +134,7 @@ echo "the book holds $received entries after the down sync"
 echo "== up: $up_n entries of $up_book into $up_collection"
 hyperfine --runs "$up_runs" --prepare "$out/reset.sh" --export-csv "$out/up.csv" \
     -n "sync up" "'$tool' sync --url '$up_collection' --user '$user' '$out/up.qxd'" || exit 2
-sent=$(curl -K "$curlrc" -X PROPFIND -H 'Depth: 1' "$up_collection" | grep -o '\.vcf</' | wc -l)
+sent=$(card_count "$up_collection")
 echo "the server holds $sent cards after the up sync"
 [ "$sent" -eq "$up_n" ] || { echo "the server holds $sent cards, not $up_n" >&2; exit 1; }
 
