@@ -256,10 +256,10 @@ int RunImportVCard(const std::vector<std::string>& args) {
             continue;
         }
         if (args[i] == "--book") {
-            if (i + 1 >= args.size()) {
-                return UsageError("--book needs a value");
+            std::string error;
+            if (!TakeOptionValue(args, i, book, error)) {
+                return UsageError(error);
             }
-            book = args[++i];
         } else if (args[i].size() > 1 && args[i][0] == '-') {
             return UsageError("unknown option " + args[i]);
         } else {
