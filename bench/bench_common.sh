@@ -55,6 +55,14 @@ peak_kb() {
     rm -f "$report"
 }
 
+# Wall-clock time in seconds of the fastest run of the command named $2 in
+# hyperfine's CSV export $1 (columns: command, mean, stddev, median, user,
+# system, min, max).  The fastest run is the one least disturbed by other work
+# on a shared machine, so the scripts compare those.
+fastest_of() {
+    awk -F, -v name="$2" 'NR > 1 && $1 == name { print $7 }' "$1"
+}
+
 # A word for hyperfine's command lines, in single quotes.
 quote() { printf "'%s'" "${1//\'/\'\\\'\'}"; }
 

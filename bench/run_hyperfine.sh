@@ -30,16 +30,9 @@ for i in "${!fields[@]}"; do
     spec+="${spec:+,}${fields[$i]}=$((i + 1))"
 done
 
-# Wall-clock time in seconds of the fastest run of the command named $2 in
-# hyperfine's CSV export $1 (columns: command, mean, stddev, median, user,
-# system, min, max).  The fastest run is the one least disturbed by other work
-# on a shared machine, so the ratios compare those.
-fastest_of() {
-    awk -F, -v name="$2" 'NR > 1 && $1 == name { print $7 }' "$1"
-}
-
-# Mean processor time (user + system) of the same; steadier than wall-clock
-# time on a machine shared with other work.
+# Mean processor time (user + system) of the command named $2 in hyperfine's
+# CSV export $1 (see fastest_of); steadier than wall-clock time on a machine
+# shared with other work.
 cpu_of() {
     awk -F, -v name="$2" 'NR > 1 && $1 == name { print $5 + $6 }' "$1"
 }

@@ -35,6 +35,8 @@ set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
+# shellcheck source=bench_common.sh
+. "$here/bench_common.sh"
 [ $# -ge 2 ] || { echo "usage: $0 TOOL DATA_DIR [N]" >&2; exit 2; }
 tool=$1
 data=$2
@@ -56,14 +58,8 @@ up_book=$(cd "$data" && pwd)/book-$up_n.qxd
 out="$out_root/sync-$n"
 mkdir -p "$out" || exit 2
 
-server_env=$(bash "$root/tests/carddav/start_radicale.sh") || { echo "Radicale did not start" >&2; exit 2; }
-eval "$server_env"
-stop_server() {
-    kill "$QUILLBOX_CARDDAV_PID" 2>/dev/null
-    wait "$QUILLBOX_CARDDAV_PID" 2>/dev/null
-    rm -rf "$QUILLBOX_CARDDAV_DIR"
-}
-trap stop_server EXIT
+. "$root/tests/carddav/radicale_session.sh"
+start_radicale_session || { echo "Radicale did not start" >&2; exit 2; }
 export QUILLBOX_PASSWORD=$QUILLBOX_CARDDAV_PASSWORD
 user=$QUILLBOX_CARDDAV_USER
 collection="${QUILLBOX_CARDDAV_URL}$user/bench/"
@@ -96,6 +92,11 @@ chmod +x "$out/reset.sh" "$out/empty.sh"
 
 times="$out_root/sync-hyperfine-$n.csv"
 
+# The number of cards in the address book at URL $1, as its listing names them.
+card_count() {
+    curl -K "$curlrc" -X PROPFIND -H 'Depth: 1' "$1" | grep -o '\.vcf</' | wc -l
+}
+
 # The address book of the down sync: the cards written into the server's
 # storage, one file each, as Radicale keeps them.
 "$tool" export --vcard "$book" "$out/book.vcf" >/dev/null || { echo "export --vcard failed" >&2; exit 2; }
@@ -104,7 +105,7 @@ curl -K "$curlrc" -f -X MKCOL -H 'Content-Type: application/xml' --data-binary @
 storage="$QUILLBOX_CARDDAV_DIR/collections/collection-root/$user/bench"
 awk -v dir="$storage" '/^BEGIN:VCARD/ { f = sprintf("%s/card-%06d.vcf", dir, ++count) }
     { print > f } /^END:VCARD/ { close(f) }' "$out/book.vcf"
-cards=$(curl -K "$curlrc" -X PROPFIND -H 'Depth: 1' "$collection" | grep -o '\.vcf</' | wc -l)
+cards=$(card_count "$collection")
 echo "== the server's address book: $cards cards"
 [ "$cards" -eq "$n" ] || { echo "the server holds $cards cards, not $n" >&2; exit 1; }
 
@@ -135,7 +136,7 @@ echo "the book holds $received entries after the down sync"
 echo "== up: $up_n entries of $up_book into $up_collection"
 hyperfine --runs "$up_runs" --prepare "$out/reset.sh" --export-csv "$out/up.csv" \
     -n "sync up" "'$tool' sync --url '$up_collection' --user '$user' '$out/up.qxd'" || exit 2
-sent=$(curl -K "$curlrc" -X PROPFIND -H 'Depth: 1' "$up_collection" | grep -o '\.vcf</' | wc -l)
+sent=$(card_count "$up_collection")
 echo "the server holds $sent cards after the up sync"
 [ "$sent" -eq "$up_n" ] || { echo "the server holds $sent cards, not $up_n" >&2; exit 1; }
 
@@ -154,7 +155,6 @@ fi
     tail -n +2 "$out/down.csv"
     tail -n +2 "$out/floor.csv"
 } >"$times"
-min_of() { awk -F, -v name="$1" 'NR > 1 && $1 == name { print $7 }' "$times"; }
 {
     echo "## Sync, $n contacts down, $up_n up"
     echo
@@ -163,11 +163,13 @@ min_of() { awk -F, -v name="$1" 'NR > 1 && $1 == name { print $7 }' "$times"; }
     for name in "sync down" "curl multiget" "sync up"; do
         count=$n
         [ "$name" = "sync up" ] && count=$up_n
-        awk -v l="$name" -v c="$count" -v t="$(min_of "$name")" \
+        awk -v l="$name" -v c="$count" -v t="$(fastest_of "$times" "$name")" \
             'BEGIN { printf "| %s | %d | %.0f ms | %.2f ms |\n", l, c, t * 1000, t * 1000 / c }'
     done
     echo
-    awk -v a="$(min_of "sync down")" -v b="$(min_of "curl multiget")" 'BEGIN {
+    down=$(fastest_of "$times" "sync down")
+    floor=$(fastest_of "$times" "curl multiget")
+    awk -v a="$down" -v b="$floor" 'BEGIN {
         r = a / b
         printf "sync down / curl multiget: %.2fx (target <= 3x: %s)\n", r, (r <= 3 ? "met" : "NOT met")
     }'

@@ -23,11 +23,6 @@ set -u
 . "$(cd "$(dirname "$0")" && pwd)/bench_common.sh"
 read_bench_arguments 7 "qxd abook" "$@"
 
-# The fastest run (hyperfine's "min", in seconds) of command $2 in CSV $1.
-min_of() {
-    awk -F, -v name="$2" 'NR > 1 && $1 == name { print $7 }' "$1"
-}
-
 # One row of the ratio table: fastest a / fastest b against "<= target".
 ratio_line() {
     local label=$1 a=$2 b=$3 target=$4
@@ -105,12 +100,12 @@ for n in "${sizes[@]}"; do
         echo
         echo "| Ratio of the fastest runs | Figures | Target | |"
         echo "|---|---|---|---|"
-        ratio_line "import --vcard / abook vcard->native" "$(min_of "$times" "import --vcard")" \
-            "$(min_of "$times" "abook vcard->native")" 2
-        ratio_line "export --vcard / abook native->vcard" "$(min_of "$times" "export --vcard")" \
-            "$(min_of "$times" "abook native->vcard")" 2
+        ratio_line "import --vcard / abook vcard->native" "$(fastest_of "$times" "import --vcard")" \
+            "$(fastest_of "$times" "abook vcard->native")" 2
+        ratio_line "export --vcard / abook native->vcard" "$(fastest_of "$times" "export --vcard")" \
+            "$(fastest_of "$times" "abook native->vcard")" 2
         ratio_line "export --vcard 4.0 / abook native->vcard" \
-            "$(min_of "$times" "export --vcard 4.0")" "$(min_of "$times" "abook native->vcard")" 2
+            "$(fastest_of "$times" "export --vcard 4.0")" "$(fastest_of "$times" "abook native->vcard")" 2
         echo
         echo "| Peak memory (max RSS) | | / vCard file | Target < 4x |"
         echo "|---|---|---|---|"

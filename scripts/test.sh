@@ -16,14 +16,8 @@ fuzz_seconds=${QUILLBOX_FUZZ_SECONDS:-15}
 # A CardDAV server for the sync tests (Radicale on a free port of this
 # machine, with its own storage), stopped whatever happens.  The tests are
 # told where it is; told so, they fail when it does not answer.
-radicale_env=$(bash tests/carddav/start_radicale.sh) || { echo "the CardDAV test server did not start"; exit 1; }
-eval "$radicale_env"
-stop_radicale() {
-  kill "$QUILLBOX_CARDDAV_PID" 2>/dev/null
-  wait "$QUILLBOX_CARDDAV_PID" 2>/dev/null
-  rm -rf "$QUILLBOX_CARDDAV_DIR"
-}
-trap stop_radicale EXIT
+. tests/carddav/radicale_session.sh
+start_radicale_session || { echo "the CardDAV test server did not start"; exit 1; }
 export QT_QPA_PLATFORM=offscreen
 passed=0
 failed=0

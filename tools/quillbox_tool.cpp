@@ -45,7 +45,8 @@ using quillbox::tool::kExitRefused;
 using quillbox::tool::kExitUsage;
 using quillbox::tool::OpenBook;
 using quillbox::tool::OpenResult;
-using quillbox::tool::ReportWriteError;
+using quillbox::tool::ReportCannotRead;
+using quillbox::tool::ReportCannotWrite;
 using quillbox::tool::SaveBook;
 using quillbox::tool::TakeOptionValue;
 using quillbox::tool::UsageError;
@@ -155,8 +156,7 @@ int RunConvert(const std::vector<std::string>& args) {
         }
         if (read == addressbook::BookRead::kRead) {
             if (!saved) {
-                ReportWriteError(writeDb, args[1]);
-                return kExitUsage;
+                return ReportCannotWrite(args[1], writeDb.LastFileError());
             }
             return kExitOk;
         }
@@ -256,10 +256,10 @@ int RunImportVCard(const std::vector<std::string>& args) {
             continue;
         }
         if (args[i] == "--book") {
-            if (i + 1 >= args.size()) {
-                return UsageError("--book needs a value");
+            std::string error;
+            if (!TakeOptionValue(args, i, book, error)) {
+                return UsageError(error);
             }
-            book = args[++i];
         } else if (args[i].size() > 1 && args[i][0] == '-') {
             return UsageError("unknown option " + args[i]);
         } else {
@@ -289,9 +289,7 @@ int RunImportVCard(const std::vector<std::string>& args) {
     const int count = addressbook::ImportVCardEntries(cardPath, staged, report, &error, nullptr, {},
                                                       existing ? &*existing : nullptr);
     if (count < 0) {
-        std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", cardPath.c_str(),
-                     error.c_str());
-        return kExitUsage;
+        return ReportCannotRead(cardPath, error);
     }
     const std::string text = addressbook::ImportReportText(report, cardPath);
     if (count == 0 && report.skipped == 0) {
@@ -336,9 +334,7 @@ int RunExportVCard(const std::vector<std::string>& args) {
     std::string error;
     const int count = addressbook::ExportVCardFile(list, version, positional[1], &error);
     if (count < 0) {
-        std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", positional[1].c_str(),
-                     error.c_str());
-        return kExitUsage;
+        return ReportCannotWrite(positional[1], error);
     }
     std::printf("%d addresses exported.\n", count);
     return kExitOk;
@@ -370,11 +366,7 @@ int RunImport(const std::vector<std::string>& args) {
     }
 
     addressbook::CDelimitedTextFile file;
-    auto cannotRead = [&]() {
-        std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", textPath.c_str(),
-                     file.ErrorText().c_str());
-        return kExitUsage;
-    };
+    auto cannotRead = [&]() { return ReportCannotRead(textPath, file.ErrorText()); };
     if (!file.Open(textPath)) {
         return cannotRead();
     }
@@ -425,12 +417,11 @@ int RunImport(const std::vector<std::string>& args) {
     }
     if (options.header) {
         addressbook::LoadEntries(staged, list);
-        saved = SaveBook(list, db, outPath, link ? &*link : nullptr);
+        if (!SaveBook(list, db, outPath, link ? &*link : nullptr)) {
+            return kExitUsage;
+        }
     } else if (!saved) {
-        ReportWriteError(db, outPath);
-    }
-    if (!saved) {
-        return kExitUsage;
+        return ReportCannotWrite(outPath, db.LastFileError());
     }
     std::printf("%s\n", report.c_str());
     return kExitOk;
@@ -505,9 +496,7 @@ int RunExport(const std::vector<std::string>& args) {
         }
     }
     if (count < 0 || !writer.Commit()) {
-        std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", outPath.c_str(),
-                     writer.ErrorText().c_str());
-        return kExitUsage;
+        return ReportCannotWrite(outPath, writer.ErrorText());
     }
     std::printf("%d addresses exported.\n", count);
     return kExitOk;

@@ -22,11 +22,20 @@ int UsageError(const std::string& message) {
     return kExitUsage;
 }
 
+int ReportCannotRead(const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", path.c_str(), reason.c_str());
+    return kExitUsage;
+}
+
+int ReportCannotWrite(const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", path.c_str(), reason.c_str());
+    return kExitUsage;
+}
+
 OpenResult ReportRefusedBook(const std::string& path, const clausedb::CExprDatabase& db,
                              const clausedb::ParseErrors& errors) {
     if (!db.LastFileError().empty()) {
-        std::fprintf(stderr, "quillbox-tool: cannot read %s: %s\n", path.c_str(),
-                     db.LastFileError().c_str());
+        ReportCannotRead(path, db.LastFileError());
         return OpenResult::Unreadable;
     }
     for (const clausedb::SyntaxError& error : errors.Errors()) {
@@ -57,15 +66,10 @@ int ExitFor(OpenResult result) {
 bool SaveBook(const addressbook::VectorAddressList& list, clausedb::CExprDatabase& db,
               const std::string& path, const addressbook::CExtraData* link) {
     if (!addressbook::SaveBook(list, db, path, link)) {
-        ReportWriteError(db, path);
+        ReportCannotWrite(path, db.LastFileError());
         return false;
     }
     return true;
-}
-
-void ReportWriteError(const clausedb::CExprDatabase& db, const std::string& path) {
-    std::fprintf(stderr, "quillbox-tool: cannot write %s: %s\n", path.c_str(),
-                 db.LastFileError().c_str());
 }
 
 }  // namespace quillbox::tool

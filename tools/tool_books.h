@@ -24,6 +24,9 @@ bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, std::
 
 // Prints "quillbox-tool: MESSAGE" and the hint to --help; kExitUsage.
 int UsageError(const std::string& message);
+// Print "quillbox-tool: cannot read PATH: REASON" (or write); kExitUsage.
+int ReportCannotRead(const std::string& path, const std::string& reason);
+int ReportCannotWrite(const std::string& path, const std::string& reason);
 
 enum class OpenResult { Opened, Refused, Unreadable };
 
@@ -45,7 +48,5 @@ OpenResult ReportRefusedBook(const std::string& path, const clausedb::CExprDatab
 // complete), with the link clause when given; prints why it failed.
 bool SaveBook(const addressbook::VectorAddressList& list, clausedb::CExprDatabase& db,
               const std::string& path, const addressbook::CExtraData* link = nullptr);
-// Prints why writing the book `path` through `db` failed.
-void ReportWriteError(const clausedb::CExprDatabase& db, const std::string& path);
 
 }  // namespace quillbox::tool

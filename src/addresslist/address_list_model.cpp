@@ -1,13 +1,12 @@
 #include "addresslist/address_list_model.h"
 
-#include <QChar>
 #include <algorithm>
 #include <stdexcept>
 #include <thread>
 
+#include "addresslist/case_fold.h"
 #include "addresslist/field_scan.h"
 #include "addresslist/sort_order.h"
-#include "fileio/text_encoding.h"
 
 namespace addresslist {
 
@@ -28,42 +27,9 @@ void CheckRow(int row, std::size_t count) {
 }  // namespace
 
 std::string FoldForSort(std::string_view text) {
-    std::string key(text);
-    // Most texts are ASCII, where folding only makes capitals small, in
-    // place.
-    std::size_t pos = 0;
-    for (; pos < key.size(); ++pos) {
-        const unsigned char c = static_cast<unsigned char>(key[pos]);
-        if (c >= 0x80) {
-            break;
-        }
-        if (c >= 'A' && c <= 'Z') {
-            key[pos] = static_cast<char>(c + ('a' - 'A'));
-        }
-    }
-    if (pos == key.size()) {
-        return key;
-    }
-    key.resize(pos);
-    while (pos < text.size()) {
-        const unsigned char c = static_cast<unsigned char>(text[pos]);
-        if (c < 0x80) {
-            key +=
-                (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : static_cast<char>(c);
-            ++pos;
-            continue;
-        }
-        char32_t cp = 0;
-        const std::size_t length = fileio::DecodeUtf8At(text, pos, cp);
-        if (length == 0) {
-            // A byte that is not part of a character is kept as it is.
-            key += static_cast<char>(c);
-            ++pos;
-            continue;
-        }
-        fileio::AppendUtf8(key, QChar::toCaseFolded(cp));
-        pos += length;
-    }
+    std::string key;
+    key.reserve(text.size());
+    AppendCaseFolded(text, key);
     return key;
 }
 

@@ -41,6 +41,24 @@ public:
     }
 };
 
+// Copies of the entries a reload looks for again: the focused one first, so
+// that it is found before the others, then the other selected ones.
+std::vector<addressbook::CAddressEntry> EntriesToFindAgain(const AddressListModel& model,
+                                                           int focusedRow,
+                                                           const std::vector<int>& selectedRows) {
+    std::vector<addressbook::CAddressEntry> wanted;
+    wanted.reserve(selectedRows.size() + 1);
+    if (focusedRow >= 0) {
+        wanted.push_back(model.EntryAt(focusedRow));
+    }
+    for (int row : selectedRows) {
+        if (row != focusedRow) {
+            wanted.push_back(model.EntryAt(row));
+        }
+    }
+    return wanted;
+}
+
 }  // namespace
 
 CQX32View::CQX32View(settings::SettingsStore& store, QWidget* parent)
@@ -101,27 +119,22 @@ void CQX32View::OnInitialUpdate(addressbook::StagedEntries& staged) {
 void CQX32View::OnReloadUpdate(addressbook::StagedEntries& staged) {
     const std::vector<int> selectedRows = SelectedRows();
     const int focusedRow = FocusedRow();
-    // The focused entry goes first so that it is found before the others.
-    std::vector<addressbook::CAddressEntry> wanted;
-    wanted.reserve(selectedRows.size() + 1);
-    if (focusedRow >= 0) {
-        wanted.push_back(m_pModel->EntryAt(focusedRow));
-    }
-    for (int row : selectedRows) {
-        if (row != focusedRow) {
-            wanted.push_back(m_pModel->EntryAt(row));
-        }
-    }
+    const bool focusedWasSelected =
+        std::find(selectedRows.begin(), selectedRows.end(), focusedRow) != selectedRows.end();
+    const std::vector<addressbook::CAddressEntry> wanted =
+        EntriesToFindAgain(*m_pModel, focusedRow, selectedRows);
     const bool wasSorted = m_bSorted;
     OnInitialUpdate(staged);
     if (wasSorted && !m_bSorted) {
         SortRows();
     }
-    const std::vector<int> found = addressbook::FindRowsAgain(wanted, *m_pModel);
+    SelectFoundAgain(addressbook::FindRowsAgain(wanted, *m_pModel), focusedRow, focusedWasSelected);
+}
+
+void CQX32View::SelectFoundAgain(const std::vector<int>& found, int focusedRow,
+                                 bool focusedWasSelected) {
     std::vector<int> rows;
     const std::size_t firstSelected = focusedRow >= 0 ? 1 : 0;
-    const bool focusedWasSelected =
-        std::find(selectedRows.begin(), selectedRows.end(), focusedRow) != selectedRows.end();
     for (std::size_t i = 0; i < found.size(); ++i) {
         if (found[i] >= 0 && (i >= firstSelected || focusedWasSelected)) {
             rows.push_back(found[i]);

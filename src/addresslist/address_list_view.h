@@ -153,6 +153,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // After a reload: selects the rows `found` again (the focused entry's
+    // first when there was one, then the other selected entries'; -1 for
+    // one that is gone) and puts the focus back.
+    void SelectFoundAgain(const std::vector<int>& found, int focusedRow, bool focusedWasSelected);
     void EstablishLayout();
     void ApplyWidths(const ColumnValues& widths);
     void SortRows();

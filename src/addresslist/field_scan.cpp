@@ -9,21 +9,19 @@ FieldScan::FieldScan(const addressbook::IAddressList& list, int field, int first
       m_nStep(step < 0 ? -1 : 1),
       m_nRows(list.RowCount()),
       m_nFirst(firstRow),
-      m_nLimit(rowLimit),
-      m_nRow(firstRow) {
+      m_nLimit(rowLimit) {
     for (int k = 0; k < kAhead; ++k) {
         ReadAhead(k);
     }
 }
 
 void FieldScan::Next() {
-    m_nRow += m_nStep;
     ++m_nCount;
     ReadAhead(m_nCount + kAhead - 1);
 }
 
 bool FieldScan::InScan(int k) const {
-    const int row = m_nFirst + k * m_nStep;
+    const int row = RowAt(k);
     return row >= 0 && row < m_nRows && (m_nLimit < 0 || k < m_nLimit);
 }
 
@@ -31,16 +29,14 @@ void FieldScan::ReadAhead(int k) {
     if (!InScan(k)) {
         return;
     }
-    const int row = m_nFirst + k * m_nStep;
     if (InScan(k + kAhead)) {
-        const int further = row + kAhead * m_nStep;
-        const char* entry = reinterpret_cast<const char*>(&m_list.EntryAt(further));
+        const char* entry = reinterpret_cast<const char*>(&m_list.EntryAt(RowAt(k + kAhead)));
         // The line after the entry too: a loaded entry's texts are mostly
         // allocated right behind it.
         __builtin_prefetch(entry);
         __builtin_prefetch(entry + 64);
     }
-    m_ahead[static_cast<std::size_t>(k % kAhead)] = m_list.EntryAt(row).GetField(m_nField);
+    m_ahead[static_cast<std::size_t>(k % kAhead)] = m_list.EntryAt(RowAt(k)).GetField(m_nField);
 }
 
 }  // namespace addresslist

@@ -25,7 +25,7 @@ public:
               int rowLimit = -1);
 
     bool AtEnd() const { return !InScan(m_nCount); }
-    int Row() const { return m_nRow; }
+    int Row() const { return RowAt(m_nCount); }
     // The text of `field` in Row(); valid until the list changes.
     std::string_view Text() const { return m_ahead[m_nCount % kAhead]; }
     void Next();
@@ -33,7 +33,9 @@ public:
 private:
     static constexpr int kAhead = 8;
 
-    // True when the `k`th row of the scan (counted from 0) is part of it.
+    // The `k`th row of the scan (counted from 0).
+    int RowAt(int k) const { return m_nFirst + k * m_nStep; }
+    // True when the `k`th row of the scan is part of it.
     bool InScan(int k) const;
     // Reads the text of the `k`th row of the scan into its slot and asks for
     // the entry `kAhead` rows further.
@@ -45,7 +47,6 @@ private:
     int m_nRows;
     int m_nFirst;
     int m_nLimit;
-    int m_nRow;
     int m_nCount = 0;  // rows passed so far
     std::array<std::string_view, kAhead> m_ahead{};
 };

@@ -76,8 +76,7 @@ private:
 
 class ExportDelimitedCommand {
 public:
-    // Reads the rows through `services.list`; `db` is the document's staging
-    // database (not owned).
+    // Reads the rows through `services.list`.
     explicit ExportDelimitedCommand(EntryServices services) : m_services(std::move(services)) {}
 
     void OnFileExportCsv();

@@ -1,39 +1,19 @@
 #include "entries/find_text.h"
 
-#include <QChar>
-#include <cstdint>
-#include <cstring>
-
+#include "addresslist/case_fold.h"
 #include "addresslist/field_scan.h"
 #include "fileio/text_encoding.h"
 
 namespace entries {
 
+using addresslist::AppendCaseFolded;
+using addresslist::FoldAscii;
+using fileio::IsAscii;
+
 namespace {
 
 bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
-}
-
-bool IsAscii(std::string_view text) {
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        if ((word & 0x8080808080808080u) != 0) {
-            return false;
-        }
-    }
-    for (; i < text.size(); ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
 }
 
 // True when `text` (ASCII) with its capitals made small holds `needle`
@@ -60,27 +40,6 @@ bool ContainsFoldedAscii(std::string_view text, std::string_view needle) {
 }
 
 }  // namespace
-
-void AppendCaseFolded(std::string_view text, std::string& out) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80) {
-            out += (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte + ('a' - 'A'))
-                                                : static_cast<char>(byte);
-            ++i;
-            continue;
-        }
-        char32_t code = 0;
-        const auto length = static_cast<int>(fileio::DecodeUtf8At(text, i, code));
-        if (length == 0) {
-            out += static_cast<char>(byte);
-            ++i;
-            continue;
-        }
-        fileio::AppendUtf8(out, QChar::toCaseFolded(code));
-        i += static_cast<std::size_t>(length);
-    }
-}
 
 CTextMatcher::CTextMatcher(std::string_view needle, bool matchCase) : m_bMatchCase(matchCase) {
     if (matchCase) {

@@ -16,10 +16,6 @@
 
 namespace entries {
 
-// Appends `text` (UTF-8) with every character case-folded to `out`.  Bytes
-// that are not valid UTF-8 are copied unchanged.
-void AppendCaseFolded(std::string_view text, std::string& out);
-
 class CTextMatcher {
 public:
     CTextMatcher(std::string_view needle, bool matchCase);

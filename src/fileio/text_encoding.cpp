@@ -124,6 +124,23 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+bool IsAscii(std::string_view bytes) {
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        __builtin_memcpy(&word, bytes.data() + i, 8);
+        if ((word & 0x8080808080808080ULL) != 0) {
+            return false;
+        }
+    }
+    for (; i < bytes.size(); ++i) {
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool IsValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();

@@ -12,6 +12,8 @@
 namespace fileio {
 
 bool IsValidUtf8(std::string_view bytes);
+// True when every byte of `bytes` is below 0x80 (ASCII, and so UTF-8 too).
+bool IsAscii(std::string_view bytes);
 
 // Decodes the UTF-8 character at `pos` into `cp` and returns its length in
 // bytes, or 0 when the bytes there are not one well-formed character

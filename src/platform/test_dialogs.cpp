@@ -14,7 +14,6 @@ void TestDialogs::Clear() {
     m_messages.clear();
     m_fileQuestions.clear();
     m_dialogScripts.clear();
-    m_dialogsRun.clear();
 }
 
 MessageAnswer TestDialogs::ShowMessage(QWidget*, const MessageRequest& request) {
@@ -49,7 +48,6 @@ std::optional<QString> TestDialogs::GetSaveFileName(QWidget*, const FileDialogRe
 }
 
 int TestDialogs::RunDialog(QDialog& dialog) {
-    m_dialogsRun.push_back(dialog.objectName());
     if (m_dialogScripts.empty()) {
         return QDialog::Rejected;
     }

@@ -29,8 +29,6 @@ public:
     void QueueAnswer(MessageAnswer answer) { m_answers.push_back(answer); }
     // The script for the next dialog; without one a dialog is rejected.
     void QueueDialog(DialogScript script) { m_dialogScripts.push_back(std::move(script)); }
-    // The object names of the dialogs run so far.
-    const std::vector<QString>& DialogsRun() const { return m_dialogsRun; }
     void QueueFileName(const QString& name) { m_fileNames.push_back(name); }
     void QueueFileCancel() { m_fileNames.push_back(std::nullopt); }
 
@@ -56,7 +54,6 @@ private:
     std::vector<MessageRequest> m_messages;
     std::vector<FileQuestion> m_fileQuestions;
     std::deque<DialogScript> m_dialogScripts;
-    std::vector<QString> m_dialogsRun;
 };
 
 }  // namespace platform
