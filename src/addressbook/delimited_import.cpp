@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -32,10 +33,12 @@ public:
         : m_columns(columns),
           m_splitter(white, breaks, kImportQuotes, kImportEscape),
           m_nMaxColumn(*std::max_element(columns.begin(), columns.end())),
+          m_nMinColumn(LowestColumn(columns)),
           // Fields beyond the highest column number are never used, and
           // stopping there does not change which columns exist (c <= n holds
           // for every used c exactly when it holds with n capped at the
-          // highest column).
+          // highest column).  Room for more than 256 is made when a line
+          // needs it.
           m_fields(static_cast<std::size_t>(std::clamp(m_nMaxColumn, 0, 256))),
           m_scratch(m_fields.size()) {}
 
@@ -45,35 +48,55 @@ public:
     // The field texts of `line`'s entry (valid until the next line), or
     // false when the line fills no field.
     bool Texts(std::string_view line, FieldTexts& texts) {
-        int fieldCount = 0;
-        std::size_t position = 0;
-        while (fieldCount < m_nMaxColumn) {
-            const auto field = static_cast<std::size_t>(fieldCount);
-            if (field == m_fields.size()) {
-                m_fields.emplace_back();
-                m_scratch.emplace_back();
-            }
-            if (!m_splitter.NextView(line, position, m_fields[field], m_scratch[field])) {
-                break;
-            }
-            ++fieldCount;
-        }
-        auto takesColumn = [fieldCount](int column) { return column >= 1 && column <= fieldCount; };
-        if (std::none_of(m_columns.begin(), m_columns.end(), takesColumn)) {
-            return false;
+        const std::size_t fieldCount = SplitLine(line);
+        if (fieldCount < m_nMinColumn) {
+            return false;  // no field takes a column
         }
         for (std::size_t i = 0; i < texts.size(); ++i) {
             const int column = m_columns[i];
-            texts[i] = takesColumn(column) ? m_fields[static_cast<std::size_t>(column - 1)]
-                                           : std::string_view();
+            texts[i] = column >= 1 && static_cast<std::size_t>(column) <= fieldCount
+                           ? m_fields[static_cast<std::size_t>(column - 1)]
+                           : std::string_view();
         }
         return true;
     }
 
 private:
+    // The lowest column number a field takes (above any field count when
+    // none does).
+    static std::size_t LowestColumn(const ColumnMapping& columns) {
+        int lowest = std::numeric_limits<int>::max();
+        for (int column : columns) {
+            if (column >= 1) {
+                lowest = std::min(lowest, column);
+            }
+        }
+        return static_cast<std::size_t>(lowest);
+    }
+
+    // Splits `line` into m_fields, up to the highest column; the number of
+    // fields.
+    std::size_t SplitLine(std::string_view line) {
+        for (;;) {
+            std::size_t position = 0;
+            const std::size_t count = m_splitter.NextViews(line, position, m_fields, m_scratch);
+            if (count < m_fields.size() || count == static_cast<std::size_t>(m_nMaxColumn) ||
+                position >= line.size()) {
+                return count;
+            }
+            // More fields than room: grow, and split the line again, since
+            // views into the scratch texts do not survive their move.
+            const std::size_t room =
+                std::min(2 * m_fields.size(), static_cast<std::size_t>(m_nMaxColumn));
+            m_fields.resize(room);
+            m_scratch.resize(room);
+        }
+    }
+
     const ColumnMapping m_columns;
     const CDelimitedSplitter m_splitter;
     const int m_nMaxColumn;
+    const std::size_t m_nMinColumn;
     // The fields of the line, and room for those whose text is not a run of
     // the line's bytes; reused from line to line.
     std::vector<std::string_view> m_fields;

@@ -1,15 +1,70 @@
 #include "addressbook/delimited_token.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 namespace addressbook {
 
 namespace {
 
 enum class State { Start, InToken, InQuote, AfterToken };
 
+// The first byte of [p, end) that `stops` marks, or `end`.  Most bytes of a
+// line are text, so eight are looked up before one branch is taken.
+template <typename StopTable>
+[[gnu::always_inline]] inline const char* FindStop(const char* p, const char* end,
+                                                   const StopTable& stops) {
+    auto stopsAt = [&stops](const char* at) { return stops[static_cast<unsigned char>(*at)]; };
+    while (end - p >= 8) {
+        if (stopsAt(p) | stopsAt(p + 1) | stopsAt(p + 2) | stopsAt(p + 3) | stopsAt(p + 4) |
+            stopsAt(p + 5) | stopsAt(p + 6) | stopsAt(p + 7)) {
+            break;
+        }
+        p += 8;
+    }
+    while (p < end && !stopsAt(p)) {
+        ++p;
+    }
+    return p;
+}
+
+// The first byte of [p, end) that is `a` or `b`, or `end`.  Eight bytes are
+// compared at once as one word, so a short quoted text (most are) costs one
+// step, however long.
+[[gnu::always_inline]] inline const char* FindEither(const char* p, const char* end, char a,
+                                                     char b) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+    const std::uint64_t as = kOnes * static_cast<unsigned char>(a);
+    const std::uint64_t bs = kOnes * static_cast<unsigned char>(b);
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        // A byte equal to `a` is a zero byte of x.  The lowest high bit of
+        // (x - 1...1) & ~x is the first zero byte; borrows can mark bytes
+        // above it only.
+        const std::uint64_t x = word ^ as;
+        const std::uint64_t y = word ^ bs;
+        const std::uint64_t hits = (((x - kOnes) & ~x) | ((y - kOnes) & ~y)) & kHighs;
+        if (hits != 0) {
+            const int bit = std::endian::native == std::endian::little ? std::countr_zero(hits)
+                                                                       : std::countl_zero(hits);
+            return p + bit / 8;
+        }
+        p += 8;
+    }
+    while (p < end && *p != a && *p != b) {
+        ++p;
+    }
+    return p;
+}
+
 }  // namespace
 
 CDelimitedSplitter::CDelimitedSplitter(std::string_view white, std::string_view breaks,
-                                       std::string_view quotes, char escape) {
+                                       std::string_view quotes, char escape)
+    : m_escape(escape) {
     // Later assignments win, so the classes are filled from the lowest
     // priority up: break, then quote, then white space, then escape.
     m_classes[static_cast<unsigned char>(escape)] = Escape;
@@ -21,6 +76,9 @@ CDelimitedSplitter::CDelimitedSplitter(std::string_view white, std::string_view 
     }
     for (char ch : breaks) {
         m_classes[static_cast<unsigned char>(ch)] = Break;
+    }
+    for (std::size_t i = 0; i < m_classes.size(); ++i) {
+        m_runStops[i] = m_classes[i] != Other;
     }
 }
 
@@ -104,75 +162,89 @@ bool CDelimitedSplitter::Next(std::string_view line, std::size_t& position,
     return true;  // the end of the text ends the field (an open quote too)
 }
 
-std::size_t CDelimitedSplitter::SkipWhite(std::string_view line, std::size_t at) const {
-    while (at < line.size() && ClassOf(line[at]) == White) {
+const char* CDelimitedSplitter::SkipWhite(const char* at, const char* end) const {
+    while (at < end && ClassOf(*at) == White) {
         ++at;
     }
     return at;
 }
 
-bool CDelimitedSplitter::EndAfterText(std::string_view line, std::size_t at,
-                                      std::size_t& position) const {
-    at = SkipWhite(line, at);
-    if (at == line.size()) {
-        position = at;
+bool CDelimitedSplitter::EndAfterText(const char* at, const char* end, const char*& next) const {
+    at = SkipWhite(at, end);
+    if (at == end) {
+        next = at;
         return true;
     }
-    switch (ClassOf(line[at])) {
+    switch (ClassOf(*at)) {
         case Break:
-            position = at + 1;
+            next = at + 1;
             return true;
         case Escape:
             return false;
         default:
-            position = at;  // a quote or a character starts the next field
+            next = at;  // a quote or a character starts the next field
             return true;
     }
 }
 
 bool CDelimitedSplitter::NextView(std::string_view line, std::size_t& position,
                                   std::string_view& field, std::string& scratch) const {
+    return ViewAt(line, position, field, scratch);
+}
+
+std::size_t CDelimitedSplitter::NextViews(std::string_view line, std::size_t& position,
+                                          std::span<std::string_view> fields,
+                                          std::span<std::string> scratch) const {
+    std::size_t count = 0;
+    while (count < fields.size() && ViewAt(line, position, fields[count], scratch[count])) {
+        ++count;
+    }
+    return count;
+}
+
+inline bool CDelimitedSplitter::ViewAt(std::string_view line, std::size_t& position,
+                                       std::string_view& field, std::string& scratch) const {
     field = {};
     if (position >= line.size()) {
         return false;
     }
-    const std::size_t end = line.size();
-    const std::size_t p = SkipWhite(line, position);
+    const char* const begin = line.data();
+    const char* const end = begin + line.size();
+    const char* const p = SkipWhite(begin + position, end);
+    const char* next = end;  // where the next field starts
     if (p == end) {
-        position = end;
+        position = line.size();
         return true;
     }
-    switch (ClassOf(line[p])) {
+    switch (ClassOf(*p)) {
         case Break:
-            position = p + 1;
+            position = static_cast<std::size_t>(p + 1 - begin);
             return true;
         case Quote: {
             // Everything up to the same quote is the text, breaks and white
             // space included; the end of the line ends an open quote.
-            const char quote = line[p];
-            std::size_t q = p + 1;
-            // (The quote character is always of the quote class.)
-            while (q < end && line[q] != quote && ClassOf(line[q]) != Escape) {
+            const char quote = *p;
+            const char* q = p + 1;
+            for (;;) {
+                q = FindEither(q, end, quote, m_escape);
+                // Another quote character is text; the escape is not.
+                if (q == end || *q == quote || ClassOf(*q) == Escape) {
+                    break;
+                }
                 ++q;
             }
-            if (q == end) {
-                field = line.substr(p + 1);
-                position = end;
-                return true;
-            }
-            if (line[q] == quote && EndAfterText(line, q + 1, position)) {
-                field = line.substr(p + 1, q - p - 1);
+            if (q == end || (*q == quote && EndAfterText(q + 1, end, next))) {
+                field = std::string_view(p + 1, static_cast<std::size_t>(q - p - 1));
+                position = static_cast<std::size_t>(next - begin);
                 return true;
             }
             break;
         }
         case Other: {
-            std::size_t q = p + 1;
-            while (q < end && ClassOf(line[q]) == Other) {
-                ++q;
-            }
-            if (EndAfterText(line, q, position)) {
-                field = line.substr(p, q - p);
+            const char* q = FindStop(p + 1, end, m_runStops);
+            if (EndAfterText(q, end, next)) {
+                field = std::string_view(p, static_cast<std::size_t>(q - p));
+                position = static_cast<std::size_t>(next - begin);
                 return true;
             }
             break;

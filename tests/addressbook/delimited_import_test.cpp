@@ -23,6 +23,15 @@ ColumnMapping AllColumns() {
     return all;
 }
 
+// A line of `count` fields: "a,b" escaped, then f1, f2, ...
+std::string ManyFields(int count) {
+    std::string line = "a\\,b";
+    for (int i = 1; i < count; ++i) {
+        line += ",f" + std::to_string(i);
+    }
+    return line + "\n";
+}
+
 // Imports `text` from memory into `list`; returns the count.
 int ImportText(std::string_view text, const ColumnMapping& columns, bool tabs,
                VectorAddressList& list) {
@@ -74,6 +83,11 @@ TEST(ImportDelimited, OneEntryPerLineThatFillsAField) {
         {longField + "," + longField, Columns({{Notes, 2}}), {{{Notes, longField}}}},
         {"a,b\n", Columns({{LastName, 2000000000}, {FirstName, 1}}), {{{FirstName, "a"}}}},
         {"a,b\n", ColumnMapping{}, {}},
+        // More fields than the first room for them, an unescaped one early:
+        // its text must survive the room growing.
+        {ManyFields(600),
+         Columns({{LastName, 1}, {FirstName, 600}}),
+         {{{LastName, "a,b"}, {FirstName, "f599"}}}},
     };
     for (const Case& c : cases) {
         VectorAddressList list;
