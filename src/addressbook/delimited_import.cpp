@@ -13,6 +13,7 @@
 #include "addressbook/delimited_token.h"
 #include "fileio/file_reading.h"
 #include "fileio/text_encoding.h"
+#include "fileio/utf8_check.h"
 
 namespace addressbook {
 
@@ -173,6 +174,8 @@ bool CDelimitedTextFile::Open(const std::string& path) {
         m_fd = -1;
     }
     m_bWhole = false;
+    m_bUtf8 = false;
+    m_bStartOver = false;
     m_strText.clear();
     m_nSkip = 0;
     m_strError.clear();
@@ -184,45 +187,110 @@ bool CDelimitedTextFile::Open(const std::string& path) {
     if (m_fd < 0) {
         return Fail(err);
     }
-
-    // Plain UTF-8 is read in blocks later; one pass now tells it from text
-    // that must be decoded as a whole (a UTF-16 byte-order mark, or bytes
-    // that are not UTF-8 anywhere in the file).  A pipe can be read once
-    // only, so it is read whole.
-    fileio::TextEncoding encoding = fileio::TextEncoding::kOther;
-    if (regular && !fileio::ScanTextEncoding(m_fd, encoding, err)) {
-        return Fail(err);
+    // A pipe can be read once only, so it is read whole.
+    if (!regular) {
+        return ReadDecoded();
     }
-    if (encoding == fileio::TextEncoding::kUtf8Bom) {
-        m_nSkip = 3;
-    }
-    if (encoding == fileio::TextEncoding::kOther) {
-        if (regular && lseek(m_fd, 0, SEEK_SET) < 0) {
+    // Plain UTF-8 is read in blocks later, and checked as it is read.  A
+    // UTF-16 byte-order mark says now that the text must be decoded whole.
+    char head[3] = {};
+    std::size_t headSize = 0;
+    while (headSize < sizeof head) {
+        const ssize_t n =
+            fileio::ReadSomeAt(m_fd, head + headSize, sizeof head - headSize, headSize);
+        if (n < 0) {
             return Fail(errno);
         }
-        if (!fileio::ReadToEnd(m_fd, m_strText, err)) {
-            return Fail(err);
+        if (n == 0) {
+            break;
         }
-        fileio::DecodeToUtf8(m_strText);
-        ::close(m_fd);
-        m_fd = -1;
-        m_bWhole = true;
+        headSize += static_cast<std::size_t>(n);
     }
+    const std::string_view mark(head, headSize);
+    if (mark.starts_with("\xFF\xFE") || mark.starts_with("\xFE\xFF")) {
+        return ReadDecoded();
+    }
+    if (mark == "\xEF\xBB\xBF") {
+        m_nSkip = 3;
+    }
+    return true;
+}
+
+bool CDelimitedTextFile::ReadDecoded() {
+    int err = 0;
+    if (lseek(m_fd, 0, SEEK_SET) < 0 && errno != ESPIPE) {
+        return Fail(errno);
+    }
+    m_strText.clear();
+    if (!fileio::ReadToEnd(m_fd, m_strText, err)) {
+        return Fail(err);
+    }
+    fileio::DecodeToUtf8(m_strText);
+    ::close(m_fd);
+    m_fd = -1;
+    m_bWhole = true;
+    return true;
+}
+
+bool CDelimitedTextFile::FindEncoding() {
+    if (m_bWhole || m_bUtf8) {
+        return true;
+    }
+    if (m_fd < 0) {
+        return false;
+    }
+    if (lseek(m_fd, 0, SEEK_SET) < 0) {
+        return Fail(errno);
+    }
+    fileio::TextEncoding encoding = fileio::TextEncoding::kOther;
+    int err = 0;
+    if (!fileio::ScanTextEncoding(m_fd, encoding, err)) {
+        return Fail(err);
+    }
+    if (encoding == fileio::TextEncoding::kOther) {
+        return ReadDecoded();
+    }
+    m_bUtf8 = true;
     return true;
 }
 
 std::optional<std::string> CDelimitedTextFile::FirstLine() {
     std::optional<std::string> first;
-    if (!ForEachLineUntil([&first](std::string_view line) {
-            first.emplace(line);
-            return false;
-        })) {
+    auto takeFirst = [&first](std::string_view line) {
+        first.emplace(line);
+        return false;
+    };
+    if (!ForEachLineChecking(takeFirst) && !(m_bStartOver && ForEachLineUntil(takeFirst))) {
         return std::nullopt;
+    }
+    // A first line of ASCII reads the same whatever the rest of the file
+    // turns out to be; any other needs the encoding of the whole file.
+    const bool ascii = !first || std::all_of(first->begin(), first->end(), [](char ch) {
+        return static_cast<unsigned char>(ch) < 0x80;
+    });
+    if (!ascii && !(m_bWhole || m_bUtf8)) {
+        first.reset();
+        if (!ForEachLineUntil(takeFirst)) {
+            return std::nullopt;
+        }
     }
     return first;
 }
 
 bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_view)>& line) {
+    return ReadLines(line, false);
+}
+
+bool CDelimitedTextFile::ForEachLineChecking(const std::function<bool(std::string_view)>& line) {
+    return ReadLines(line, true);
+}
+
+bool CDelimitedTextFile::ReadLines(const std::function<bool(std::string_view)>& line,
+                                   bool checkAsRead) {
+    m_bStartOver = false;
+    if (!checkAsRead && !FindEncoding()) {
+        return false;
+    }
     if (m_bWhole) {
         ForEachLineOfText(m_strText, line);
         return true;
@@ -233,6 +301,13 @@ bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_v
     if (lseek(m_fd, static_cast<off_t>(m_nSkip), SEEK_SET) < 0) {
         return Fail(errno);
     }
+    const bool check = !m_bUtf8;
+    fileio::Utf8StreamCheck utf8;
+    // Lines handed out so far were not the text: read it decoded instead.
+    auto startOver = [this] {
+        m_bStartOver = ReadDecoded();
+        return false;
+    };
     std::size_t capacity = BlockSize();
     std::unique_ptr<char[]> buffer(new char[capacity]);
     std::size_t kept = 0;  // bytes of an unfinished line at the front
@@ -250,8 +325,15 @@ bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_v
             return Fail(errno);
         }
         if (n == 0) {
+            if (check && !utf8.Finish()) {
+                return startOver();
+            }
+            m_bUtf8 = true;
             ForEachLineOfText(std::string_view(base, kept), line);
             return true;
+        }
+        if (check && !utf8.Feed(std::string_view(base + kept, static_cast<std::size_t>(n)))) {
+            return startOver();
         }
         bool stopped = false;
         const char* end = base + kept + static_cast<std::size_t>(n);
@@ -282,7 +364,7 @@ bool IsVCardFirstLine(std::string_view line) {
 int ForEachDelimitedEntry(CDelimitedTextFile& file, const ColumnMapping& columns,
                           std::string_view white, std::string_view breaks,
                           const DelimitedEntrySink& entry) {
-    auto forEachLine = [&file](auto&& fn) { return file.ForEachLineUntil(fn); };
+    auto forEachLine = [&file](auto&& fn) { return file.ForEachLineChecking(fn); };
     return VisitEntries(forEachLine, columns, white, breaks, entry);
 }
 
@@ -301,11 +383,15 @@ int ImportDelimited(std::string_view text, const ColumnMapping& columns, std::st
 
 int ImportDelimited(CDelimitedTextFile& file, const ColumnMapping& columns, std::string_view white,
                     std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
-    return StageEntries(
-        [&](const DelimitedEntrySink& entry) {
-            return ForEachDelimitedEntry(file, columns, white, breaks, entry);
-        },
-        db, staged);
+    auto stage = [&] {
+        return StageEntries(
+            [&](const DelimitedEntrySink& entry) {
+                return ForEachDelimitedEntry(file, columns, white, breaks, entry);
+            },
+            db, staged);
+    };
+    const int count = stage();
+    return count < 0 && file.StartOver() ? stage() : count;
 }
 
 }  // namespace addressbook

@@ -87,6 +87,32 @@ TEST(ImportIntoBook, WritesWhatLoadingAndSavingWrite) {
     }
 }
 
+// A stray byte after 20,000 lines of UTF-8 makes the whole text Windows-1252:
+// the book is written again from the decoded lines, nothing left beside it.
+TEST(ImportIntoBook, WritesTheDecodedTextWhenAStrayByteComesLate) {
+    testsupport::TempFolder folder;
+    std::string csv = "M\xC3\xBCller,Ann\n";
+    for (int i = 0; i < 20000; ++i) {
+        bench::AppendDelimitedLine(bench::MakeContact(4, static_cast<std::uint64_t>(i)), ',', csv);
+    }
+    csv +=
+        "Stra\xDF"
+        "e\n";
+    WriteText(folder.File("in.csv"), csv);
+    Book book;
+    const std::string expected = LoadedAndSaved(folder.File("in.csv"), book, folder.File("a"));
+    EXPECT_NE(expected.find("M\xC3\x83\xC2\xBCller"), std::string::npos);
+    EXPECT_NE(expected.find("Stra\xC3\x9F"
+                            "e"),
+              std::string::npos);
+    bool saved = false;
+    clausedb::CExprDatabase db;
+    EXPECT_EQ(IntoBook(folder.File("in.csv"), book, folder.File("b"), saved, db), 20002);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(ReadText(folder.File("b")), expected);
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"a", "b", "in.csv"}));
+}
+
 TEST(ImportIntoBook, LeavesTheOldBookWhenNothingIsImportedOrTheWriteFails) {
     std::string big;
     for (int i = 0; i < 20000; ++i) {
