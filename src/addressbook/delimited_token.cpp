@@ -1,8 +1,6 @@
 #include "addressbook/delimited_token.h"
 
-#include <bit>
-#include <cstdint>
-#include <cstring>
+#include "fileio/byte_scan.h"
 
 namespace addressbook {
 
@@ -24,37 +22,6 @@ template <typename StopTable>
         p += 8;
     }
     while (p < end && !stopsAt(p)) {
-        ++p;
-    }
-    return p;
-}
-
-// The first byte of [p, end) that is `a` or `b`, or `end`.  Eight bytes are
-// compared at once as one word, so a short quoted text (most are) costs one
-// step, however long.
-[[gnu::always_inline]] inline const char* FindEither(const char* p, const char* end, char a,
-                                                     char b) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-    const std::uint64_t as = kOnes * static_cast<unsigned char>(a);
-    const std::uint64_t bs = kOnes * static_cast<unsigned char>(b);
-    while (end - p >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        // A byte equal to `a` is a zero byte of x.  The lowest high bit of
-        // (x - 1...1) & ~x is the first zero byte; borrows can mark bytes
-        // above it only.
-        const std::uint64_t x = word ^ as;
-        const std::uint64_t y = word ^ bs;
-        const std::uint64_t hits = (((x - kOnes) & ~x) | ((y - kOnes) & ~y)) & kHighs;
-        if (hits != 0) {
-            const int bit = std::endian::native == std::endian::little ? std::countr_zero(hits)
-                                                                       : std::countl_zero(hits);
-            return p + bit / 8;
-        }
-        p += 8;
-    }
-    while (p < end && *p != a && *p != b) {
         ++p;
     }
     return p;
@@ -226,7 +193,7 @@ inline bool CDelimitedSplitter::ViewAt(std::string_view line, std::size_t& posit
             const char quote = *p;
             const char* q = p + 1;
             for (;;) {
-                q = FindEither(q, end, quote, m_escape);
+                q = fileio::FindFirstOf(q, end, quote, m_escape);
                 // Another quote character is text; the escape is not.
                 if (q == end || *q == quote || ClassOf(*q) == Escape) {
                     break;
