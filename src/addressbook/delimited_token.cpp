@@ -162,10 +162,13 @@ bool CDelimitedSplitter::NextView(std::string_view line, std::size_t& position,
 std::size_t CDelimitedSplitter::NextViews(std::string_view line, std::size_t& position,
                                           std::span<std::string_view> fields,
                                           std::span<std::string> scratch) const {
+    // A local position, which the stores of the fields cannot alias.
+    std::size_t at = position;
     std::size_t count = 0;
-    while (count < fields.size() && ViewAt(line, position, fields[count], scratch[count])) {
+    while (count < fields.size() && ViewAt(line, at, fields[count], scratch[count])) {
         ++count;
     }
+    position = at;
     return count;
 }
 
