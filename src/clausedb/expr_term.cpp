@@ -733,10 +733,17 @@ public:
         for (std::size_t i = 0; i < count; ++i) {
             bound += 2 * values[i].size();
         }
-        if (char* o = m_out.Room(bound)) {
+        // Short heads are copied as whole slots, which may run past their
+        // end into room that what follows overwrites.
+        const bool slots = !layout.slots.empty();
+        if (char* o = m_out.Room(bound + (slots ? kHeadSlot : 0))) {
             for (std::size_t i = 0; i < count; ++i) {
                 const std::string& head = layout.heads[i];
-                std::memcpy(o, head.data(), head.size());
+                if (slots) {
+                    std::memcpy(o, layout.slots.data() + i * kHeadSlot, kHeadSlot);
+                } else {
+                    std::memcpy(o, head.data(), head.size());
+                }
                 o = EscapedText(o + head.size(), values[i], true);
             }
             if (extraCount == 0) {
@@ -783,7 +790,12 @@ private:
         std::vector<std::string> heads;
         std::string closing;         // what ends a record without extra terms
         std::size_t fixedBytes = 0;  // the heads and the closing
+        // The heads again, each in a slot of kHeadSlot bytes, when all fit:
+        // a copy of fixed size takes a few instructions, one of any size a
+        // call, and a record has a head for every name.
+        std::string slots;
     };
+    static constexpr std::size_t kHeadSlot = 32;
 
     const RecordLayout& Layout(std::string_view functor, const CAttributeNames& names) {
         if (m_layout.names == &names && m_layout.functor == functor &&
@@ -803,6 +815,13 @@ private:
         }
         layout.closing = (names.Size() == 0 ? layout.opening : "\"") + ")." + newline + newline;
         layout.fixedBytes += layout.closing.size();
+        if (std::all_of(layout.heads.begin(), layout.heads.end(),
+                        [](const std::string& head) { return head.size() <= kHeadSlot; })) {
+            for (const std::string& head : layout.heads) {
+                layout.slots += head;
+                layout.slots.append(kHeadSlot - head.size(), '\0');
+            }
+        }
         m_layout = std::move(layout);
         return m_layout;
     }
