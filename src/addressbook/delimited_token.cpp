@@ -1,5 +1,7 @@
 #include "addressbook/delimited_token.h"
 
+#include <algorithm>
+
 #include "fileio/byte_scan.h"
 
 namespace addressbook {
@@ -156,40 +158,44 @@ bool CDelimitedSplitter::EndAfterText(const char* at, const char* end, const cha
 
 bool CDelimitedSplitter::NextView(std::string_view line, std::size_t& position,
                                   std::string_view& field, std::string& scratch) const {
-    return ViewAt(line, position, field, scratch);
+    if (position >= line.size()) {
+        field = {};
+        return false;
+    }
+    const char* at = line.data() + position;
+    ViewAt(line, at, field, scratch);
+    position = static_cast<std::size_t>(at - line.data());
+    return true;
 }
 
 std::size_t CDelimitedSplitter::NextViews(std::string_view line, std::size_t& position,
                                           std::span<std::string_view> fields,
                                           std::span<std::string> scratch) const {
+    const char* const end = line.data() + line.size();
     // A local position, which the stores of the fields cannot alias.
-    std::size_t at = position;
+    const char* at = line.data() + std::min(position, line.size());
     std::size_t count = 0;
-    while (count < fields.size() && ViewAt(line, at, fields[count], scratch[count])) {
-        ++count;
+    for (; count < fields.size() && at < end; ++count) {
+        ViewAt(line, at, fields[count], scratch[count]);
     }
-    position = at;
+    position = std::max(position, static_cast<std::size_t>(at - line.data()));
     return count;
 }
 
-inline bool CDelimitedSplitter::ViewAt(std::string_view line, std::size_t& position,
+inline void CDelimitedSplitter::ViewAt(std::string_view line, const char*& at,
                                        std::string_view& field, std::string& scratch) const {
-    field = {};
-    if (position >= line.size()) {
-        return false;
-    }
-    const char* const begin = line.data();
-    const char* const end = begin + line.size();
-    const char* const p = SkipWhite(begin + position, end);
-    const char* next = end;  // where the next field starts
+    const char* const end = line.data() + line.size();
+    const char* const p = SkipWhite(at, end);
     if (p == end) {
-        position = line.size();
-        return true;
+        field = {};
+        at = end;
+        return;
     }
     switch (ClassOf(*p)) {
         case Break:
-            position = static_cast<std::size_t>(p + 1 - begin);
-            return true;
+            field = {};
+            at = p + 1;
+            return;
         case Quote: {
             // Everything up to the same quote is the text, breaks and white
             // space included; the end of the line ends an open quote.
@@ -203,19 +209,29 @@ inline bool CDelimitedSplitter::ViewAt(std::string_view line, std::size_t& posit
                 }
                 ++q;
             }
-            if (q == end || (*q == quote && EndAfterText(q + 1, end, next))) {
-                field = std::string_view(p + 1, static_cast<std::size_t>(q - p - 1));
-                position = static_cast<std::size_t>(next - begin);
-                return true;
+            const std::string_view text(p + 1, static_cast<std::size_t>(q - p - 1));
+            if (q == end) {
+                field = text;
+                at = end;
+                return;
+            }
+            // Most often a break follows the closing quote right away.
+            if (*q == quote && q + 1 < end && ClassOf(q[1]) == Break) {
+                field = text;
+                at = q + 2;
+                return;
+            }
+            if (*q == quote && EndAfterText(q + 1, end, at)) {
+                field = text;
+                return;
             }
             break;
         }
         case Other: {
             const char* q = FindStop(p + 1, end, m_runStops);
-            if (EndAfterText(q, end, next)) {
+            if (EndAfterText(q, end, at)) {
                 field = std::string_view(p, static_cast<std::size_t>(q - p));
-                position = static_cast<std::size_t>(next - begin);
-                return true;
+                return;
             }
             break;
         }
@@ -223,9 +239,10 @@ inline bool CDelimitedSplitter::ViewAt(std::string_view line, std::size_t& posit
             break;
     }
     // An escape: the general reader.
+    auto position = static_cast<std::size_t>(at - line.data());
     Next(line, position, scratch);
+    at = line.data() + position;
     field = scratch;
-    return true;
 }
 
 char OpenQuoteAtEnd(std::string_view line, char open, std::string_view quotes, char escape) {

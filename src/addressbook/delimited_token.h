@@ -57,8 +57,9 @@ private:
     // For each byte value, whether a scan stops there.
     using StopTable = std::array<bool, 256>;
     CharClass ClassOf(char ch) const { return m_classes[static_cast<unsigned char>(ch)]; }
-    // NextView() itself, for both entry points.
-    bool ViewAt(std::string_view line, std::size_t& position, std::string_view& field,
+    // NextView() from `at`, before the end of `line`, for both entry
+    // points; `at` moves past what was consumed.
+    void ViewAt(std::string_view line, const char*& at, std::string_view& field,
                 std::string& scratch) const;
     // The first byte from `at` that is not white space (`end` when none).
     const char* SkipWhite(const char* at, const char* end) const;
