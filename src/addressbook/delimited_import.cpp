@@ -31,7 +31,7 @@ std::size_t BlockSize() {
 class LineImporter {
 public:
     LineImporter(const ColumnMapping& columns, std::string_view white, std::string_view breaks)
-        : m_columns(columns),
+        : m_fieldOf(FieldOf(columns)),
           m_splitter(white, breaks, kImportQuotes, kImportEscape),
           m_nMaxColumn(*std::max_element(columns.begin(), columns.end())),
           m_nMinColumn(LowestColumn(columns)),
@@ -54,10 +54,8 @@ public:
             return false;  // no field takes a column
         }
         for (std::size_t i = 0; i < texts.size(); ++i) {
-            const int column = m_columns[i];
-            texts[i] = column >= 1 && static_cast<std::size_t>(column) <= fieldCount
-                           ? m_fields[static_cast<std::size_t>(column - 1)]
-                           : std::string_view();
+            const std::size_t field = m_fieldOf[i];
+            texts[i] = field < fieldCount ? m_fields[field] : std::string_view();
         }
         return true;
     }
@@ -65,6 +63,16 @@ public:
 private:
     // The lowest column number a field takes (above any field count when
     // none does).
+    // The field each text takes, 0-based; above any field count for none.
+    static std::array<std::size_t, kFieldCount> FieldOf(const ColumnMapping& columns) {
+        std::array<std::size_t, kFieldCount> fields{};
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            fields[i] = columns[i] >= 1 ? static_cast<std::size_t>(columns[i] - 1)
+                                        : std::numeric_limits<std::size_t>::max();
+        }
+        return fields;
+    }
+
     static std::size_t LowestColumn(const ColumnMapping& columns) {
         int lowest = std::numeric_limits<int>::max();
         for (int column : columns) {
@@ -94,7 +102,7 @@ private:
         }
     }
 
-    const ColumnMapping m_columns;
+    const std::array<std::size_t, kFieldCount> m_fieldOf;
     const CDelimitedSplitter m_splitter;
     const int m_nMaxColumn;
     const std::size_t m_nMinColumn;

@@ -61,6 +61,17 @@ bool CDelimitedSplitter::Next(std::string_view line, std::size_t& position,
     char openQuote = 0;
     const std::size_t end = line.size();
     while (position < end) {
+        if (state == State::InQuote) {
+            // Up to the same quote or an escape, everything is text.
+            const char* const run = line.data() + position;
+            const char* const stop =
+                fileio::FindFirstOf(run, line.data() + end, openQuote, m_escape);
+            token.append(run, stop);
+            position = static_cast<std::size_t>(stop - line.data());
+            if (position == end) {
+                break;
+            }
+        }
         const char ch = line[position];
         switch (m_classes[static_cast<unsigned char>(ch)]) {
             case Break:
