@@ -744,7 +744,10 @@ public:
                 } else {
                     std::memcpy(o, head.data(), head.size());
                 }
-                o = EscapedText(o + head.size(), values[i], true);
+                o += head.size();
+                if (!values[i].empty()) {  // most are
+                    o = EscapedText(o, values[i], true);
+                }
             }
             if (extraCount == 0) {
                 std::memcpy(o, layout.closing.data(), layout.closing.size());
