@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "addressbook/delimited_token.h"
 #include "fileio/file_reading.h"
 #include "fileio/text_encoding.h"
+#include "fileio/utf8_check.h"
 
 namespace addressbook {
 
@@ -29,13 +31,15 @@ std::size_t BlockSize() {
 class LineImporter {
 public:
     LineImporter(const ColumnMapping& columns, std::string_view white, std::string_view breaks)
-        : m_columns(columns),
+        : m_fieldOf(FieldOf(columns)),
           m_splitter(white, breaks, kImportQuotes, kImportEscape),
           m_nMaxColumn(*std::max_element(columns.begin(), columns.end())),
+          m_nMinColumn(LowestColumn(columns)),
           // Fields beyond the highest column number are never used, and
           // stopping there does not change which columns exist (c <= n holds
           // for every used c exactly when it holds with n capped at the
-          // highest column).
+          // highest column).  Room for more than 256 is made when a line
+          // needs it.
           m_fields(static_cast<std::size_t>(std::clamp(m_nMaxColumn, 0, 256))),
           m_scratch(m_fields.size()) {}
 
@@ -45,35 +49,63 @@ public:
     // The field texts of `line`'s entry (valid until the next line), or
     // false when the line fills no field.
     bool Texts(std::string_view line, FieldTexts& texts) {
-        int fieldCount = 0;
-        std::size_t position = 0;
-        while (fieldCount < m_nMaxColumn) {
-            const auto field = static_cast<std::size_t>(fieldCount);
-            if (field == m_fields.size()) {
-                m_fields.emplace_back();
-                m_scratch.emplace_back();
-            }
-            if (!m_splitter.NextView(line, position, m_fields[field], m_scratch[field])) {
-                break;
-            }
-            ++fieldCount;
-        }
-        auto takesColumn = [fieldCount](int column) { return column >= 1 && column <= fieldCount; };
-        if (std::none_of(m_columns.begin(), m_columns.end(), takesColumn)) {
-            return false;
+        const std::size_t fieldCount = SplitLine(line);
+        if (fieldCount < m_nMinColumn) {
+            return false;  // no field takes a column
         }
         for (std::size_t i = 0; i < texts.size(); ++i) {
-            const int column = m_columns[i];
-            texts[i] = takesColumn(column) ? m_fields[static_cast<std::size_t>(column - 1)]
-                                           : std::string_view();
+            const std::size_t field = m_fieldOf[i];
+            texts[i] = field < fieldCount ? m_fields[field] : std::string_view();
         }
         return true;
     }
 
 private:
-    const ColumnMapping m_columns;
+    // The lowest column number a field takes (above any field count when
+    // none does).
+    // The field each text takes, 0-based; above any field count for none.
+    static std::array<std::size_t, kFieldCount> FieldOf(const ColumnMapping& columns) {
+        std::array<std::size_t, kFieldCount> fields{};
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            fields[i] = columns[i] >= 1 ? static_cast<std::size_t>(columns[i] - 1)
+                                        : std::numeric_limits<std::size_t>::max();
+        }
+        return fields;
+    }
+
+    static std::size_t LowestColumn(const ColumnMapping& columns) {
+        int lowest = std::numeric_limits<int>::max();
+        for (int column : columns) {
+            if (column >= 1) {
+                lowest = std::min(lowest, column);
+            }
+        }
+        return static_cast<std::size_t>(lowest);
+    }
+
+    // Splits `line` into m_fields, up to the highest column; the number of
+    // fields.
+    std::size_t SplitLine(std::string_view line) {
+        for (;;) {
+            std::size_t position = 0;
+            const std::size_t count = m_splitter.NextViews(line, position, m_fields, m_scratch);
+            if (count < m_fields.size() || count == static_cast<std::size_t>(m_nMaxColumn) ||
+                position >= line.size()) {
+                return count;
+            }
+            // More fields than room: grow, and split the line again, since
+            // views into the scratch texts do not survive their move.
+            const std::size_t room =
+                std::min(2 * m_fields.size(), static_cast<std::size_t>(m_nMaxColumn));
+            m_fields.resize(room);
+            m_scratch.resize(room);
+        }
+    }
+
+    const std::array<std::size_t, kFieldCount> m_fieldOf;
     const CDelimitedSplitter m_splitter;
     const int m_nMaxColumn;
+    const std::size_t m_nMinColumn;
     // The fields of the line, and room for those whose text is not a run of
     // the line's bytes; reused from line to line.
     std::vector<std::string_view> m_fields;
@@ -150,6 +182,8 @@ bool CDelimitedTextFile::Open(const std::string& path) {
         m_fd = -1;
     }
     m_bWhole = false;
+    m_bUtf8 = false;
+    m_bStartOver = false;
     m_strText.clear();
     m_nSkip = 0;
     m_strError.clear();
@@ -161,45 +195,110 @@ bool CDelimitedTextFile::Open(const std::string& path) {
     if (m_fd < 0) {
         return Fail(err);
     }
-
-    // Plain UTF-8 is read in blocks later; one pass now tells it from text
-    // that must be decoded as a whole (a UTF-16 byte-order mark, or bytes
-    // that are not UTF-8 anywhere in the file).  A pipe can be read once
-    // only, so it is read whole.
-    fileio::TextEncoding encoding = fileio::TextEncoding::kOther;
-    if (regular && !fileio::ScanTextEncoding(m_fd, encoding, err)) {
-        return Fail(err);
+    // A pipe can be read once only, so it is read whole.
+    if (!regular) {
+        return ReadDecoded();
     }
-    if (encoding == fileio::TextEncoding::kUtf8Bom) {
-        m_nSkip = 3;
-    }
-    if (encoding == fileio::TextEncoding::kOther) {
-        if (regular && lseek(m_fd, 0, SEEK_SET) < 0) {
+    // Plain UTF-8 is read in blocks later, and checked as it is read.  A
+    // UTF-16 byte-order mark says now that the text must be decoded whole.
+    char head[3] = {};
+    std::size_t headSize = 0;
+    while (headSize < sizeof head) {
+        const ssize_t n =
+            fileio::ReadSomeAt(m_fd, head + headSize, sizeof head - headSize, headSize);
+        if (n < 0) {
             return Fail(errno);
         }
-        if (!fileio::ReadToEnd(m_fd, m_strText, err)) {
-            return Fail(err);
+        if (n == 0) {
+            break;
         }
-        fileio::DecodeToUtf8(m_strText);
-        ::close(m_fd);
-        m_fd = -1;
-        m_bWhole = true;
+        headSize += static_cast<std::size_t>(n);
     }
+    const std::string_view mark(head, headSize);
+    if (mark.starts_with("\xFF\xFE") || mark.starts_with("\xFE\xFF")) {
+        return ReadDecoded();
+    }
+    if (mark == "\xEF\xBB\xBF") {
+        m_nSkip = 3;
+    }
+    return true;
+}
+
+bool CDelimitedTextFile::ReadDecoded() {
+    int err = 0;
+    if (lseek(m_fd, 0, SEEK_SET) < 0 && errno != ESPIPE) {
+        return Fail(errno);
+    }
+    m_strText.clear();
+    if (!fileio::ReadToEnd(m_fd, m_strText, err)) {
+        return Fail(err);
+    }
+    fileio::DecodeToUtf8(m_strText);
+    ::close(m_fd);
+    m_fd = -1;
+    m_bWhole = true;
+    return true;
+}
+
+bool CDelimitedTextFile::FindEncoding() {
+    if (m_bWhole || m_bUtf8) {
+        return true;
+    }
+    if (m_fd < 0) {
+        return false;
+    }
+    if (lseek(m_fd, 0, SEEK_SET) < 0) {
+        return Fail(errno);
+    }
+    fileio::TextEncoding encoding = fileio::TextEncoding::kOther;
+    int err = 0;
+    if (!fileio::ScanTextEncoding(m_fd, encoding, err)) {
+        return Fail(err);
+    }
+    if (encoding == fileio::TextEncoding::kOther) {
+        return ReadDecoded();
+    }
+    m_bUtf8 = true;
     return true;
 }
 
 std::optional<std::string> CDelimitedTextFile::FirstLine() {
     std::optional<std::string> first;
-    if (!ForEachLineUntil([&first](std::string_view line) {
-            first.emplace(line);
-            return false;
-        })) {
+    auto takeFirst = [&first](std::string_view line) {
+        first.emplace(line);
+        return false;
+    };
+    if (!ForEachLineChecking(takeFirst) && !(m_bStartOver && ForEachLineUntil(takeFirst))) {
         return std::nullopt;
+    }
+    // A first line of ASCII reads the same whatever the rest of the file
+    // turns out to be; any other needs the encoding of the whole file.
+    const bool ascii = !first || std::all_of(first->begin(), first->end(), [](char ch) {
+        return static_cast<unsigned char>(ch) < 0x80;
+    });
+    if (!ascii && !(m_bWhole || m_bUtf8)) {
+        first.reset();
+        if (!ForEachLineUntil(takeFirst)) {
+            return std::nullopt;
+        }
     }
     return first;
 }
 
 bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_view)>& line) {
+    return ReadLines(line, false);
+}
+
+bool CDelimitedTextFile::ForEachLineChecking(const std::function<bool(std::string_view)>& line) {
+    return ReadLines(line, true);
+}
+
+bool CDelimitedTextFile::ReadLines(const std::function<bool(std::string_view)>& line,
+                                   bool checkAsRead) {
+    m_bStartOver = false;
+    if (!checkAsRead && !FindEncoding()) {
+        return false;
+    }
     if (m_bWhole) {
         ForEachLineOfText(m_strText, line);
         return true;
@@ -210,6 +309,13 @@ bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_v
     if (lseek(m_fd, static_cast<off_t>(m_nSkip), SEEK_SET) < 0) {
         return Fail(errno);
     }
+    const bool check = !m_bUtf8;
+    fileio::Utf8StreamCheck utf8;
+    // Lines handed out so far were not the text: read it decoded instead.
+    auto startOver = [this] {
+        m_bStartOver = ReadDecoded();
+        return false;
+    };
     std::size_t capacity = BlockSize();
     std::unique_ptr<char[]> buffer(new char[capacity]);
     std::size_t kept = 0;  // bytes of an unfinished line at the front
@@ -227,8 +333,15 @@ bool CDelimitedTextFile::ForEachLineUntil(const std::function<bool(std::string_v
             return Fail(errno);
         }
         if (n == 0) {
+            if (check && !utf8.Finish()) {
+                return startOver();
+            }
+            m_bUtf8 = true;
             ForEachLineOfText(std::string_view(base, kept), line);
             return true;
+        }
+        if (check && !utf8.Feed(std::string_view(base + kept, static_cast<std::size_t>(n)))) {
+            return startOver();
         }
         bool stopped = false;
         const char* end = base + kept + static_cast<std::size_t>(n);
@@ -259,7 +372,7 @@ bool IsVCardFirstLine(std::string_view line) {
 int ForEachDelimitedEntry(CDelimitedTextFile& file, const ColumnMapping& columns,
                           std::string_view white, std::string_view breaks,
                           const DelimitedEntrySink& entry) {
-    auto forEachLine = [&file](auto&& fn) { return file.ForEachLineUntil(fn); };
+    auto forEachLine = [&file](auto&& fn) { return file.ForEachLineChecking(fn); };
     return VisitEntries(forEachLine, columns, white, breaks, entry);
 }
 
@@ -278,11 +391,15 @@ int ImportDelimited(std::string_view text, const ColumnMapping& columns, std::st
 
 int ImportDelimited(CDelimitedTextFile& file, const ColumnMapping& columns, std::string_view white,
                     std::string_view breaks, clausedb::CExprDatabase& db, StagedEntries& staged) {
-    return StageEntries(
-        [&](const DelimitedEntrySink& entry) {
-            return ForEachDelimitedEntry(file, columns, white, breaks, entry);
-        },
-        db, staged);
+    auto stage = [&] {
+        return StageEntries(
+            [&](const DelimitedEntrySink& entry) {
+                return ForEachDelimitedEntry(file, columns, white, breaks, entry);
+            },
+            db, staged);
+    };
+    const int count = stage();
+    return count < 0 && file.StartOver() ? stage() : count;
 }
 
 }  // namespace addressbook

@@ -72,8 +72,9 @@ public:
     CDelimitedTextFile(const CDelimitedTextFile&) = delete;
     CDelimitedTextFile& operator=(const CDelimitedTextFile&) = delete;
 
-    // Opens `path` and finds its encoding (one pass over the file).  False,
-    // with ErrorText() and ErrorNumber() set, when it cannot be read.
+    // Opens `path`.  Only a byte-order mark is looked for now; whether the
+    // rest is UTF-8 is found out by reading it.  False, with ErrorText() and
+    // ErrorNumber() set, when it cannot be read.
     bool Open(const std::string& path);
     // The first line (without its line end), or nullopt for an empty file
     // or a failed read.
@@ -87,8 +88,17 @@ public:
             return true;
         });
     }
-    // The same, stopping after the first call that returns false.
+    // The same, stopping after the first call that returns false.  The file
+    // is read twice when its encoding is not known yet: once to find it.
     bool ForEachLineUntil(const std::function<bool(std::string_view)>& line);
+    // The same, reading the file once: each block is checked as it is read.
+    // When the file turns out part-way not to be UTF-8, the lines handed out
+    // were not its text: false with StartOver() set, and the file reads as
+    // decoded text from then on, for going through it again.
+    bool ForEachLineChecking(const std::function<bool(std::string_view)>& line);
+    // Whether the last ForEachLineChecking() stopped for a start over
+    // rather than a failed read.
+    bool StartOver() const { return m_bStartOver; }
 
     const std::string& ErrorText() const { return m_strError; }
     int ErrorNumber() const { return m_nErrno; }
@@ -98,9 +108,17 @@ public:
 
 private:
     bool Fail(int err);
+    // Reads the whole file and decodes it to UTF-8 (m_bWhole).
+    bool ReadDecoded();
+    // Finds out, by reading the whole file, whether the blocks are UTF-8;
+    // when not, reads it decoded.
+    bool FindEncoding();
+    bool ReadLines(const std::function<bool(std::string_view)>& line, bool checkAsRead);
 
     int m_fd = -1;
     bool m_bWhole = false;  // m_strText holds the whole decoded text
+    bool m_bUtf8 = false;   // the blocks are known to be UTF-8 throughout
+    bool m_bStartOver = false;
     std::string m_strText;
     std::size_t m_nSkip = 0;  // a UTF-8 byte-order mark at the start
     std::string m_strError;
@@ -128,7 +146,9 @@ int ImportDelimited(std::string_view text, const ColumnMapping& columns, std::st
 // the call only.
 using DelimitedEntrySink = std::function<void(const FieldTexts& texts)>;
 // The entries ImportDelimited would stage, handed to `entry` one by one
-// instead; returns their number, or -1 when reading failed part-way.
+// instead, reading the file once; returns their number, or -1 when reading
+// failed part-way or, with file.StartOver(), when the entries handed out were
+// not the file's because it is not UTF-8: call again for those.
 int ForEachDelimitedEntry(CDelimitedTextFile& file, const ColumnMapping& columns,
                           std::string_view white, std::string_view breaks,
                           const DelimitedEntrySink& entry);

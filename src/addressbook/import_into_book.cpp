@@ -8,10 +8,13 @@
 
 namespace addressbook {
 
-int ImportDelimitedIntoBook(CDelimitedTextFile& file, const ColumnMapping& columns,
-                            std::string_view white, std::string_view breaks,
-                            const IAddressList& book, const CExtraData* link,
-                            clausedb::CExprDatabase& db, const std::string& path, bool& saved) {
+namespace {
+
+// One pass of ImportDelimitedIntoBook; it leaves no file behind when the text
+// has to be read again (file.StartOver()).
+int ImportOnce(CDelimitedTextFile& file, const ColumnMapping& columns, std::string_view white,
+               std::string_view breaks, const IAddressList& book, const CExtraData* link,
+               clausedb::CExprDatabase& db, const std::string& path, bool& saved) {
     saved = false;
     CFieldTextQueue queue;
     // Set before the queue is closed, read by the writer after it saw the
@@ -47,6 +50,20 @@ int ImportDelimitedIntoBook(CDelimitedTextFile& file, const ColumnMapping& colum
         std::rethrow_exception(writeFailure);
     }
     return count;
+}
+
+}  // namespace
+
+int ImportDelimitedIntoBook(CDelimitedTextFile& file, const ColumnMapping& columns,
+                            std::string_view white, std::string_view breaks,
+                            const IAddressList& book, const CExtraData* link,
+                            clausedb::CExprDatabase& db, const std::string& path, bool& saved) {
+    // The text is read once, checked as it goes; when it turns out not to be
+    // UTF-8, the book is written again from its decoded text.
+    const int count = ImportOnce(file, columns, white, breaks, book, link, db, path, saved);
+    return count < 0 && file.StartOver()
+               ? ImportOnce(file, columns, white, breaks, book, link, db, path, saved)
+               : count;
 }
 
 }  // namespace addressbook

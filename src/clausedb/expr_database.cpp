@@ -17,9 +17,6 @@
 namespace clausedb {
 namespace {
 
-// Texts are written out in blocks of about this size.
-constexpr std::size_t kWriteBlock = std::size_t{1} << 18;
-
 struct FileCloser {
     int fd;
     ~FileCloser() { ::close(fd); }
@@ -145,7 +142,9 @@ bool CExprDatabase::ReadFilePart(const FilePart& part, const ReadTargets& target
 }
 
 void CExprDatabase::WriteToString(std::string& out, LineEnd ending) const {
-    ClauseWriter writer(ExprStoreAccess::Of(const_cast<CExprStore&>(m_store)), out, ending);
+    ClauseWriter writer(
+        ExprStoreAccess::Of(const_cast<CExprStore&>(m_store)),
+        [&out](std::string_view text) { out.append(text); }, ending);
     for (wxNode* node = First(); node != nullptr; node = node->Next()) {
         writer.Clause(ClauseOf(node).Index());
     }
@@ -153,19 +152,17 @@ void CExprDatabase::WriteToString(std::string& out, LineEnd ending) const {
 
 bool CExprDatabase::WriteToStream(std::ostream& out) {
     m_nErrorCount = 0;
-    std::string block;
-    block.reserve(kWriteBlock + 8192);
     {
-        ClauseWriter writer(ExprStoreAccess::Of(m_store), block, LineEnd::Lf);
+        ClauseWriter writer(
+            ExprStoreAccess::Of(m_store),
+            [&out](std::string_view text) {
+                out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            },
+            LineEnd::Lf);
         for (wxNode* node = First(); node != nullptr && out; node = node->Next()) {
             writer.Clause(ClauseOf(node).Index());
-            if (block.size() >= kWriteBlock) {
-                out.write(block.data(), static_cast<std::streamsize>(block.size()));
-                block.clear();
-            }
         }
     }
-    out.write(block.data(), static_cast<std::streamsize>(block.size()));
     out.flush();
     if (!out) {
         ++m_nErrorCount;
@@ -214,7 +211,8 @@ bool CExprDatabase::WriteFile(const std::string& path, const ClauseSource& next)
 }
 
 void CExprDatabase::WriteToString(std::string& out, LineEnd ending, const RecordSource& next) {
-    ClauseWriter writer(ExprStoreAccess::Of(m_store), out, ending);
+    ClauseWriter writer(
+        ExprStoreAccess::Of(m_store), [&out](std::string_view text) { out.append(text); }, ending);
     CClauseSink sink(writer, m_store);
     const StoreMark mark = m_store.Mark();
     while (next(sink)) {
@@ -228,10 +226,10 @@ bool CExprDatabase::WriteRecords(const std::string& path, const RecordSource& ne
     m_nErrorCount = 0;
     fileio::AtomicFileWriter writer;
     bool ok = writer.Open(path);
-    std::string block;
-    block.reserve(kWriteBlock + 8192);
     {
-        ClauseWriter clauses(ExprStoreAccess::Of(m_store), block, LineEnd::CrLf);
+        ClauseWriter clauses(
+            ExprStoreAccess::Of(m_store),
+            [&](std::string_view text) { ok = ok && writer.Write(text); }, LineEnd::CrLf);
         CClauseSink sink(clauses, m_store);
         // Clauses of the database's own were made before the mark and stay;
         // whatever a call builds is given back.
@@ -242,14 +240,8 @@ bool CExprDatabase::WriteRecords(const std::string& path, const RecordSource& ne
             if (!more) {
                 break;
             }
-            if (block.size() >= kWriteBlock) {
-                clauses.Flush();
-                ok = writer.Write(block);
-                block.clear();
-            }
         }
     }
-    ok = ok && writer.Write(block);
     if (ok && keep && !keep()) {
         writer.Discard();
         m_strFileError.clear();

@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -260,11 +261,14 @@ private:
     void GrowIntern();
 };
 
-// Writes many clauses of one store in a row, sharing one output block; the
-// text reaches `out` in pieces and completely by Flush() or destruction.
+// Writes many clauses of one store in a row into one output block of 256 KB,
+// handing the text to `sink` a block at a time, and completely by Flush() or
+// destruction.  The sink is where the text goes (a file, a string), so that
+// it is copied once on its way there.
 class ClauseWriter {
 public:
-    ClauseWriter(const CExprStore::Impl& impl, std::string& out, LineEnd ending);
+    using TextSink = std::function<void(std::string_view text)>;
+    ClauseWriter(const CExprStore::Impl& impl, TextSink sink, LineEnd ending);
     ~ClauseWriter();
     ClauseWriter(const ClauseWriter&) = delete;
     ClauseWriter& operator=(const ClauseWriter&) = delete;

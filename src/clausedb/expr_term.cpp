@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "clausedb/attribute_names.h"
@@ -564,17 +565,18 @@ constexpr std::array<bool, 256> MakeWriterStops() {
 // Bytes of a string value that the writer must look at.
 constexpr std::array<bool, 256> kWriterStops = MakeWriterStops();
 
-// Collects small pieces of output in a local block and hands them to the
-// string in large appends.
+// Collects small pieces of output in a block and hands them to a sink in
+// large pieces.
 class OutBuffer {
 public:
-    explicit OutBuffer(std::string& out) : m_out(out) {}
+    OutBuffer(char* block, std::size_t size, const ClauseWriter::TextSink& sink)
+        : m_block(block), m_nSize(size), m_sink(sink) {}
     ~OutBuffer() { Flush(); }
     OutBuffer(const OutBuffer&) = delete;
     OutBuffer& operator=(const OutBuffer&) = delete;
 
     OutBuffer& operator+=(char c) {
-        if (m_nUsed == sizeof m_block) {
+        if (m_nUsed == m_nSize) {
             Flush();
         }
         m_block[m_nUsed++] = c;
@@ -588,7 +590,7 @@ public:
         append(first, static_cast<std::size_t>(last - first));
     }
     [[gnu::always_inline]] void append(const char* data, std::size_t size) {
-        if (size > sizeof m_block - m_nUsed) {
+        if (size > m_nSize - m_nUsed) {
             AppendLarge(data, size);
             return;
         }
@@ -599,15 +601,17 @@ public:
         m_nUsed += size;
     }
     void Flush() {
-        m_out.append(m_block, m_nUsed);
-        m_nUsed = 0;
+        if (m_nUsed > 0) {
+            m_sink(std::string_view(m_block, m_nUsed));
+            m_nUsed = 0;
+        }
     }
     // Room for up to `size` bytes written in place, or null when they would
     // not fit in the block; Commit() then takes the end of what was written.
     char* Room(std::size_t size) {
-        if (size > sizeof m_block - m_nUsed) {
+        if (size > m_nSize - m_nUsed) {
             Flush();
-            if (size > sizeof m_block) {
+            if (size > m_nSize) {
                 return nullptr;
             }
         }
@@ -618,23 +622,38 @@ public:
 private:
     void AppendLarge(const char* data, std::size_t size) {
         Flush();
-        if (size > sizeof m_block) {
-            m_out.append(data, size);
+        if (size > m_nSize) {
+            m_sink(std::string_view(data, size));
         } else {
             std::memcpy(m_block, data, size);
             m_nUsed = size;
         }
     }
 
-    std::string& m_out;
+    char* const m_block;
+    const std::size_t m_nSize;
+    const ClauseWriter::TextSink& m_sink;
     std::size_t m_nUsed = 0;
-    char m_block[4096];
+};
+
+// The block and sink of a writer that appends to a string.
+struct StringOutput {
+    explicit StringOutput(std::string& out)
+        : sink([&out](std::string_view text) { out.append(text); }) {}
+    ClauseWriter::TextSink sink;
+    char block[4096];
 };
 
 class Writer {
 public:
+    Writer(const Impl& impl, char* block, std::size_t size, const ClauseWriter::TextSink& sink,
+           LineEnd ending)
+        : m_impl(impl), m_out(block, size, sink), m_bCrLf(ending == LineEnd::CrLf) {}
     Writer(const Impl& impl, std::string& out, LineEnd ending)
-        : m_impl(impl), m_out(out), m_bCrLf(ending == LineEnd::CrLf) {}
+        : m_impl(impl),
+          m_string(std::in_place, out),
+          m_out(m_string->block, sizeof m_string->block, m_string->sink),
+          m_bCrLf(ending == LineEnd::CrLf) {}
 
     void Term(std::uint32_t index) {
         if (!m_impl.Valid(index)) {
@@ -714,11 +733,21 @@ public:
         for (std::size_t i = 0; i < count; ++i) {
             bound += 2 * values[i].size();
         }
-        if (char* o = m_out.Room(bound)) {
+        // Short heads are copied as whole slots, which may run past their
+        // end into room that what follows overwrites.
+        const bool slots = !layout.slots.empty();
+        if (char* o = m_out.Room(bound + (slots ? kHeadSlot : 0))) {
             for (std::size_t i = 0; i < count; ++i) {
                 const std::string& head = layout.heads[i];
-                std::memcpy(o, head.data(), head.size());
-                o = EscapedText(o + head.size(), values[i], true);
+                if (slots) {
+                    std::memcpy(o, layout.slots.data() + i * kHeadSlot, kHeadSlot);
+                } else {
+                    std::memcpy(o, head.data(), head.size());
+                }
+                o += head.size();
+                if (!values[i].empty()) {  // most are
+                    o = EscapedText(o, values[i], true);
+                }
             }
             if (extraCount == 0) {
                 std::memcpy(o, layout.closing.data(), layout.closing.size());
@@ -764,7 +793,12 @@ private:
         std::vector<std::string> heads;
         std::string closing;         // what ends a record without extra terms
         std::size_t fixedBytes = 0;  // the heads and the closing
+        // The heads again, each in a slot of kHeadSlot bytes, when all fit:
+        // a copy of fixed size takes a few instructions, one of any size a
+        // call, and a record has a head for every name.
+        std::string slots;
     };
+    static constexpr std::size_t kHeadSlot = 32;
 
     const RecordLayout& Layout(std::string_view functor, const CAttributeNames& names) {
         if (m_layout.names == &names && m_layout.functor == functor &&
@@ -784,6 +818,13 @@ private:
         }
         layout.closing = (names.Size() == 0 ? layout.opening : "\"") + ")." + newline + newline;
         layout.fixedBytes += layout.closing.size();
+        if (std::all_of(layout.heads.begin(), layout.heads.end(),
+                        [](const std::string& head) { return head.size() <= kHeadSlot; })) {
+            for (const std::string& head : layout.heads) {
+                layout.slots += head;
+                layout.slots.append(kHeadSlot - head.size(), '\0');
+            }
+        }
         m_layout = std::move(layout);
         return m_layout;
     }
@@ -960,6 +1001,7 @@ private:
     }
 
     const Impl& m_impl;
+    std::optional<StringOutput> m_string;  // the output of a writer to a string
     OutBuffer m_out;
     bool m_bCrLf;
     RecordLayout m_layout;
@@ -968,12 +1010,18 @@ private:
 }  // namespace
 
 struct ClauseWriter::State {
-    State(const Impl& impl, std::string& out, LineEnd ending) : writer(impl, out, ending) {}
+    static constexpr std::size_t kBlock = std::size_t{1} << 18;
+    State(const Impl& impl, TextSink&& textSink, LineEnd ending)
+        : sink(std::move(textSink)),
+          block(new char[kBlock]),
+          writer(impl, block.get(), kBlock, sink, ending) {}
+    TextSink sink;
+    std::unique_ptr<char[]> block;
     Writer writer;
 };
 
-ClauseWriter::ClauseWriter(const Impl& impl, std::string& out, LineEnd ending)
-    : m_state(std::make_unique<State>(impl, out, ending)) {}
+ClauseWriter::ClauseWriter(const Impl& impl, TextSink sink, LineEnd ending)
+    : m_state(std::make_unique<State>(impl, std::move(sink), ending)) {}
 ClauseWriter::~ClauseWriter() = default;
 void ClauseWriter::Clause(std::uint32_t index) {
     m_state->writer.Clause(index);

@@ -23,6 +23,15 @@ ColumnMapping AllColumns() {
     return all;
 }
 
+// A line of `count` fields: "a,b" escaped, then f1, f2, ...
+std::string ManyFields(int count) {
+    std::string line = "a\\,b";
+    for (int i = 1; i < count; ++i) {
+        line += ",f" + std::to_string(i);
+    }
+    return line + "\n";
+}
+
 // Imports `text` from memory into `list`; returns the count.
 int ImportText(std::string_view text, const ColumnMapping& columns, bool tabs,
                VectorAddressList& list) {
@@ -74,6 +83,11 @@ TEST(ImportDelimited, OneEntryPerLineThatFillsAField) {
         {longField + "," + longField, Columns({{Notes, 2}}), {{{Notes, longField}}}},
         {"a,b\n", Columns({{LastName, 2000000000}, {FirstName, 1}}), {{{FirstName, "a"}}}},
         {"a,b\n", ColumnMapping{}, {}},
+        // More fields than the first room for them, an escaped one early:
+        // its text must survive the room growing.
+        {ManyFields(600),
+         Columns({{LastName, 1}, {FirstName, 600}}),
+         {{{LastName, "a,b"}, {FirstName, "f599"}}}},
     };
     for (const Case& c : cases) {
         VectorAddressList list;
@@ -114,6 +128,10 @@ TEST(ImportDelimited, FilesReadInBlocksGiveTheEntriesOfTheirText) {
         {"windows-1252", "M\xFCller\x80,x\n", "M\xC3\xBCller\xE2\x82\xAC,x\n", lastFirst, false, 1},
         {"late stray byte", std::string(3000, 'a') + "\n\xE9\n",
          std::string(3000, 'a') + "\n\xC3\xA9\n", lastFirst, false, 2},
+        // UTF-8 handed out before the stray byte shows that it was not.
+        {"late stray byte after utf-8", "M\xC3\xBCller,x\n" + std::string(3000, 'a') + "\n\xE9\n",
+         "M\xC3\x83\xC2\xBCller,x\n" + std::string(3000, 'a') + "\n\xC3\xA9\n", lastFirst, false,
+         3},
         {"utf-16",
          std::string("\xFF\xFE"
                      "a\0,\0x\0",
@@ -163,18 +181,26 @@ TEST(ImportDelimited, FirstLineAndUnreadableFiles) {
          "Doe,x",
          "Doe,x"},
         {"M\xFCller,x\n", "M\xC3\xBCller,x"},
+        // A first line of UTF-8, or of ASCII, before a stray byte.
+        {"M\xC3\xBCller,x\nab\xE9\n", "M\xC3\x83\xC2\xBCller,x"},
+        {"Muller,x\nab\xE9\n", "Muller,x"},
         {std::string("\xFF\xFE"
                      "a\0\n\0b\0",
                      8),
          "a"},
     };
-    for (const Case& c : cases) {
-        testing::WriteBytes(dir.File("in.csv"), c.bytes);
-        CDelimitedTextFile file;
-        ASSERT_TRUE(file.Open(dir.File("in.csv")));
-        EXPECT_EQ(file.FirstLine(), c.first);
-        EXPECT_EQ(file.FirstLine(), c.first);  // read again from the start
+    // Small blocks leave a stray byte unread when the first line is taken.
+    for (std::size_t block : {0, 4}) {
+        CDelimitedTextFile::SetBlockSizeForTesting(block);
+        for (const Case& c : cases) {
+            testing::WriteBytes(dir.File("in.csv"), c.bytes);
+            CDelimitedTextFile file;
+            ASSERT_TRUE(file.Open(dir.File("in.csv")));
+            EXPECT_EQ(file.FirstLine(), c.first) << c.bytes << " block " << block;
+            EXPECT_EQ(file.FirstLine(), c.first);  // read again from the start
+        }
     }
+    CDelimitedTextFile::SetBlockSizeForTesting(0);
 
     CDelimitedTextFile file;
     EXPECT_FALSE(file.Open(dir.File("missing.csv")));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
@@ -137,6 +138,46 @@ TEST(ImportIntoBook, WritesWhatLoadingAndSavingWriteOrLeavesTheOldBook) {
         EXPECT_EQ(folder.Names(),
                   (std::set<std::string>{"expected.qxd", "in.csv", "old.qxd", "out.qxd"}));
     }
+}
+
+// A stray byte after 20,000 lines of UTF-8 makes the whole text Windows-1252:
+// the book is written again from the decoded lines, nothing left beside it.
+TEST(ImportIntoBook, WritesTheDecodedTextWhenAStrayByteComesLate) {
+    testsupport::TempFolder folder;
+    const std::string csv = folder.File("in.csv"), out = folder.File("out.qxd");
+    std::string text = "M\xC3\xBCller,Ann\n";
+    for (int i = 0; i < kMany; ++i) {
+        bench::AppendDelimitedLine(bench::MakeContact(4, static_cast<std::uint64_t>(i)), ',', text);
+    }
+    text +=
+        "Stra\xDF"
+        "e\n";
+    WriteText(csv, text);
+
+    CDelimitedTextFile file;
+    ASSERT_TRUE(file.Open(csv));
+    clausedb::CExprDatabase db;
+    StagedEntries imported;
+    ASSERT_EQ(ImportDelimited(file, AllColumns(), "\t", ",", db, imported), kMany + 2);
+    VectorAddressList staged;
+    LoadEntries(imported, staged);
+    ASSERT_TRUE(SaveBook(staged, db, folder.File("expected.qxd"), nullptr));
+    const std::string expected = ReadText(folder.File("expected.qxd"));
+    EXPECT_NE(expected.find("M\xC3\x83\xC2\xBCller"), std::string::npos);
+    EXPECT_NE(expected.find("Stra\xC3\x9F"
+                            "e"),
+              std::string::npos);
+
+    ASSERT_TRUE(file.Open(csv));
+    VectorAddressList book;
+    clausedb::CExprDatabase writeDb;
+    bool saved = false;
+    EXPECT_EQ(
+        ImportDelimitedIntoBook(file, AllColumns(), "\t", ",", book, nullptr, writeDb, out, saved),
+        kMany + 2);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(ReadText(out), expected);
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"expected.qxd", "in.csv", "out.qxd"}));
 }
 
 // The generated export is byte for byte what the exporter writes.
