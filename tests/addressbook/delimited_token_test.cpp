@@ -71,16 +71,16 @@ TEST(NextDelimitedToken, SplitsLines) {
         // Several views per call, two at a time: the same again.
         std::vector<std::string_view> pair(2);
         std::vector<std::string> pairScratch(2);
-        viewed.clear();
+        fields.clear();
         position = 0;
         for (;;) {
             const std::size_t count = splitter.NextViews(c.line, position, pair, pairScratch);
-            viewed.insert(viewed.end(), pair.begin(), pair.begin() + static_cast<long>(count));
+            fields.insert(fields.end(), pair.begin(), pair.begin() + static_cast<long>(count));
             if (count < pair.size()) {
                 break;
             }
         }
-        EXPECT_EQ(viewed, c.fields) << c.line.substr(0, 40);
+        EXPECT_EQ(fields, c.fields) << c.line.substr(0, 40);
         EXPECT_EQ(position, c.line.size());
     }
 }
