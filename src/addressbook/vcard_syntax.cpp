@@ -82,15 +82,10 @@ bool IsWesternLabel(std::string_view charset) {
     });
 }
 
-bool IsAscii(std::string_view bytes) {
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // Decodes `bytes` written in `charset` to UTF-8; false when the character
 // set is one the program cannot read.
 bool ToUtf8(std::string_view bytes, std::string_view charset, std::string& out) {
-    if (IsAscii(bytes)) {
+    if (fileio::IsAscii(bytes)) {
         out.assign(bytes);
         return true;
     }
