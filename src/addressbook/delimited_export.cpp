@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fileio/atomic_file.h"
+#include "fileio/byte_scan.h"
 
 namespace addressbook {
 
@@ -47,40 +48,14 @@ private:
 
 // The bytes PutText does not copy as they are, by quoting: a line feed
 // (written as CR LF, as a text-mode write would) for both; a double quote
-// and a backslash for kBackslash, a double quote for kRfc4180.
+// and a backslash for kStopBackslash, a double quote for kStopRfc4180.
 constexpr std::uint8_t kStopBackslash = 1;
 constexpr std::uint8_t kStopRfc4180 = 2;
-constexpr std::array<std::uint8_t, 256> kStops = [] {
-    std::array<std::uint8_t, 256> stops{};
-    stops['\n'] = kStopBackslash | kStopRfc4180;
-    stops['"'] = kStopBackslash | kStopRfc4180;
-    stops['\\'] = kStopBackslash;
-    return stops;
-}();
 
-// Whether any byte of `word` is `byte`.
-constexpr bool HasByte(std::uint64_t word, unsigned char byte) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    const std::uint64_t x = word ^ (kOnes * byte);
-    return ((x - kOnes) & ~x & (kOnes * 0x80)) != 0;
-}
-
-// The first byte of [p, end) that `stop` selects, or `end`.  Eight bytes
-// at a time while none is there: most values hold nothing to quote.
+// The first byte of [p, end) that `stop` selects, or `end`.
 const char* FindStop(const char* p, const char* end, std::uint8_t stop) {
-    const bool backslash = (stop & kStopBackslash) != 0;
-    while (end - p >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        if (HasByte(word, '"') || HasByte(word, '\n') || (backslash && HasByte(word, '\\'))) {
-            break;
-        }
-        p += 8;
-    }
-    while (p < end && (kStops[static_cast<unsigned char>(*p)] & stop) == 0) {
-        ++p;
-    }
-    return p;
+    return (stop & kStopBackslash) != 0 ? fileio::FindFirstOf(p, end, '"', '\n', '\\')
+                                        : fileio::FindFirstOf(p, end, '"', '\n');
 }
 
 // Writes `text` from `o` and returns the end: a line feed as CR LF, every
