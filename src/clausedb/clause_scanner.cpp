@@ -1,11 +1,11 @@
 #include "clausedb/clause_scanner.h"
 
-#include "clausedb/clause_reader.h"
-
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#include "clausedb/clause_reader.h"
+#include "fileio/byte_scan.h"
 
 namespace clausedb {
 namespace {
@@ -59,52 +59,14 @@ constexpr std::array<std::uint8_t, 256> MakeClasses() {
 
 constexpr std::array<std::uint8_t, 256> kClass = MakeClasses();
 
-// Bytes that end a plain run inside a string, and inside a quoted word.
-constexpr std::array<bool, 256> MakeStops(char close, bool escapes) {
-    std::array<bool, 256> t{};
-    t[static_cast<unsigned char>(close)] = true;
-    t['\\'] = escapes;
-    t['\r'] = true;
-    t['\n'] = true;
-    return t;
+// The first byte at or after `q` of a quoted word (`'`) or of a string (`"`)
+// that needs attention, or `end`: the closing quote, a backslash (strings
+// only), a carriage return or a line feed.
+inline const char* SkipPlainWord(const char* q, const char* end) {
+    return fileio::FindFirstOf(q, end, '\'', '\r', '\n');
 }
-
-constexpr std::array<bool, 256> kStopString = MakeStops('"', true);
-constexpr std::array<bool, 256> kStopQuoted = MakeStops('\'', false);
-
-// Skips the bytes of a quoted word or a string that need no attention: the
-// first byte at or after `q` for which `stops` is set, or `end`.  Eight bytes
-// are tested at a time for the four bytes that stop either kind: a quote of
-// the kind, a backslash (strings only), a carriage return and a line feed.
-inline const char* SkipPlain(const char* q, const char* end, char close, bool escapes,
-                             const std::array<bool, 256>& stops) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-    // Flags the zero bytes of x.  The lowest flag is always right; a borrow
-    // may flag bytes above it wrongly.  So the lowest flag of several tests
-    // is the first byte that any of them matches.
-    auto zeroBytes = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighs; };
-    const std::uint64_t quote = kOnes * static_cast<unsigned char>(close);
-    const std::uint64_t backslash = escapes ? kOnes * '\\' : quote;
-    // Bytes are read little-endian, so that the lowest flag is the first
-    // byte; other machines take the byte loop below.
-    if constexpr (std::endian::native == std::endian::little) {
-        while (end - q >= 8) {
-            std::uint64_t v;
-            std::memcpy(&v, q, 8);
-            const std::uint64_t hits = zeroBytes(v ^ quote) | zeroBytes(v ^ backslash) |
-                                       zeroBytes(v ^ (kOnes * '\r')) |
-                                       zeroBytes(v ^ (kOnes * '\n'));
-            if (hits != 0) {
-                return q + (std::countr_zero(hits) >> 3);
-            }
-            q += 8;
-        }
-    }
-    while (q < end && !stops[static_cast<unsigned char>(*q)]) {
-        ++q;
-    }
-    return q;
+inline const char* SkipPlainText(const char* q, const char* end) {
+    return fileio::FindFirstOf(q, end, '"', '\\', '\r', '\n');
 }
 
 int CountLines(const char* p, const char* end) {
@@ -175,7 +137,7 @@ ScannedToken Make(int code, std::size_t length) {
         case kQuote: {
             bool cook = false;
             int lines = 0;
-            for (; (q = SkipPlain(q, end, '\'', false, kStopQuoted)) < end; ++q) {
+            for (; (q = SkipPlainWord(q, end)) < end; ++q) {
                 char c = *q;
                 if (c == '\'') {
                     return {TokWord, static_cast<std::size_t>(q - p) + 1, true, cook, lines};
@@ -191,7 +153,7 @@ ScannedToken Make(int code, std::size_t length) {
         case kDouble: {
             bool cook = false;
             int lines = 0;
-            while ((q = SkipPlain(q, end, '"', true, kStopString)) < end) {
+            while ((q = SkipPlainText(q, end)) < end) {
                 char c = *q;
                 if (c == '"') {
                     return {TokString, static_cast<std::size_t>(q - p) + 1, false, cook, lines};
@@ -260,7 +222,7 @@ ScannedToken Make(int code, std::size_t length) {
 }  // namespace
 
 const char* SkipPlainString(const char* p, const char* end) {
-    return SkipPlain(p, end, '"', true, kStopString);
+    return SkipPlainText(p, end);
 }
 
 ScannedToken ScanToken(const char* p, const char* end, InputLineEnd ending, bool more) {
