@@ -61,8 +61,6 @@ public:
     }
 
 private:
-    // The lowest column number a field takes (above any field count when
-    // none does).
     // The field each text takes, 0-based; above any field count for none.
     static std::array<std::size_t, kFieldCount> FieldOf(const ColumnMapping& columns) {
         std::array<std::size_t, kFieldCount> fields{};
@@ -73,6 +71,8 @@ private:
         return fields;
     }
 
+    // The lowest column number a field takes (above any field count when
+    // none does).
     static std::size_t LowestColumn(const ColumnMapping& columns) {
         int lowest = std::numeric_limits<int>::max();
         for (int column : columns) {
@@ -273,9 +273,7 @@ std::optional<std::string> CDelimitedTextFile::FirstLine() {
     }
     // A first line of ASCII reads the same whatever the rest of the file
     // turns out to be; any other needs the encoding of the whole file.
-    const bool ascii = !first || std::all_of(first->begin(), first->end(), [](char ch) {
-        return static_cast<unsigned char>(ch) < 0x80;
-    });
+    const bool ascii = !first || fileio::IsAscii(*first);
     if (!ascii && !(m_bWhole || m_bUtf8)) {
         first.reset();
         if (!ForEachLineUntil(takeFirst)) {
